@@ -1,0 +1,47 @@
+# Shared Wine helpers for the test levels and the demo. Source this file.
+# Every prefix lives under build/; one template is made per run and copied per case.
+
+: "${REPO:=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)}"
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+
+# wine_template DIR: creates a fresh prefix in DIR (about 10 s) unless it exists already.
+# Runners may start at the same time, so the creation is locked.
+wine_template() {
+  local dir
+  mkdir -p "$(dirname "$1")"
+  dir=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")  # Wine wants an absolute prefix
+  (
+    flock 9
+    if [ ! -f "$dir/system.reg" ]; then
+      rm -rf "$dir"
+      WINEPREFIX=$dir wineboot -i >/dev/null 2>&1
+      WINEPREFIX=$dir wineserver -w
+    fi
+  ) 9>"$dir.lock"
+  [ -f "$dir/system.reg" ]
+}
+
+# wine_copy TEMPLATE DIR: a throwaway copy of the template for one case.
+wine_copy() {
+  rm -rf "$2"
+  cp -a "$1" "$2"
+}
+
+# wine_run PREFIX PROGRAM ARGS...: runs a program in the prefix and returns its exit code.
+wine_run() {
+  local prefix=$1
+  shift
+  WINEPREFIX=$prefix wine "$@"
+}
+
+# wine_wait PREFIX: waits until every process of the prefix has ended (the registry files are
+# on disk afterwards).
+wine_wait() {
+  WINEPREFIX=$1 wineserver -w
+}
+
+# wine_kill PREFIX
+wine_kill() {
+  WINEPREFIX=$1 wineserver -k >/dev/null 2>&1 || true
+}

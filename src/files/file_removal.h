@@ -1,0 +1,27 @@
+// Deleting files and directory trees.
+#ifndef UNINSTALL_FILES_FILE_REMOVAL_H_
+#define UNINSTALL_FILES_FILE_REMOVAL_H_
+
+#include <cstdint>
+#include <string>
+
+#include "platform/file_system.h"
+
+namespace uninstall {
+
+// Flags of RemoveDirectoryTree.
+inline constexpr std::uint32_t kRemoveRecursive = 1;
+inline constexpr std::uint32_t kRemoveForce = 2;
+
+// Deletes one file; its attributes are left alone, so a read-only file stays (false).
+bool RemoveFile(FileSystem& fs, const std::string& path);
+
+// Deletes the entries of `path` that match `pattern` (empty: "*.*"), entering matching
+// subdirectories with kRemoveRecursive and clearing attributes first with kRemoveForce, then
+// removes the directory itself. True when the directory itself was removed.
+bool RemoveDirectoryTree(FileSystem& fs, const std::string& path, const std::string& pattern,
+                         std::uint32_t flags);
+
+}  // namespace uninstall
+
+#endif  // UNINSTALL_FILES_FILE_REMOVAL_H_

@@ -1,0 +1,30 @@
+// Probing paths: size, existence, emptiness.
+#ifndef UNINSTALL_FILES_PATH_PROBE_H_
+#define UNINSTALL_FILES_PATH_PROBE_H_
+
+#include <cstdint>
+#include <string>
+
+#include "platform/file_system.h"
+
+namespace uninstall {
+
+// PathSize results other than a file's size.
+inline constexpr std::int64_t kNothingThere = -1;
+inline constexpr std::int64_t kDirectoryThere = -2;
+
+// Longest path the file operations take (a working buffer of 260 bytes plus terminator).
+// A longer path, or a longer joined name, is never cut: it counts as naming nothing.
+inline constexpr std::size_t kMaxPathBytes = 260;
+
+// The size of the file at `path`; kNothingThere for nothing (or an empty or too long path);
+// kDirectoryThere for a directory or the root of an existing drive.
+std::int64_t PathSize(FileSystem& fs, const std::string& path);
+bool IsExistingFile(FileSystem& fs, const std::string& path);
+bool IsExistingDirectory(FileSystem& fs, const std::string& path);
+// True for a directory that holds no entry but "." and "..".
+bool IsEmptyDirectory(FileSystem& fs, const std::string& path);
+
+}  // namespace uninstall
+
+#endif  // UNINSTALL_FILES_PATH_PROBE_H_

@@ -1,0 +1,100 @@
+// File-system calls at the level of the Win32 file API, in portable types.
+// Implemented by the Win32 layer and by the in-memory fake of the tests.
+#ifndef UNINSTALL_PLATFORM_FILE_SYSTEM_H_
+#define UNINSTALL_PLATFORM_FILE_SYSTEM_H_
+
+#include <cstdint>
+#include <string>
+
+namespace uninstall {
+
+// Attribute bits as the system reports them.
+inline constexpr std::uint32_t kAttributeReadOnly = 0x01;
+inline constexpr std::uint32_t kAttributeHidden = 0x02;
+inline constexpr std::uint32_t kAttributeSystem = 0x04;
+inline constexpr std::uint32_t kAttributeDirectory = 0x10;
+inline constexpr std::uint32_t kAttributeArchive = 0x20;
+inline constexpr std::uint32_t kAttributeNormal = 0x80;
+inline constexpr std::uint32_t kInvalidAttributes = 0xFFFFFFFF;
+
+// Drive types of the drive-type query.
+inline constexpr std::uint32_t kDriveUnknown = 0;
+inline constexpr std::uint32_t kDriveNoRootDir = 1;
+inline constexpr std::uint32_t kDriveRemovable = 2;
+inline constexpr std::uint32_t kDriveFixed = 3;
+inline constexpr std::uint32_t kDriveRemote = 4;
+inline constexpr std::uint32_t kDriveCdRom = 5;
+
+// Error codes the logic looks at.
+inline constexpr std::uint32_t kErrorFileNotFound = 2;
+inline constexpr std::uint32_t kErrorPathNotFound = 3;
+inline constexpr std::uint32_t kErrorAccessDenied = 5;
+inline constexpr std::uint32_t kErrorFileExists = 80;
+inline constexpr std::uint32_t kErrorAlreadyExists = 183;
+
+// Access, share and disposition values of the file-open call.
+inline constexpr std::uint32_t kGenericRead = 0x80000000;
+inline constexpr std::uint32_t kGenericWrite = 0x40000000;
+inline constexpr std::uint32_t kShareRead = 0x1;
+inline constexpr std::uint32_t kCreateNew = 1;
+inline constexpr std::uint32_t kCreateAlways = 2;
+inline constexpr std::uint32_t kOpenExisting = 3;
+inline constexpr std::uint32_t kTruncateExisting = 5;
+
+// One entry of a directory search.
+struct FoundEntry {
+  std::uint32_t attributes = 0;
+  std::uint64_t size = 0;
+  std::string name;
+};
+
+// Opaque handles; 0 means "none" (the Win32 layer maps INVALID_HANDLE_VALUE to 0).
+using SearchHandle = std::uintptr_t;
+using FileHandle = std::uintptr_t;
+
+class FileSystem {
+ public:
+  virtual ~FileSystem() = default;
+
+  // FindFirstFileA. Returns 0 when nothing was found; *error receives the last error then.
+  virtual SearchHandle FindFirst(const std::string& pattern, FoundEntry* entry,
+                                 std::uint32_t* error) = 0;
+  // FindNextFileA.
+  virtual bool FindNext(SearchHandle search, FoundEntry* entry) = 0;
+  // FindClose.
+  virtual void CloseSearch(SearchHandle search) = 0;
+
+  // GetDriveTypeA of a root such as "C:\".
+  virtual std::uint32_t DriveTypeOf(const std::string& root) = 0;
+  // GetFileAttributesA; kInvalidAttributes when the path names nothing.
+  virtual std::uint32_t AttributesOf(const std::string& path) = 0;
+  // SetFileAttributesA.
+  virtual bool SetAttributes(const std::string& path, std::uint32_t attributes) = 0;
+  // DeleteFileA.
+  virtual bool EraseFile(const std::string& path) = 0;
+  // RemoveDirectoryA: removes an empty directory only.
+  virtual bool EraseDirectory(const std::string& path) = 0;
+
+  // CreateFileA with the given access, share mode, disposition and attributes, no security
+  // attributes and no template. Returns 0 on failure; *error receives the last error then.
+  virtual FileHandle OpenFile(const std::string& path, std::uint32_t access, std::uint32_t share,
+                              std::uint32_t disposition, std::uint32_t attributes,
+                              std::uint32_t* error) = 0;
+  // GetFileSize (both halves): the size of an open file, or -1.
+  virtual std::int64_t SizeOfFile(FileHandle file) = 0;
+  // ReadFile: up to `count` bytes; *read receives how many came (0 at the end).
+  virtual bool ReadBytes(FileHandle file, void* buffer, std::uint32_t count,
+                         std::uint32_t* read) = 0;
+  // WriteFile.
+  virtual bool WriteBytes(FileHandle file, const void* buffer, std::uint32_t count,
+                          std::uint32_t* written) = 0;
+  // SetFilePointer relative to the current position (FILE_CURRENT), or from the start when
+  // `from_start` is set.
+  virtual bool MovePointer(FileHandle file, std::int64_t distance, bool from_start) = 0;
+  // CloseHandle.
+  virtual void CloseFile(FileHandle file) = 0;
+};
+
+}  // namespace uninstall
+
+#endif  // UNINSTALL_PLATFORM_FILE_SYSTEM_H_

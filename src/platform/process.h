@@ -1,0 +1,68 @@
+// Process-level calls: the command line, the own module, named mutexes, starting programs.
+#ifndef UNINSTALL_PLATFORM_PROCESS_H_
+#define UNINSTALL_PLATFORM_PROCESS_H_
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace uninstall {
+
+using MutexHandle = std::uintptr_t;    // 0 means none
+using ProcessHandle = std::uintptr_t;  // 0 means none
+
+// Show states.
+inline constexpr int kShowHidden = 0;
+inline constexpr int kShowNormal = 1;
+
+struct CreatedProcess {
+  ProcessHandle process = 0;
+  ProcessHandle thread = 0;
+  std::uint32_t process_id = 0;
+};
+
+class Processes {
+ public:
+  virtual ~Processes() = default;
+
+  // GetCommandLineA.
+  virtual std::string CommandLine() = 0;
+  // GetModuleFileNameA of the program's own module, in a buffer of 260 characters.
+  virtual std::string ModulePath() = 0;
+
+  // CreateMutexA without security attributes and without taking ownership; *error receives
+  // GetLastError right after the call (183 when the mutex existed already).
+  virtual MutexHandle CreateNamedMutex(const std::string& name, std::uint32_t* error) = 0;
+  // ReleaseMutex.
+  virtual void ReleaseNamedMutex(MutexHandle mutex) = 0;
+  // CloseHandle of a mutex.
+  virtual void CloseMutex(MutexHandle mutex) = 0;
+
+  // CreateProcessA without application name, with this command line, no handle inheritance,
+  // NORMAL_PRIORITY_CLASS, the working directory when given, and STARTF_USESHOWWINDOW with
+  // `show`. False when no process was created.
+  virtual bool CreateProcessFromCommandLine(const std::string& command_line,
+                                            const std::optional<std::string>& working_directory,
+                                            int show, CreatedProcess* created) = 0;
+  // ShellExecuteExA with SEE_MASK_NOCLOSEPROCESS; *process receives the handle the shell
+  // reports (0 when the file was opened through an already running program).
+  virtual bool ShellExecuteWithHandle(const std::string& verb, const std::string& file,
+                                      const std::string& parameters,
+                                      const std::optional<std::string>& working_directory,
+                                      int show, ProcessHandle* process) = 0;
+  // ShellExecuteA without owner window and without waiting; true when the shell started it.
+  virtual bool ShellExecuteDetached(const std::string& verb, const std::string& file,
+                                    const std::string& parameters,
+                                    const std::optional<std::string>& working_directory,
+                                    int show) = 0;
+  // WaitForSingleObject without a time limit; returns at once for a null handle.
+  virtual void WaitForProcess(ProcessHandle process) = 0;
+  // GetExitCodeProcess.
+  virtual bool ExitCodeOf(ProcessHandle process, std::uint32_t* exit_code) = 0;
+  // CloseHandle of a process or thread.
+  virtual void CloseProcessHandle(ProcessHandle handle) = 0;
+};
+
+}  // namespace uninstall
+
+#endif  // UNINSTALL_PLATFORM_PROCESS_H_

@@ -1,0 +1,34 @@
+// Security calls: the administrator rights test, logon and impersonation.
+#ifndef UNINSTALL_PLATFORM_SECURITY_H_
+#define UNINSTALL_PLATFORM_SECURITY_H_
+
+#include <cstdint>
+#include <string>
+
+namespace uninstall {
+
+using ServiceManagerHandle = std::uintptr_t;  // 0 means none
+using LogonToken = std::uintptr_t;            // 0 means no logon
+
+class Security {
+ public:
+  virtual ~Security() = default;
+
+  // OpenSCManagerA on the local machine's active database with the given access.
+  virtual ServiceManagerHandle OpenServiceManager(std::uint32_t access) = 0;
+  // CloseServiceHandle.
+  virtual void CloseServiceManager(ServiceManagerHandle handle) = 0;
+  // LogonUserA with an interactive logon and the default provider; 0 when refused.
+  virtual LogonToken LogonInteractive(const std::string& user, const std::string& domain,
+                                      const std::string& password) = 0;
+  // ImpersonateLoggedOnUser on the calling thread.
+  virtual bool Impersonate(LogonToken token) = 0;
+  // RevertToSelf.
+  virtual bool EndImpersonation() = 0;
+  // CloseHandle of a token.
+  virtual void CloseToken(LogonToken token) = 0;
+};
+
+}  // namespace uninstall
+
+#endif  // UNINSTALL_PLATFORM_SECURITY_H_

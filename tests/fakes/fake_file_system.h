@@ -1,0 +1,77 @@
+// An in-memory file system that behaves like Windows on every point the logic relies on:
+// drive letters with drive types, case-insensitive and case-preserving names, backslash
+// separators, attributes, files held open, search patterns with "." and "..", directories
+// removable only when empty, read-only files refusing deletion.
+#ifndef UNINSTALL_TESTS_FAKES_FAKE_FILE_SYSTEM_H_
+#define UNINSTALL_TESTS_FAKES_FAKE_FILE_SYSTEM_H_
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "fakes/call_log.h"
+#include "platform/file_system.h"
+
+namespace uninstall {
+
+class FakeFileSystem : public FileSystem {
+ public:
+  // Starts with one fixed drive, C:. Calls are logged to `log` when given.
+  explicit FakeFileSystem(CallLog* log = nullptr);
+  ~FakeFileSystem() override;
+
+  // --- Setting up -------------------------------------------------------------------------
+  void AddDrive(char letter, std::uint32_t type = kDriveFixed);
+  // Creates the directory and any missing parents (paths like C:\App or C:\App\).
+  void AddDirectory(const std::string& path, std::uint32_t attributes = kAttributeDirectory);
+  // Creates the file (and missing parent directories) with the given contents.
+  void AddFile(const std::string& path, const std::string& contents = "",
+               std::uint32_t attributes = kAttributeArchive);
+  // Makes the file report `size` instead of its contents' length (for very large files).
+  void SetReportedSize(const std::string& path, std::uint64_t size);
+  // A file held open by another program: it cannot be deleted.
+  void HoldOpen(const std::string& path);
+
+  // --- Looking at the result --------------------------------------------------------------
+  bool Exists(const std::string& path) const;
+  bool IsDirectory(const std::string& path) const;
+  std::string Contents(const std::string& path) const;
+  std::uint32_t Attributes(const std::string& path) const;
+  // Every file and directory below the drives, as full paths in stored case, sorted;
+  // directories end with a backslash.
+  std::vector<std::string> AllPaths() const;
+  // Number of search and file handles still open (to catch leaks).
+  int OpenHandles() const;
+
+  // --- FileSystem -------------------------------------------------------------------------
+  SearchHandle FindFirst(const std::string& pattern, FoundEntry* entry,
+                         std::uint32_t* error) override;
+  bool FindNext(SearchHandle search, FoundEntry* entry) override;
+  void CloseSearch(SearchHandle search) override;
+  std::uint32_t DriveTypeOf(const std::string& root) override;
+  std::uint32_t AttributesOf(const std::string& path) override;
+  bool SetAttributes(const std::string& path, std::uint32_t attributes) override;
+  bool EraseFile(const std::string& path) override;
+  bool EraseDirectory(const std::string& path) override;
+  FileHandle OpenFile(const std::string& path, std::uint32_t access, std::uint32_t share,
+                      std::uint32_t disposition, std::uint32_t attributes,
+                      std::uint32_t* error) override;
+  std::int64_t SizeOfFile(FileHandle file) override;
+  bool ReadBytes(FileHandle file, void* buffer, std::uint32_t count,
+                 std::uint32_t* read) override;
+  bool WriteBytes(FileHandle file, const void* buffer, std::uint32_t count,
+                  std::uint32_t* written) override;
+  bool MovePointer(FileHandle file, std::int64_t distance, bool from_start) override;
+  void CloseFile(FileHandle file) override;
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace uninstall
+
+#endif  // UNINSTALL_TESTS_FAKES_FAKE_FILE_SYSTEM_H_
