@@ -48,6 +48,7 @@ class PreferenceReader {
   std::string PrepareValue(const std::string& stored) const;
 
   FileSystem& fs_;
+  FileHandle handle_ = 0;  // the platform handle, kept from Open to Close
   bool open_ = false;
   bool utf8_ = false;
   bool missing_group_ = false;
