@@ -1,0 +1,69 @@
+#include "files/directory_listing.h"
+
+#include "files/path_probe.h"
+
+namespace uninstall {
+
+DirectoryListing::DirectoryListing(FileSystem& fs, SearchHandle search, const FoundEntry& first)
+    : fs_(fs),
+      search_(search),
+      first_unread_(search != 0),
+      has_entries_(search != 0),
+      current_(search != 0 ? first : FoundEntry{}) {}
+
+DirectoryListing::~DirectoryListing() { CloseListing(); }
+
+bool DirectoryListing::NextEntry() {
+  if (!has_entries_) return false;
+  if (first_unread_) {
+    first_unread_ = false;
+    return true;
+  }
+  FoundEntry next;
+  if (!fs_.FindNext(search_, &next)) {
+    has_entries_ = false;
+    current_ = FoundEntry{};
+    return false;
+  }
+  current_ = std::move(next);
+  return true;
+}
+
+int DirectoryListing::EntryKind() const {
+  if (current_.name.empty()) return kNoEntry;
+  return (current_.attributes & kAttributeDirectory) ? kDirectoryEntry : kFileEntry;
+}
+
+void DirectoryListing::CloseListing() {
+  if (search_ != 0) fs_.CloseSearch(search_);
+  search_ = 0;
+  has_entries_ = false;
+  first_unread_ = false;
+  current_ = FoundEntry{};
+}
+
+std::unique_ptr<DirectoryListing> OpenListing(FileSystem& fs, const std::string& directory,
+                                              const std::string& pattern) {
+  std::string search_pattern = directory;
+  if (!directory.empty() && directory.back() != '\\') search_pattern += '\\';
+  search_pattern += pattern.empty() ? "*.*" : pattern;
+  if (search_pattern.size() > kMaxPathBytes) return nullptr;
+
+  FoundEntry first;
+  std::uint32_t error = 0;
+  SearchHandle search = fs.FindFirst(search_pattern, &first, &error);
+  if (search == 0 && error != kErrorFileNotFound) return nullptr;
+  return std::make_unique<DirectoryListing>(fs, search, first);
+}
+
+bool NextEntry(DirectoryListing* listing) { return listing != nullptr && listing->NextEntry(); }
+
+std::string EntryName(const DirectoryListing* listing) {
+  return listing == nullptr ? std::string() : listing->EntryName();
+}
+
+int EntryKind(const DirectoryListing* listing) {
+  return listing == nullptr ? kNoEntry : listing->EntryKind();
+}
+
+}  // namespace uninstall

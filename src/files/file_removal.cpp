@@ -1,0 +1,42 @@
+#include "files/file_removal.h"
+
+#include "files/path_probe.h"
+
+namespace uninstall {
+
+bool RemoveFile(FileSystem& fs, const std::string& path) {
+  if (path.empty() || path.size() > kMaxPathBytes) return false;
+  return fs.EraseFile(path);
+}
+
+bool RemoveDirectoryTree(FileSystem& fs, const std::string& path, const std::string& pattern,
+                         std::uint32_t flags) {
+  if (path.empty()) return false;
+  std::string directory = path.back() == '\\' ? path : path + "\\";
+  std::string search_pattern = directory + (pattern.empty() ? "*.*" : pattern);
+  // Never cut a long name: the cut one could be another directory, removed by force.
+  if (search_pattern.size() > kMaxPathBytes) return false;
+
+  FoundEntry entry;
+  std::uint32_t error = 0;
+  SearchHandle search = fs.FindFirst(search_pattern, &entry, &error);
+  if (search == 0) return false;
+  do {
+    std::string full_name = directory + entry.name;
+    if (full_name.size() > kMaxPathBytes) continue;
+    if (entry.attributes & kAttributeDirectory) {
+      if ((flags & kRemoveRecursive) && entry.name != "." && entry.name != "..") {
+        RemoveDirectoryTree(fs, full_name, pattern, flags);
+      }
+    } else {
+      if (flags & kRemoveForce) fs.SetAttributes(full_name, kAttributeNormal);
+      fs.EraseFile(full_name);
+    }
+  } while (fs.FindNext(search, &entry));
+  fs.CloseSearch(search);
+
+  if (flags & kRemoveForce) fs.SetAttributes(directory, kAttributeNormal);
+  return fs.EraseDirectory(directory);
+}
+
+}  // namespace uninstall

@@ -1,0 +1,61 @@
+#include "files/path_probe.h"
+
+#include "files/directory_listing.h"
+
+namespace uninstall {
+
+std::int64_t PathSize(FileSystem& fs, const std::string& path) {
+  // A cut path could name something else, so a long one names nothing.
+  if (path.empty() || path.size() > kMaxPathBytes) return kNothingThere;
+
+  // The search call can't report a drive root; the drive type can.
+  if ((path.size() == 2 || path.size() == 3) && path[1] == ':') {
+    std::string root = path.size() == 2 ? path + "\\" : path;
+    return fs.DriveTypeOf(root) > kDriveNoRootDir ? kDirectoryThere : kNothingThere;
+  }
+
+  std::string trimmed = path;
+  while (!trimmed.empty() && trimmed.back() == '\\') trimmed.pop_back();
+
+  FoundEntry entry;
+  std::uint32_t error = 0;
+  SearchHandle search = fs.FindFirst(trimmed, &entry, &error);
+  if (search != 0) {
+    fs.CloseSearch(search);
+    if (entry.attributes & kAttributeDirectory) return kDirectoryThere;
+    return static_cast<std::int64_t>(entry.size);
+  }
+
+  // The root of a share isn't found by a search either.
+  if (trimmed.size() >= 2 && trimmed[0] == '\\' && trimmed[1] == '\\') {
+    std::uint32_t attributes = fs.AttributesOf(trimmed);
+    if (attributes != kInvalidAttributes && (attributes & kAttributeDirectory)) {
+      return kDirectoryThere;
+    }
+  }
+  return kNothingThere;
+}
+
+bool IsExistingFile(FileSystem& fs, const std::string& path) { return PathSize(fs, path) >= 0; }
+
+bool IsExistingDirectory(FileSystem& fs, const std::string& path) {
+  return PathSize(fs, path) == kDirectoryThere;
+}
+
+bool IsEmptyDirectory(FileSystem& fs, const std::string& path) {
+  if (PathSize(fs, path) != kDirectoryThere) return false;
+  std::unique_ptr<DirectoryListing> listing = OpenListing(fs, path, "*.*");
+  if (!listing) return false;
+  bool empty = true;
+  while (listing->NextEntry()) {
+    if (listing->EntryKind() == kFileEntry ||
+        (listing->EntryName() != "." && listing->EntryName() != "..")) {
+      empty = false;
+      break;
+    }
+  }
+  listing->CloseListing();
+  return empty;
+}
+
+}  // namespace uninstall

@@ -1,0 +1,38 @@
+// The file-system calls of FileSystem on the Win32 ANSI file API, one call each.
+#ifndef UNINSTALL_PLATFORM_WIN32_WIN32_FILE_SYSTEM_H_
+#define UNINSTALL_PLATFORM_WIN32_WIN32_FILE_SYSTEM_H_
+
+#include <cstdint>
+#include <string>
+
+#include "platform/file_system.h"
+
+namespace uninstall {
+
+class Win32FileSystem : public FileSystem {
+ public:
+  SearchHandle FindFirst(const std::string& pattern, FoundEntry* entry,
+                         std::uint32_t* error) override;
+  bool FindNext(SearchHandle search, FoundEntry* entry) override;
+  void CloseSearch(SearchHandle search) override;
+
+  std::uint32_t DriveTypeOf(const std::string& root) override;
+  std::uint32_t AttributesOf(const std::string& path) override;
+  bool SetAttributes(const std::string& path, std::uint32_t attributes) override;
+  bool EraseFile(const std::string& path) override;
+  bool EraseDirectory(const std::string& path) override;
+
+  FileHandle OpenFile(const std::string& path, std::uint32_t access, std::uint32_t share,
+                      std::uint32_t disposition, std::uint32_t attributes,
+                      std::uint32_t* error) override;
+  std::int64_t SizeOfFile(FileHandle file) override;
+  bool ReadBytes(FileHandle file, void* buffer, std::uint32_t count, std::uint32_t* read) override;
+  bool WriteBytes(FileHandle file, const void* buffer, std::uint32_t count,
+                  std::uint32_t* written) override;
+  bool MovePointer(FileHandle file, std::int64_t distance, bool from_start) override;
+  void CloseFile(FileHandle file) override;
+};
+
+}  // namespace uninstall
+
+#endif  // UNINSTALL_PLATFORM_WIN32_WIN32_FILE_SYSTEM_H_

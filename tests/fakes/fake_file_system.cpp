@@ -1,0 +1,582 @@
+#include "fakes/fake_file_system.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+#include <optional>
+#include <string_view>
+
+namespace uninstall {
+namespace {
+
+constexpr std::uint32_t kErrorSharingViolation = 32;
+constexpr std::uint32_t kErrorInvalidParameter = 87;
+constexpr std::uint32_t kShareWrite = 0x2;
+
+char UpperChar(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+
+std::string Upper(std::string_view text) {
+  std::string result(text);
+  for (char& c : result) c = UpperChar(c);
+  return result;
+}
+
+// Wildcard match as the search call does it: `*` any run, `?` one character, no case.
+bool MatchesGlob(std::string_view pattern, std::string_view name) {
+  std::size_t p = 0, n = 0, star = std::string_view::npos, resume = 0;
+  while (n < name.size()) {
+    if (p < pattern.size() && (pattern[p] == '?' || UpperChar(pattern[p]) == UpperChar(name[n]))) {
+      ++p;
+      ++n;
+    } else if (p < pattern.size() && pattern[p] == '*') {
+      star = p++;
+      resume = n;
+    } else if (star != std::string_view::npos) {
+      p = star + 1;
+      n = ++resume;
+    } else {
+      return false;
+    }
+  }
+  while (p < pattern.size() && pattern[p] == '*') ++p;
+  return p == pattern.size();
+}
+
+// A trailing ".*" also matches names without an extension, so "*.*" matches every name.
+bool MatchesPattern(std::string_view pattern, std::string_view name) {
+  if (MatchesGlob(pattern, name)) return true;
+  return pattern.size() >= 2 && pattern.substr(pattern.size() - 2) == ".*" &&
+         MatchesGlob(pattern.substr(0, pattern.size() - 2), name);
+}
+
+struct Node {
+  std::string name;  // as created: "C:", "\\srv\share" or an entry name
+  bool directory = false;
+  std::uint32_t attributes = 0;
+  std::string contents;
+  std::optional<std::uint64_t> reported_size;
+  bool held_open = false;
+  Node* parent = nullptr;
+  std::map<std::string, std::unique_ptr<Node>> children;  // by upper-cased name
+
+  std::uint64_t Size() const { return reported_size ? *reported_size : contents.size(); }
+};
+
+// "C:\a\b\" split into the root key "C:", the parts {"a", "b"} and the trailing separator.
+struct ParsedPath {
+  std::string root_key;
+  std::string root_name;
+  std::vector<std::string> parts;
+  bool trailing_separator = false;
+};
+
+std::optional<ParsedPath> Parse(std::string path) {
+  std::replace(path.begin(), path.end(), '/', '\\');
+  ParsedPath parsed;
+  std::string rest;
+  if (path.size() >= 2 && path[1] == ':' && std::isalpha(static_cast<unsigned char>(path[0]))) {
+    parsed.root_name = path.substr(0, 2);
+    rest = path.substr(2);
+    if (!rest.empty() && rest[0] != '\\') return std::nullopt;  // drive-relative
+  } else if (path.size() > 2 && path[0] == '\\' && path[1] == '\\') {
+    std::size_t server_end = path.find('\\', 2);
+    if (server_end == std::string::npos || server_end == 2) return std::nullopt;
+    std::size_t share_end = path.find('\\', server_end + 1);
+    if (share_end == std::string::npos) share_end = path.size();
+    if (share_end == server_end + 1) return std::nullopt;
+    parsed.root_name = path.substr(0, share_end);
+    rest = path.substr(share_end);
+  } else {
+    return std::nullopt;
+  }
+  parsed.root_key = Upper(parsed.root_name);
+  std::size_t start = 0;
+  while (start <= rest.size()) {
+    std::size_t end = rest.find('\\', start);
+    if (end == std::string::npos) end = rest.size();
+    std::string part = rest.substr(start, end - start);
+    if (part == "..") {
+      if (!parsed.parts.empty()) parsed.parts.pop_back();
+    } else if (!part.empty() && part != ".") {
+      parsed.parts.push_back(part);
+    }
+    start = end + 1;
+  }
+  parsed.trailing_separator = !parsed.parts.empty() && rest.back() == '\\';
+  return parsed;
+}
+
+struct Drive {
+  std::uint32_t type = kDriveFixed;
+  std::unique_ptr<Node> root;
+};
+
+struct Search {
+  std::string text;                  // the pattern as given, for the log
+  std::string directory;             // path of the directory searched
+  std::vector<std::string> matches;  // "." / ".." / upper-cased child names, in order
+  std::size_t next = 0;
+};
+
+struct OpenedFile {
+  Node* node = nullptr;
+  std::string path;
+  std::uint32_t access = 0;
+  std::uint32_t share = 0;
+  std::uint64_t position = 0;
+};
+
+// Whether an open with `access`/`share` can coexist with an existing one.
+bool SharingAllows(std::uint32_t old_access, std::uint32_t old_share, std::uint32_t access,
+                   std::uint32_t share) {
+  if ((access & kGenericWrite) && !(old_share & kShareWrite)) return false;
+  if ((access & kGenericRead) && !(old_share & kShareRead)) return false;
+  if ((old_access & kGenericWrite) && !(share & kShareWrite)) return false;
+  if ((old_access & kGenericRead) && !(share & kShareRead)) return false;
+  return true;
+}
+
+}  // namespace
+
+struct FakeFileSystem::Impl {
+  CallLog* log = nullptr;
+  std::map<std::string, Drive> drives;  // by upper-cased root name
+  std::map<std::uintptr_t, Search> searches;
+  std::map<std::uintptr_t, OpenedFile> files;
+  std::uintptr_t next_handle = 0x100;
+
+  void Log(std::string entry) {
+    if (log != nullptr) log->Add(std::move(entry));
+  }
+
+  Node* RootOf(const ParsedPath& parsed) const {
+    auto drive = drives.find(parsed.root_key);
+    return drive == drives.end() ? nullptr : drive->second.root.get();
+  }
+
+  // The node named by the first `count` parts.
+  Node* Walk(const ParsedPath& parsed, std::size_t count) const {
+    Node* node = RootOf(parsed);
+    for (std::size_t i = 0; i < count && node != nullptr; ++i) {
+      if (!node->directory) return nullptr;
+      auto child = node->children.find(Upper(parsed.parts[i]));
+      node = child == node->children.end() ? nullptr : child->second.get();
+    }
+    return node;
+  }
+
+  // The node a path names; a trailing separator after a file names nothing.
+  Node* Lookup(const std::string& path) const {
+    auto parsed = Parse(path);
+    if (!parsed) return nullptr;
+    Node* node = Walk(*parsed, parsed->parts.size());
+    if (node != nullptr && parsed->trailing_separator && !node->directory) return nullptr;
+    return node;
+  }
+
+  Node* AddRoot(const ParsedPath& parsed, std::uint32_t type) {
+    Drive& drive = drives[parsed.root_key];
+    drive.type = type;
+    if (!drive.root) {
+      drive.root = std::make_unique<Node>();
+      drive.root->name = parsed.root_name;
+      drive.root->directory = true;
+      drive.root->attributes = kAttributeDirectory;
+    }
+    return drive.root.get();
+  }
+
+  // Creates missing directories along the first `count` parts; nullptr when a file is in the way.
+  Node* MakeDirectories(const ParsedPath& parsed, std::size_t count) {
+    Node* node = RootOf(parsed);
+    if (node == nullptr) {
+      node = AddRoot(parsed, parsed.root_key.size() == 2 ? kDriveFixed : kDriveRemote);
+    }
+    for (std::size_t i = 0; i < count; ++i) {
+      if (!node->directory) return nullptr;
+      auto& child = node->children[Upper(parsed.parts[i])];
+      if (!child) {
+        child = std::make_unique<Node>();
+        child->name = parsed.parts[i];
+        child->directory = true;
+        child->attributes = kAttributeDirectory;
+        child->parent = node;
+      }
+      node = child.get();
+    }
+    return node->directory ? node : nullptr;
+  }
+
+  bool IsOpen(const Node* node) const {
+    if (node->held_open) return true;
+    return std::any_of(files.begin(), files.end(),
+                       [node](const auto& file) { return file.second.node == node; });
+  }
+
+  bool SharingPermits(const Node* node, std::uint32_t access, std::uint32_t share) const {
+    if (node->held_open && !SharingAllows(kGenericRead, kShareRead, access, share)) return false;
+    for (const auto& [handle, file] : files) {
+      if (file.node == node && !SharingAllows(file.access, file.share, access, share)) {
+        return false;
+      }
+    }
+    return true;
+  }
+
+  std::uintptr_t NewHandle() {
+    std::uintptr_t handle = next_handle;
+    next_handle += 4;
+    return handle;
+  }
+
+  // Fills `entry` with the next match of the search that still exists.
+  bool NextMatch(Search& search, FoundEntry* entry) {
+    Node* directory = Lookup(search.directory);
+    while (directory != nullptr && search.next < search.matches.size()) {
+      const std::string& key = search.matches[search.next++];
+      if (key == "." || key == "..") {
+        const Node* source = key == "." ? directory : directory->parent;
+        *entry = FoundEntry{source->attributes, 0, key};
+        return true;
+      }
+      auto child = directory->children.find(key);
+      if (child == directory->children.end()) continue;  // deleted since the search began
+      const Node& node = *child->second;
+      *entry = FoundEntry{node.attributes, node.directory ? 0 : node.Size(), node.name};
+      return true;
+    }
+    return false;
+  }
+
+  static void CollectPaths(const Node& node, const std::string& prefix,
+                           std::vector<std::string>* paths) {
+    for (const auto& [key, child] : node.children) {
+      std::string path = prefix + child->name;
+      if (child->directory) {
+        paths->push_back(path + "\\");
+        CollectPaths(*child, path + "\\", paths);
+      } else {
+        paths->push_back(path);
+      }
+    }
+  }
+};
+
+FakeFileSystem::FakeFileSystem(CallLog* log) : impl_(std::make_unique<Impl>()) {
+  impl_->log = log;
+  AddDrive('C');
+}
+
+FakeFileSystem::~FakeFileSystem() = default;
+
+void FakeFileSystem::AddDrive(char letter, std::uint32_t type) {
+  impl_->AddRoot(*Parse(std::string(1, UpperChar(letter)) + ":\\"), type);
+}
+
+void FakeFileSystem::AddDirectory(const std::string& path, std::uint32_t attributes) {
+  auto parsed = Parse(path);
+  if (!parsed) return;
+  Node* node = impl_->MakeDirectories(*parsed, parsed->parts.size());
+  if (node != nullptr && !parsed->parts.empty())
+    node->attributes = attributes | kAttributeDirectory;
+}
+
+void FakeFileSystem::AddFile(const std::string& path, const std::string& contents,
+                             std::uint32_t attributes) {
+  auto parsed = Parse(path);
+  if (!parsed || parsed->parts.empty()) return;
+  Node* parent = impl_->MakeDirectories(*parsed, parsed->parts.size() - 1);
+  if (parent == nullptr) return;
+  auto& node = parent->children[Upper(parsed->parts.back())];
+  if (!node) {
+    node = std::make_unique<Node>();
+    node->name = parsed->parts.back();
+    node->parent = parent;
+  } else if (node->directory) {
+    return;
+  }
+  node->contents = contents;
+  node->reported_size.reset();
+  node->attributes = attributes & ~kAttributeDirectory;
+}
+
+void FakeFileSystem::SetReportedSize(const std::string& path, std::uint64_t size) {
+  Node* node = impl_->Lookup(path);
+  if (node != nullptr && !node->directory) node->reported_size = size;
+}
+
+void FakeFileSystem::HoldOpen(const std::string& path) {
+  Node* node = impl_->Lookup(path);
+  if (node != nullptr) node->held_open = true;
+}
+
+bool FakeFileSystem::Exists(const std::string& path) const {
+  return impl_->Lookup(path) != nullptr;
+}
+
+bool FakeFileSystem::IsDirectory(const std::string& path) const {
+  Node* node = impl_->Lookup(path);
+  return node != nullptr && node->directory;
+}
+
+std::string FakeFileSystem::Contents(const std::string& path) const {
+  Node* node = impl_->Lookup(path);
+  return node == nullptr ? std::string() : node->contents;
+}
+
+std::uint32_t FakeFileSystem::Attributes(const std::string& path) const {
+  Node* node = impl_->Lookup(path);
+  return node == nullptr ? kInvalidAttributes : node->attributes;
+}
+
+std::vector<std::string> FakeFileSystem::AllPaths() const {
+  std::vector<std::string> paths;
+  for (const auto& [key, drive] : impl_->drives) {
+    Impl::CollectPaths(*drive.root, drive.root->name + "\\", &paths);
+  }
+  std::sort(paths.begin(), paths.end());
+  return paths;
+}
+
+int FakeFileSystem::OpenHandles() const {
+  return static_cast<int>(impl_->searches.size() + impl_->files.size());
+}
+
+SearchHandle FakeFileSystem::FindFirst(const std::string& pattern, FoundEntry* entry,
+                                       std::uint32_t* error) {
+  impl_->Log("FindFirst " + pattern);
+  auto fail = [error](std::uint32_t code) {
+    if (error != nullptr) *error = code;
+    return SearchHandle{0};
+  };
+  auto parsed = Parse(pattern);
+  if (!parsed) return fail(kErrorPathNotFound);
+  // A root or a trailing separator leaves no name to look for.
+  if (parsed->parts.empty() || parsed->trailing_separator) {
+    return fail(impl_->RootOf(*parsed) ? kErrorFileNotFound : kErrorPathNotFound);
+  }
+  Node* directory = impl_->Walk(*parsed, parsed->parts.size() - 1);
+  if (directory == nullptr || !directory->directory) return fail(kErrorPathNotFound);
+
+  Search search;
+  search.text = pattern;
+  std::string name_pattern = parsed->parts.back();
+  if (directory->parent != nullptr) {
+    for (const char* dots : {".", ".."}) {
+      if (MatchesPattern(name_pattern, dots)) search.matches.push_back(dots);
+    }
+  }
+  for (const auto& [key, child] : directory->children) {
+    if (MatchesPattern(name_pattern, child->name)) search.matches.push_back(key);
+  }
+  search.directory = parsed->root_name + "\\";
+  for (std::size_t i = 0; i + 1 < parsed->parts.size(); ++i) {
+    search.directory += parsed->parts[i] + "\\";
+  }
+  FoundEntry first;
+  if (!impl_->NextMatch(search, &first)) return fail(kErrorFileNotFound);
+  if (entry != nullptr) *entry = first;
+  SearchHandle handle = impl_->NewHandle();
+  impl_->searches[handle] = std::move(search);
+  return handle;
+}
+
+bool FakeFileSystem::FindNext(SearchHandle search, FoundEntry* entry) {
+  auto found = impl_->searches.find(search);
+  if (found == impl_->searches.end()) {
+    impl_->Log("FindNext " + std::to_string(search));
+    return false;
+  }
+  impl_->Log("FindNext " + found->second.text);
+  FoundEntry next;
+  if (!impl_->NextMatch(found->second, &next)) return false;
+  if (entry != nullptr) *entry = next;
+  return true;
+}
+
+void FakeFileSystem::CloseSearch(SearchHandle search) {
+  auto found = impl_->searches.find(search);
+  impl_->Log("CloseSearch " +
+             (found == impl_->searches.end() ? std::to_string(search) : found->second.text));
+  if (found != impl_->searches.end()) impl_->searches.erase(found);
+}
+
+std::uint32_t FakeFileSystem::DriveTypeOf(const std::string& root) {
+  impl_->Log("DriveTypeOf " + root);
+  auto parsed = Parse(root);
+  if (!parsed || !parsed->parts.empty()) return kDriveNoRootDir;
+  auto drive = impl_->drives.find(parsed->root_key);
+  return drive == impl_->drives.end() ? kDriveNoRootDir : drive->second.type;
+}
+
+std::uint32_t FakeFileSystem::AttributesOf(const std::string& path) {
+  impl_->Log("AttributesOf " + path);
+  Node* node = impl_->Lookup(path);
+  return node == nullptr ? kInvalidAttributes : node->attributes;
+}
+
+bool FakeFileSystem::SetAttributes(const std::string& path, std::uint32_t attributes) {
+  impl_->Log("SetAttributes " + path + " " + std::to_string(attributes));
+  Node* node = impl_->Lookup(path);
+  if (node == nullptr) return false;
+  // NORMAL only counts alone; the directory bit can't be changed this way.
+  std::uint32_t kept = attributes & ~(kAttributeNormal | kAttributeDirectory);
+  if (node->directory) {
+    node->attributes = kept | kAttributeDirectory;
+  } else {
+    node->attributes = kept == 0 ? kAttributeNormal : kept;
+  }
+  return true;
+}
+
+bool FakeFileSystem::EraseFile(const std::string& path) {
+  impl_->Log("EraseFile " + path);
+  Node* node = impl_->Lookup(path);
+  if (node == nullptr || node->directory || node->parent == nullptr) return false;
+  if ((node->attributes & kAttributeReadOnly) || impl_->IsOpen(node)) return false;
+  node->parent->children.erase(Upper(node->name));
+  return true;
+}
+
+bool FakeFileSystem::EraseDirectory(const std::string& path) {
+  impl_->Log("EraseDirectory " + path);
+  Node* node = impl_->Lookup(path);
+  if (node == nullptr || !node->directory || node->parent == nullptr) return false;
+  if (!node->children.empty() || (node->attributes & kAttributeReadOnly)) return false;
+  node->parent->children.erase(Upper(node->name));
+  return true;
+}
+
+FileHandle FakeFileSystem::OpenFile(const std::string& path, std::uint32_t access,
+                                    std::uint32_t share, std::uint32_t disposition,
+                                    std::uint32_t attributes, std::uint32_t* error) {
+  impl_->Log("OpenFile " + path);
+  auto fail = [error](std::uint32_t code) {
+    if (error != nullptr) *error = code;
+    return FileHandle{0};
+  };
+  if (disposition < kCreateNew || disposition > kTruncateExisting) {
+    return fail(kErrorInvalidParameter);
+  }
+  auto parsed = Parse(path);
+  if (!parsed || !impl_->RootOf(*parsed)) return fail(kErrorPathNotFound);
+  if (parsed->parts.empty()) return fail(kErrorAccessDenied);
+  Node* parent = impl_->Walk(*parsed, parsed->parts.size() - 1);
+  if (parent == nullptr || !parent->directory) return fail(kErrorPathNotFound);
+  auto existing = parent->children.find(Upper(parsed->parts.back()));
+  Node* node = existing == parent->children.end() ? nullptr : existing->second.get();
+  if (node != nullptr && parsed->trailing_separator && !node->directory) {
+    return fail(kErrorPathNotFound);
+  }
+
+  if (node == nullptr) {
+    if (disposition == kOpenExisting || disposition == kTruncateExisting) {
+      return fail(kErrorFileNotFound);
+    }
+    auto& created = parent->children[Upper(parsed->parts.back())];
+    created = std::make_unique<Node>();
+    created->name = parsed->parts.back();
+    created->parent = parent;
+    std::uint32_t kept = attributes & ~(kAttributeNormal | kAttributeDirectory);
+    created->attributes = kept | kAttributeArchive;
+    node = created.get();
+  } else {
+    if (node->directory) return fail(kErrorAccessDenied);
+    if (disposition == kCreateNew) return fail(kErrorFileExists);
+    bool truncates = disposition == kCreateAlways || disposition == kTruncateExisting;
+    if (disposition == kTruncateExisting && !(access & kGenericWrite)) {
+      return fail(kErrorInvalidParameter);
+    }
+    if ((node->attributes & kAttributeReadOnly) && (truncates || (access & kGenericWrite))) {
+      return fail(kErrorAccessDenied);
+    }
+    // Recreating a hidden or system file must repeat those attributes.
+    std::uint32_t guarded = node->attributes & (kAttributeHidden | kAttributeSystem);
+    if (disposition == kCreateAlways && (attributes & guarded) != guarded) {
+      return fail(kErrorAccessDenied);
+    }
+    if (!impl_->SharingPermits(node, access, share)) return fail(kErrorSharingViolation);
+    if (truncates) {
+      node->contents.clear();
+      node->reported_size.reset();
+    }
+  }
+  FileHandle handle = impl_->NewHandle();
+  impl_->files[handle] = OpenedFile{node, path, access, share, 0};
+  return handle;
+}
+
+std::int64_t FakeFileSystem::SizeOfFile(FileHandle file) {
+  auto found = impl_->files.find(file);
+  if (found == impl_->files.end()) {
+    impl_->Log("SizeOfFile " + std::to_string(file));
+    return -1;
+  }
+  impl_->Log("SizeOfFile " + found->second.path);
+  return static_cast<std::int64_t>(found->second.node->Size());
+}
+
+bool FakeFileSystem::ReadBytes(FileHandle file, void* buffer, std::uint32_t count,
+                               std::uint32_t* read) {
+  if (read != nullptr) *read = 0;
+  auto found = impl_->files.find(file);
+  if (found == impl_->files.end()) {
+    impl_->Log("ReadBytes " + std::to_string(file) + " " + std::to_string(count));
+    return false;
+  }
+  OpenedFile& opened = found->second;
+  impl_->Log("ReadBytes " + opened.path + " " + std::to_string(count));
+  if (!(opened.access & kGenericRead)) return false;
+  const std::string& contents = opened.node->contents;
+  std::uint64_t available =
+      opened.position < contents.size() ? contents.size() - opened.position : 0;
+  std::uint32_t taken = static_cast<std::uint32_t>(std::min<std::uint64_t>(count, available));
+  if (taken > 0) std::memcpy(buffer, contents.data() + opened.position, taken);
+  opened.position += taken;
+  if (read != nullptr) *read = taken;
+  return true;
+}
+
+bool FakeFileSystem::WriteBytes(FileHandle file, const void* buffer, std::uint32_t count,
+                                std::uint32_t* written) {
+  if (written != nullptr) *written = 0;
+  auto found = impl_->files.find(file);
+  if (found == impl_->files.end()) {
+    impl_->Log("WriteBytes " + std::to_string(file) + " " + std::to_string(count));
+    return false;
+  }
+  OpenedFile& opened = found->second;
+  impl_->Log("WriteBytes " + opened.path + " " + std::to_string(count));
+  if (!(opened.access & kGenericWrite)) return false;
+  std::string& contents = opened.node->contents;
+  if (contents.size() < opened.position + count) contents.resize(opened.position + count, '\0');
+  if (count > 0) std::memcpy(contents.data() + opened.position, buffer, count);
+  opened.position += count;
+  opened.node->reported_size.reset();
+  if (written != nullptr) *written = count;
+  return true;
+}
+
+bool FakeFileSystem::MovePointer(FileHandle file, std::int64_t distance, bool from_start) {
+  auto found = impl_->files.find(file);
+  if (found == impl_->files.end()) {
+    impl_->Log("MovePointer " + std::to_string(file) + " " + std::to_string(distance));
+    return false;
+  }
+  OpenedFile& opened = found->second;
+  impl_->Log("MovePointer " + opened.path + " " + std::to_string(distance) +
+             (from_start ? " start" : ""));
+  std::int64_t target = (from_start ? 0 : static_cast<std::int64_t>(opened.position)) + distance;
+  if (target < 0) return false;
+  opened.position = static_cast<std::uint64_t>(target);
+  return true;
+}
+
+void FakeFileSystem::CloseFile(FileHandle file) {
+  auto found = impl_->files.find(file);
+  impl_->Log("CloseFile " +
+             (found == impl_->files.end() ? std::to_string(file) : found->second.path));
+  if (found != impl_->files.end()) impl_->files.erase(found);
+}
+
+}  // namespace uninstall

@@ -1,0 +1,457 @@
+// The file operations of src/files over the real Win32 file API. Every test works in a
+// directory of its own under C:\ that the fixture makes and removes with plain Win32 calls, so
+// that cleaning up never depends on the code under test.
+#include <windows.h>
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "files/directory_listing.h"
+#include "files/file_removal.h"
+#include "files/path_probe.h"
+#include "files/text_file.h"
+#include "gtest/gtest.h"
+#include "platform/win32/win32_file_system.h"
+
+namespace uninstall {
+namespace {
+
+constexpr std::uint32_t kForcedTree = kRemoveRecursive | kRemoveForce;
+
+// Removes a directory tree whatever its attributes; used only for cleaning up.
+void WipeTree(const std::string& directory) {
+  WIN32_FIND_DATAA data;
+  HANDLE search = FindFirstFileA((directory + "\\*").c_str(), &data);
+  if (search != INVALID_HANDLE_VALUE) {
+    do {
+      std::string name = data.cFileName;
+      if (name == "." || name == "..") continue;
+      std::string full = directory + "\\" + name;
+      SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+      if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        WipeTree(full);
+      } else {
+        DeleteFileA(full.c_str());
+      }
+    } while (FindNextFileA(search, &data));
+    FindClose(search);
+  }
+  SetFileAttributesA(directory.c_str(), FILE_ATTRIBUTE_NORMAL);
+  RemoveDirectoryA(directory.c_str());
+}
+
+class FileSystemTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    root_ = std::string("C:\\fs_") + info->name() + "_" + std::to_string(GetCurrentProcessId());
+    WipeTree(root_);
+    ASSERT_TRUE(CreateDirectoryA(root_.c_str(), nullptr)) << root_;
+  }
+
+  void TearDown() override {
+    WipeTree(root_);
+    EXPECT_EQ(GetFileAttributesA(root_.c_str()), INVALID_FILE_ATTRIBUTES) << "left behind";
+  }
+
+  // `relative` below the test's directory; "" is the directory itself.
+  std::string At(const std::string& relative) const {
+    return relative.empty() ? root_ : root_ + "\\" + relative;
+  }
+
+  void MakeDirectory(const std::string& relative, DWORD attributes = 0) {
+    ASSERT_TRUE(CreateDirectoryA(At(relative).c_str(), nullptr)) << relative;
+    if (attributes != 0) {
+      ASSERT_TRUE(SetFileAttributesA(At(relative).c_str(), attributes)) << relative;
+    }
+  }
+
+  void MakeFile(const std::string& relative, const std::string& contents = "data",
+                DWORD attributes = 0) {
+    HANDLE file = CreateFileA(At(relative).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE) << relative;
+    DWORD written = 0;
+    BOOL ok =
+        WriteFile(file, contents.data(), static_cast<DWORD>(contents.size()), &written, nullptr);
+    CloseHandle(file);
+    ASSERT_TRUE(ok && written == contents.size()) << relative;
+    if (attributes != 0) {
+      ASSERT_TRUE(SetFileAttributesA(At(relative).c_str(), attributes)) << relative;
+    }
+  }
+
+  std::string Contents(const std::string& relative) const {
+    HANDLE file = CreateFileA(At(relative).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return "<missing>";
+    std::string contents;
+    char chunk[4096];
+    DWORD read = 0;
+    while (ReadFile(file, chunk, sizeof(chunk), &read, nullptr) && read > 0) {
+      contents.append(chunk, read);
+    }
+    CloseHandle(file);
+    return contents;
+  }
+
+  bool Exists(const std::string& relative) const {
+    return GetFileAttributesA(At(relative).c_str()) != INVALID_FILE_ATTRIBUTES;
+  }
+
+  // Every entry of a listing, name to kind, in the order the system gave them.
+  std::vector<std::pair<std::string, int>> Entries(const std::string& directory,
+                                                   const std::string& pattern) {
+    std::vector<std::pair<std::string, int>> entries;
+    std::unique_ptr<DirectoryListing> listing = OpenListing(fs_, directory, pattern);
+    if (!listing) return entries;
+    while (listing->NextEntry()) entries.emplace_back(listing->EntryName(), listing->EntryKind());
+    listing->CloseListing();
+    return entries;
+  }
+
+  Win32FileSystem fs_;
+  std::string root_;
+};
+
+// A drive letter that this machine doesn't have.
+std::string MissingDrive() {
+  DWORD drives = GetLogicalDrives();
+  for (char letter = 'Y'; letter > 'C'; --letter) {
+    if (!(drives & (1u << (letter - 'A')))) return std::string(1, letter) + ":";
+  }
+  return "";
+}
+
+TEST_F(FileSystemTest, DriveRootsAreDirectoriesOnlyWhenTheDriveExists) {
+  EXPECT_EQ(PathSize(fs_, "C:"), kDirectoryThere);
+  EXPECT_EQ(PathSize(fs_, "C:\\"), kDirectoryThere);
+  EXPECT_TRUE(IsExistingDirectory(fs_, "C:\\"));
+
+  std::string missing = MissingDrive();
+  ASSERT_FALSE(missing.empty());
+  EXPECT_EQ(PathSize(fs_, missing), kNothingThere) << missing;
+  EXPECT_EQ(PathSize(fs_, missing + "\\"), kNothingThere) << missing;
+  EXPECT_FALSE(IsExistingDirectory(fs_, missing + "\\"));
+}
+
+TEST_F(FileSystemTest, PathSizeIgnoresTrailingBackslashes) {
+  MakeDirectory("App");
+  MakeFile("App\\data.txt", "12345");
+  MakeDirectory("Empty");
+
+  for (const std::string& path : {At("App"), At("App\\"), At("App\\\\\\"), At("Empty\\")}) {
+    EXPECT_EQ(PathSize(fs_, path), kDirectoryThere) << path;
+  }
+  EXPECT_EQ(PathSize(fs_, At("App\\data.txt")), 5);
+  EXPECT_EQ(PathSize(fs_, At("App\\data.txt\\")), 5);
+  EXPECT_TRUE(IsExistingFile(fs_, At("App\\data.txt")));
+  EXPECT_FALSE(IsExistingFile(fs_, At("App")));
+
+  EXPECT_EQ(PathSize(fs_, At("App\\missing.txt")), kNothingThere);
+  EXPECT_EQ(PathSize(fs_, ""), kNothingThere);
+  EXPECT_EQ(PathSize(fs_, "\\"), kNothingThere);
+  EXPECT_EQ(PathSize(fs_, "\\\\\\"), kNothingThere);
+}
+
+TEST_F(FileSystemTest, SizesAbove4GBKeepBothHalves) {
+  // A sparse file: the size is set, nothing is written.
+  const std::uint64_t size = (5ull << 30) + 3;
+  HANDLE file = CreateFileA(At("big.bin").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE);
+  LARGE_INTEGER end;
+  end.QuadPart = static_cast<LONGLONG>(size);
+  ASSERT_TRUE(SetFilePointerEx(file, end, nullptr, FILE_BEGIN));
+  ASSERT_TRUE(SetEndOfFile(file));
+  CloseHandle(file);
+
+  EXPECT_EQ(PathSize(fs_, At("big.bin")), static_cast<std::int64_t>(size));
+
+  std::uint32_t error = 0;
+  FileHandle handle = fs_.OpenFile(At("big.bin"), kGenericRead | kGenericWrite, kShareRead,
+                                   kOpenExisting, kAttributeNormal, &error);
+  ASSERT_NE(handle, 0u) << error;
+  EXPECT_EQ(fs_.SizeOfFile(handle), static_cast<std::int64_t>(size));
+
+  // Positions beyond 4 GB, forward from the start and backward from the current position.
+  std::uint32_t done = 0;
+  ASSERT_TRUE(fs_.MovePointer(handle, (4ll << 30) + 10, true));
+  ASSERT_TRUE(fs_.WriteBytes(handle, "xyz", 3, &done));
+  EXPECT_EQ(done, 3u);
+  ASSERT_TRUE(fs_.MovePointer(handle, -2, false));
+  char byte = 0;
+  ASSERT_TRUE(fs_.ReadBytes(handle, &byte, 1, &done));
+  EXPECT_EQ(done, 1u);
+  EXPECT_EQ(byte, 'y');
+  ASSERT_TRUE(fs_.MovePointer(handle, (4ll << 30) + 12, true));
+  ASSERT_TRUE(fs_.ReadBytes(handle, &byte, 1, &done));
+  EXPECT_EQ(byte, 'z');
+  // Nothing to read at the end: success with no bytes.
+  ASSERT_TRUE(fs_.MovePointer(handle, static_cast<std::int64_t>(size), true));
+  ASSERT_TRUE(fs_.ReadBytes(handle, &byte, 1, &done));
+  EXPECT_EQ(done, 0u);
+  EXPECT_EQ(fs_.SizeOfFile(handle), static_cast<std::int64_t>(size));
+  fs_.CloseFile(handle);
+}
+
+TEST_F(FileSystemTest, FailuresReachTheCallerAsTheInterfaceSays) {
+  MakeFile("a.txt");
+  FoundEntry entry;
+  std::uint32_t error = 0;
+  EXPECT_EQ(fs_.FindFirst(At("*.log"), &entry, &error), 0u);
+  EXPECT_EQ(error, kErrorFileNotFound);
+  error = 0;
+  EXPECT_EQ(fs_.FindFirst(At("missing\\*.*"), &entry, &error), 0u);
+  EXPECT_EQ(error, kErrorPathNotFound);
+
+  error = 0;
+  EXPECT_EQ(fs_.OpenFile(At("missing.txt"), kGenericRead, kShareRead, kOpenExisting,
+                         kAttributeNormal, &error),
+            0u);
+  EXPECT_EQ(error, kErrorFileNotFound);
+
+  EXPECT_EQ(fs_.AttributesOf(At("missing.txt")), kInvalidAttributes);
+  EXPECT_EQ(fs_.AttributesOf(At("")) & kAttributeDirectory, kAttributeDirectory);
+  EXPECT_EQ(fs_.SizeOfFile(0), -1);
+}
+
+TEST_F(FileSystemTest, ListingAnswersPatternsWithDotEntries) {
+  MakeFile("a.txt");
+  MakeFile("README");
+  MakeFile("b.log");
+  MakeDirectory("sub");
+
+  using EntryMap = std::map<std::string, int>;
+  const EntryMap everything = {{".", kDirectoryEntry}, {"..", kDirectoryEntry},
+                               {"a.txt", kFileEntry},  {"README", kFileEntry},
+                               {"b.log", kFileEntry},  {"sub", kDirectoryEntry}};
+  for (const std::string& directory : {At(""), At("") + "\\"}) {
+    std::vector<std::pair<std::string, int>> entries = Entries(directory, "*.*");
+    EntryMap listed(entries.begin(), entries.end());
+    EXPECT_EQ(listed, everything) << directory;
+    EXPECT_EQ(entries.size(), everything.size()) << "no duplicates";
+  }
+
+  std::vector<std::pair<std::string, int>> txt = Entries(At(""), "?.txt");
+  ASSERT_EQ(txt.size(), 1u);
+  EXPECT_EQ(txt[0].first, "a.txt");
+
+  // Nothing matching is a listing without entries; a missing directory or a file is none.
+  std::unique_ptr<DirectoryListing> none_matching = OpenListing(fs_, At(""), "*.xyz");
+  ASSERT_NE(none_matching, nullptr);
+  EXPECT_FALSE(none_matching->NextEntry());
+  EXPECT_EQ(OpenListing(fs_, At("missing"), "*.*"), nullptr);
+  EXPECT_EQ(OpenListing(fs_, At("a.txt"), "*.*"), nullptr);
+
+  // A drive root lists its contents (whether with "." and ".." is the system's business).
+  bool found_own_directory = false;
+  std::string own_name = root_.substr(3);
+  for (const auto& [name, kind] : Entries("C:\\", "*.*")) {
+    if (name == own_name) found_own_directory = kind == kDirectoryEntry;
+  }
+  EXPECT_TRUE(found_own_directory);
+}
+
+TEST_F(FileSystemTest, EmptyDirectoryHoldsNothingButDotEntries) {
+  MakeDirectory("empty");
+  MakeDirectory("nested");
+  MakeDirectory("nested\\inner");
+  MakeDirectory("hidden");
+  MakeFile("hidden\\h.dat", "x", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+  MakeFile("file.txt");
+
+  EXPECT_TRUE(IsEmptyDirectory(fs_, At("empty")));
+  EXPECT_TRUE(IsEmptyDirectory(fs_, At("empty\\")));
+  EXPECT_TRUE(IsEmptyDirectory(fs_, At("nested\\inner")));
+  EXPECT_FALSE(IsEmptyDirectory(fs_, At("nested")));
+  EXPECT_FALSE(IsEmptyDirectory(fs_, At("hidden")));
+  EXPECT_FALSE(IsEmptyDirectory(fs_, At("file.txt")));
+  EXPECT_FALSE(IsEmptyDirectory(fs_, At("missing")));
+}
+
+TEST_F(FileSystemTest, RemoveFileLeavesReadOnlyFiles) {
+  MakeFile("plain.txt");
+  MakeFile("hidden.txt", "x", FILE_ATTRIBUTE_HIDDEN);
+  MakeFile("locked.txt", "x", FILE_ATTRIBUTE_READONLY);
+
+  EXPECT_TRUE(RemoveFile(fs_, At("plain.txt")));
+  EXPECT_FALSE(Exists("plain.txt"));
+  EXPECT_TRUE(RemoveFile(fs_, At("hidden.txt")));
+  EXPECT_FALSE(Exists("hidden.txt"));
+  EXPECT_FALSE(RemoveFile(fs_, At("locked.txt")));
+  EXPECT_EQ(Contents("locked.txt"), "x");
+  EXPECT_FALSE(RemoveFile(fs_, At("plain.txt")));
+}
+
+TEST_F(FileSystemTest, RemoveDirectoryTreeWithoutRecursionStopsAtSubdirectories) {
+  MakeDirectory("files");
+  MakeFile("files\\a.txt");
+  MakeFile("files\\README", "x", FILE_ATTRIBUTE_HIDDEN);
+  MakeDirectory("mixed");
+  MakeFile("mixed\\a.txt");
+  MakeDirectory("mixed\\sub");
+  MakeFile("mixed\\sub\\b.txt");
+  MakeDirectory("locked");
+  MakeFile("locked\\a.txt");
+  MakeFile("locked\\ro.txt", "x", FILE_ATTRIBUTE_READONLY);
+  MakeDirectory("empty");
+
+  EXPECT_TRUE(RemoveDirectoryTree(fs_, At("files"), "*.*", 0));
+  EXPECT_FALSE(Exists("files"));
+  EXPECT_TRUE(RemoveDirectoryTree(fs_, At("empty\\"), "*.*", 0));
+  EXPECT_FALSE(Exists("empty"));
+
+  EXPECT_FALSE(RemoveDirectoryTree(fs_, At("mixed"), "*.*", 0));
+  EXPECT_FALSE(Exists("mixed\\a.txt"));
+  EXPECT_TRUE(Exists("mixed\\sub\\b.txt"));
+
+  EXPECT_FALSE(RemoveDirectoryTree(fs_, At("locked"), "*.*", 0));
+  EXPECT_FALSE(Exists("locked\\a.txt"));
+  EXPECT_TRUE(Exists("locked\\ro.txt"));
+
+  // Force alone takes the read-only file but still leaves subdirectories.
+  EXPECT_TRUE(RemoveDirectoryTree(fs_, At("locked"), "*.*", kRemoveForce));
+  EXPECT_FALSE(Exists("locked"));
+  EXPECT_FALSE(RemoveDirectoryTree(fs_, At("mixed"), "*.*", kRemoveForce));
+  EXPECT_TRUE(Exists("mixed\\sub\\b.txt"));
+
+  EXPECT_FALSE(RemoveDirectoryTree(fs_, At("missing"), "*.*", kForcedTree));
+  EXPECT_FALSE(Exists("missing"));
+}
+
+TEST_F(FileSystemTest, ForcedRecursiveRemovalTakesProtectedTrees) {
+  MakeDirectory("tree");
+  MakeFile("tree\\ro.txt", "x", FILE_ATTRIBUTE_READONLY);
+  MakeFile("tree\\hidden.dat", "x", FILE_ATTRIBUTE_HIDDEN);
+  MakeFile("tree\\system.sys", "x", FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_HIDDEN);
+  MakeFile("tree\\README");
+  MakeDirectory("tree\\sub");
+  MakeFile("tree\\sub\\ro.txt", "x", FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
+  MakeDirectory("tree\\sub\\deeper");
+  MakeFile("tree\\sub\\deeper\\a.b.c", "x", FILE_ATTRIBUTE_READONLY);
+  ASSERT_TRUE(SetFileAttributesA(At("tree\\sub\\deeper").c_str(), FILE_ATTRIBUTE_READONLY));
+  ASSERT_TRUE(SetFileAttributesA(At("tree\\sub").c_str(), FILE_ATTRIBUTE_READONLY));
+  MakeDirectory("tree\\empty", FILE_ATTRIBUTE_HIDDEN);
+  MakeFile("keep.txt");
+
+  EXPECT_TRUE(RemoveDirectoryTree(fs_, At("tree\\"), "*.*", kForcedTree));
+  EXPECT_FALSE(Exists("tree"));
+  EXPECT_TRUE(Exists("keep.txt"));
+}
+
+TEST_F(FileSystemTest, FileHeldOpenKeepsItselfAndItsParents) {
+  MakeDirectory("tree");
+  MakeDirectory("tree\\a");
+  MakeDirectory("tree\\a\\b");
+  MakeFile("tree\\a\\b\\held.txt", "held");
+  MakeFile("tree\\a\\b\\other.txt");
+  MakeFile("tree\\a\\sibling.txt");
+  MakeDirectory("tree\\c");
+  MakeFile("tree\\c\\x.txt");
+  MakeFile("tree\\z.txt");
+
+  // Shared for reading and writing, not for deletion.
+  HANDLE held = CreateFileA(At("tree\\a\\b\\held.txt").c_str(), GENERIC_READ,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  EXPECT_FALSE(RemoveDirectoryTree(fs_, At("tree"), "*.*", kForcedTree));
+  CloseHandle(held);
+
+  EXPECT_EQ(Contents("tree\\a\\b\\held.txt"), "held");
+  for (const char* gone :
+       {"tree\\a\\b\\other.txt", "tree\\a\\sibling.txt", "tree\\c", "tree\\z.txt"}) {
+    EXPECT_FALSE(Exists(gone)) << gone;
+  }
+
+  EXPECT_TRUE(RemoveDirectoryTree(fs_, At("tree"), "*.*", kForcedTree));
+  EXPECT_FALSE(Exists("tree"));
+}
+
+TEST_F(FileSystemTest, PathsBeyondTheLimitNameNothing) {
+  MakeDirectory("dir");
+  MakeFile("dir\\a.txt");
+  // Cut to 260 bytes, each of these would name "dir" itself.
+  std::string long_path = At("dir") + std::string(300, '\\');
+  ASSERT_GT(long_path.size(), kMaxPathBytes);
+
+  EXPECT_EQ(PathSize(fs_, long_path), kNothingThere);
+  EXPECT_FALSE(IsExistingDirectory(fs_, long_path));
+  EXPECT_EQ(OpenListing(fs_, long_path, "*.*"), nullptr);
+  EXPECT_FALSE(RemoveDirectoryTree(fs_, long_path, "*.*", kForcedTree));
+  EXPECT_TRUE(Exists("dir\\a.txt"));
+
+  std::string exact = At("dir") + std::string(kMaxPathBytes - At("dir").size(), '\\');
+  EXPECT_EQ(PathSize(fs_, exact), kDirectoryThere);
+}
+
+TEST_F(FileSystemTest, WriteLineEndsEveryLineWithCrLf) {
+  std::unique_ptr<TextFile> file = CreateTextFile(fs_, At("out.txt"));
+  ASSERT_NE(file, nullptr);
+  const std::string long_line(5000, 'x');
+  EXPECT_EQ(file->WriteLine("abc"), 5u);
+  EXPECT_EQ(file->WriteLine(""), 2u);
+  EXPECT_EQ(file->WriteLine(long_line), 5002u);
+  EXPECT_EQ(file->WriteLine("end"), 5u);
+  file->CloseTextFile();
+  EXPECT_EQ(Contents("out.txt"), "abc\r\n\r\n" + long_line + "\r\nend\r\n");
+
+  // An existing file starts over.
+  file = CreateTextFile(fs_, At("out.txt"));
+  ASSERT_NE(file, nullptr);
+  file->WriteLine("new");
+  file.reset();  // closing on destruction writes what is pending
+  EXPECT_EQ(Contents("out.txt"), "new\r\n");
+
+  EXPECT_EQ(CreateTextFile(fs_, At("missing\\out.txt")), nullptr);
+}
+
+TEST_F(FileSystemTest, ReadLineSplitsAtEveryKindOfLineEnd) {
+  const char kMixed[] = "a\r\nb\nc\rd\r\n\ne\0f";
+  MakeFile("mixed.txt", std::string(kMixed, sizeof(kMixed) - 1));
+  std::unique_ptr<TextFile> file = OpenTextFile(fs_, At("mixed.txt"));
+  ASSERT_NE(file, nullptr);
+  std::vector<std::string> lines;
+  while (!file->AtEndOfFile()) lines.push_back(file->ReadLine());
+  EXPECT_EQ(lines, (std::vector<std::string>{"a", "b", "c", "d", "", "e", "f"}));
+  EXPECT_EQ(file->ReadLine(), "");
+  file->CloseTextFile();
+
+  MakeFile("lone_cr.txt", "x\r\ny\r");
+  file = OpenTextFile(fs_, At("lone_cr.txt"));
+  ASSERT_NE(file, nullptr);
+  EXPECT_EQ(file->ReadLine(), "x");
+  EXPECT_FALSE(file->AtEndOfFile());
+  EXPECT_EQ(file->ReadLine(), "y");
+  EXPECT_TRUE(file->AtEndOfFile());
+  EXPECT_EQ(file->ReadLine(), "");
+
+  EXPECT_EQ(OpenTextFile(fs_, At("missing.txt")), nullptr);
+}
+
+TEST_F(FileSystemTest, ReadLineCarriesLinesAcrossBufferBlocks) {
+  // A CR as the last byte of a block, followed by a line's first byte or by the LF of CR LF.
+  const std::string head(kTextFileBufferSize - 1, 'h');
+  const std::string tail(3 * kTextFileBufferSize + 17, 't');
+  MakeFile("cr_then_text.txt", head + "\rnext\n" + tail);
+  MakeFile("cr_then_lf.txt", head + "\r\n" + tail + "\r\n");
+
+  std::unique_ptr<TextFile> file = OpenTextFile(fs_, At("cr_then_text.txt"));
+  ASSERT_NE(file, nullptr);
+  EXPECT_EQ(file->ReadLine(), head);
+  EXPECT_EQ(file->ReadLine(), "next");
+  EXPECT_EQ(file->ReadLine(), tail);
+  EXPECT_TRUE(file->AtEndOfFile());
+
+  file = OpenTextFile(fs_, At("cr_then_lf.txt"));
+  ASSERT_NE(file, nullptr);
+  EXPECT_EQ(file->ReadLine(), head);
+  EXPECT_EQ(file->ReadLine(), tail);
+  EXPECT_TRUE(file->AtEndOfFile());
+}
+
+}  // namespace
+}  // namespace uninstall

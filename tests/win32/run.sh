@@ -1,0 +1,65 @@
+#!/usr/bin/env bash
+# Runs the Win32-layer tests (build/windows-x64/win32_tests.exe) under Wine in a throwaway
+# prefix and ends with one line "N passed, M failed".
+set -u
+
+REPO=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+BUILD=$REPO/build/windows-x64
+TEMPLATE=$REPO/build/wine/template
+PREFIX=$REPO/build/wine/win32-tests
+
+fail_whole_level() {
+  echo "$1"
+  echo "0 passed, 1 failed"
+  exit 1
+}
+
+if ! command -v wine >/dev/null 2>&1; then
+  fail_whole_level "wine is not installed: the Win32-layer tests cannot run"
+fi
+
+if [ ! -f "$BUILD/win32_tests.exe" ]; then
+  echo "building win32_tests.exe"
+  (cd "$REPO" && cmake --preset windows-x64 >/dev/null &&
+    cmake --build --preset windows-x64 --target win32_tests) >/dev/null ||
+    fail_whole_level "win32_tests.exe could not be built"
+fi
+
+# shellcheck source=../../scripts/lib/wine.sh
+. "$REPO/scripts/lib/wine.sh"
+
+wine_template "$TEMPLATE"
+[ -f "$TEMPLATE/system.reg" ] || fail_whole_level "the Wine prefix $TEMPLATE could not be made"
+wine_copy "$TEMPLATE" "$PREFIX"
+
+cp "$BUILD/win32_tests.exe" "$PREFIX/drive_c/win32_tests.exe"
+# The helper programs some tests start sit beside the test program.
+for helper in "$REPO"/tests/win32/helpers/*.cpp; do
+  [ -e "$helper" ] || continue
+  name=$(basename "$helper" .cpp)
+  [ -f "$BUILD/$name.exe" ] && cp "$BUILD/$name.exe" "$PREFIX/drive_c/$name.exe"
+done
+
+LOG=$(mktemp)
+trap 'rm -f "$LOG"' EXIT
+# The full output goes to the log for counting; the console gets it without the lines of
+# passing tests. A hanging run is cut off after ten minutes.
+(cd "$PREFIX/drive_c" &&
+  WINEPREFIX=$PREFIX timeout 600 wine 'C:\win32_tests.exe' --gtest_color=no "$@") 2>&1 |
+  tr -d '\r' | tee "$LOG" | grep -v -e '^\[ RUN      \]' -e '^\[       OK \]'
+wine_kill "$PREFIX"
+
+# Each test counts once, by name; a run that never reached gtest's closing line (a crash, a
+# hang, a program that didn't start) counts as one more failure.
+count_tests() {
+  sed -n "s/^\[$1\] \([A-Za-z_][A-Za-z0-9_/.]*\).*/\1/p" "$LOG" | sort -u | wc -l
+}
+passed=$(count_tests '       OK ')
+failed=$(count_tests '  FAILED  ')
+if ! grep -q '^\[==========\] [0-9]\+ tests\? from .* ran\.' "$LOG"; then
+  echo "win32_tests.exe did not finish"
+  failed=$((failed + 1))
+fi
+
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ] && [ "$passed" -gt 0 ]
