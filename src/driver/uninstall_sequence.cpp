@@ -1,0 +1,239 @@
+#include "driver/uninstall_sequence.h"
+
+#include "checks/administrator_logon.h"
+#include "checks/named_mutex.h"
+#include "checks/running_program.h"
+#include "driver/command_line.h"
+#include "files/file_removal.h"
+#include "files/path_probe.h"
+#include "files/self_removal_batch.h"
+#include "shell/shell_integration.h"
+#include "shell/uninstall_entry.h"
+#include "ui/logon_dialog.h"
+
+namespace uninstall {
+namespace {
+
+constexpr char kDescriptionFileName[] = "uninstall.dat";
+constexpr char kVbScriptName[] = "Uninstall.vbs";
+constexpr char kJScriptName[] = "Uninstall.js";
+
+MainWindowTexts WindowTexts(const TextTable& texts) {
+  MainWindowTexts window;
+  window.title = " " + texts.prog_name;
+  window.header_title = texts.titel;
+  window.header_message = texts.msg;
+  window.info = texts.uninst_info;
+  window.name_with_version = texts.name_with_version;
+  window.delete_all = " " + texts.del_all;
+  window.ok = texts.ok;
+  window.cancel = texts.cancel;
+  window.ready = texts.ready;
+  return window;
+}
+
+}  // namespace
+
+std::string WithLineBreaks(const std::string& text) {
+  std::string result = text;
+  for (char& c : result) {
+    if (c == '|') c = '\n';
+  }
+  return result;
+}
+
+UninstallSequence::UninstallSequence(const PlatformParts& platform)
+    : platform_(platform),
+      reader_(platform.fs),
+      launcher_(platform.processes),
+      script_host_(platform.script_engine, platform.fs) {}
+
+int UninstallSequence::Run() {
+  script_host_.CreateEngine();
+  state_.first_parameter = FirstParameter(platform_.processes.CommandLine());
+  state_.quiet_mode = IsQuietMode(state_.first_parameter);
+  platform_.windows.LoadProgramIcon();
+  state_.texts = TextTable{};
+  state_.uninstaller_dir = DirectoryPart(OwnProgramPath(platform_.processes));
+  state_.description_file_path = state_.uninstaller_dir + kDescriptionFileName;
+
+  if (!IsExistingFile(platform_.fs, state_.description_file_path)) {
+    platform_.windows.ShowMessageBox(
+        kMissingDescriptionTitle,
+        std::string(kMissingDescriptionText) + "\n" + state_.description_file_path, kIconError);
+    End();
+    return 0;
+  }
+  state_.settings =
+      ReadUninstallSettings(reader_, state_.description_file_path, state_.uninstaller_dir);
+  LoadTexts(reader_, state_.description_file_path, &state_.texts);
+
+  state_.program_running = ProgramIsRunning();
+  if (state_.program_running) {
+    // One box and no retry: the user closes the program and starts the uninstaller again.
+    platform_.windows.ShowMessageBox(state_.texts.titel, WithLineBreaks(state_.texts.mutex),
+                                     kIconWarning);
+    End();
+    return 0;
+  }
+  if (BeforeProgramCancels()) {
+    End();
+    return 0;
+  }
+  RunScript();
+  if (state_.quiet_mode) {
+    RunQuiet();
+  } else {
+    RunWindow();
+  }
+  End();
+  return 0;
+}
+
+bool UninstallSequence::ProgramIsRunning() {
+  if (!state_.settings.mutex_string.empty()) {
+    return NamedMutexExists(platform_.processes, state_.settings.mutex_string);
+  }
+  return IsProgramRunning(platform_.processes, state_.settings.prog_exe);
+}
+
+bool UninstallSequence::BeforeProgramCancels() {
+  const UninstallSettings& settings = state_.settings;
+  if (settings.before_uninst.empty()) return false;
+  std::string program = state_.uninstaller_dir + settings.before_uninst;
+  if (!IsExistingFile(platform_.fs, program)) return false;
+  ProgramLauncher::StartResult started =
+      launcher_.StartProgram(program, settings.before_param, state_.uninstaller_dir,
+                             kWaitForExit | kKeepHandle);
+  // A helper that cannot be started must not make the program impossible to uninstall: the
+  // run goes on as for any exit code but 1.
+  if (started.program == nullptr) return false;
+  bool cancel = launcher_.ProgramExitCode(started.program) == 1;
+  launcher_.CloseProgram(started.program);
+  return cancel;
+}
+
+void UninstallSequence::RunScript() {
+  if (state_.settings.script == 0) return;
+  std::string vbs = state_.uninstaller_dir + kVbScriptName;
+  std::string js = state_.uninstaller_dir + kJScriptName;
+  if (IsExistingFile(platform_.fs, vbs)) {
+    script_host_.RunUninstallScript(vbs);
+  } else if (IsExistingFile(platform_.fs, js)) {
+    script_host_.RunUninstallScript(js);
+  }
+}
+
+void UninstallSequence::Logon() {
+  if (state_.settings.login_admin == 0 || HasAdministratorRights(platform_.security)) return;
+  state_.logon_token = AskForLogon(platform_.windows, platform_.security);
+}
+
+bool UninstallSequence::AtDriveRoot() const {
+  const std::string& dir = state_.uninstaller_dir;
+  std::size_t n = dir.size();
+  return (n >= 1 && dir[n - 1] == ':') || (n >= 2 && dir[n - 2] == ':' && dir[n - 1] == '\\');
+}
+
+ShellIntegrationParts UninstallSequence::ShellParts() {
+  return ShellIntegrationParts{platform_.fs, platform_.registry, platform_.windows, reader_,
+                               launcher_};
+}
+
+InstallationPaths UninstallSequence::Paths() const {
+  return InstallationPaths{state_.uninstaller_dir, state_.description_file_path,
+                           state_.settings.prog_exe, state_.settings.data_dir};
+}
+
+void UninstallSequence::RunQuiet() {
+  Logon();
+  RemoveShellIntegration(ShellParts(), false, &state_.settings, state_.uninstaller_dir,
+                         state_.description_file_path);
+  if (!AtDriveRoot()) {
+    RemoveProgramFiles(platform_.fs, reader_, platform_.windows, Paths());
+  }
+  RemoveUninstallEntry(platform_.registry, platform_.windows, EntryName());
+  DeleteLeftovers();
+  WriteSelfRemovalBatch(platform_.fs, platform_.processes, state_.uninstaller_dir);
+  if (state_.logon_token != 0) RevertLogon(platform_.security, state_.logon_token);
+}
+
+void UninstallSequence::RunWindow() {
+  WindowToolkit& windows = platform_.windows;
+  if (!windows.OpenMainWindow(WindowTexts(state_.texts))) return;
+  Logon();
+  if (state_.settings.no_del_all != 0) {
+    windows.SetChecked(kDeleteAllCheckBox, false);
+    windows.ShowControl(kDeleteAllCheckBox, false);
+  }
+  while (!state_.quit_requested) {
+    // Close requests and every other event are ignored: the window closes only through its
+    // buttons.
+    WindowEvent event = windows.NextEvent();
+    if (event.kind != WindowEvent::Kind::kControl) continue;
+    if (event.control == kOkButton) {
+      OnOk();
+    } else if (event.control == kCancelButton) {
+      state_.quit_requested = true;
+    } else if (event.control == kReadyButton) {
+      DeleteLeftovers();
+      WriteSelfRemovalBatch(platform_.fs, platform_.processes, state_.uninstaller_dir);
+      state_.quit_requested = true;
+    }
+  }
+  if (state_.logon_token != 0) RevertLogon(platform_.security, state_.logon_token);
+  windows.CloseMainWindow();
+}
+
+void UninstallSequence::OnOk() {
+  WindowToolkit& windows = platform_.windows;
+  state_.removal_result = 0;
+  windows.ShowControl(kOkButton, false);
+  windows.ShowControl(kCancelButton, false);
+  windows.ShowControl(kReadyButton, true);
+  windows.EnableControl(kDeleteAllCheckBox, false);
+
+  RemoveShellIntegration(ShellParts(), true, &state_.settings, state_.uninstaller_dir,
+                         state_.description_file_path);
+  if (!AtDriveRoot()) {
+    bool remove_all = windows.IsChecked(kDeleteAllCheckBox);
+    bool removed = remove_all ? RemoveAllFiles(platform_.fs, reader_, windows, Paths())
+                              : RemoveProgramFiles(platform_.fs, reader_, windows, Paths());
+    state_.removal_result = removed ? 1 : 0;
+  }
+  if (state_.removal_result == 0) {
+    windows.ShowMessageBox(" " + state_.texts.titel, state_.texts.error, kIconError);
+    state_.quit_requested = true;
+  }
+  windows.EnableControl(kReadyButton, true);
+  // The entry goes even after the error message.
+  RemoveUninstallEntry(platform_.registry, platform_.windows, EntryName());
+  windows.SetStatusText("  " + state_.texts.status);
+}
+
+std::string UninstallSequence::EntryName() {
+  if (!state_.settings.guid.empty()) return state_.settings.guid;
+  // Read at this moment: after a delete-all removal uninstall.dat is gone and this is "".
+  return ReadOneValue(reader_, "Settings", "ProgLink", "", state_.description_file_path);
+}
+
+void UninstallSequence::DeleteLeftovers() {
+  const std::string& dir = state_.uninstaller_dir;
+  RemoveFile(platform_.fs, state_.description_file_path);
+  RemoveFile(platform_.fs, dir + kVbScriptName);
+  RemoveFile(platform_.fs, dir + kJScriptName);
+  if (!state_.settings.before_uninst.empty()) {
+    RemoveFile(platform_.fs, dir + state_.settings.before_uninst);
+  }
+  if (!state_.settings.after_uninst.empty()) {
+    RemoveFile(platform_.fs, dir + state_.settings.after_uninst);
+  }
+}
+
+void UninstallSequence::End() {
+  script_host_.ReleaseEngine();
+  reader_.Close();
+  platform_.windows.ReleaseProgramIcon();
+}
+
+}  // namespace uninstall

@@ -1,0 +1,73 @@
+// The uninstaller's main program: start-up, the checks, and the removal in quiet or window
+// mode, in a fixed order on the program's one thread.
+#ifndef UNINSTALL_DRIVER_UNINSTALL_SEQUENCE_H_
+#define UNINSTALL_DRIVER_UNINSTALL_SEQUENCE_H_
+
+#include <cstdint>
+#include <string>
+
+#include "description/preference_reader.h"
+#include "driver/platform_parts.h"
+#include "driver/text_table.h"
+#include "driver/uninstall_settings.h"
+#include "external/program_launcher.h"
+#include "external/script_host.h"
+#include "files/program_files.h"
+#include "shell/shell_integration.h"
+
+namespace uninstall {
+
+// The state of one run, owned by the sequence; the steps read what they need of it.
+struct RunState {
+  std::string uninstaller_dir;
+  std::string description_file_path;
+  std::string first_parameter;
+  bool quiet_mode = false;
+  UninstallSettings settings;
+  TextTable texts;
+  bool program_running = false;
+  std::int32_t removal_result = 0;
+  bool quit_requested = false;
+  LogonToken logon_token = 0;
+};
+
+inline constexpr char kMissingDescriptionTitle[] = " Marrowind - Error";
+inline constexpr char kMissingDescriptionText[] = "Could not find 'uninstall.dat':";
+
+class UninstallSequence {
+ public:
+  explicit UninstallSequence(const PlatformParts& platform);
+
+  // Runs the whole uninstallation; the exit code, which is 0 on every path.
+  int Run();
+
+  const RunState& state() const { return state_; }
+
+ private:
+  bool ProgramIsRunning();
+  bool BeforeProgramCancels();
+  void RunScript();
+  void RunQuiet();
+  void RunWindow();
+  void OnOk();
+  void Logon();
+  bool AtDriveRoot() const;
+  InstallationPaths Paths() const;
+  ShellIntegrationParts ShellParts();
+  std::string EntryName();
+  void DeleteLeftovers();
+  void End();
+
+  PlatformParts platform_;
+  PreferenceReader reader_;
+  ProgramLauncher launcher_;
+  ScriptHost script_host_;
+  RunState state_;
+};
+
+// The running-program text as shown: every "|" becomes a line feed.
+std::string WithLineBreaks(const std::string& text);
+
+}  // namespace uninstall
+
+#endif  // UNINSTALL_DRIVER_UNINSTALL_SEQUENCE_H_

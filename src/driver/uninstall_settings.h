@@ -1,0 +1,40 @@
+// The installation's settings, read once at start-up from [Settings] and [StartProg].
+#ifndef UNINSTALL_DRIVER_UNINSTALL_SETTINGS_H_
+#define UNINSTALL_DRIVER_UNINSTALL_SETTINGS_H_
+
+#include <cstdint>
+#include <string>
+
+#include "description/preference_reader.h"
+
+namespace uninstall {
+
+struct UninstallSettings {
+  std::string mutex_string;
+  std::string prog_exe = "-1";
+  std::string prog_dir = "\\";  // always ends with a backslash
+  std::string data_dir = "\\";  // always ends with a backslash
+  std::string start_menu;
+  std::string guid;
+  std::uint8_t script = 0;
+  std::uint8_t no_del_all = 0;
+  std::string desktop_icon;
+  std::uint8_t login_admin = 0;
+  std::string before_uninst;
+  std::string before_param;
+  std::string after_uninst;
+  std::string after_param;
+};
+
+// Appends a backslash unless the value ends with one ("" becomes "\").
+std::string WithTrailingBackslash(const std::string& value);
+
+// Reads the settings from `description_path`. NoDelAll counts only when the uninstaller runs
+// from the program directory (`uninstaller_dir` equal to ProgDir byte for byte).
+UninstallSettings ReadUninstallSettings(PreferenceReader& reader,
+                                        const std::string& description_path,
+                                        const std::string& uninstaller_dir);
+
+}  // namespace uninstall
+
+#endif  // UNINSTALL_DRIVER_UNINSTALL_SETTINGS_H_

@@ -1,0 +1,81 @@
+#include "external/program_launcher.h"
+
+#include <optional>
+
+namespace uninstall {
+namespace {
+
+std::optional<std::string> Given(const std::string& directory) {
+  if (directory.empty()) return std::nullopt;
+  return directory;
+}
+
+}  // namespace
+
+std::string ProgramCommandLine(const std::string& file, const std::string& parameters) {
+  std::string line = !file.empty() && file.front() == '"' ? file : "\"" + file + "\"";
+  if (!parameters.empty()) line += " " + parameters;
+  return line;
+}
+
+std::string ShellWorkingDirectory(const std::string& file) {
+  std::size_t last = file.rfind('\\');
+  if (last == std::string::npos || last == 0) return "";
+  return file.substr(0, last + 1);
+}
+
+ProgramLauncher::StartResult ProgramLauncher::StartProgram(const std::string& file,
+                                                          const std::string& parameters,
+                                                          const std::string& working_directory,
+                                                          std::uint32_t options) {
+  bool wait = (options & kWaitForExit) != 0;
+  bool keep = (options & kKeepHandle) != 0;
+
+  CreatedProcess created;
+  if (processes_.CreateProcessFromCommandLine(ProgramCommandLine(file, parameters),
+                                              Given(working_directory), kShowNormal, &created)) {
+    processes_.CloseProcessHandle(created.thread);
+    if (wait) processes_.WaitForProcess(created.process);
+    if (!keep) {
+      processes_.CloseProcessHandle(created.process);
+      return {true, nullptr};
+    }
+    return {true, Keep(created.process, created.process_id)};
+  }
+
+  // Not a program (a document, say): let the shell open it with its associated program.
+  std::string directory =
+      working_directory.empty() ? ShellWorkingDirectory(file) : working_directory;
+  ProcessHandle process = 0;
+  if (!processes_.ShellExecuteWithHandle("Open", file, parameters, Given(directory), kShowNormal,
+                                         &process)) {
+    return {};
+  }
+  if (wait) processes_.WaitForProcess(process);
+  if (!keep) {
+    if (process != 0) processes_.CloseProcessHandle(process);
+    return {true, nullptr};
+  }
+  return {true, Keep(process, kUnknownProcessId)};
+}
+
+RunningProgram* ProgramLauncher::Keep(ProcessHandle process, std::uint32_t process_id) {
+  programs_.push_back(RunningProgram{process, process_id});
+  return &programs_.back();
+}
+
+std::uint32_t ProgramLauncher::ProgramExitCode(const RunningProgram* program) {
+  std::uint32_t code = 0;
+  if (program == nullptr || !processes_.ExitCodeOf(program->process, &code)) return 0;
+  return code;
+}
+
+void ProgramLauncher::CloseProgram(RunningProgram* program) {
+  if (program == nullptr) return;
+  if (program->process != 0) processes_.CloseProcessHandle(program->process);
+  programs_.remove_if([program](const RunningProgram& p) { return &p == program; });
+}
+
+std::string OwnProgramPath(Processes& processes) { return processes.ModulePath(); }
+
+}  // namespace uninstall

@@ -1,0 +1,69 @@
+// Starts external programs (or opens documents through the shell), waits for them and reads
+// their exit codes; knows the running uninstaller's own path.
+#ifndef UNINSTALL_EXTERNAL_PROGRAM_LAUNCHER_H_
+#define UNINSTALL_EXTERNAL_PROGRAM_LAUNCHER_H_
+
+#include <cstdint>
+#include <list>
+#include <string>
+
+#include "platform/process.h"
+
+namespace uninstall {
+
+// Options of StartProgram.
+inline constexpr std::uint32_t kWaitForExit = 1;
+inline constexpr std::uint32_t kKeepHandle = 4;
+
+// A started program kept for its exit code; valid until CloseProgram.
+struct RunningProgram {
+  ProcessHandle process = 0;  // may be 0 when the shell opened the file in a running program
+  std::uint32_t process_id = 0;
+};
+
+class ProgramLauncher {
+ public:
+  explicit ProgramLauncher(Processes& processes) : processes_(processes) {}
+  ProgramLauncher(const ProgramLauncher&) = delete;
+  ProgramLauncher& operator=(const ProgramLauncher&) = delete;
+
+  struct StartResult {
+    bool started = false;
+    RunningProgram* program = nullptr;  // only with kKeepHandle
+  };
+
+  // Starts `file` with `parameters` in `working_directory` ("" means not given). With
+  // kKeepHandle a started program comes back as a RunningProgram; without it the launcher
+  // releases everything itself.
+  StartResult StartProgram(const std::string& file, const std::string& parameters,
+                           const std::string& working_directory, std::uint32_t options);
+
+  // The exit code of the program; 0 when the platform cannot report it.
+  std::uint32_t ProgramExitCode(const RunningProgram* program);
+  // Releases the process handle and the record.
+  void CloseProgram(RunningProgram* program);
+
+  // The process id reported for programs opened through the shell.
+  static constexpr std::uint32_t kUnknownProcessId = 0xFFFFFFFF;
+
+ private:
+  RunningProgram* Keep(ProcessHandle process, std::uint32_t process_id);
+
+  Processes& processes_;
+  std::list<RunningProgram> programs_;
+};
+
+// The command line for `file`: quoted unless it begins with a double quote, then one blank and
+// the parameters when there are any.
+std::string ProgramCommandLine(const std::string& file, const std::string& parameters);
+
+// Working directory of the shell fallback when none was given: up to and including the last
+// backslash of the file, provided that is not its first character; "" otherwise.
+std::string ShellWorkingDirectory(const std::string& file);
+
+// The full path of the running executable.
+std::string OwnProgramPath(Processes& processes);
+
+}  // namespace uninstall
+
+#endif  // UNINSTALL_EXTERNAL_PROGRAM_LAUNCHER_H_

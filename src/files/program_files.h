@@ -1,0 +1,39 @@
+// Removing the installed program's files: the ordinary removal and the delete-all removal.
+#ifndef UNINSTALL_FILES_PROGRAM_FILES_H_
+#define UNINSTALL_FILES_PROGRAM_FILES_H_
+
+#include <string>
+
+#include "description/preference_reader.h"
+#include "platform/file_system.h"
+#include "platform/window_toolkit.h"
+
+namespace uninstall {
+
+// Where the installation lies, from the driver's state.
+struct InstallationPaths {
+  std::string uninstaller_dir;        // ends with a backslash
+  std::string description_file_path;  // uninstaller_dir + "uninstall.dat"
+  std::string prog_exe;               // main executable, relative to uninstaller_dir
+  std::string data_dir;               // ends with a backslash; "\" when there is none
+};
+
+// Deletes the files of [Files] (never "Uninstall.exe" itself) and then the [Dirs] directories
+// that have become empty. True when a file was deleted or an empty directory was found.
+// Nothing happens while the main executable is missing.
+bool RemoveProgramFiles(FileSystem& fs, PreferenceReader& reader, WindowToolkit& windows,
+                        const InstallationPaths& paths);
+
+// Deletes the [Dirs] trees by force, the [Data] files and empty [DataDirs] directories under
+// the data directory, and every file directly in the uninstaller's directory. True whenever
+// the main executable was there at the start.
+bool RemoveAllFiles(FileSystem& fs, PreferenceReader& reader, WindowToolkit& windows,
+                    const InstallationPaths& paths);
+
+// True for a relative value that stays inside the directory it is joined to: no ".."
+// component, no drive letter or colon, no leading backslash or slash.
+bool StaysInside(const std::string& relative_path);
+
+}  // namespace uninstall
+
+#endif  // UNINSTALL_FILES_PROGRAM_FILES_H_

@@ -1,0 +1,77 @@
+#include "files/self_removal_batch.h"
+
+#include "external/program_launcher.h"
+#include "files/path_probe.h"
+#include "files/text_file.h"
+
+namespace uninstall {
+namespace {
+
+constexpr int kRetrySeconds = 60;
+
+std::string EscapePercent(const std::string& path) {
+  std::string escaped;
+  for (char c : path) {
+    escaped += c;
+    if (c == '%') escaped += '%';
+  }
+  return escaped;
+}
+
+bool IsDriveLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
+}  // namespace
+
+std::string SelfRemovalBatchPath(const std::string& exe) {
+  if (exe.size() < 2 || !IsDriveLetter(exe[0]) || exe[1] != ':') return "";
+  return exe.substr(0, 1) + ":\\~~uninst.bat";
+}
+
+std::vector<std::string> SelfRemovalBatchLines(const std::string& exe, const std::string& directory,
+                                               const std::string& batch_path) {
+  std::string dir = directory;
+  if (!dir.empty() && dir.back() == '\\') dir.pop_back();
+  const std::string quoted_exe = "\"" + EscapePercent(exe) + "\"";
+  std::vector<std::string> lines = {
+      "cd \\",
+      "set tries=0",
+      ":DeleteFile",
+      "del " + quoted_exe,
+      "if not exist " + quoted_exe + " goto Deleted",
+      "set /a tries+=1",
+      "if %tries% geq " + std::to_string(kRetrySeconds) + " goto Deleted",
+      // About one second between tries: ping waits a second between its two echoes.
+      "ping -n 2 127.0.0.1 >nul",
+      "goto DeleteFile",
+      ":Deleted",
+  };
+  if (!dir.empty()) lines.push_back("rd \"" + EscapePercent(dir) + "\"");
+  lines.push_back("del " + EscapePercent(batch_path));
+  lines.push_back("exit");
+  return lines;
+}
+
+void WriteSelfRemovalBatch(FileSystem& fs, Processes& processes, const std::string& directory) {
+  const std::string exe = OwnProgramPath(processes);
+  const std::string batch_path = SelfRemovalBatchPath(exe);
+  if (batch_path.empty()) return;
+
+  if (PathSize(fs, batch_path) != kNothingThere) {
+    fs.SetAttributes(batch_path, kAttributeNormal);
+    if (!fs.EraseFile(batch_path)) return;
+  }
+  std::uint32_t error = 0;
+  FileHandle handle = fs.OpenFile(batch_path, kGenericRead | kGenericWrite, kShareRead, kCreateNew,
+                                  kAttributeNormal, &error);
+  if (handle == 0) return;
+  {
+    TextFile batch(fs, handle);
+    for (const std::string& line : SelfRemovalBatchLines(exe, directory, batch_path)) {
+      batch.WriteLine(line);
+    }
+    batch.CloseTextFile();  // the whole file is on disk before it runs
+  }
+  processes.ShellExecuteDetached("open", batch_path, "", std::nullopt, kShowHidden);
+}
+
+}  // namespace uninstall

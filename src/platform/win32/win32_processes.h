@@ -1,0 +1,39 @@
+// Processes on Win32: the command line, the own module path, named mutexes and starting
+// programs.
+#ifndef UNINSTALL_PLATFORM_WIN32_WIN32_PROCESSES_H_
+#define UNINSTALL_PLATFORM_WIN32_WIN32_PROCESSES_H_
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "platform/process.h"
+
+namespace uninstall {
+
+class Win32Processes : public Processes {
+ public:
+  std::string CommandLine() override;
+  std::string ModulePath() override;
+  MutexHandle CreateNamedMutex(const std::string& name, std::uint32_t* error) override;
+  void ReleaseNamedMutex(MutexHandle mutex) override;
+  void CloseMutex(MutexHandle mutex) override;
+
+  bool CreateProcessFromCommandLine(const std::string& command_line,
+                                    const std::optional<std::string>& working_directory, int show,
+                                    CreatedProcess* created) override;
+  bool ShellExecuteWithHandle(const std::string& verb, const std::string& file,
+                              const std::string& parameters,
+                              const std::optional<std::string>& working_directory, int show,
+                              ProcessHandle* process) override;
+  bool ShellExecuteDetached(const std::string& verb, const std::string& file,
+                            const std::string& parameters,
+                            const std::optional<std::string>& working_directory, int show) override;
+  void WaitForProcess(ProcessHandle process) override;
+  bool ExitCodeOf(ProcessHandle process, std::uint32_t* exit_code) override;
+  void CloseProcessHandle(ProcessHandle handle) override;
+};
+
+}  // namespace uninstall
+
+#endif  // UNINSTALL_PLATFORM_WIN32_WIN32_PROCESSES_H_

@@ -1,0 +1,52 @@
+#include "platform/win32/win32_registry.h"
+
+#include <windows.h>
+
+namespace uninstall {
+namespace {
+
+// The predefined roots are sign-extended 32-bit values (HKEY_CLASSES_ROOT is
+// (HKEY)(ULONG_PTR)(LONG)0x80000000), so a root number must be widened as a signed value.
+HKEY RootKey(std::uint32_t root) {
+  return reinterpret_cast<HKEY>(static_cast<INT_PTR>(static_cast<LONG>(root)));
+}
+
+HKEY Key(RegistryHandle key) { return reinterpret_cast<HKEY>(key); }
+
+}  // namespace
+
+bool Win32Registry::CreateKey(std::uint32_t root, const std::string& path, RegistryHandle* key) {
+  HKEY opened = nullptr;
+  if (RegCreateKeyA(RootKey(root), path.c_str(), &opened) != ERROR_SUCCESS) return false;
+  *key = reinterpret_cast<RegistryHandle>(opened);
+  return true;
+}
+
+bool Win32Registry::DeleteValue(RegistryHandle key, const std::string& name) {
+  return RegDeleteValueA(Key(key), name.c_str()) == ERROR_SUCCESS;
+}
+
+bool Win32Registry::ConnectRegistry(const std::string& computer, std::uint32_t root,
+                                    RegistryHandle* key) {
+  HKEY opened = nullptr;
+  if (RegConnectRegistryA(computer.c_str(), RootKey(root), &opened) != ERROR_SUCCESS) {
+    return false;
+  }
+  *key = reinterpret_cast<RegistryHandle>(opened);
+  return true;
+}
+
+bool Win32Registry::DeleteKey(RegistryHandle key, const std::string& path) {
+  return RegDeleteKeyA(Key(key), path.c_str()) == ERROR_SUCCESS;
+}
+
+void Win32Registry::CloseKey(RegistryHandle key) { RegCloseKey(Key(key)); }
+
+std::uint32_t Win32Registry::VersionWord() {
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+  return GetVersion();
+#pragma GCC diagnostic pop
+}
+
+}  // namespace uninstall

@@ -1,0 +1,30 @@
+// Unregistering a DLL through the system's registration tool, then deleting it.
+#ifndef UNINSTALL_SHELL_DLL_UNREGISTRATION_H_
+#define UNINSTALL_SHELL_DLL_UNREGISTRATION_H_
+
+#include <string>
+
+#include "external/program_launcher.h"
+#include "platform/file_system.h"
+
+namespace uninstall {
+
+// The tool's parameters: silent unregistration of `dll` as one quoted argument, so that a path
+// with blanks reaches the tool whole. A path that is quoted already is passed as it is.
+std::string UnregistrationParameters(const std::string& dll);
+
+// The directory part of `dll` (a leading double quote skipped), up to and including its last
+// backslash or slash; "" when it has neither.
+std::string DllDirectory(const std::string& dll);
+
+// `dll` without one leading and one trailing double quote.
+std::string UnquotedPath(const std::string& dll);
+
+// Runs `tool_dir` + "regsvr32.exe" on `dll`, waits for it to end and deletes the DLL whatever
+// the tool did.
+void UnregisterDll(ProgramLauncher& launcher, FileSystem& fs, const std::string& tool_dir,
+                   const std::string& dll);
+
+}  // namespace uninstall
+
+#endif  // UNINSTALL_SHELL_DLL_UNREGISTRATION_H_

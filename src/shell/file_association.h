@@ -1,0 +1,18 @@
+// Removing the registry keys that tie a file extension to the program.
+#ifndef UNINSTALL_SHELL_FILE_ASSOCIATION_H_
+#define UNINSTALL_SHELL_FILE_ASSOCIATION_H_
+
+#include <string>
+
+#include "platform/registry.h"
+
+namespace uninstall {
+
+// `extension` without its dot; `registration_name` the application or class name. The layout
+// follows the platform's version word.
+void RemoveFileAssociation(Registry& registry, const std::string& extension,
+                           const std::string& registration_name);
+
+}  // namespace uninstall
+
+#endif  // UNINSTALL_SHELL_FILE_ASSOCIATION_H_

@@ -1,0 +1,18 @@
+// The program's entry in the system's list of installed programs.
+#ifndef UNINSTALL_SHELL_UNINSTALL_ENTRY_H_
+#define UNINSTALL_SHELL_UNINSTALL_ENTRY_H_
+
+#include <string>
+
+#include "platform/registry.h"
+#include "platform/window_toolkit.h"
+
+namespace uninstall {
+
+// Deletes the seven values of the entry and then its key; nothing for an empty name.
+void RemoveUninstallEntry(Registry& registry, WindowToolkit& windows,
+                          const std::string& entry_name);
+
+}  // namespace uninstall
+
+#endif  // UNINSTALL_SHELL_UNINSTALL_ENTRY_H_

@@ -1,0 +1,113 @@
+#include "fakes/fake_processes.h"
+
+namespace uninstall {
+namespace {
+
+std::string Directory(const std::optional<std::string>& directory) {
+  return directory ? *directory : "(none)";
+}
+
+// The program token of a command line: the quoted part, or up to the first blank.
+std::string ProgramOf(const std::string& command_line) {
+  if (!command_line.empty() && command_line[0] == '"') {
+    std::size_t close = command_line.find('"', 1);
+    return command_line.substr(1, close == std::string::npos ? std::string::npos : close - 1);
+  }
+  return command_line.substr(0, command_line.find(' '));
+}
+
+}  // namespace
+
+void FakeProcesses::AddProgram(const std::string& path, std::uint32_t exit_code) {
+  programs_[path] = Program{exit_code, true};
+}
+
+void FakeProcesses::AddDocument(const std::string& path, std::uint32_t exit_code,
+                                bool reports_process) {
+  documents_[path] = Program{exit_code, reports_process};
+}
+
+std::string FakeProcesses::ModulePath() {
+  log_->Add("ModulePath");
+  return module_path;
+}
+
+MutexHandle FakeProcesses::CreateNamedMutex(const std::string& name, std::uint32_t* error) {
+  log_->Add("CreateNamedMutex " + name);
+  if (mutex_creation_fails) {
+    *error = 5;
+    return 0;
+  }
+  *error = existing_mutexes.count(name) ? 183 : 0;
+  return NewHandle(0);
+}
+
+void FakeProcesses::ReleaseNamedMutex(MutexHandle mutex) {
+  log_->Add("ReleaseNamedMutex " + std::to_string(mutex));
+}
+
+void FakeProcesses::CloseMutex(MutexHandle mutex) {
+  log_->Add("CloseMutex " + std::to_string(mutex));
+  open_.erase(mutex);
+}
+
+ProcessHandle FakeProcesses::NewHandle(std::uint32_t exit_code) {
+  ProcessHandle handle = next_handle_++;
+  open_[handle] = exit_code;
+  return handle;
+}
+
+bool FakeProcesses::CreateProcessFromCommandLine(
+    const std::string& command_line, const std::optional<std::string>& working_directory,
+    int show, CreatedProcess* created) {
+  log_->Add("CreateProcess " + command_line + " | " + Directory(working_directory) + " | " +
+            std::to_string(show));
+  auto program = programs_.find(ProgramOf(command_line));
+  if (program == programs_.end()) return false;
+  if (on_start) on_start(program->first);
+  created->process = NewHandle(program->second.exit_code);
+  created->thread = NewHandle(0);
+  created->process_id = 4242;
+  return true;
+}
+
+bool FakeProcesses::ShellExecuteWithHandle(const std::string& verb, const std::string& file,
+                                           const std::string& parameters,
+                                           const std::optional<std::string>& working_directory,
+                                           int show, ProcessHandle* process) {
+  log_->Add("ShellExecuteEx " + verb + " " + file + " | " + parameters + " | " +
+            Directory(working_directory) + " | " + std::to_string(show));
+  auto document = documents_.find(file);
+  if (document == documents_.end()) return false;
+  if (on_start) on_start(file);
+  *process = document->second.reports_process ? NewHandle(document->second.exit_code) : 0;
+  return true;
+}
+
+bool FakeProcesses::ShellExecuteDetached(const std::string& verb, const std::string& file,
+                                         const std::string& parameters,
+                                         const std::optional<std::string>& working_directory,
+                                         int show) {
+  log_->Add("ShellExecute " + verb + " " + file + " | " + parameters + " | " +
+            Directory(working_directory) + " | " + std::to_string(show));
+  return shell_detached_succeeds;
+}
+
+void FakeProcesses::WaitForProcess(ProcessHandle process) {
+  log_->Add("WaitForProcess " + std::to_string(process));
+}
+
+bool FakeProcesses::ExitCodeOf(ProcessHandle process, std::uint32_t* exit_code) {
+  log_->Add("ExitCodeOf " + std::to_string(process));
+  auto handle = open_.find(process);
+  if (handle == open_.end()) return false;
+  *exit_code = handle->second;
+  return true;
+}
+
+void FakeProcesses::CloseProcessHandle(ProcessHandle handle) {
+  log_->Add("CloseProcessHandle " + std::to_string(handle));
+  open_.erase(handle);
+}
+
+}  // namespace uninstall

@@ -1,0 +1,72 @@
+// Scripted processes: the command line, the own path, named mutexes and started programs.
+#ifndef UNINSTALL_TESTS_FAKES_FAKE_PROCESSES_H_
+#define UNINSTALL_TESTS_FAKES_FAKE_PROCESSES_H_
+
+#include <functional>
+#include <map>
+#include <set>
+#include <string>
+
+#include "fakes/call_log.h"
+#include "platform/process.h"
+
+namespace uninstall {
+
+class FakeProcesses : public Processes {
+ public:
+  explicit FakeProcesses(CallLog* log) : log_(log) {}
+
+  std::string command_line = "\"C:\\App\\Uninstall.exe\"";
+  std::string module_path = "C:\\App\\Uninstall.exe";
+  std::set<std::string> existing_mutexes;
+  bool mutex_creation_fails = false;
+  bool shell_detached_succeeds = true;
+  // Called with the program (or document) path when something starts.
+  std::function<void(const std::string&)> on_start;
+
+  // CreateProcess of a command line that names `path` (quoted or not) starts a process that
+  // ends with `exit_code`. Anything else is refused, as Windows refuses a document.
+  void AddProgram(const std::string& path, std::uint32_t exit_code);
+  // ShellExecuteEx of `path` succeeds; with `reports_process` false the shell reports no
+  // process (the file went to a program that was already running).
+  void AddDocument(const std::string& path, std::uint32_t exit_code, bool reports_process = true);
+
+  int open_handles() const { return static_cast<int>(open_.size()); }
+
+  std::string CommandLine() override { return command_line; }
+  std::string ModulePath() override;
+  MutexHandle CreateNamedMutex(const std::string& name, std::uint32_t* error) override;
+  void ReleaseNamedMutex(MutexHandle mutex) override;
+  void CloseMutex(MutexHandle mutex) override;
+  bool CreateProcessFromCommandLine(const std::string& command_line,
+                                    const std::optional<std::string>& working_directory, int show,
+                                    CreatedProcess* created) override;
+  bool ShellExecuteWithHandle(const std::string& verb, const std::string& file,
+                              const std::string& parameters,
+                              const std::optional<std::string>& working_directory, int show,
+                              ProcessHandle* process) override;
+  bool ShellExecuteDetached(const std::string& verb, const std::string& file,
+                            const std::string& parameters,
+                            const std::optional<std::string>& working_directory,
+                            int show) override;
+  void WaitForProcess(ProcessHandle process) override;
+  bool ExitCodeOf(ProcessHandle process, std::uint32_t* exit_code) override;
+  void CloseProcessHandle(ProcessHandle handle) override;
+
+ private:
+  struct Program {
+    std::uint32_t exit_code;
+    bool reports_process;
+  };
+  ProcessHandle NewHandle(std::uint32_t exit_code);
+
+  CallLog* log_;
+  std::map<std::string, Program> programs_;
+  std::map<std::string, Program> documents_;
+  std::map<ProcessHandle, std::uint32_t> open_;  // handle -> exit code
+  ProcessHandle next_handle_ = 100;
+};
+
+}  // namespace uninstall
+
+#endif  // UNINSTALL_TESTS_FAKES_FAKE_PROCESSES_H_

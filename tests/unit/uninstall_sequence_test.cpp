@@ -1,0 +1,287 @@
+#include "driver/uninstall_sequence.h"
+
+#include <gmock/gmock.h>
+#include <algorithm>
+#include <gtest/gtest.h>
+
+#include "run_fixture.h"
+
+namespace uninstall {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+using SequenceTest = RunFixture;
+
+TEST_F(SequenceTest, MissingDescriptionShowsOnlyTheErrorBoxAndExitsWithZero) {
+  fs.AddFile("C:\\App\\Uninstall.exe", "MZ");
+  EXPECT_EQ(Run(), 0);
+  EXPECT_THAT(Calls("MessageBox"),
+              ElementsAre("MessageBox  Marrowind - Error | Could not find 'uninstall.dat':\n"
+                          "C:\\App\\uninstall.dat | 16"));
+  EXPECT_THAT(Calls("OpenMainWindow"), IsEmpty());
+  EXPECT_THAT(Calls("OpenFile"), IsEmpty());
+  EXPECT_EQ(log.entries().back(), "ReleaseProgramIcon");
+
+  // A directory of that name is no description either.
+  fs.AddDirectory("C:\\App\\uninstall.dat");
+  Run("/Q");
+  EXPECT_EQ(Calls("MessageBox").size(), 1u);
+  EXPECT_THAT(Calls("ShellExecute"), IsEmpty());
+}
+
+TEST_F(SequenceTest, UninstallerDirComesFromTheOwnPathWithEitherSeparator) {
+  processes.module_path = "C:\\Some Dir/Sub/Uninstall.exe";
+  fs.AddFile("C:\\Some Dir\\Sub\\Uninstall.exe", "MZ");
+  Run();
+  EXPECT_EQ(sequence->state().uninstaller_dir, "C:\\Some Dir/Sub/");
+  EXPECT_EQ(sequence->state().description_file_path, "C:\\Some Dir/Sub/uninstall.dat");
+}
+
+TEST_F(SequenceTest, ExistingMutexShowsTheWarningAndRemovesNothing) {
+  Install(std::string(kBasicDescription) + "[Settings]\r\n");
+  fs.AddFile("C:\\App\\uninstall.dat",
+             "[Settings]\nProgName=MyApp\nProgExe=App.exe\nMutexString=MyAppMutex\n"
+             "[Files]\nF=App.exe\n");
+  processes.existing_mutexes = {"MyAppMutex"};
+  EXPECT_EQ(Run("/Q"), 0);
+  EXPECT_THAT(Calls("MessageBox"),
+              ElementsAre("MessageBox Uninstall Program | Close Program 'MyApp' first!\n"
+                          "Then press OK! | 48"));
+  EXPECT_THAT(Calls("CreateNamedMutex"), ElementsAre("CreateNamedMutex MyAppMutex"));
+  EXPECT_EQ(Calls("ReleaseNamedMutex").size(), 1u);
+  EXPECT_EQ(Calls("CloseMutex").size(), 1u);
+  EXPECT_EQ(processes.open_handles(), 0);
+  EXPECT_TRUE(fs.Exists("C:\\App\\App.exe"));
+  EXPECT_TRUE(fs.Exists("C:\\App\\uninstall.dat"));
+  EXPECT_THAT(Calls("ShellExecute"), IsEmpty());
+}
+
+TEST_F(SequenceTest, MutexThatDidNotExistIsClosedAndTheRunGoesOn) {
+  Install("[Settings]\nProgExe=App.exe\nMutexString=Other\n[Files]\nF=App.exe\n");
+  Run("/Q");
+  EXPECT_THAT(Calls("ReleaseNamedMutex"), IsEmpty());
+  EXPECT_EQ(Calls("CloseMutex").size(), 1u);
+  EXPECT_THAT(Calls("MessageBox"), IsEmpty());
+  EXPECT_FALSE(fs.Exists("C:\\App\\App.exe"));
+
+  // A mutex that cannot be created counts as "not running".
+  Install("[Settings]\nProgExe=App.exe\nMutexString=Other\n[Files]\nF=App.exe\n");
+  processes.mutex_creation_fails = true;
+  Run("/Q");
+  EXPECT_THAT(Calls("MessageBox"), IsEmpty());
+  EXPECT_FALSE(fs.Exists("C:\\App\\App.exe"));
+}
+
+TEST_F(SequenceTest, BeforeProgramExitCodeOneCancelsSilently) {
+  Install("[Settings]\nProgExe=App.exe\nScript=1\n[StartProg]\nBeforeUninst=before.exe\n"
+          "BeforeParam=-x\n[Files]\nF=App.exe\n");
+  fs.AddFile("C:\\App\\before.exe", "MZ");
+  processes.AddProgram("C:\\App\\before.exe", 1);
+  EXPECT_EQ(Run("/Q"), 0);
+  EXPECT_THAT(Calls("CreateProcess"),
+              ElementsAre("CreateProcess \"C:\\App\\before.exe\" -x | C:\\App\\ | 1"));
+  EXPECT_EQ(Calls("WaitForProcess").size(), 1u);
+  EXPECT_THAT(Calls("MessageBox"), IsEmpty());
+  EXPECT_TRUE(fs.Exists("C:\\App\\App.exe"));
+  EXPECT_TRUE(fs.Exists("C:\\App\\uninstall.dat"));
+  EXPECT_TRUE(fs.Exists("C:\\App\\before.exe"));
+  EXPECT_THAT(Calls("ShellExecute "), IsEmpty());
+  EXPECT_EQ(processes.open_handles(), 0);
+}
+
+TEST_F(SequenceTest, BeforeProgramWithAnotherExitCodeLetsTheRunGoOn) {
+  for (std::uint32_t code : {0u, 2u}) {
+    Install("[Settings]\nProgExe=App.exe\n[StartProg]\nBeforeUninst=before.exe\n"
+            "[Files]\nF=App.exe\n");
+    fs.AddFile("C:\\App\\before.exe", "MZ");
+    processes.AddProgram("C:\\App\\before.exe", code);
+    Run("/Q");
+    EXPECT_FALSE(fs.Exists("C:\\App\\App.exe")) << code;
+    // The before-program is one of the leftovers.
+    EXPECT_FALSE(fs.Exists("C:\\App\\before.exe")) << code;
+    EXPECT_FALSE(fs.Exists("C:\\App\\uninstall.dat")) << code;
+  }
+}
+
+TEST_F(SequenceTest, BeforeProgramThatCannotBeStartedDoesNotBlockTheUninstall) {
+  Install("[Settings]\nProgExe=App.exe\n[StartProg]\nBeforeUninst=broken.exe\n"
+          "[Files]\nF=App.exe\n");
+  fs.AddFile("C:\\App\\broken.exe", "not a program");
+  Run("/Q");
+  EXPECT_EQ(Calls("CreateProcess").size(), 1u);
+  EXPECT_EQ(Calls("ShellExecuteEx").size(), 1u);
+  EXPECT_FALSE(fs.Exists("C:\\App\\App.exe"));
+  EXPECT_FALSE(fs.Exists("C:\\App\\uninstall.dat"));
+}
+
+TEST_F(SequenceTest, MissingBeforeProgramIsNotStarted) {
+  Install("[Settings]\nProgExe=App.exe\n[StartProg]\nBeforeUninst=gone.exe\n");
+  Run("/Q");
+  EXPECT_THAT(Calls("CreateProcess"), IsEmpty());
+  EXPECT_FALSE(fs.Exists("C:\\App\\uninstall.dat"));
+}
+
+TEST_F(SequenceTest, QuietRunRemovesFilesThenLeftoversThenStartsTheBatch) {
+  Install("[Settings]\nProgExe=App.exe\n[StartProg]\nAfterUninst=after.exe\n"
+          "[Files]\nF1=App.exe\nF2=Uninstall.exe\n");
+  fs.AddFile("C:\\App\\Uninstall.vbs");
+  fs.AddFile("C:\\App\\Uninstall.js");
+  fs.AddFile("C:\\App\\user.txt");
+  EXPECT_EQ(Run("/Q"), 0);
+
+  std::vector<std::string> erased = Calls("EraseFile");
+  EXPECT_THAT(erased, ElementsAre("EraseFile C:\\App\\App.exe", "EraseFile C:\\App\\uninstall.dat",
+                                  "EraseFile C:\\App\\Uninstall.vbs",
+                                  "EraseFile C:\\App\\Uninstall.js",
+                                  "EraseFile C:\\App\\after.exe"));
+  EXPECT_TRUE(fs.Exists("C:\\App\\Uninstall.exe"));
+  EXPECT_TRUE(fs.Exists("C:\\App\\user.txt"));
+  EXPECT_THAT(Calls("ShellExecute "),
+              ElementsAre("ShellExecute open C:\\~~uninst.bat |  | (none) | 0"));
+  EXPECT_TRUE(fs.Exists("C:\\~~uninst.bat"));
+  EXPECT_THAT(Calls("OpenMainWindow"), IsEmpty());
+  EXPECT_THAT(Calls("MessageBox"), IsEmpty());
+  EXPECT_EQ(fs.OpenHandles(), 0);
+}
+
+TEST_F(SequenceTest, OnlyAnUpperCaseSlashQSelectsQuietMode) {
+  Install(kBasicDescription);
+  windows.window_can_open = false;
+  Run(" /q");
+  EXPECT_EQ(Calls("OpenMainWindow").size(), 1u);
+  EXPECT_TRUE(fs.Exists("C:\\App\\App.exe"));
+
+  Run(" \"/Quiet mode\"");
+  EXPECT_THAT(Calls("OpenMainWindow"), IsEmpty());
+  EXPECT_FALSE(fs.Exists("C:\\App\\App.exe"));
+}
+
+TEST_F(SequenceTest, AtADriveRootNoFilesAreRemoved) {
+  processes.module_path = "D:\\Uninstall.exe";
+  fs.AddDrive('D');
+  fs.AddFile("D:\\Uninstall.exe", "MZ");
+  fs.AddFile("D:\\App.exe", "MZ");
+  fs.AddFile("D:\\uninstall.dat", "[Settings]\nProgExe=App.exe\n[Files]\nF=App.exe\n");
+  Run("/Q");
+  EXPECT_TRUE(fs.Exists("D:\\App.exe"));
+  EXPECT_FALSE(fs.Exists("D:\\uninstall.dat"));  // the leftovers still go
+
+  // The window shows the error box, as after a removal that removed nothing.
+  fs.AddFile("D:\\uninstall.dat", "[Settings]\nProgExe=App.exe\n[Files]\nF=App.exe\n");
+  windows.QueueClick(kOkButton);
+  Run();
+  EXPECT_TRUE(fs.Exists("D:\\App.exe"));
+  EXPECT_THAT(Calls("MessageBox"),
+              ElementsAre("MessageBox  Uninstall Program | Uninstalling program not possible. | 16"));
+}
+
+TEST_F(SequenceTest, WindowThatCannotOpenEndsTheRunWithoutAMessage) {
+  Install(kBasicDescription);
+  windows.window_can_open = false;
+  EXPECT_EQ(Run(), 0);
+  EXPECT_THAT(Calls("MessageBox"), IsEmpty());
+  EXPECT_THAT(Calls("NextEvent"), IsEmpty());
+  EXPECT_TRUE(fs.Exists("C:\\App\\App.exe"));
+  EXPECT_THAT(Calls("CloseMainWindow"), IsEmpty());
+}
+
+TEST_F(SequenceTest, WindowOkRemovesAndReadyFinishes) {
+  Install("[Settings]\nProgName=MyApp\nProgExe=App.exe\n[Files]\nF=App.exe\n");
+  windows.QueueCloseRequest();
+  windows.QueueClick(kDeleteAllCheckBox + 100);
+  windows.QueueClick(kOkButton);
+  windows.QueueClick(kReadyButton);
+  EXPECT_EQ(Run(), 0);
+
+  EXPECT_EQ(windows.texts().title, " MyApp");
+  EXPECT_EQ(windows.texts().delete_all,
+            " Delete all(!) files in the directory (including user files).");
+  // The buttons switch before anything is removed; the status text comes last.
+  std::vector<std::string> entries = log.entries();
+  auto at = [&](const std::string& entry) {
+    return std::find(entries.begin(), entries.end(), entry) - entries.begin();
+  };
+  EXPECT_LT(at("ShowControl 5 0"), at("EraseFile C:\\App\\App.exe"));
+  EXPECT_LT(at("ShowControl 6 0"), at("ShowControl 7 1"));
+  EXPECT_LT(at("EnableControl 10 0"), at("EraseFile C:\\App\\App.exe"));
+  EXPECT_LT(at("SetStatusText   Uninstalling completed."), at("NextEvent 7"));
+  EXPECT_LT(at("NextEvent 7"), at("EraseFile C:\\App\\uninstall.dat"));
+  EXPECT_LT(at("EraseFile C:\\App\\uninstall.dat"), at("ShellExecute open C:\\~~uninst.bat |  | (none) | 0"));
+  EXPECT_LT(at("ShellExecute open C:\\~~uninst.bat |  | (none) | 0"), at("CloseMainWindow"));
+  EXPECT_FALSE(windows.visible(kOkButton));
+  EXPECT_FALSE(windows.visible(kCancelButton));
+  EXPECT_TRUE(windows.visible(kReadyButton));
+  EXPECT_THAT(Calls("NextEvent (no more"), IsEmpty());
+  EXPECT_THAT(Calls("MessageBox"), IsEmpty());
+}
+
+TEST_F(SequenceTest, CancelRemovesNothing) {
+  Install(kBasicDescription);
+  windows.QueueClick(kCancelButton);
+  Run();
+  EXPECT_TRUE(fs.Exists("C:\\App\\App.exe"));
+  EXPECT_TRUE(fs.Exists("C:\\App\\uninstall.dat"));
+  EXPECT_THAT(Calls("ShellExecute "), IsEmpty());
+  EXPECT_EQ(Calls("CloseMainWindow").size(), 1u);
+}
+
+TEST_F(SequenceTest, FailedRemovalShowsTheErrorAndSkipsLeftoversAndBatch) {
+  Install("[Settings]\nProgExe=Missing.exe\n[Language]\nTitel=Weg\nError=Nope\n");
+  windows.QueueClick(kOkButton);
+  Run();
+  EXPECT_THAT(Calls("MessageBox"), ElementsAre("MessageBox  Weg | Nope | 16"));
+  EXPECT_THAT(Calls("NextEvent"), ElementsAre("NextEvent 5"));
+  EXPECT_TRUE(fs.Exists("C:\\App\\uninstall.dat"));
+  EXPECT_THAT(Calls("ShellExecute "), IsEmpty());
+  EXPECT_EQ(Calls("SetStatusText   Uninstalling completed.").size(), 1u);
+}
+
+TEST_F(SequenceTest, DeleteAllTickedRemovesEverythingInTheDirectory) {
+  Install("[Settings]\nProgExe=App.exe\n[Files]\nF=App.exe\n");
+  fs.AddFile("C:\\App\\user.txt");
+  windows.QueueToggle(kDeleteAllCheckBox);
+  windows.QueueClick(kOkButton);
+  windows.QueueClick(kReadyButton);
+  Run();
+  EXPECT_FALSE(fs.Exists("C:\\App\\user.txt"));
+  EXPECT_FALSE(fs.Exists("C:\\App\\uninstall.dat"));
+  EXPECT_TRUE(fs.Exists("C:\\App\\Uninstall.exe"));  // still running
+  EXPECT_THAT(Calls("MessageBox"), IsEmpty());
+}
+
+TEST_F(SequenceTest, NoDelAllHidesTheCheckBoxOnlyInTheProgramDirectory) {
+  Install("[Settings]\nProgExe=App.exe\nProgDir=C:\\App\nNoDelAll=1\n[Files]\nF=App.exe\n");
+  fs.AddFile("C:\\App\\user.txt");
+  windows.QueueToggle(kDeleteAllCheckBox);  // a hidden box cannot be ticked
+  windows.QueueClick(kOkButton);
+  windows.QueueClick(kReadyButton);
+  Run();
+  EXPECT_FALSE(windows.visible(kDeleteAllCheckBox));
+  EXPECT_THAT(Calls("SetChecked"), ElementsAre("SetChecked 10 0"));
+  EXPECT_TRUE(fs.Exists("C:\\App\\user.txt"));
+
+  Install("[Settings]\nProgExe=App.exe\nProgDir=C:\\Elsewhere\\\nNoDelAll=1\n");
+  windows.QueueClick(kCancelButton);
+  Run();
+  EXPECT_THAT(Calls("SetChecked"), IsEmpty());
+}
+
+TEST_F(SequenceTest, RightsAreTestedOnlyWhenTheInstallationAsksForALogon) {
+  Install(kBasicDescription);
+  Run("/Q");
+  EXPECT_THAT(Calls("OpenServiceManager"), IsEmpty());
+
+  Install("[Settings]\nProgExe=App.exe\nLoginAdmin=1\n");
+  Run("/Q");
+  EXPECT_THAT(Calls("OpenServiceManager"), ElementsAre("OpenServiceManager 983055"));
+  EXPECT_THAT(Calls("EndImpersonation"), IsEmpty());
+
+  Install("[Settings]\nProgExe=App.exe\nLoginAdmin=256\n");  // only the low 8 bits count
+  Run("/Q");
+  EXPECT_THAT(Calls("OpenServiceManager"), IsEmpty());
+}
+
+}  // namespace
+}  // namespace uninstall
