@@ -102,9 +102,8 @@ bool UninstallSequence::BeforeProgramCancels() {
   if (settings.before_uninst.empty()) return false;
   std::string program = state_.uninstaller_dir + settings.before_uninst;
   if (!IsExistingFile(platform_.fs, program)) return false;
-  ProgramLauncher::StartResult started =
-      launcher_.StartProgram(program, settings.before_param, state_.uninstaller_dir,
-                             kWaitForExit | kKeepHandle);
+  ProgramLauncher::StartResult started = launcher_.StartProgram(
+      program, settings.before_param, state_.uninstaller_dir, kWaitForExit | kKeepHandle);
   // A helper that cannot be started must not make the program impossible to uninstall: the
   // run goes on as for any exit code but 1.
   if (started.program == nullptr) return false;

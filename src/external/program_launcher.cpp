@@ -25,9 +25,9 @@ std::string ShellWorkingDirectory(const std::string& file) {
 }
 
 ProgramLauncher::StartResult ProgramLauncher::StartProgram(const std::string& file,
-                                                          const std::string& parameters,
-                                                          const std::string& working_directory,
-                                                          std::uint32_t options) {
+                                                           const std::string& parameters,
+                                                           const std::string& working_directory,
+                                                           std::uint32_t options) {
   bool wait = (options & kWaitForExit) != 0;
   bool keep = (options & kKeepHandle) != 0;
 

@@ -18,8 +18,7 @@ std::string SelfRemovalBatchPath(const std::string& exe);
 // about a minute, then removes `directory` (one trailing backslash dropped; no rd line when
 // empty) if it is empty, and deletes itself. Every "%" of a path is doubled, since cmd
 // expands %...% even inside quotes.
-std::vector<std::string> SelfRemovalBatchLines(const std::string& exe,
-                                               const std::string& directory,
+std::vector<std::string> SelfRemovalBatchLines(const std::string& exe, const std::string& directory,
                                                const std::string& batch_path);
 
 // Writes the batch into the drive root and starts it hidden, without waiting. An existing

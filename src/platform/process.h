@@ -48,8 +48,8 @@ class Processes {
   // reports (0 when the file was opened through an already running program).
   virtual bool ShellExecuteWithHandle(const std::string& verb, const std::string& file,
                                       const std::string& parameters,
-                                      const std::optional<std::string>& working_directory,
-                                      int show, ProcessHandle* process) = 0;
+                                      const std::optional<std::string>& working_directory, int show,
+                                      ProcessHandle* process) = 0;
   // ShellExecuteA without owner window and without waiting; true when the shell started it.
   virtual bool ShellExecuteDetached(const std::string& verb, const std::string& file,
                                     const std::string& parameters,

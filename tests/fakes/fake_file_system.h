@@ -60,8 +60,7 @@ class FakeFileSystem : public FileSystem {
                       std::uint32_t disposition, std::uint32_t attributes,
                       std::uint32_t* error) override;
   std::int64_t SizeOfFile(FileHandle file) override;
-  bool ReadBytes(FileHandle file, void* buffer, std::uint32_t count,
-                 std::uint32_t* read) override;
+  bool ReadBytes(FileHandle file, void* buffer, std::uint32_t count, std::uint32_t* read) override;
   bool WriteBytes(FileHandle file, const void* buffer, std::uint32_t count,
                   std::uint32_t* written) override;
   bool MovePointer(FileHandle file, std::int64_t distance, bool from_start) override;

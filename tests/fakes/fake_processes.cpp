@@ -58,8 +58,8 @@ ProcessHandle FakeProcesses::NewHandle(std::uint32_t exit_code) {
 }
 
 bool FakeProcesses::CreateProcessFromCommandLine(
-    const std::string& command_line, const std::optional<std::string>& working_directory,
-    int show, CreatedProcess* created) {
+    const std::string& command_line, const std::optional<std::string>& working_directory, int show,
+    CreatedProcess* created) {
   log_->Add("CreateProcess " + command_line + " | " + Directory(working_directory) + " | " +
             std::to_string(show));
   auto program = programs_.find(ProgramOf(command_line));

@@ -47,8 +47,7 @@ class FakeProcesses : public Processes {
                               ProcessHandle* process) override;
   bool ShellExecuteDetached(const std::string& verb, const std::string& file,
                             const std::string& parameters,
-                            const std::optional<std::string>& working_directory,
-                            int show) override;
+                            const std::optional<std::string>& working_directory, int show) override;
   void WaitForProcess(ProcessHandle process) override;
   bool ExitCodeOf(ProcessHandle process, std::uint32_t* exit_code) override;
   void CloseProcessHandle(ProcessHandle handle) override;

@@ -41,7 +41,7 @@ class FakeRegistry : public Registry {
  private:
   struct Key {
     std::string name;
-    std::map<std::string, std::unique_ptr<Key>> subkeys;  // by lower-case name
+    std::map<std::string, std::unique_ptr<Key>> subkeys;                // by lower-case name
     std::map<std::string, std::pair<std::string, std::string>> values;  // lower -> name, data
   };
   Key* Find(std::uint32_t root, const std::string& path) const;

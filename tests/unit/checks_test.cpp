@@ -41,10 +41,9 @@ TEST(AdministratorLogonTest, RightsTestLogonAndRevert) {
   LogonToken token = LogonAndImpersonate(security, "admin", "", "secret");
   EXPECT_NE(token, 0u);
   RevertLogon(security, token);
-  EXPECT_THAT(log.entries(),
-              ElementsAre("LogonInteractive admin . wrong", "Impersonate 0",
-                          "LogonInteractive admin . secret", "Impersonate 77", "EndImpersonation",
-                          "CloseToken 77"));
+  EXPECT_THAT(log.entries(), ElementsAre("LogonInteractive admin . wrong", "Impersonate 0",
+                                         "LogonInteractive admin . secret", "Impersonate 77",
+                                         "EndImpersonation", "CloseToken 77"));
 }
 
 }  // namespace

@@ -45,9 +45,7 @@ class RunFixture : public ::testing::Test {
     return sequence->Run();
   }
 
-  std::vector<std::string> Calls(const std::string& prefix) const {
-    return log.Matching(prefix);
-  }
+  std::vector<std::string> Calls(const std::string& prefix) const { return log.Matching(prefix); }
 
   CallLog log;
   FakeFileSystem fs;

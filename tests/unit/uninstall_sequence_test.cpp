@@ -1,8 +1,9 @@
 #include "driver/uninstall_sequence.h"
 
 #include <gmock/gmock.h>
-#include <algorithm>
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 #include "run_fixture.h"
 
@@ -75,8 +76,9 @@ TEST_F(SequenceTest, MutexThatDidNotExistIsClosedAndTheRunGoesOn) {
 }
 
 TEST_F(SequenceTest, BeforeProgramExitCodeOneCancelsSilently) {
-  Install("[Settings]\nProgExe=App.exe\nScript=1\n[StartProg]\nBeforeUninst=before.exe\n"
-          "BeforeParam=-x\n[Files]\nF=App.exe\n");
+  Install(
+      "[Settings]\nProgExe=App.exe\nScript=1\n[StartProg]\nBeforeUninst=before.exe\n"
+      "BeforeParam=-x\n[Files]\nF=App.exe\n");
   fs.AddFile("C:\\App\\before.exe", "MZ");
   processes.AddProgram("C:\\App\\before.exe", 1);
   EXPECT_EQ(Run("/Q"), 0);
@@ -93,8 +95,9 @@ TEST_F(SequenceTest, BeforeProgramExitCodeOneCancelsSilently) {
 
 TEST_F(SequenceTest, BeforeProgramWithAnotherExitCodeLetsTheRunGoOn) {
   for (std::uint32_t code : {0u, 2u}) {
-    Install("[Settings]\nProgExe=App.exe\n[StartProg]\nBeforeUninst=before.exe\n"
-            "[Files]\nF=App.exe\n");
+    Install(
+        "[Settings]\nProgExe=App.exe\n[StartProg]\nBeforeUninst=before.exe\n"
+        "[Files]\nF=App.exe\n");
     fs.AddFile("C:\\App\\before.exe", "MZ");
     processes.AddProgram("C:\\App\\before.exe", code);
     Run("/Q");
@@ -106,8 +109,9 @@ TEST_F(SequenceTest, BeforeProgramWithAnotherExitCodeLetsTheRunGoOn) {
 }
 
 TEST_F(SequenceTest, BeforeProgramThatCannotBeStartedDoesNotBlockTheUninstall) {
-  Install("[Settings]\nProgExe=App.exe\n[StartProg]\nBeforeUninst=broken.exe\n"
-          "[Files]\nF=App.exe\n");
+  Install(
+      "[Settings]\nProgExe=App.exe\n[StartProg]\nBeforeUninst=broken.exe\n"
+      "[Files]\nF=App.exe\n");
   fs.AddFile("C:\\App\\broken.exe", "not a program");
   Run("/Q");
   EXPECT_EQ(Calls("CreateProcess").size(), 1u);
@@ -124,18 +128,19 @@ TEST_F(SequenceTest, MissingBeforeProgramIsNotStarted) {
 }
 
 TEST_F(SequenceTest, QuietRunRemovesFilesThenLeftoversThenStartsTheBatch) {
-  Install("[Settings]\nProgExe=App.exe\n[StartProg]\nAfterUninst=after.exe\n"
-          "[Files]\nF1=App.exe\nF2=Uninstall.exe\n");
+  Install(
+      "[Settings]\nProgExe=App.exe\n[StartProg]\nAfterUninst=after.exe\n"
+      "[Files]\nF1=App.exe\nF2=Uninstall.exe\n");
   fs.AddFile("C:\\App\\Uninstall.vbs");
   fs.AddFile("C:\\App\\Uninstall.js");
   fs.AddFile("C:\\App\\user.txt");
   EXPECT_EQ(Run("/Q"), 0);
 
   std::vector<std::string> erased = Calls("EraseFile");
-  EXPECT_THAT(erased, ElementsAre("EraseFile C:\\App\\App.exe", "EraseFile C:\\App\\uninstall.dat",
-                                  "EraseFile C:\\App\\Uninstall.vbs",
-                                  "EraseFile C:\\App\\Uninstall.js",
-                                  "EraseFile C:\\App\\after.exe"));
+  EXPECT_THAT(erased,
+              ElementsAre("EraseFile C:\\App\\App.exe", "EraseFile C:\\App\\uninstall.dat",
+                          "EraseFile C:\\App\\Uninstall.vbs", "EraseFile C:\\App\\Uninstall.js",
+                          "EraseFile C:\\App\\after.exe"));
   EXPECT_TRUE(fs.Exists("C:\\App\\Uninstall.exe"));
   EXPECT_TRUE(fs.Exists("C:\\App\\user.txt"));
   EXPECT_THAT(Calls("ShellExecute "),
@@ -173,8 +178,9 @@ TEST_F(SequenceTest, AtADriveRootNoFilesAreRemoved) {
   windows.QueueClick(kOkButton);
   Run();
   EXPECT_TRUE(fs.Exists("D:\\App.exe"));
-  EXPECT_THAT(Calls("MessageBox"),
-              ElementsAre("MessageBox  Uninstall Program | Uninstalling program not possible. | 16"));
+  EXPECT_THAT(
+      Calls("MessageBox"),
+      ElementsAre("MessageBox  Uninstall Program | Uninstalling program not possible. | 16"));
 }
 
 TEST_F(SequenceTest, WindowThatCannotOpenEndsTheRunWithoutAMessage) {
@@ -208,7 +214,8 @@ TEST_F(SequenceTest, WindowOkRemovesAndReadyFinishes) {
   EXPECT_LT(at("EnableControl 10 0"), at("EraseFile C:\\App\\App.exe"));
   EXPECT_LT(at("SetStatusText   Uninstalling completed."), at("NextEvent 7"));
   EXPECT_LT(at("NextEvent 7"), at("EraseFile C:\\App\\uninstall.dat"));
-  EXPECT_LT(at("EraseFile C:\\App\\uninstall.dat"), at("ShellExecute open C:\\~~uninst.bat |  | (none) | 0"));
+  EXPECT_LT(at("EraseFile C:\\App\\uninstall.dat"),
+            at("ShellExecute open C:\\~~uninst.bat |  | (none) | 0"));
   EXPECT_LT(at("ShellExecute open C:\\~~uninst.bat |  | (none) | 0"), at("CloseMainWindow"));
   EXPECT_FALSE(windows.visible(kOkButton));
   EXPECT_FALSE(windows.visible(kCancelButton));

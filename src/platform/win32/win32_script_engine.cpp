@@ -1,7 +1,7 @@
 #include "platform/win32/win32_script_engine.h"
 
-#include <windows.h>
 #include <oleauto.h>
+#include <windows.h>
 
 #include <vector>
 
