@@ -1,6 +1,5 @@
 #include "platform/win32/win32_script_engine.h"
 
-#include <oleauto.h>
 #include <windows.h>
 
 #include <vector>
