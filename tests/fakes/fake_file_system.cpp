@@ -144,6 +144,7 @@ struct FakeFileSystem::Impl {
   std::map<std::uintptr_t, Search> searches;
   std::map<std::uintptr_t, OpenedFile> files;
   std::uintptr_t next_handle = 0x100;
+  std::uint32_t last_disposition = 0;
 
   void Log(std::string entry) {
     if (log != nullptr) log->Add(std::move(entry));
@@ -447,10 +448,13 @@ bool FakeFileSystem::EraseDirectory(const std::string& path) {
   return true;
 }
 
+std::uint32_t FakeFileSystem::LastDisposition() const { return impl_->last_disposition; }
+
 FileHandle FakeFileSystem::OpenFile(const std::string& path, std::uint32_t access,
                                     std::uint32_t share, std::uint32_t disposition,
                                     std::uint32_t attributes, std::uint32_t* error) {
   impl_->Log("OpenFile " + path);
+  impl_->last_disposition = disposition;
   auto fail = [error](std::uint32_t code) {
     if (error != nullptr) *error = code;
     return FileHandle{0};

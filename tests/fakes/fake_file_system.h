@@ -45,6 +45,8 @@ class FakeFileSystem : public FileSystem {
   std::vector<std::string> AllPaths() const;
   // Number of search and file handles still open (to catch leaks).
   int OpenHandles() const;
+  // The creation disposition of the last OpenFile call.
+  std::uint32_t LastDisposition() const;
 
   // --- FileSystem -------------------------------------------------------------------------
   SearchHandle FindFirst(const std::string& pattern, FoundEntry* entry,

@@ -1,0 +1,256 @@
+#include "files/program_files.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "fakes/call_log.h"
+#include "fakes/fake_file_system.h"
+#include "fakes/fake_window_toolkit.h"
+
+namespace uninstall {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+// An installation in C:\App\ whose uninstaller is running (its file held open).
+class ProgramFilesTest : public ::testing::Test {
+ protected:
+  ProgramFilesTest() : fs(&log), windows(&log), reader(fs) {
+    fs.AddFile("C:\\App\\Uninstall.exe", "MZ");
+    fs.HoldOpen("C:\\App\\Uninstall.exe");
+    fs.AddFile("C:\\App\\App.exe", "MZ");
+    paths = {"C:\\App\\", "C:\\App\\uninstall.dat", "App.exe", "\\"};
+  }
+
+  void Describe(const std::string& description) {
+    fs.AddFile("C:\\App\\uninstall.dat", description);
+  }
+
+  bool RemoveProgram() {
+    log.Clear();
+    bool result = RemoveProgramFiles(fs, reader, windows, paths);
+    EXPECT_EQ(fs.OpenHandles(), 0);
+    return result;
+  }
+
+  bool RemoveAll() {
+    log.Clear();
+    bool result = RemoveAllFiles(fs, reader, windows, paths);
+    EXPECT_EQ(fs.OpenHandles(), 0);
+    return result;
+  }
+
+  std::vector<std::string> StatusTexts() const { return log.Matching("SetStatusText "); }
+
+  CallLog log;
+  FakeFileSystem fs;
+  FakeWindowToolkit windows;
+  PreferenceReader reader;
+  InstallationPaths paths;
+};
+
+TEST_F(ProgramFilesTest, RemovesListedFilesThenTheDirectoriesThatBecameEmpty) {
+  Describe(
+      "[Files]\nA=App.exe\nB=Help\\Images\\pic.png\nC=Help\\Manual.chm\nD=gone.txt\n"
+      "E=Tools\\tool.dll\n"
+      "[Dirs]\nA=Help\\Images\\\nB=Help\nC=Tools\\\nD=Missing\\\n");
+  fs.AddFile("C:\\App\\Help\\Images\\pic.png");
+  fs.AddFile("C:\\App\\Help\\Manual.chm");
+  fs.AddFile("C:\\App\\Tools\\tool.dll");
+  fs.AddFile("C:\\App\\Tools\\notes.txt");  // the user's
+
+  EXPECT_TRUE(RemoveProgram());
+  EXPECT_THAT(StatusTexts(), ElementsAre("SetStatusText   C:\\App\\App.exe",
+                                         "SetStatusText   C:\\App\\Help\\Images\\pic.png",
+                                         "SetStatusText   C:\\App\\Help\\Manual.chm",
+                                         "SetStatusText   C:\\App\\Tools\\tool.dll",
+                                         "SetStatusText   C:\\App\\Help\\Images\\*.*",
+                                         "SetStatusText   C:\\App\\Help*.*"));
+  EXPECT_THAT(fs.AllPaths(),
+              ElementsAre("C:\\App\\", "C:\\App\\Tools\\", "C:\\App\\Tools\\notes.txt",
+                          "C:\\App\\Uninstall.exe", "C:\\App\\uninstall.dat"));
+  // User files are never searched for, let alone deleted by force.
+  EXPECT_THAT(log.Matching("SetAttributes"), IsEmpty());
+}
+
+TEST_F(ProgramFilesTest, ParentListedBeforeItsSubdirectoryStays) {
+  Describe("[Dirs]\nA=Help\\\nB=Help\\Images\\\n");
+  fs.AddDirectory("C:\\App\\Help\\Images");
+  EXPECT_TRUE(RemoveProgram());
+  EXPECT_THAT(StatusTexts(), ElementsAre("SetStatusText   C:\\App\\Help\\Images\\*.*"));
+  EXPECT_TRUE(fs.IsDirectory("C:\\App\\Help\\"));
+  EXPECT_FALSE(fs.Exists("C:\\App\\Help\\Images\\"));
+}
+
+TEST_F(ProgramFilesTest, OnlyTheExactNameUninstallExeIsPassedOver) {
+  Describe("[Files]\nA=Uninstall.exe\nB=UNINSTALL.EXE\nC=Tools\\Uninstall.exe\n");
+  fs.AddFile("C:\\App\\Tools\\Uninstall.exe");
+  RemoveProgram();
+  EXPECT_THAT(log.Matching("EraseFile"), ElementsAre("EraseFile C:\\App\\UNINSTALL.EXE",
+                                                     "EraseFile C:\\App\\Tools\\Uninstall.exe"));
+  EXPECT_FALSE(fs.Exists("C:\\App\\Tools\\Uninstall.exe"));
+}
+
+TEST_F(ProgramFilesTest, ResultTellsWhetherAnythingWasRemoved) {
+  struct Case {
+    const char* description;
+    bool result;
+  };
+  for (const Case& c : {
+           Case{"[Settings]\n", false},
+           Case{"[Files]\n[Dirs]\n", false},
+           Case{"[Files]\nA=gone.txt\nB=ro.txt\n[Dirs]\nA=Full\\\nB=Missing\\\n", false},
+           Case{"[Files]\nA=gone.txt\n[Dirs]\nA=Empty\\\n", true},
+           // Found empty counts, whether or not the removal worked.
+           Case{"[Dirs]\nA=Stuck\\\n", true},
+           Case{"[Files]\nA=App.exe\n", true},
+       }) {
+    fs.AddFile("C:\\App\\App.exe", "MZ");
+    fs.AddFile("C:\\App\\ro.txt", "", kAttributeReadOnly);
+    fs.AddFile("C:\\App\\Full\\user.txt");
+    fs.AddDirectory("C:\\App\\Empty");
+    fs.AddDirectory("C:\\App\\Stuck", kAttributeDirectory | kAttributeReadOnly);
+    Describe(c.description);
+    EXPECT_EQ(RemoveProgram(), c.result) << c.description;
+    EXPECT_TRUE(fs.Exists("C:\\App\\ro.txt")) << c.description;
+  }
+}
+
+// Both removals do nothing at all while the main executable is missing.
+TEST_F(ProgramFilesTest, MissingMainExecutableRemovesNothing) {
+  Describe("[Files]\nA=App.exe\n[Dirs]\nA=Help\\\n[Data]\nA=x.txt\n");
+  fs.AddDirectory("C:\\App\\Help");
+  fs.AddFile("C:\\Data\\x.txt");
+  paths.data_dir = "C:\\Data\\";
+  for (const char* prog_exe : {"-1", "Gone.exe", "Help\\"}) {
+    paths.prog_exe = prog_exe;
+    const std::vector<std::string> before = fs.AllPaths();
+    for (bool delete_all : {false, true}) {
+      EXPECT_FALSE(delete_all ? RemoveAll() : RemoveProgram()) << prog_exe;
+      EXPECT_EQ(fs.AllPaths(), before) << prog_exe;
+      EXPECT_THAT(log.Matching("OpenFile"), IsEmpty()) << prog_exe;
+      EXPECT_THAT(StatusTexts(), IsEmpty()) << prog_exe;
+    }
+  }
+}
+
+// The ordinary removal takes its values as they stand.
+TEST_F(ProgramFilesTest, ProgramFilesRemovalDoesNotRefuseParentReferences) {
+  Describe("[Files]\nA=..\\Other\\x.txt\n[Dirs]\nA=..\\Other\\\n");
+  fs.AddFile("C:\\Other\\x.txt");
+  EXPECT_TRUE(RemoveProgram());
+  EXPECT_FALSE(fs.Exists("C:\\Other\\"));
+}
+
+TEST_F(ProgramFilesTest, DeleteAllRemovesTreesDataAndSweepsTheUninstallerDirectory) {
+  Describe(
+      "[Files]\nA=Keep\\listed.txt\n"
+      "[Dirs]\nA=Help\\\nB=Help\\Images\\\nC=Gone\n"
+      "[Data]\nA=db.dat\nB=Cache\\c.tmp\nC=missing.dat\nD=locked.dat\n"
+      "[DataDirs]\nA=Cache\\\nB=Saves\\\nC=Empty\n");
+  fs.AddFile("C:\\App\\Help\\Manual.chm", "", kAttributeReadOnly);
+  fs.AddFile("C:\\App\\Help\\Images\\pic.png", "", kAttributeHidden | kAttributeSystem);
+  fs.AddFile("C:\\App\\Help\\user.txt");
+  fs.AddDirectory("C:\\App\\Help\\Images\\Deep", kAttributeDirectory | kAttributeReadOnly);
+  fs.AddFile("C:\\App\\Keep\\listed.txt");  // [Dirs] doesn't name Keep\: it stays whole
+  fs.AddFile("C:\\App\\settings.ini", "", kAttributeReadOnly | kAttributeHidden);
+  paths.data_dir = "C:\\Data\\";
+  fs.AddFile("C:\\Data\\db.dat");
+  fs.AddFile("C:\\Data\\locked.dat");
+  fs.HoldOpen("C:\\Data\\locked.dat");
+  fs.AddFile("C:\\Data\\Cache\\c.tmp");
+  fs.AddFile("C:\\Data\\Saves\\slot1.sav", "", kAttributeReadOnly);
+  fs.AddDirectory("C:\\Data\\Empty");
+
+  EXPECT_TRUE(RemoveAll());
+  EXPECT_THAT(
+      StatusTexts(),
+      ElementsAre("SetStatusText   C:\\App\\Help\\*.*",
+                  "SetStatusText   C:\\App\\Help\\Images\\*.*", "SetStatusText   C:\\App\\Gone*.*",
+                  "SetStatusText   C:\\Data\\db.dat", "SetStatusText   C:\\Data\\Cache\\c.tmp",
+                  "SetStatusText   C:\\Data\\Cache\\*.*", "SetStatusText   C:\\Data\\Empty*.*",
+                  "SetStatusText   C:\\App\\*.*"));
+  EXPECT_THAT(fs.AllPaths(),
+              ElementsAre("C:\\App\\", "C:\\App\\Keep\\", "C:\\App\\Keep\\listed.txt",
+                          "C:\\App\\Uninstall.exe", "C:\\Data\\", "C:\\Data\\Saves\\",
+                          "C:\\Data\\Saves\\slot1.sav", "C:\\Data\\locked.dat"));
+  // Data is never forced.
+  EXPECT_THAT(log.Matching("SetAttributes C:\\Data"), IsEmpty());
+}
+
+TEST_F(ProgramFilesTest, EmptyDirsValueRemovesTheWholeInstallationButTheRunningUninstaller) {
+  Describe("[Dirs]\nA=\n");
+  fs.AddFile("C:\\App\\Sub\\Deeper\\x.txt", "", kAttributeReadOnly);
+  EXPECT_TRUE(RemoveAll());
+  EXPECT_THAT(StatusTexts(),
+              ElementsAre("SetStatusText   C:\\App\\*.*", "SetStatusText   C:\\App\\*.*"));
+  EXPECT_THAT(fs.AllPaths(), ElementsAre("C:\\App\\", "C:\\App\\Uninstall.exe"));
+}
+
+TEST_F(ProgramFilesTest, DataGroupsNeedAnExistingDataDirectory) {
+  fs.AddFile("C:\\x.txt");
+  fs.AddDirectory("C:\\Sub");
+  fs.AddFile("C:\\Data\\x.txt");
+  for (const char* data_dir : {"\\", "", "C:\\Gone\\", "C:\\Data\\x.txt\\"}) {
+    Describe("[Data]\nA=x.txt\n[DataDirs]\nA=Sub\\\n");
+    fs.AddFile("C:\\App\\App.exe", "MZ");
+    paths.data_dir = data_dir;
+    EXPECT_TRUE(RemoveAll()) << data_dir;
+    EXPECT_THAT(StatusTexts(), ElementsAre("SetStatusText   C:\\App\\*.*")) << data_dir;
+    // Only the sweep deletes anything.
+    for (const std::string& call : log.Matching("EraseFile")) {
+      EXPECT_EQ(call.rfind("EraseFile C:\\App\\", 0), 0u) << data_dir << ": " << call;
+    }
+    EXPECT_TRUE(fs.Exists("C:\\x.txt"));
+    EXPECT_TRUE(fs.Exists("C:\\Sub\\"));
+    EXPECT_TRUE(fs.Exists("C:\\Data\\x.txt"));
+  }
+}
+
+TEST(StaysInsideTest, AcceptsPathsBelowAndRefusesWaysOut) {
+  for (const char* inside : {"", "Help\\", "Help", "Help\\Images\\", "a..b\\", "..x\\", "x..",
+                             ".hidden\\", "Sub/Dir/", ".\\Help\\"}) {
+    EXPECT_TRUE(StaysInside(inside)) << inside;
+  }
+  for (const char* outside : {"..", "..\\", "../", "...\\", ".. \\", "Help\\..\\..\\",
+                              "Help/../../", "Help\\..", "C:\\Other\\", "C:Other\\", "D:",
+                              "Help\\x:stream", "\\Other\\", "/Other/", "\\\\server\\share\\"}) {
+    EXPECT_FALSE(StaysInside(outside)) << outside;
+  }
+}
+
+// What leads outside is passed over in every group of the delete-all removal, silently.
+TEST_F(ProgramFilesTest, DeleteAllPassesOverValuesThatLeadOutside) {
+  Describe(
+      "[Dirs]\nA=..\\Other\\\nB=Help\\..\\..\\Other\\\nC=C:\\Other\\\nD=\\Other\\\nE=/Other/\n"
+      "F=...\\\nG=.. \\\nH=Help\\\n"
+      "[Data]\nA=..\\Other\\x.txt\nB=\\Other\\x.txt\nC=C:\\Other\\x.txt\nD=y.txt\n"
+      "[DataDirs]\nA=..\\Empty\\\nB=C:\\Empty\\\nC=Mine\\\n");
+  fs.AddFile("C:\\App\\Help\\a.txt");
+  fs.AddFile("C:\\Other\\x.txt");
+  fs.AddDirectory("C:\\Empty");
+  paths.data_dir = "C:\\Data\\";
+  fs.AddFile("C:\\Data\\y.txt");
+  fs.AddDirectory("C:\\Data\\Mine");
+
+  EXPECT_TRUE(RemoveAll());
+  EXPECT_THAT(StatusTexts(),
+              ElementsAre("SetStatusText   C:\\App\\Help\\*.*", "SetStatusText   C:\\Data\\y.txt",
+                          "SetStatusText   C:\\Data\\Mine\\*.*", "SetStatusText   C:\\App\\*.*"));
+  EXPECT_TRUE(fs.Exists("C:\\Other\\x.txt"));
+  EXPECT_TRUE(fs.Exists("C:\\Empty\\"));
+  EXPECT_FALSE(fs.Exists("C:\\App\\Help\\"));
+  EXPECT_FALSE(fs.Exists("C:\\Data\\Mine\\"));
+  // Not even looked at.
+  for (const std::string& call : log.entries()) {
+    EXPECT_EQ(call.find("Other"), std::string::npos) << call;
+    EXPECT_EQ(call.find("Empty"), std::string::npos) << call;
+  }
+}
+
+}  // namespace
+}  // namespace uninstall

@@ -1,0 +1,208 @@
+// The program launcher over the real process calls. The started program is exit_with.exe,
+// which sits beside this test program: it exits with the code it is given and can write its
+// command line and current directory into a file after a short delay (so that finding the
+// file right after StartProgram shows the wait).
+#include <windows.h>
+
+#include <cstdint>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "external/program_launcher.h"
+#include "gtest/gtest.h"
+#include "platform/win32/win32_processes.h"
+
+namespace uninstall {
+namespace {
+
+constexpr char kExtension[] = ".launchertest";
+constexpr char kFileType[] = "launchertest.file";
+
+void WipeDirectory(const std::string& directory) {
+  WIN32_FIND_DATAA data;
+  HANDLE search = FindFirstFileA((directory + "\\*").c_str(), &data);
+  if (search != INVALID_HANDLE_VALUE) {
+    do {
+      std::string full = directory + "\\" + data.cFileName;
+      if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) DeleteFileA(full.c_str());
+    } while (FindNextFileA(search, &data));
+    FindClose(search);
+  }
+  RemoveDirectoryA(directory.c_str());
+}
+
+std::string Lower(std::string text) {
+  for (char& c : text) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return text;
+}
+
+// The two lines exit_with.exe writes; empty when the file is not there.
+struct Report {
+  std::string command_line;
+  std::string directory;
+};
+
+Report ReadReport(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  Report report;
+  std::string all = text.str();
+  std::size_t first = all.find("\r\n");
+  if (first == std::string::npos) return report;
+  report.command_line = all.substr(0, first);
+  std::size_t second = all.find("\r\n", first + 2);
+  report.directory = all.substr(first + 2, second - first - 2);
+  return report;
+}
+
+std::string CurrentDirectory() {
+  char buffer[MAX_PATH] = "";
+  GetCurrentDirectoryA(sizeof(buffer), buffer);
+  return buffer;
+}
+
+// Open handles of this process, counted by probing the handle values (Wine's
+// GetProcessHandleCount always says 0).
+int HandleCount() {
+  int count = 0;
+  DWORD flags = 0;
+  for (std::uintptr_t value = 4; value < 0x10000; value += 4) {
+    if (GetHandleInformation(reinterpret_cast<HANDLE>(value), &flags)) ++count;
+  }
+  return count;
+}
+
+class LauncherTest : public ::testing::Test {
+ protected:
+  LauncherTest() : launcher_(processes_) {}
+
+  void SetUp() override {
+    std::string own = OwnProgramPath(processes_);
+    helper_ = own.substr(0, own.rfind('\\') + 1) + "exit_with.exe";
+    ASSERT_NE(GetFileAttributesA(helper_.c_str()), INVALID_FILE_ATTRIBUTES) << helper_;
+    // A blank in the path, so that quoting matters.
+    dir_ = "C:\\launcher " + std::to_string(GetCurrentProcessId());
+    WipeDirectory(dir_);
+    ASSERT_TRUE(CreateDirectoryA(dir_.c_str(), nullptr));
+  }
+
+  void TearDown() override { WipeDirectory(dir_); }
+
+  Win32Processes processes_;
+  ProgramLauncher launcher_;
+  std::string helper_;
+  std::string dir_;  // without its backslash
+};
+
+TEST_F(LauncherTest, OwnProgramPathIsThisProgram) {
+  std::string own = Lower(OwnProgramPath(processes_));
+  const std::string name = "\\win32_tests.exe";
+  ASSERT_GE(own.size(), name.size());
+  EXPECT_EQ(own.substr(own.size() - name.size()), name) << own;
+}
+
+TEST_F(LauncherTest, ExitCodeOfAProgramWaitedFor) {
+  for (std::uint32_t code : {0u, 1u, 2u, 255u, 70000u}) {
+    const int handles = HandleCount();
+    auto result =
+        launcher_.StartProgram(helper_, std::to_string(code), "", kWaitForExit | kKeepHandle);
+    ASSERT_TRUE(result.started) << code;
+    ASSERT_NE(result.program, nullptr) << code;
+    EXPECT_NE(result.program->process_id, ProgramLauncher::kUnknownProcessId);
+    EXPECT_EQ(launcher_.ProgramExitCode(result.program), code);
+    launcher_.CloseProgram(result.program);
+    EXPECT_EQ(HandleCount(), handles) << code;
+  }
+}
+
+TEST_F(LauncherTest, ParametersAndWorkingDirectoryArrive) {
+  // A copy with blanks in its own name and path.
+  const std::string program = dir_ + "\\exit with.exe";
+  ASSERT_TRUE(CopyFileA(helper_.c_str(), program.c_str(), FALSE));
+  const std::string out = dir_ + "\\out.txt";
+  const std::string parameters = "5 \"" + out + "\" 300";
+
+  auto result =
+      launcher_.StartProgram(program, parameters, dir_ + "\\", kWaitForExit | kKeepHandle);
+  ASSERT_NE(result.program, nullptr);
+  Report report = ReadReport(out);
+  EXPECT_EQ(report.command_line, "\"" + program + "\" " + parameters);
+  EXPECT_EQ(Lower(report.directory), Lower(dir_));
+  EXPECT_EQ(launcher_.ProgramExitCode(result.program), 5u);
+  launcher_.CloseProgram(result.program);
+}
+
+TEST_F(LauncherTest, WithoutKeepHandleTheWaitStillHoldsAndNothingIsLeftOpen) {
+  const std::string out = dir_ + "\\out.txt";
+  const int handles = HandleCount();
+  auto result = launcher_.StartProgram(helper_, "3 \"" + out + "\" 300", "", kWaitForExit);
+  EXPECT_TRUE(result.started);
+  EXPECT_EQ(result.program, nullptr);
+  EXPECT_EQ(HandleCount(), handles);
+  // No working directory given: the program inherits ours.
+  EXPECT_EQ(Lower(ReadReport(out).directory), Lower(CurrentDirectory()));
+}
+
+// A document goes to the program its type is associated with, here exit_with.exe again, which
+// rewrites the document with its command line and working directory.
+class ShellFallbackTest : public LauncherTest {
+ protected:
+  void SetUp() override {
+    LauncherTest::SetUp();
+    if (HasFatalFailure()) return;
+    HKEY key;
+    ASSERT_EQ(RegCreateKeyA(HKEY_CLASSES_ROOT, kExtension, &key), ERROR_SUCCESS);
+    RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(kFileType),
+                   sizeof(kFileType));
+    RegCloseKey(key);
+    const std::string command = "\"" + helper_ + "\" 9 \"%1\" 300";
+    ASSERT_EQ(RegCreateKeyA(HKEY_CLASSES_ROOT,
+                            (std::string(kFileType) + "\\shell\\open\\command").c_str(), &key),
+              ERROR_SUCCESS);
+    RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
+                   static_cast<DWORD>(command.size() + 1));
+    RegCloseKey(key);
+    document_ = dir_ + "\\doc" + kExtension;
+    std::ofstream(document_) << "not a program";
+  }
+
+  void TearDown() override {
+    const std::string type = kFileType;
+    for (const std::string& key : {type + "\\shell\\open\\command", type + "\\shell\\open",
+                                   type + "\\shell", type, std::string(kExtension)}) {
+      RegDeleteKeyA(HKEY_CLASSES_ROOT, key.c_str());
+    }
+    LauncherTest::TearDown();
+  }
+
+  std::string document_;
+};
+
+TEST_F(ShellFallbackTest, DocumentIsOpenedInItsOwnDirectoryAndWaitedFor) {
+  auto result = launcher_.StartProgram(document_, "", "", kWaitForExit | kKeepHandle);
+  ASSERT_TRUE(result.started);
+  ASSERT_NE(result.program, nullptr);
+  EXPECT_EQ(result.program->process_id, ProgramLauncher::kUnknownProcessId);
+  Report report = ReadReport(document_);
+  EXPECT_EQ(Lower(report.command_line), Lower("\"" + helper_ + "\" 9 \"" + document_ + "\" 300"));
+  // The file's directory with its backslash; the system reports it without.
+  EXPECT_EQ(Lower(report.directory), Lower(dir_));
+  EXPECT_EQ(launcher_.ProgramExitCode(result.program), 9u);
+  launcher_.CloseProgram(result.program);
+}
+
+TEST_F(ShellFallbackTest, GivenWorkingDirectoryWinsAndNothingIsLeftOpen) {
+  const int handles = HandleCount();
+  auto result = launcher_.StartProgram(document_, "", "C:\\", kWaitForExit);
+  EXPECT_TRUE(result.started);
+  EXPECT_EQ(result.program, nullptr);
+  EXPECT_EQ(Lower(ReadReport(document_).directory), "c:\\");
+  EXPECT_EQ(HandleCount(), handles);
+}
+
+}  // namespace
+}  // namespace uninstall
