@@ -1,0 +1,173 @@
+# shellcheck shell=bash
+# Helpers of the end-to-end level: prefixes per case, the X server, runs under a time limit,
+# the UI helper and the checks. Source this file after scripts/lib/wine.sh; it expects REPO,
+# UNINSTALL_EXE, UIAUTO_EXE and EXIT_WITH_EXE to be set.
+
+E2E_TIMEOUT=${E2E_TIMEOUT:-60}
+E2E_TEMPLATE=$REPO/build/wine/template
+E2E_SCREENS=$REPO/build/e2e-screens
+
+e2e_passed=0
+e2e_failed=0
+e2e_prefixes=()
+e2e_xvfb_pid=
+
+pass() {
+  echo "PASS $1"
+  e2e_passed=$((e2e_passed + 1))
+}
+
+fail() {
+  echo "FAIL $1: $2"
+  e2e_failed=$((e2e_failed + 1))
+}
+
+# The template is shared with the Win32-layer runner; wine_template makes it under its own
+# lock (taking that lock here as well would wait for ourselves).
+e2e_template() {
+  wine_template "$E2E_TEMPLATE" && [ -f "$E2E_TEMPLATE/system.reg" ]
+}
+
+# new_prefix CASE: sets `prefix` (declare it local in the case) to a fresh copy of the
+# template for this case; cleanup ends its processes whatever happens.
+new_prefix() {
+  prefix=$REPO/build/wine/e2e-$1
+  wine_copy "$E2E_TEMPLATE" "$prefix"
+  e2e_prefixes+=("$prefix")
+}
+
+# start_xvfb: an X server on the first free display from :77 on; sets DISPLAY.
+start_xvfb() {
+  local display
+  for display in $(seq 77 99); do
+    [ -e "/tmp/.X$display-lock" ] || [ -e "/tmp/.X11-unix/X$display" ] && continue
+    Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    e2e_xvfb_pid=$!
+    local _
+    for _ in $(seq 1 50); do
+      [ -e "/tmp/.X11-unix/X$display" ] && break
+      kill -0 "$e2e_xvfb_pid" 2>/dev/null || break
+      sleep 0.1
+    done
+    if kill -0 "$e2e_xvfb_pid" 2>/dev/null && [ -e "/tmp/.X11-unix/X$display" ]; then
+      export DISPLAY=:$display
+      return 0
+    fi
+    # Another server took the display meanwhile: try the next one.
+    e2e_xvfb_pid=
+  done
+  return 1
+}
+
+# Ends every Wine process of the cases' prefixes and the X server started here.
+e2e_cleanup() {
+  local prefix
+  for prefix in "${e2e_prefixes[@]}"; do
+    [ -d "$prefix" ] && wine_kill "$prefix"
+  done
+  if [ -n "$e2e_xvfb_pid" ]; then
+    kill "$e2e_xvfb_pid" 2>/dev/null
+    wait "$e2e_xvfb_pid" 2>/dev/null
+  fi
+}
+
+# in_prefix PREFIX PROGRAM ARGS...: runs a Windows program in the prefix under the time limit;
+# returns its exit code (124 when the limit was reached).
+in_prefix() {
+  local prefix=$1
+  shift
+  WINEPREFIX=$prefix timeout "$E2E_TIMEOUT" wine "$@"
+}
+
+# uiauto PREFIX ARGS...: the UI helper in the same prefix as the program under test.
+uiauto() {
+  local prefix=$1
+  shift
+  in_prefix "$prefix" "$UIAUTO_EXE" "$@"
+}
+
+# settle PREFIX: waits (under the time limit) until every process of the prefix has ended,
+# the hidden batch's cmd included; false when something is still running.
+settle() {
+  WINEPREFIX=$1 timeout "$E2E_TIMEOUT" wineserver -w
+}
+
+# screenshot NAME: the whole screen into build/e2e-screens/NAME.png, for people to look at.
+screenshot() {
+  mkdir -p "$E2E_SCREENS"
+  import -window root -display "$DISPLAY" "$E2E_SCREENS/$1.png" 2>/dev/null
+}
+
+# sample_installation DIR [user-data]: a small installed program with its uninstaller and
+# uninstall.dat, whose [Files] and [Dirs] entries name exactly what is laid out here; with
+# "user-data", also a file the user made (Data\user.cfg), which no entry names.
+sample_installation() {
+  local dir=$1
+  mkdir -p "$dir/Help"
+  cp "$UNINSTALL_EXE" "$dir/Uninstall.exe"
+  printf 'MZ sample program\n' >"$dir/Sample.exe"
+  printf 'Read me\r\n' >"$dir/readme.txt"
+  printf 'manual\r\n' >"$dir/Help/Manual.chm"
+  if [ "${2:-}" = user-data ]; then
+    mkdir -p "$dir/Data"
+    printf 'user data\r\n' >"$dir/Data/user.cfg"
+  fi
+  cat <<'EOF' | sed 's/$/\r/' >"$dir/uninstall.dat"
+[Settings]
+ProgName=Sample
+Version=1.0
+ProgExe=Sample.exe
+ProgDir=C:\Program Files\Sample\
+DataDir=
+StartMenu=
+GUID=
+Script=0
+NoDelAll=0
+[StartProg]
+BeforeUninst=
+AfterUninst=
+[Files]
+1=Sample.exe
+2=readme.txt
+3=Help\Manual.chm
+[Dirs]
+1=Help\
+EOF
+}
+
+# with_before_program DIR PARAMETERS: gives the installation in DIR a before-program, a copy of
+# exit_with.exe named before.exe (exit_with CODE [FILE]: exits with CODE, and writes its command
+# line and working directory into FILE), started with PARAMETERS.
+with_before_program() {
+  local dir=$1
+  cp "$EXIT_WITH_EXE" "$dir/before.exe"
+  # The parameters come in through the environment, so nothing in them counts as a pattern.
+  BEFORE_PARAM=$2 perl -pi -e \
+    's/^BeforeUninst=\r$/BeforeUninst=before.exe\r\nBeforeParam=$ENV{BEFORE_PARAM}\r/' \
+    "$dir/uninstall.dat"
+}
+
+# Checks that collect the reasons of a failing case in $problems.
+problem() {
+  problems+="${problems:+; }$1"
+}
+
+expect_present() {
+  if [ ! -e "$1" ]; then problem "C:/${1#*/drive_c/} is gone"; fi
+}
+
+expect_absent() {
+  if [ -e "$1" ]; then problem "C:/${1#*/drive_c/} is still there"; fi
+}
+
+# report NAME: PASS, or FAIL with every collected reason. A passed case's prefix goes (they are
+# large); a failed one stays for a look.
+report() {
+  if [ -z "$problems" ]; then
+    pass "$1"
+    rm -rf "$prefix"
+  else
+    fail "$1" "$problems"
+    echo "  (its prefix: ${prefix#"$REPO"/})"
+  fi
+}

@@ -1,0 +1,204 @@
+#!/usr/bin/env bash
+# End-to-end tests: the real Uninstall.exe (64-bit build, as Wine here runs 64-bit code only)
+# on prepared installations, each in a throwaway copy of one Wine prefix, under Xvfb, with the
+# windows read and driven by uiauto.exe. Ends with one line "N passed, M failed".
+# shellcheck source-path=SCRIPTDIR
+set -u
+
+REPO=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+BUILD=${E2E_BUILD:-$REPO/build/windows-x64}  # another build directory for trying things out
+UNINSTALL_EXE=$BUILD/Uninstall.exe
+UIAUTO_EXE=$BUILD/uiauto.exe
+EXIT_WITH_EXE=$BUILD/exit_with.exe
+
+# shellcheck source=../../scripts/lib/wine.sh
+. "$REPO/scripts/lib/wine.sh"
+# shellcheck source=lib.sh
+. "$REPO/tests/e2e/lib.sh"
+
+fail_whole_level() {
+  fail "$1" "$2"
+  echo "$e2e_passed passed, $e2e_failed failed"
+  exit 1
+}
+
+for tool in wine wineserver Xvfb; do
+  command -v "$tool" >/dev/null 2>&1 || fail_whole_level setup "$tool is not installed"
+done
+
+if [ ! -f "$UNINSTALL_EXE" ] || [ ! -f "$UIAUTO_EXE" ] || [ ! -f "$EXIT_WITH_EXE" ]; then
+  echo "building Uninstall.exe, uiauto.exe and exit_with.exe"
+  (cd "$REPO" && cmake --preset windows-x64 >/dev/null &&
+    cmake --build --preset windows-x64 --target Uninstall uiauto exit_with) >/dev/null 2>&1 ||
+    fail_whole_level build "Uninstall.exe, uiauto.exe or exit_with.exe could not be built"
+fi
+
+e2e_template || fail_whole_level setup "the Wine prefix $E2E_TEMPLATE could not be made"
+trap e2e_cleanup EXIT
+start_xvfb || fail_whole_level setup "no free display for Xvfb"
+
+# Without uninstall.dat the only thing shown is the error box with the missing path; OK ends
+# the run with exit code 0.
+case_missing_description() {
+  local name=missing-uninstall-dat problems=
+  local prefix
+  new_prefix "$name"
+  mkdir -p "$prefix/drive_c/App"
+  cp "$UNINSTALL_EXE" "$prefix/drive_c/App/Uninstall.exe"
+
+  in_prefix "$prefix" 'C:\App\Uninstall.exe' &
+  local run=$!
+
+  local text
+  # The sentinel keeps trailing line feeds that $(...) would strip.
+  text=$(uiauto "$prefix" msgbox " Marrowind - Error" && echo x)
+  if [ -z "$text" ]; then
+    problem "no message box titled ' Marrowind - Error'"
+  else
+    screenshot "$name" || echo "note: no screenshot for $name"
+    local expected=$'Could not find \'uninstall.dat\':\nC:\\App\\uninstall.dat'
+    [ "${text%x}" = "$expected"$'\n' ] ||
+      problem "box text $(printf %q "${text%$'\n'x}"), expected $(printf %q "$expected")"
+    uiauto "$prefix" press " Marrowind - Error" || problem "pressing OK did not close the box"
+  fi
+
+  wait "$run"
+  local code=$?
+  [ "$code" -eq 0 ] || problem "exit code $code"
+  wine_kill "$prefix"
+  report "$name"
+}
+
+# Quiet mode runs without any window to the end with exit code 0: the listed files and the
+# emptied directory go, uninstall.dat goes, and the self-removal batch takes the uninstaller
+# and then itself. A file the user made keeps the program directory.
+case_quiet_sample() {
+  local name=quiet-sample problems=
+  local prefix
+  new_prefix "$name"
+  local app="$prefix/drive_c/Program Files/Sample"
+  sample_installation "$app" user-data
+
+  in_prefix "$prefix" 'C:\Program Files\Sample\Uninstall.exe' /Q
+  local code=$?
+  [ "$code" -eq 0 ] || problem "exit code $code"
+  settle "$prefix" || problem "processes still running after ${E2E_TIMEOUT}s"
+
+  local gone
+  for gone in uninstall.dat Sample.exe readme.txt Help/Manual.chm Help Uninstall.exe; do
+    expect_absent "$app/$gone"
+  done
+  expect_absent "$prefix/drive_c/~~uninst.bat"
+  expect_present "$app/Data/user.cfg"
+  wine_kill "$prefix"
+  report "$name"
+}
+
+# Without files of the user's, nothing of the installation is left, its directory included.
+case_quiet_sample_whole_directory() {
+  local name=quiet-sample-whole-directory problems=
+  local prefix
+  new_prefix "$name"
+  local app="$prefix/drive_c/Program Files/Sample"
+  sample_installation "$app"
+
+  in_prefix "$prefix" 'C:\Program Files\Sample\Uninstall.exe' /Quiet
+  local code=$?
+  [ "$code" -eq 0 ] || problem "exit code $code"
+  settle "$prefix" || problem "processes still running after ${E2E_TIMEOUT}s"
+
+  expect_absent "$app"
+  expect_absent "$prefix/drive_c/~~uninst.bat"
+  expect_present "$prefix/drive_c/Program Files"
+  wine_kill "$prefix"
+  report "$name"
+}
+
+# Window mode on the same installation, while the program has no main window: it ends at
+# once without a message box (a box would block until the time limit) and removes nothing.
+case_window_without_main_window() {
+  local name=window-mode-no-window problems=
+  local prefix
+  new_prefix "$name"
+  local app="$prefix/drive_c/Program Files/Sample"
+  sample_installation "$app"
+
+  # Lower-case /q is not the quiet switch.
+  in_prefix "$prefix" 'C:\Program Files\Sample\Uninstall.exe' /q
+  local code=$?
+  [ "$code" -eq 0 ] || problem "exit code $code"
+  settle "$prefix" || problem "processes still running after ${E2E_TIMEOUT}s"
+
+  expect_present "$app/uninstall.dat"
+  expect_present "$app/Uninstall.exe"
+  expect_present "$app/Sample.exe"
+  wine_kill "$prefix"
+  report "$name"
+}
+
+# expect_before_report FILE CODE: the before-program wrote FILE, started as
+# "C:\Program Files\Sample\before.exe" CODE C:\before.txt in the uninstaller's directory.
+expect_before_report() {
+  local report expected
+  report=$(tr -d '\r' <"$1" 2>/dev/null)
+  expected=$'"C:\\Program Files\\Sample\\before.exe" '"$2"$' C:\\before.txt\nC:\\Program Files\\Sample'
+  [ "$report" = "$expected" ] ||
+    problem "before-program report $(printf %q "$report"), expected $(printf %q "$expected")"
+}
+
+# A before-program that ends with exit code 1 cancels the uninstall without a word: nothing
+# is removed, no batch is written.
+case_before_program_cancels() {
+  local name=before-program-cancels problems=
+  local prefix
+  new_prefix "$name"
+  local app="$prefix/drive_c/Program Files/Sample"
+  sample_installation "$app"
+  with_before_program "$app" '1 C:\before.txt'
+
+  in_prefix "$prefix" 'C:\Program Files\Sample\Uninstall.exe' /Q
+  local code=$?
+  [ "$code" -eq 0 ] || problem "exit code $code"
+  settle "$prefix" || problem "processes still running after ${E2E_TIMEOUT}s"
+
+  expect_before_report "$prefix/drive_c/before.txt" 1
+  local kept
+  for kept in uninstall.dat Uninstall.exe before.exe Sample.exe readme.txt Help/Manual.chm; do
+    expect_present "$app/$kept"
+  done
+  expect_absent "$prefix/drive_c/~~uninst.bat"
+  wine_kill "$prefix"
+  report "$name"
+}
+
+# Any other exit code lets the run go on; the before-program goes with the leftovers, and the
+# whole installation with its directory is gone once every process has ended.
+case_before_program_goes_on() {
+  local name=before-program-goes-on problems=
+  local prefix
+  new_prefix "$name"
+  local app="$prefix/drive_c/Program Files/Sample"
+  sample_installation "$app"
+  with_before_program "$app" '2 C:\before.txt'
+
+  in_prefix "$prefix" 'C:\Program Files\Sample\Uninstall.exe' /Q
+  local code=$?
+  [ "$code" -eq 0 ] || problem "exit code $code"
+  settle "$prefix" || problem "processes still running after ${E2E_TIMEOUT}s"
+
+  expect_before_report "$prefix/drive_c/before.txt" 2
+  expect_absent "$app"
+  expect_absent "$prefix/drive_c/~~uninst.bat"
+  wine_kill "$prefix"
+  report "$name"
+}
+
+case_missing_description
+case_quiet_sample
+case_quiet_sample_whole_directory
+case_window_without_main_window
+case_before_program_cancels
+case_before_program_goes_on
+
+echo "$e2e_passed passed, $e2e_failed failed"
+[ "$e2e_failed" -eq 0 ]
