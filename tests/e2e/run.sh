@@ -15,6 +15,8 @@ EXIT_WITH_EXE=$BUILD/exit_with.exe
 . "$REPO/scripts/lib/wine.sh"
 # shellcheck source=lib.sh
 . "$REPO/tests/e2e/lib.sh"
+# shellcheck source=shell_cases.sh
+. "$REPO/tests/e2e/shell_cases.sh"
 
 fail_whole_level() {
   fail "$1" "$2"
@@ -199,6 +201,7 @@ case_quiet_sample_whole_directory
 case_window_without_main_window
 case_before_program_cancels
 case_before_program_goes_on
+case_quiet_shell_integration
 
 echo "$e2e_passed passed, $e2e_failed failed"
 [ "$e2e_failed" -eq 0 ]
