@@ -13,6 +13,9 @@ namespace uninstall {
 inline constexpr std::uint32_t kRemoveRecursive = 1;
 inline constexpr std::uint32_t kRemoveForce = 2;
 
+// The pattern that matches every name, names without a dot included.
+inline constexpr char kAllFiles[] = "*.*";
+
 // Deletes one file; its attributes are left alone, so a read-only file stays (false).
 bool RemoveFile(FileSystem& fs, const std::string& path);
 

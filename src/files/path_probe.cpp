@@ -1,6 +1,7 @@
 #include "files/path_probe.h"
 
 #include "files/directory_listing.h"
+#include "files/file_removal.h"
 
 namespace uninstall {
 
@@ -44,7 +45,7 @@ bool IsExistingDirectory(FileSystem& fs, const std::string& path) {
 
 bool IsEmptyDirectory(FileSystem& fs, const std::string& path) {
   if (PathSize(fs, path) != kDirectoryThere) return false;
-  std::unique_ptr<DirectoryListing> listing = OpenListing(fs, path, "*.*");
+  std::unique_ptr<DirectoryListing> listing = OpenListing(fs, path, kAllFiles);
   if (!listing) return false;
   bool empty = true;
   while (listing->NextEntry()) {

@@ -9,7 +9,6 @@ namespace {
 
 // The running uninstaller is removed by the self-removal batch once it has ended.
 constexpr char kOwnFileName[] = "Uninstall.exe";
-constexpr char kAllFiles[] = "*.*";
 
 void ShowStatus(WindowToolkit& windows, const std::string& text) {
   windows.SetStatusText("  " + text);

@@ -16,8 +16,6 @@ constexpr const char* kLinkKeys[] = {"Program",  "AddExe",    "Help",
 constexpr char kProductKey[] = "SOFTWARE\\Marrowind\\";
 constexpr const char* kProductValues[] = {"InstallDir", "DataDir", "StartMenu", "DesktopIcon"};
 
-constexpr char kAllFiles[] = "*.*";
-
 // Older systems made ".pif" files where newer ones make ".lnk" links. The comparison is
 // case-sensitive, as the installer wrote the name.
 std::string WithPifForLnk(std::string path) {
