@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <limits>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "fakes/call_log.h"
@@ -14,147 +15,69 @@
 namespace uninstall {
 namespace {
 
-using Entry = PreferenceReader::Entry;
-using Kind = PreferenceReader::EntryKind;
+using Entry = PreferenceReader::EntryKind;
+using Lines = std::vector<std::string>;
+using Pairs = std::vector<std::pair<std::string, std::string>>;
+using ::testing::PrintToString;
 
 const char kPath[] = "C:\\App\\uninstall.dat";
 const std::string kSignature = "\xEF\xBB\xBF";
 
-// Entries in a compact form: "G:name", "C:text", "K:key=value".
-std::vector<std::string> Describe(const std::vector<Entry>& entries) {
-  std::vector<std::string> result;
-  for (const Entry& entry : entries) {
-    switch (entry.kind) {
-      case Kind::kGroup:
-        result.push_back("G:" + entry.name);
-        break;
-      case Kind::kComment:
-        result.push_back("C:" + entry.name);
-        break;
-      case Kind::kKey:
-        result.push_back("K:" + entry.name + "=" + entry.value);
-        break;
-    }
+// Entries in a compact form: "G:name|C:text|K:key=value".
+std::string Describe(const std::vector<PreferenceReader::Entry>& entries) {
+  std::string result;
+  for (const PreferenceReader::Entry& entry : entries) {
+    if (!result.empty()) result += "|";
+    if (entry.kind == Entry::kGroup) result += "G:" + entry.name;
+    if (entry.kind == Entry::kComment) result += "C:" + entry.name;
+    if (entry.kind == Entry::kKey) result += "K:" + entry.name + "=" + entry.value;
   }
   return result;
 }
 
-std::vector<std::string> Parse(const std::string& data) {
-  return Describe(ParsePreferenceEntries(data));
-}
-
-using Lines = std::vector<std::string>;
-
-// ---------------------------------------------------------------------------------------------
-// Parsing
-
-TEST(PreferenceParseTest, EmptyDataHasNoEntries) { EXPECT_EQ(Parse(""), Lines{}); }
-
-TEST(PreferenceParseTest, BlankAndEmptyLinesAreIgnored) {
-  EXPECT_EQ(Parse("\r\n\n\r  \t \r\n\t\n   "), Lines{});
-  EXPECT_EQ(Parse("  \t"), Lines{});
-  EXPECT_EQ(Parse("\n\nA=1\n\n \t\n\r\rB=2\n  "), (Lines{"K:A=1", "K:B=2"}));
-}
-
-TEST(PreferenceParseTest, OnlySpaceAndTabAreBlanks) {
-  // Vertical tab, form feed and NUL are not blanks: they start key lines.
-  EXPECT_EQ(Parse("\vKey=1"), Lines{"K:\vKey=1"});
-  EXPECT_EQ(Parse("\f"), Lines{"K:\f="});
-  EXPECT_EQ(Parse("Key\v=\fx"), Lines{"K:Key\v=\fx"});
-  EXPECT_EQ(Parse(std::string("A\0B=1", 5)), Lines{std::string("K:A\0B=1", 7)});
-}
-
-TEST(PreferenceParseTest, Comments) {
-  EXPECT_EQ(Parse("; hello"), Lines{"C:hello"});
-  EXPECT_EQ(Parse(";hello"), Lines{"C:hello"});
-  EXPECT_EQ(Parse(";  two spaces"), Lines{"C: two spaces"});
-  EXPECT_EQ(Parse(";\ttab"), Lines{"C:\ttab"});
-  EXPECT_EQ(Parse(";"), Lines{"C:"});
-  EXPECT_EQ(Parse("; "), Lines{"C:"});
-  EXPECT_EQ(Parse(" \t; indented \r\nA=1"), (Lines{"C:indented ", "K:A=1"}));
-  EXPECT_EQ(Parse("; a=b\n;[G]"), (Lines{"C:a=b", "C:[G]"}));
-}
-
-TEST(PreferenceParseTest, GroupHeaders) {
-  EXPECT_EQ(Parse("[Settings]"), Lines{"G:Settings"});
-  EXPECT_EQ(Parse("  [Settings]\r\n"), Lines{"G:Settings"});
-  EXPECT_EQ(Parse("[Settings"), Lines{"G:Settings"});
-  EXPECT_EQ(Parse("[Settings\r\nA=1"), (Lines{"G:Settings", "K:A=1"}));
-  EXPECT_EQ(Parse("[Settings\nA=1"), (Lines{"G:Settings", "K:A=1"}));
-  EXPECT_EQ(Parse("[Settings\rA=1"), (Lines{"G:Settings", "K:A=1"}));
-  EXPECT_EQ(Parse("[ Settings ]"), Lines{"G: Settings "});
-  EXPECT_EQ(Parse("[]"), Lines{"G:"});
-  EXPECT_EQ(Parse("["), Lines{"G:"});
-  EXPECT_EQ(Parse("[A]B=1 ; rest\nC=2"), (Lines{"G:A", "K:C=2"}));
-  EXPECT_EQ(Parse("[A]]\n"), Lines{"G:A"});
-  EXPECT_EQ(Parse("[A=1]"), Lines{"G:A=1"});
-  EXPECT_EQ(Parse("[A;b]"), Lines{"G:A;b"});
-}
-
-TEST(PreferenceParseTest, KeyLineWithBlanksAroundKeyAndValue) {
-  EXPECT_EQ(Parse("   ProgExe  =  app.exe   "), Lines{"K:ProgExe=app.exe   "});
-  EXPECT_EQ(Parse("\tKey\t=\tvalue\t\r\n"), Lines{"K:Key=value\t"});
-  EXPECT_EQ(Parse("a b = c d"), Lines{"K:a b=c d"});
-}
-
-TEST(PreferenceParseTest, FurtherEqualsSignsBelongToTheValue) {
-  EXPECT_EQ(Parse("Cmd = a=b"), Lines{"K:Cmd=a=b"});
-  EXPECT_EQ(Parse("Cmd==x"), Lines{"K:Cmd==x"});
-}
-
-TEST(PreferenceParseTest, KeyWithoutEqualsSignHasEmptyValue) {
-  for (const std::string eol : {"\r\n", "\n", "\r", "\n\r", "\r\r\n\n"}) {
-    SCOPED_TRACE(::testing::PrintToString(eol));
-    EXPECT_EQ(Parse("Script" + eol + "LoginAdmin=1" + eol), (Lines{"K:Script=", "K:LoginAdmin=1"}));
-    EXPECT_EQ(Parse("Script  " + eol + "LoginAdmin=1"), (Lines{"K:Script=", "K:LoginAdmin=1"}));
+// Each pair: the data and its Describe()d entries.
+void ExpectParses(const Pairs& cases) {
+  for (const auto& c : cases) {
+    EXPECT_EQ(Describe(ParsePreferenceEntries(c.first)), c.second) << PrintToString(c.first);
   }
 }
 
-TEST(PreferenceParseTest, EmptyKeyAndEmptyValue) {
-  EXPECT_EQ(Parse("=x"), Lines{"K:=x"});
-  EXPECT_EQ(Parse("  =  x"), Lines{"K:=x"});
-  EXPECT_EQ(Parse("Key="), Lines{"K:Key="});
-  EXPECT_EQ(Parse("Key=   \nNext=1"), (Lines{"K:Key=", "K:Next=1"}));
-}
-
-TEST(PreferenceParseTest, NothingElseHasAMeaning) {
-  EXPECT_EQ(Parse("#x=1"), Lines{"K:#x=1"});
-  EXPECT_EQ(Parse("Name=\"a b\"  "), Lines{"K:Name=\"a b\"  "});
-  EXPECT_EQ(Parse("A=1 ; not a comment # nor this"), Lines{"K:A=1 ; not a comment # nor this"});
-  EXPECT_EQ(Parse("A=x\\\nB=y"), (Lines{"K:A=x\\", "K:B=y"}));
-  EXPECT_EQ(Parse("A=[G]"), Lines{"K:A=[G]"});
+TEST(PreferenceParseTest, LinesOfEveryKind) {
+  ExpectParses({
+      {"", ""},
+      {"\r\n\n\r  \t \r\n\t\n   ", ""},
+      {"\n\nA=1\n\n \t\n\r\rB=2\n  \t", "K:A=1|K:B=2"},
+      // Only space and tab are blanks; vertical tab, form feed and NUL start key lines.
+      {"\f\n\vKey\v=\fx", "K:\f=|K:\vKey\v=\fx"},
+      {std::string("A\0B=1", 5), std::string("K:A\0B=1", 7)},
+      // One space after the semicolon is dropped, nothing else.
+      {"; hello\n;hello\n;  two\n;\ttab\n; \n;", "C:hello|C:hello|C: two|C:\ttab|C:|C:"},
+      {" \t; indented \r\nA=1\n; a=b\n;[G]", "C:indented |K:A=1|C:a=b|C:[G]"},
+      // Group headers end at ']' or at the line end; the rest of the line is dropped.
+      {"  [Settings]\r\n", "G:Settings"},
+      {"[Settings", "G:Settings"},
+      {"[Settings\nA=1", "G:Settings|K:A=1"},
+      {"[Settings\rA=1", "G:Settings|K:A=1"},
+      {"[ Settings ]\n[]", "G: Settings |G:"},
+      {"[A]B=1 ; rest\nC=2\n[A]]\n[A=1;b]", "G:A|K:C=2|G:A|G:A=1;b"},
+      // Key lines: blanks around key and value go, except after the value.
+      {" \ta b \t= \tc d\t \r\n", "K:a b=c d\t "},
+      {"Cmd==x", "K:Cmd==x"},
+      {"  =  x", "K:=x"},
+      {"Key=   \nNext=1", "K:Key=|K:Next=1"},
+      {"#x=\"a b\" ; not [G] # \\\nB=y", "K:#x=\"a b\" ; not [G] # \\|K:B=y"},
+      {"Top=1\n[G]\nA=1\n[H]\n;c\nB=2\n[G]\nA=3", "K:Top=1|G:G|K:A=1|G:H|C:c|K:B=2|G:G|K:A=3"},
+  });
 }
 
 TEST(PreferenceParseTest, LineEndsOfAllKinds) {
-  const Lines expected{"G:Settings", "C:note", "K:A=1", "K:B=2", "G:Files", "K:F=x"};
-  for (const std::string eol : {"\r\n", "\n", "\r", "\n\r", "\r\r", "\n\n\r\n"}) {
-    SCOPED_TRACE(::testing::PrintToString(eol));
-    const std::string text = "[Settings]" + eol + "; note" + eol + "A=1" + eol + eol + "B=2" + eol +
-                             "[Files]" + eol + "F=x";
-    EXPECT_EQ(Parse(text), expected);
-    EXPECT_EQ(Parse(text + eol), expected);
+  const std::string expected = "G:Settings|C:note|K:Script=|K:A=1|K:B=2|G:Files|K:F=x";
+  for (const std::string eol : {"\r\n", "\n", "\r", "\n\r", "\r\r", "\n\n\r\n", "\r\r\n\n"}) {
+    const std::string text = "[Settings]" + eol + "; note" + eol + "Script  " + eol + "A=1" + eol +
+                             eol + "B=2" + eol + "[Files]" + eol + "F=x";
+    ExpectParses({{text, expected}, {text + eol, expected}});
   }
 }
-
-TEST(PreferenceParseTest, FileOrderAndTopSection) {
-  EXPECT_EQ(Parse("Top=1\n[G]\nA=1\n[H]\n;c\nB=2\n[G]\nA=3"),
-            (Lines{"K:Top=1", "G:G", "K:A=1", "G:H", "C:c", "K:B=2", "G:G", "K:A=3"}));
-}
-
-TEST(PreferenceParseTest, LongLinesAndManyEntries) {
-  const std::string long_value(200000, 'v');
-  std::string text = "[Files]\r\nLong=" + long_value + "\r\n";
-  for (int i = 0; i < 10000; ++i)
-    text += "F" + std::to_string(i) + "=file" + std::to_string(i) + "\n";
-  const std::vector<Entry> entries = ParsePreferenceEntries(text);
-  ASSERT_EQ(entries.size(), 10002u);
-  EXPECT_EQ(entries[1].value, long_value);
-  EXPECT_EQ(entries[10001].name, "F9999");
-  EXPECT_EQ(entries[10001].value, "file9999");
-}
-
-// ---------------------------------------------------------------------------------------------
-// The reader on files of the fake file system
 
 class PreferenceReaderTest : public ::testing::Test {
  protected:
@@ -166,13 +89,57 @@ class PreferenceReaderTest : public ::testing::Test {
     return reader_.Open(kPath);
   }
 
+  // Opens a file holding `values` as K0, K1, ... of group [V] and selects that group.
+  void OpenNumbered(const std::string& signature, const Lines& values) {
+    std::string contents = signature + "[V]\n";
+    for (std::size_t i = 0; i < values.size(); ++i) {
+      contents += "K" + std::to_string(i) + "=" + values[i] + "\n";
+    }
+    ASSERT_TRUE(OpenWith(contents));
+    ASSERT_TRUE(reader_.SelectGroup("V"));
+  }
+
   // Every CurrentValue of an enumeration of `group`.
-  std::vector<std::string> Enumerate(const std::string& group) {
-    std::vector<std::string> values;
+  Lines Enumerate(const std::string& group) {
+    Lines values;
     if (!reader_.SelectGroup(group) && !group.empty()) return {"<no group>"};
     if (!reader_.RewindKeys()) return {"<no rewind>"};
     while (reader_.NextKey()) values.push_back(reader_.CurrentValue());
     return values;
+  }
+
+  // Each pair: a key and what ReadString gives for it with the default "d".
+  void ExpectReads(const Pairs& reads) {
+    for (const auto& read : reads) {
+      EXPECT_EQ(reader_.ReadString(read.first, "d"), read.second) << PrintToString(read.first);
+    }
+  }
+
+  // A closed reader, or an open one after a failed SelectGroup: nothing is found.
+  void ExpectNothingFound() {
+    EXPECT_FALSE(reader_.SelectGroup("Nope"));
+    EXPECT_EQ(reader_.ReadString("A", "d"), "d");
+    EXPECT_EQ(reader_.ReadString("A"), "");
+    EXPECT_EQ(reader_.ReadNumber("A", -3), -3);
+    EXPECT_FALSE(reader_.RewindKeys());
+    EXPECT_FALSE(reader_.NextKey());
+  }
+
+  FileHandle OpenOther(std::uint32_t access, std::uint32_t share) {
+    std::uint32_t error = 0;
+    return fs_.OpenFile(kPath, access, share, kOpenExisting, kAttributeNormal, &error);
+  }
+
+  // The calls logged since the last Clear, without the path: "OpenFile|ReadBytes 3|...".
+  std::string Calls() {
+    std::string result;
+    for (std::string entry : log_.entries()) {
+      const std::size_t at = entry.find(std::string(" ") + kPath);
+      if (at != std::string::npos) entry.erase(at, 1 + std::string(kPath).size());
+      result += (result.empty() ? "" : "|") + entry;
+    }
+    log_.Clear();
+    return result;
   }
 
   CallLog log_;
@@ -180,199 +147,92 @@ class PreferenceReaderTest : public ::testing::Test {
   PreferenceReader reader_;
 };
 
-TEST_F(PreferenceReaderTest, OpenReadsTheWholeFile) {
-  ASSERT_TRUE(OpenWith("[Settings]\r\nProgExe=app.exe\r\n"));
-  EXPECT_TRUE(reader_.is_open());
+TEST_F(PreferenceReaderTest, OpenReadsTheWholeFileAndRecognisesTheSignature) {
+  const std::string kRewound = "ReadBytes 3|MovePointer 0 start|ReadBytes ";
+  const struct {
+    std::string contents;
+    bool utf8;
+    std::string entries, reads;  // `reads`: the calls after OpenFile and SizeOfFile
+  } cases[] = {
+      {"[S]\r\nA=1\r\n", false, "G:S|K:A=1", kRewound + "10"},
+      {kSignature + "A=\xC3\xBC\n", true, "K:A=\xC3\xBC", "ReadBytes 3|ReadBytes 5"},
+      {kSignature, true, "", "ReadBytes 3"},
+      {"", false, "", ""},
+      // Files shorter than the signature are read without looking for it.
+      {"\xEF\xBB", false, "K:\xEF\xBB=", "ReadBytes 2"},
+      // Three bytes that are not (or almost) the signature are read from the start.
+      {"A=1", false, "K:A=1", kRewound + "3"},
+      {"\xEF\xBB\x41=1\n", false, "K:\xEF\xBB\x41=1", kRewound + "6"},
+      {"A=\xEF\xBB\xBF\n", false, "K:A=\xEF\xBB\xBF", kRewound + "6"},  // only at the start
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(PrintToString(c.contents));
+    fs_.AddFile(kPath, c.contents);
+    log_.Clear();
+    ASSERT_TRUE(reader_.Open(kPath));
+    EXPECT_EQ(Calls(), "OpenFile|SizeOfFile" + (c.reads.empty() ? "" : "|" + c.reads));
+    EXPECT_TRUE(reader_.is_open());
+    EXPECT_EQ(reader_.utf8(), c.utf8);
+    EXPECT_EQ(Describe(reader_.entries()), c.entries);
+    EXPECT_EQ(fs_.OpenHandles(), 1);
+    reader_.Close();
+    EXPECT_EQ(Calls(), "CloseFile");
+    EXPECT_EQ(fs_.OpenHandles(), 0);
+  }
+  ASSERT_TRUE(reader_.Open(kPath));
+  EXPECT_EQ(reader_.ReadString("A"), "\xEF\xBB\xBF");  // 8-bit values are not decoded
+  // A UTF-16 file is taken as 8-bit bytes and gives nothing usable.
+  ASSERT_TRUE(OpenWith(std::string("\xFF\xFE[\0S\0]\0\r\0\n\0A\0=\0x\0", 18)));
   EXPECT_FALSE(reader_.utf8());
-  EXPECT_EQ(Describe(reader_.entries()), (Lines{"G:Settings", "K:ProgExe=app.exe"}));
-  EXPECT_TRUE(reader_.SelectGroup("Settings"));
-  EXPECT_EQ(reader_.ReadString("ProgExe", "none"), "app.exe");
+  EXPECT_FALSE(reader_.SelectGroup("S"));
+  EXPECT_TRUE(reader_.SelectGroup(""));
+  EXPECT_EQ(reader_.ReadString("A", "d"), "d");
 }
 
 TEST_F(PreferenceReaderTest, FileThatCannotBeOpenedGivesDefaults) {
-  EXPECT_FALSE(reader_.Open("C:\\App\\missing.dat"));
-  EXPECT_TRUE(reader_.is_open());
-  EXPECT_TRUE(reader_.entries().empty());
-  EXPECT_FALSE(reader_.utf8());
-  EXPECT_EQ(fs_.OpenHandles(), 0);
-  EXPECT_EQ(reader_.ReadString("ProgExe", "dflt"), "dflt");
-  EXPECT_EQ(reader_.ReadNumber("NoDelAll", 42), 42);
-  EXPECT_FALSE(reader_.SelectGroup("Settings"));
-  EXPECT_EQ(reader_.ReadString("ProgExe", "dflt"), "dflt");
-  EXPECT_EQ(reader_.ReadString("ProgExe"), "");
-  EXPECT_EQ(reader_.ReadNumber("NoDelAll", -3), -3);
-  EXPECT_FALSE(reader_.RewindKeys());
-  EXPECT_FALSE(reader_.NextKey());
-  EXPECT_EQ(reader_.CurrentValue(), "");
-  // The top section of an empty reader is selectable but holds nothing.
-  EXPECT_TRUE(reader_.SelectGroup(""));
-  EXPECT_TRUE(reader_.RewindKeys());
-  EXPECT_FALSE(reader_.NextKey());
-  reader_.Close();
-  EXPECT_FALSE(reader_.is_open());
-}
-
-TEST_F(PreferenceReaderTest, DirectoryCannotBeOpened) {
-  fs_.AddDirectory("C:\\App\\uninstall.dat");
-  EXPECT_FALSE(reader_.Open(kPath));
-  EXPECT_TRUE(reader_.entries().empty());
-  EXPECT_EQ(reader_.ReadString("A", "d"), "d");
-}
-
-TEST_F(PreferenceReaderTest, OpenCallsInOrder) {
-  fs_.AddFile(kPath, "A=1\n");
-  log_.Clear();
-  ASSERT_TRUE(reader_.Open(kPath));
-  const std::string p = kPath;
-  EXPECT_EQ(log_.entries(), (Lines{"OpenFile " + p, "SizeOfFile " + p, "ReadBytes " + p + " 3",
-                                   "MovePointer " + p + " 0 start", "ReadBytes " + p + " 4"}));
-  log_.Clear();
-  reader_.Close();
-  EXPECT_EQ(log_.entries(), Lines{"CloseFile " + p});
-}
-
-TEST_F(PreferenceReaderTest, OpenCallsInOrderWithSignature) {
-  fs_.AddFile(kPath, kSignature + "A=1\n");
-  log_.Clear();
-  ASSERT_TRUE(reader_.Open(kPath));
-  const std::string p = kPath;
-  EXPECT_EQ(log_.entries(), (Lines{"OpenFile " + p, "SizeOfFile " + p, "ReadBytes " + p + " 3",
-                                   "ReadBytes " + p + " 4"}));
-}
-
-TEST_F(PreferenceReaderTest, ShortFileIsReadWithoutSignatureCheck) {
-  fs_.AddFile(kPath, "A=");
-  log_.Clear();
-  ASSERT_TRUE(reader_.Open(kPath));
-  const std::string p = kPath;
-  EXPECT_EQ(log_.entries(), (Lines{"OpenFile " + p, "SizeOfFile " + p, "ReadBytes " + p + " 2"}));
-}
-
-TEST_F(PreferenceReaderTest, OpensReadWriteSharingForReadingOnly) {
-  ASSERT_TRUE(OpenWith("[S]\nA=1\n"));
-  std::uint32_t error = 0;
-  // Another writer is excluded; another reader that shares writing is admitted.
-  EXPECT_EQ(
-      fs_.OpenFile(kPath, kGenericWrite, kShareRead | 0x2, kOpenExisting, kAttributeNormal, &error),
-      0u);
-  EXPECT_EQ(fs_.OpenFile(kPath, kGenericRead, kShareRead, kOpenExisting, kAttributeNormal, &error),
-            0u);
-  const FileHandle other =
-      fs_.OpenFile(kPath, kGenericRead, kShareRead | 0x2, kOpenExisting, kAttributeNormal, &error);
-  EXPECT_NE(other, 0u);
-  fs_.CloseFile(other);
-  reader_.Close();
-  // Once closed, the file is free again.
-  const FileHandle writer =
-      fs_.OpenFile(kPath, kGenericWrite, 0, kOpenExisting, kAttributeNormal, &error);
-  EXPECT_NE(writer, 0u);
-  fs_.CloseFile(writer);
-}
-
-TEST_F(PreferenceReaderTest, ReadOnlyFileFallsBackToReadOnlyAccess) {
-  // A read-only file refuses the read-write open, so the read-only open comes second.
-  fs_.AddFile(kPath, "[S]\nA=1\n", kAttributeReadOnly);
-  log_.Clear();
-  ASSERT_TRUE(reader_.Open(kPath));
-  EXPECT_EQ(log_.Matching("OpenFile"),
-            (Lines{std::string("OpenFile ") + kPath, std::string("OpenFile ") + kPath}));
-  EXPECT_TRUE(reader_.SelectGroup("S"));
-  EXPECT_EQ(reader_.ReadString("A"), "1");
-  EXPECT_EQ(fs_.OpenHandles(), 1);
-  // Opened for reading, sharing reading: another plain reader is admitted.
-  std::uint32_t error = 0;
-  const FileHandle other =
-      fs_.OpenFile(kPath, kGenericRead, kShareRead, kOpenExisting, kAttributeNormal, &error);
-  EXPECT_NE(other, 0u);
-  fs_.CloseFile(other);
-  reader_.Close();
-  EXPECT_EQ(fs_.OpenHandles(), 0);
-}
-
-TEST_F(PreferenceReaderTest, FileHeldByAReaderFallsBackToReadOnlyAccess) {
-  fs_.AddFile(kPath, "[S]\nA=1\n");
-  std::uint32_t error = 0;
-  const FileHandle other =
-      fs_.OpenFile(kPath, kGenericRead, kShareRead, kOpenExisting, kAttributeNormal, &error);
-  ASSERT_NE(other, 0u);
-  log_.Clear();
-  ASSERT_TRUE(reader_.Open(kPath));
-  EXPECT_EQ(log_.Matching("OpenFile").size(), 2u);
-  EXPECT_TRUE(reader_.SelectGroup("S"));
-  EXPECT_EQ(reader_.ReadString("A"), "1");
-  reader_.Close();
-  fs_.CloseFile(other);
-}
-
-TEST_F(PreferenceReaderTest, FileLockedByAWriterGivesDefaults) {
-  fs_.AddFile(kPath, "[S]\nA=1\n");
-  std::uint32_t error = 0;
-  const FileHandle writer = fs_.OpenFile(kPath, kGenericRead | kGenericWrite, kShareRead | 0x2,
-                                         kOpenExisting, kAttributeNormal, &error);
-  ASSERT_NE(writer, 0u);
-  log_.Clear();
-  EXPECT_FALSE(reader_.Open(kPath));
-  EXPECT_EQ(log_.Matching("OpenFile").size(), 2u);
-  EXPECT_EQ(log_.entries().size(), 2u);  // nothing else was tried
-  EXPECT_TRUE(reader_.is_open());
-  EXPECT_FALSE(reader_.SelectGroup("S"));
-  EXPECT_EQ(reader_.ReadString("A", "d"), "d");
-  reader_.Close();
-  EXPECT_EQ(log_.Matching("CloseFile").size(), 0u);  // no handle to close
-  fs_.CloseFile(writer);
-}
-
-TEST_F(PreferenceReaderTest, HandleIsHeldFromOpenToClose) {
-  ASSERT_TRUE(OpenWith("A=1"));
-  EXPECT_EQ(fs_.OpenHandles(), 1);
-  EXPECT_EQ(reader_.ReadString("A"), "1");
-  EXPECT_EQ(fs_.OpenHandles(), 1);
-  reader_.Close();
-  EXPECT_EQ(fs_.OpenHandles(), 0);
-  reader_.Close();  // safe twice
-  EXPECT_EQ(fs_.OpenHandles(), 0);
-}
-
-TEST_F(PreferenceReaderTest, DestructorClosesTheFile) {
-  fs_.AddFile(kPath, "A=1");
-  {
-    PreferenceReader reader(fs_);
-    ASSERT_TRUE(reader.Open(kPath));
-    EXPECT_EQ(fs_.OpenHandles(), 1);
+  fs_.AddDirectory("C:\\App\\dir.dat");
+  for (const char* path : {"C:\\App\\missing.dat", "C:\\App\\dir.dat"}) {
+    SCOPED_TRACE(path);
+    EXPECT_FALSE(reader_.Open(path));
+    EXPECT_TRUE(reader_.is_open());
+    EXPECT_TRUE(reader_.entries().empty());
+    EXPECT_FALSE(reader_.utf8());
+    EXPECT_EQ(fs_.OpenHandles(), 0);
+    EXPECT_EQ(reader_.ReadString("A", "d"), "d");
+    // The top section of an empty reader is selectable but holds nothing.
+    EXPECT_TRUE(reader_.SelectGroup(""));
+    EXPECT_TRUE(reader_.RewindKeys());
+    EXPECT_FALSE(reader_.NextKey());
+    EXPECT_EQ(reader_.CurrentValue(), "");
+    ExpectNothingFound();
+    reader_.Close();
+    EXPECT_FALSE(reader_.is_open());
   }
-  EXPECT_EQ(fs_.OpenHandles(), 0);
 }
 
-TEST_F(PreferenceReaderTest, CloseWithoutOpenIsSafe) {
-  reader_.Close();
+TEST_F(PreferenceReaderTest, CloseDropsEverythingAndNeverWritesBack) {
+  ExpectNothingFound();  // never opened
+  reader_.Close();       // safe without Open
   EXPECT_FALSE(reader_.is_open());
-  EXPECT_EQ(reader_.ReadString("A", "d"), "d");
-  EXPECT_EQ(reader_.ReadNumber("A", 9), 9);
-  EXPECT_FALSE(reader_.SelectGroup("S"));
-  EXPECT_FALSE(reader_.RewindKeys());
-  EXPECT_FALSE(reader_.NextKey());
-  EXPECT_EQ(reader_.CurrentValue(), "");
-}
-
-TEST_F(PreferenceReaderTest, CloseDropsEverything) {
-  ASSERT_TRUE(OpenWith(kSignature + "[S]\nA=1\n"));
+  const std::string contents = kSignature + "[S]\r\nA = 1  \r\n;c\r\n";
+  ASSERT_TRUE(OpenWith(contents));
   ASSERT_TRUE(reader_.SelectGroup("S"));
-  ASSERT_TRUE(reader_.RewindKeys());
   ASSERT_TRUE(reader_.NextKey());
   reader_.Close();
   EXPECT_FALSE(reader_.is_open());
   EXPECT_FALSE(reader_.utf8());
   EXPECT_TRUE(reader_.entries().empty());
-  EXPECT_EQ(reader_.ReadString("A", "d"), "d");
   EXPECT_EQ(reader_.CurrentValue(), "");
-  EXPECT_FALSE(reader_.NextKey());
-}
-
-TEST_F(PreferenceReaderTest, CloseNeverWritesBack) {
-  const std::string contents = "[S]\r\nA = 1  \r\n;c\r\n";
-  ASSERT_TRUE(OpenWith(contents));
-  reader_.Close();
+  ExpectNothingFound();
+  reader_.Close();  // safe twice
+  EXPECT_EQ(fs_.OpenHandles(), 0);
   EXPECT_EQ(fs_.Contents(kPath), contents);
+  {
+    PreferenceReader reader(fs_);
+    ASSERT_TRUE(reader.Open(kPath));
+    EXPECT_EQ(fs_.OpenHandles(), 1);
+  }
+  EXPECT_EQ(fs_.OpenHandles(), 0);  // the destructor closes the file
 }
 
 TEST_F(PreferenceReaderTest, OpenWhileOpenStartsAfresh) {
@@ -384,8 +244,7 @@ TEST_F(PreferenceReaderTest, OpenWhileOpenStartsAfresh) {
   ASSERT_TRUE(reader_.Open("C:\\two.dat"));
   EXPECT_EQ(fs_.OpenHandles(), 1);
   EXPECT_FALSE(reader_.utf8());
-  // Top section, no missing-group flag.
-  EXPECT_TRUE(reader_.RewindKeys());
+  EXPECT_TRUE(reader_.RewindKeys());  // top section, no missing-group flag
   EXPECT_EQ(reader_.ReadString("A", "top"), "top");
   EXPECT_TRUE(reader_.SelectGroup("S"));
   EXPECT_EQ(reader_.ReadString("A"), "two");
@@ -396,471 +255,279 @@ TEST_F(PreferenceReaderTest, OpenWhileOpenStartsAfresh) {
   EXPECT_TRUE(reader_.entries().empty());
 }
 
+TEST_F(PreferenceReaderTest, SharingAndFallbackToReadOnlyAccess) {
+  // Opened read-write, sharing reading: writers and plain readers are excluded, a reader that
+  // shares writing is admitted; once closed, the file is free again.
+  ASSERT_TRUE(OpenWith("[S]\nA=1\n"));
+  EXPECT_EQ(OpenOther(kGenericWrite, kShareRead | 0x2), 0u);
+  EXPECT_EQ(OpenOther(kGenericRead, kShareRead), 0u);
+  FileHandle other = OpenOther(kGenericRead, kShareRead | 0x2);
+  EXPECT_NE(other, 0u);
+  fs_.CloseFile(other);
+  reader_.Close();
+  other = OpenOther(kGenericWrite, 0);
+  EXPECT_NE(other, 0u);
+  fs_.CloseFile(other);
+
+  // A read-only file, or one held by a plain reader, is opened for reading at the second try.
+  for (bool read_only : {true, false}) {
+    SCOPED_TRACE(read_only);
+    fs_.AddFile(kPath, "[S]\nA=1\n", read_only ? kAttributeReadOnly : kAttributeArchive);
+    other = read_only ? 0 : OpenOther(kGenericRead, kShareRead);
+    log_.Clear();
+    ASSERT_TRUE(reader_.Open(kPath));
+    EXPECT_EQ(Calls().find("OpenFile|OpenFile|SizeOfFile"), 0u);
+    EXPECT_TRUE(reader_.SelectGroup("S"));
+    EXPECT_EQ(reader_.ReadString("A"), "1");
+    if (read_only) other = OpenOther(kGenericRead, kShareRead);  // reading is shared
+    EXPECT_NE(other, 0u);
+    fs_.CloseFile(other);
+    EXPECT_EQ(fs_.OpenHandles(), 1);
+    reader_.Close();
+    EXPECT_EQ(fs_.OpenHandles(), 0);
+  }
+
+  // A writer that shares reading locks the reader out: defaults, and nothing else is tried.
+  other = OpenOther(kGenericRead | kGenericWrite, kShareRead | 0x2);
+  ASSERT_NE(other, 0u);
+  log_.Clear();
+  EXPECT_FALSE(reader_.Open(kPath));
+  EXPECT_EQ(Calls(), "OpenFile|OpenFile");
+  EXPECT_TRUE(reader_.is_open());
+  ExpectNothingFound();
+  reader_.Close();
+  EXPECT_EQ(Calls(), "");  // no handle to close
+  fs_.CloseFile(other);
+}
+
 TEST_F(PreferenceReaderTest, TopSectionHoldsKeysBeforeTheFirstGroup) {
   ASSERT_TRUE(OpenWith("Top=1\r\n;c\r\nOther = 2 \r\n[S]\r\nA=3\r\n"));
-  // Right after Open the top section is current.
-  EXPECT_EQ(reader_.ReadString("Top"), "1");
-  EXPECT_EQ(reader_.ReadString("Other"), "2");
-  EXPECT_EQ(reader_.ReadString("A", "d"), "d");
+  ExpectReads({{"Top", "1"}, {"Other", "2"}, {"A", "d"}});  // current right after Open
   ASSERT_TRUE(reader_.SelectGroup("S"));
-  EXPECT_EQ(reader_.ReadString("Top", "d"), "d");
-  EXPECT_EQ(reader_.ReadString("A"), "3");
+  ExpectReads({{"Top", "d"}, {"A", "3"}});
   ASSERT_TRUE(reader_.SelectGroup(""));
-  EXPECT_EQ(reader_.ReadString("Top"), "1");
-  EXPECT_EQ(reader_.ReadString("A", "d"), "d");
+  ExpectReads({{"Top", "1"}, {"A", "d"}});
 }
 
-TEST_F(PreferenceReaderTest, GroupAndKeyNamesIgnoreAsciiCase) {
-  ASSERT_TRUE(OpenWith("[settings]\nprogexe=x\nTITEL=t\n"));
-  EXPECT_TRUE(reader_.SelectGroup("Settings"));
-  EXPECT_EQ(reader_.ReadString("ProgExe"), "x");
-  EXPECT_EQ(reader_.ReadString("PROGEXE"), "x");
-  EXPECT_EQ(reader_.ReadString("titel"), "t");
-  EXPECT_TRUE(reader_.SelectGroup("SETTINGS"));
-  EXPECT_EQ(reader_.ReadString("Titel"), "t");
-}
-
-TEST_F(PreferenceReaderTest, NamesMustOtherwiseMatchExactly) {
-  ASSERT_TRUE(OpenWith("[ Settings ]\nA=1\n[Files]\nKey =2\n[G\xFC]\n\xDC=3\n"));
-  EXPECT_FALSE(reader_.SelectGroup("Settings"));
-  EXPECT_TRUE(reader_.SelectGroup(" settings "));
-  EXPECT_EQ(reader_.ReadString("A"), "1");
-  EXPECT_TRUE(reader_.SelectGroup("Files"));
-  EXPECT_EQ(reader_.ReadString("Key"), "2");  // trailing blanks of the key removed
-  EXPECT_EQ(reader_.ReadString("Key ", "d"), "d");
-  EXPECT_EQ(reader_.ReadString(" Key", "d"), "d");
-  EXPECT_EQ(reader_.ReadString("Ke", "d"), "d");
-  EXPECT_EQ(reader_.ReadString("Keys", "d"), "d");
-  // Only ASCII letters fold: 0xFC (u umlaut) and 0xDC (U umlaut) differ.
+TEST_F(PreferenceReaderTest, NamesMatchIgnoringTheCaseOfAsciiLettersOnly) {
+  ASSERT_TRUE(OpenWith("[settings]\nprogexe=x\nTITEL=t\n[ Files ]\nKey =2\n[G\xFC]\n\xDC=3\n"));
+  for (const char* group : {"Settings", "SETTINGS"}) {
+    EXPECT_TRUE(reader_.SelectGroup(group));
+    ExpectReads({{"ProgExe", "x"}, {"PROGEXE", "x"}, {"titel", "t"}});
+  }
+  EXPECT_FALSE(reader_.SelectGroup("Files"));
+  EXPECT_TRUE(reader_.SelectGroup(" files "));
+  // Trailing blanks of the key were removed; otherwise the name must match in full.
+  ExpectReads({{"Key", "2"}, {"Key ", "d"}, {" Key", "d"}, {"Ke", "d"}, {"Keys", "d"}});
+  // 0xFC (u umlaut) and 0xDC (U umlaut) differ.
   EXPECT_FALSE(reader_.SelectGroup("G\xDC"));
   EXPECT_TRUE(reader_.SelectGroup("g\xFC"));
-  EXPECT_EQ(reader_.ReadString("\xDC"), "3");
-  EXPECT_EQ(reader_.ReadString("\xFC", "d"), "d");
+  ExpectReads({{"\xDC", "3"}, {"\xFC", "d"}});
 }
 
-TEST_F(PreferenceReaderTest, KeysAreLookedUpInTheCurrentGroupOnly) {
-  ASSERT_TRUE(OpenWith("[A]\nX=a\n;Y=comment\n[B]\nY=b\n"));
-  ASSERT_TRUE(reader_.SelectGroup("A"));
-  EXPECT_EQ(reader_.ReadString("X"), "a");
-  EXPECT_EQ(reader_.ReadString("Y", "d"), "d");
-  ASSERT_TRUE(reader_.SelectGroup("B"));
-  EXPECT_EQ(reader_.ReadString("X", "d"), "d");
-  EXPECT_EQ(reader_.ReadString("Y"), "b");
-}
-
-TEST_F(PreferenceReaderTest, CommentsTakePartInNoLookup) {
-  ASSERT_TRUE(OpenWith("[S]\n;A=1\n; A=2\nB=3\n"));
-  ASSERT_TRUE(reader_.SelectGroup("S"));
-  EXPECT_EQ(reader_.ReadString("A", "d"), "d");
-  EXPECT_EQ(reader_.ReadString(";A", "d"), "d");
-  EXPECT_EQ(reader_.ReadString("B"), "3");
-  EXPECT_FALSE(reader_.SelectGroup("A=1"));
-}
-
-TEST_F(PreferenceReaderTest, FirstOfDuplicateKeysWins) {
-  ASSERT_TRUE(OpenWith("[S]\nA=first\na=second\nA=third\n"));
-  ASSERT_TRUE(reader_.SelectGroup("S"));
-  EXPECT_EQ(reader_.ReadString("A"), "first");
-  EXPECT_EQ(reader_.ReadNumber("A", 5), 0);
-}
-
-TEST_F(PreferenceReaderTest, FirstOfDuplicateGroupsWins) {
-  ASSERT_TRUE(OpenWith("[S]\nA=1\n[T]\n[s]\nA=2\nB=3\n"));
-  ASSERT_TRUE(reader_.SelectGroup("S"));
-  EXPECT_EQ(reader_.ReadString("A"), "1");
-  EXPECT_EQ(reader_.ReadString("B", "d"), "d");
-  EXPECT_EQ(Enumerate("S"), Lines{"1"});
-}
-
-TEST_F(PreferenceReaderTest, ValuesAreTrimmedWhenRead) {
-  ASSERT_TRUE(OpenWith("[S]\nA=  \t value with  inner  blanks \t  \nB=\t\nC\n"));
-  ASSERT_TRUE(reader_.SelectGroup("S"));
-  EXPECT_EQ(reader_.ReadString("A"), "value with  inner  blanks");
-  EXPECT_EQ(reader_.ReadString("B", "d"), "");
-  EXPECT_EQ(reader_.ReadString("C", "d"), "");
-  EXPECT_EQ(reader_.ReadString("D", "d"), "d");
-  EXPECT_EQ(reader_.ReadString("D"), "");
-}
-
-TEST_F(PreferenceReaderTest, SpecExamples) {
+TEST_F(PreferenceReaderTest, LookupStaysInTheCurrentGroupSkipsCommentsAndTakesTheFirst) {
   ASSERT_TRUE(
-      OpenWith("[Settings\r\n   ProgExe  =  app.exe   \r\nCmd = a=b\r\nScript\r\nLoginAdmin=1\r\n"
-               "; Comment=1\r\n#x=1\r\nQuoted=\"a b\"\r\n"));
+      OpenWith("[A]\nX=a\n;Y=comment\n; Y=2\nD=first\nd=second\n[B]\nY=b\n[T]\n[a]\nZ=3\n"));
+  ASSERT_TRUE(reader_.SelectGroup("A"));
+  ExpectReads({{"X", "a"}, {"Y", "d"}, {";Y", "d"}, {"D", "first"}, {"Z", "d"}});
+  EXPECT_EQ(reader_.ReadNumber("D", 5), 0);
+  EXPECT_EQ(Enumerate("A"), (Lines{"a", "first", "second"}));
+  ASSERT_TRUE(reader_.SelectGroup("B"));
+  ExpectReads({{"X", "d"}, {"Y", "b"}});
+  EXPECT_FALSE(reader_.SelectGroup("Y=comment"));
+}
+
+TEST_F(PreferenceReaderTest, TypicalSettingsAreReadTrimmed) {
+  ASSERT_TRUE(
+      OpenWith("[Settings\r\n   ProgExe  =  app.exe   \r\nCmd = a=b\r\nScript\r\nLogin=1\r\n"
+               "; Comment=1\r\n#x=1\r\nQuoted=\"a b\"\r\nA=  \t v  w \t  \r\n"
+               "B=\t\r\n"));
   ASSERT_TRUE(reader_.SelectGroup("Settings"));
-  EXPECT_EQ(reader_.ReadString("ProgExe"), "app.exe");
-  EXPECT_EQ(reader_.ReadString("Cmd"), "a=b");
-  EXPECT_EQ(reader_.ReadString("Script", "d"), "");
-  EXPECT_EQ(reader_.ReadNumber("LoginAdmin", 0), 1);
-  EXPECT_EQ(reader_.ReadString("Comment", "d"), "d");
-  EXPECT_EQ(reader_.ReadString("#x"), "1");
-  EXPECT_EQ(reader_.ReadString("Quoted"), "\"a b\"");
+  ExpectReads({{"ProgExe", "app.exe"},
+               {"Cmd", "a=b"},
+               {"Script", ""},
+               {"Login", "1"},
+               {"Comment", "d"},
+               {"#x", "1"},
+               {"Quoted", "\"a b\""},
+               {"A", "v  w"},
+               {"B", ""}});
+  EXPECT_EQ(reader_.ReadNumber("Login", 0), 1);
+  EXPECT_EQ(reader_.ReadNumber("Script", 99), 0);
+  EXPECT_EQ(reader_.ReadString("Missing"), "");  // the default default
 }
 
 TEST_F(PreferenceReaderTest, MissingGroupFlag) {
   ASSERT_TRUE(OpenWith("Top=t\n[S]\nA=1\n[T]\nB=2\n"));
   ASSERT_TRUE(reader_.SelectGroup("S"));
-  ASSERT_TRUE(reader_.RewindKeys());
   ASSERT_TRUE(reader_.NextKey());
-
   EXPECT_FALSE(reader_.SelectGroup("Nope"));
-  EXPECT_EQ(reader_.ReadString("A", "d"), "d");
-  EXPECT_EQ(reader_.ReadNumber("A", 7), 7);
-  EXPECT_FALSE(reader_.RewindKeys());
-  EXPECT_FALSE(reader_.NextKey());
-  // Still set after another failed selection.
+  ExpectNothingFound();  // also after a second failed selection
   EXPECT_FALSE(reader_.SelectGroup("S "));
   EXPECT_EQ(reader_.ReadString("A", "d"), "d");
-
-  // A successful selection clears it.
+  // A successful selection clears it, the top section included, and so does Open.
   EXPECT_TRUE(reader_.SelectGroup("T"));
   EXPECT_EQ(reader_.ReadString("B"), "2");
   EXPECT_TRUE(reader_.RewindKeys());
-
   EXPECT_FALSE(reader_.SelectGroup("Nope"));
   EXPECT_EQ(reader_.ReadString("Top", "d"), "d");
   EXPECT_TRUE(reader_.SelectGroup(""));
   EXPECT_EQ(reader_.ReadString("Top"), "t");
   EXPECT_TRUE(reader_.RewindKeys());
-
-  // Open clears it as well.
   EXPECT_FALSE(reader_.SelectGroup("Nope"));
   ASSERT_TRUE(reader_.Open(kPath));
   EXPECT_EQ(reader_.ReadString("Top"), "t");
 }
 
-TEST_F(PreferenceReaderTest, EnumerationYieldsValuesInFileOrder) {
+TEST_F(PreferenceReaderTest, EnumerationYieldsTheValuesOfAGroupInFileOrder) {
   ASSERT_TRUE(
-      OpenWith("[Settings]\nA=1\n[Files]\n; first comment\nF1 = a.exe  \nF1=b.dll\n;between\n"
-               "Other=  c\\d.txt\nNoValue\n;last\n[Dirs]\nD=x\\\n"));
-  EXPECT_EQ(Enumerate("Files"), (Lines{"a.exe", "b.dll", "c\\d.txt", ""}));
-  EXPECT_EQ(Enumerate("files"), (Lines{"a.exe", "b.dll", "c\\d.txt", ""}));
-  EXPECT_EQ(Enumerate("Dirs"), Lines{"x\\"});
-  EXPECT_EQ(Enumerate("Settings"), Lines{"1"});
-  EXPECT_EQ(Enumerate("Data"), Lines{"<no group>"});
+      OpenWith(";c\nT1=1\nT2=2\n[Settings]\nA=1\n[Files]\n; first comment\nF1 = a.exe  \n"
+               "F1=b.dll\n;between\nOther=  c\\d.txt\nNoValue\n;last\n[Dirs]\nD=x\\\n"
+               "[Empty]\n;only a comment\n[Empty2]\n[Last]"));
+  const Lines files{"a.exe", "b.dll", "c\\d.txt", ""};
+  const std::pair<std::string, Lines> cases[] = {
+      {"", {"1", "2"}},  {"Files", files},    {"files", files},
+      {"Dirs", {"x\\"}}, {"Settings", {"1"}}, {"Empty", {}},
+      {"Empty2", {}},    {"Last", {}},        {"Data", {"<no group>"}}};
+  for (const auto& c : cases) EXPECT_EQ(Enumerate(c.first), c.second) << c.first;
+  ASSERT_TRUE(OpenWith("[S]\nA=1\n"));
+  EXPECT_EQ(Enumerate(""), Lines{});  // the top section stops at a group on the first line
 }
 
-TEST_F(PreferenceReaderTest, NextKeyStaysFalseAtTheEndOfAGroup) {
-  ASSERT_TRUE(OpenWith("[Files]\nA=1\nB=2\n;c\n[Dirs]\nC=3\n"));
-  ASSERT_TRUE(reader_.SelectGroup("Files"));
-  ASSERT_TRUE(reader_.RewindKeys());
-  EXPECT_EQ(reader_.CurrentValue(), "");  // cursor on the header
+TEST_F(PreferenceReaderTest, OnlyNextKeyMovesTheCursor) {
+  ASSERT_TRUE(OpenWith(";c\nTop=t\n[Files]\nA=1\nB=2\n;c\n[Dirs]\nC=3\n;trailing comment"));
+  ASSERT_TRUE(reader_.NextKey());  // right after Open the cursor is before the first line
+  EXPECT_EQ(reader_.CurrentValue(), "t");
+  ASSERT_TRUE(reader_.SelectGroup("Files"));  // on the header, even without RewindKeys
+  EXPECT_EQ(reader_.CurrentValue(), "");
   ASSERT_TRUE(reader_.NextKey());
+  EXPECT_EQ(reader_.ReadString("B"), "2");
+  EXPECT_EQ(reader_.ReadNumber("B", 0), 2);
   EXPECT_EQ(reader_.CurrentValue(), "1");
   ASSERT_TRUE(reader_.NextKey());
-  EXPECT_EQ(reader_.CurrentValue(), "2");
+  // At the end of a group or of the file NextKey stays false and the cursor stays put.
   for (int i = 0; i < 3; ++i) {
     EXPECT_FALSE(reader_.NextKey());
-    EXPECT_EQ(reader_.CurrentValue(), "2");  // the cursor stays where it was
+    EXPECT_EQ(reader_.CurrentValue(), "2");
   }
-  // Rewinding starts over.
   ASSERT_TRUE(reader_.RewindKeys());
+  EXPECT_EQ(reader_.CurrentValue(), "");
   ASSERT_TRUE(reader_.NextKey());
   EXPECT_EQ(reader_.CurrentValue(), "1");
-}
-
-TEST_F(PreferenceReaderTest, NextKeyStaysFalseAtTheEndOfTheFile) {
-  ASSERT_TRUE(OpenWith("[Dirs]\nC=3\n;trailing comment"));
   EXPECT_EQ(Enumerate("Dirs"), Lines{"3"});
-  EXPECT_FALSE(reader_.NextKey());
   EXPECT_FALSE(reader_.NextKey());
   EXPECT_EQ(reader_.CurrentValue(), "3");
 }
 
-TEST_F(PreferenceReaderTest, EmptyGroupsEnumerateNothing) {
-  ASSERT_TRUE(OpenWith("[Files]\n;only a comment\n[Dirs]\n[Data]"));
-  EXPECT_EQ(Enumerate("Files"), Lines{});
-  EXPECT_EQ(Enumerate("Dirs"), Lines{});
-  EXPECT_EQ(Enumerate("Data"), Lines{});
-}
-
-TEST_F(PreferenceReaderTest, TopSectionEnumeration) {
-  ASSERT_TRUE(OpenWith(";c\nA=1\nB=2\n[S]\nC=3\n"));
-  EXPECT_EQ(Enumerate(""), (Lines{"1", "2"}));
-  // Right after Open the cursor is none: NextKey starts at the beginning of the file.
-  ASSERT_TRUE(reader_.Open(kPath));
-  ASSERT_TRUE(reader_.NextKey());
-  EXPECT_EQ(reader_.CurrentValue(), "1");
-}
-
-TEST_F(PreferenceReaderTest, TopSectionEnumerationStopsAtALeadingGroup) {
-  ASSERT_TRUE(OpenWith("[S]\nA=1\n"));
-  EXPECT_EQ(Enumerate(""), Lines{});
-}
-
-TEST_F(PreferenceReaderTest, ReadsDoNotMoveTheCursor) {
-  ASSERT_TRUE(OpenWith("[Files]\nA=1\nB=2\nC=3\n"));
-  ASSERT_TRUE(reader_.SelectGroup("Files"));
-  ASSERT_TRUE(reader_.RewindKeys());
-  ASSERT_TRUE(reader_.NextKey());
-  EXPECT_EQ(reader_.ReadString("C"), "3");
-  EXPECT_EQ(reader_.ReadNumber("B", 0), 2);
-  EXPECT_EQ(reader_.CurrentValue(), "1");
-  ASSERT_TRUE(reader_.NextKey());
-  EXPECT_EQ(reader_.CurrentValue(), "2");
-}
-
-TEST_F(PreferenceReaderTest, SelectGroupPutsTheCursorOnTheHeader) {
-  ASSERT_TRUE(OpenWith("[Files]\nA=1\nB=2\n"));
-  ASSERT_TRUE(reader_.SelectGroup("Files"));
-  ASSERT_TRUE(reader_.NextKey());
-  EXPECT_EQ(reader_.CurrentValue(), "1");
-}
-
-TEST_F(PreferenceReaderTest, ReadNumberFollowsAtoi) {
-  ASSERT_TRUE(
-      OpenWith("[N]\nOne=1\nTrailing=1abc\nNeg= -5\nLetters=abc\nEmpty=\nBlank=   \nPlus=+7\n"
-               "Spaces=12  \nInner=1 2\nTwoSigns=--1\nSignSpace=- 1\nVTab=\v8\nFF=\f-9\n"
-               "Zeros=007\nMinusZero=-0\nMax=2147483647\nMin=-2147483648\n"
-               "Over=2147483648\nWrap=4294967297\nNegWrap=-4294967297\nHex=0x10\nNoValue\n"));
-  ASSERT_TRUE(reader_.SelectGroup("N"));
-  EXPECT_EQ(reader_.ReadNumber("One", 99), 1);
-  EXPECT_EQ(reader_.ReadNumber("Trailing", 99), 1);
-  EXPECT_EQ(reader_.ReadNumber("Neg", 99), -5);
-  EXPECT_EQ(reader_.ReadNumber("Letters", 99), 0);
-  EXPECT_EQ(reader_.ReadNumber("Empty", 99), 0);
-  EXPECT_EQ(reader_.ReadNumber("Blank", 99), 0);
-  EXPECT_EQ(reader_.ReadNumber("NoValue", 99), 0);
-  EXPECT_EQ(reader_.ReadNumber("Plus", 99), 7);
-  EXPECT_EQ(reader_.ReadNumber("Spaces", 99), 12);
-  EXPECT_EQ(reader_.ReadNumber("Inner", 99), 1);
-  EXPECT_EQ(reader_.ReadNumber("TwoSigns", 99), 0);
-  EXPECT_EQ(reader_.ReadNumber("SignSpace", 99), 0);
-  EXPECT_EQ(reader_.ReadNumber("VTab", 99), 8);
-  EXPECT_EQ(reader_.ReadNumber("FF", 99), -9);
-  EXPECT_EQ(reader_.ReadNumber("Zeros", 99), 7);
-  EXPECT_EQ(reader_.ReadNumber("MinusZero", 99), 0);
-  EXPECT_EQ(reader_.ReadNumber("Max", 99), 2147483647);
-  EXPECT_EQ(reader_.ReadNumber("Min", 99), std::numeric_limits<std::int32_t>::min());
-  EXPECT_EQ(reader_.ReadNumber("Over", 99), std::numeric_limits<std::int32_t>::min());
-  EXPECT_EQ(reader_.ReadNumber("Wrap", 99), 1);
-  EXPECT_EQ(reader_.ReadNumber("NegWrap", 99), -1);
-  EXPECT_EQ(reader_.ReadNumber("Hex", 99), 0);
+TEST_F(PreferenceReaderTest, ReadNumberFollowsAtoiAndWraps) {
+  std::uint32_t big = 0;  // 10^1000 - 1 modulo 2^32
+  for (int i = 0; i < 1000; ++i) big = big * 10u + 9u;
+  const std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
+  // No number at the start, a second sign, a blank after the sign, a hex prefix: 0.
+  std::vector<std::pair<std::string, std::int32_t>> cases = {
+      {"1abc", 1},           {"12 3", 12},         {"+7", 7},
+      {"\v\f-9", -9},        {"007", 7},           {"2147483647", 2147483647},
+      {"-2147483648", kMin}, {"2147483648", kMin}, {"4294967297", 1},
+      {"-4294967297", -1}};
+  for (const char* zero : {"abc", "", "--1", "- 1", "0x10", "-0"}) cases.push_back({zero, 0});
+  cases.push_back({std::string(1000, '9'), static_cast<std::int32_t>(big)});
+  Lines stored;
+  for (const auto& c : cases) stored.push_back(c.first);
+  OpenNumbered("", stored);
+  for (std::size_t i = 0; i < stored.size(); ++i) {
+    EXPECT_EQ(reader_.ReadNumber("K" + std::to_string(i), 99), cases[i].second)
+        << PrintToString(stored[i]);
+  }
+  EXPECT_EQ(reader_.ReadNumber("k0", 99), 1);
   EXPECT_EQ(reader_.ReadNumber("Absent", 99), 99);
   EXPECT_EQ(reader_.ReadNumber("Absent", -1), -1);
-  EXPECT_EQ(reader_.ReadNumber("one", 99), 1);
 }
 
-TEST_F(PreferenceReaderTest, ReadNumberOfAVeryLongNumberStaysDefined) {
-  ASSERT_TRUE(OpenWith("[N]\nBig=" + std::string(1000, '9') + "\n"));
-  ASSERT_TRUE(reader_.SelectGroup("N"));
-  // 10^1000 - 1 modulo 2^32, computed the same way the wrap is defined.
-  std::uint32_t expected = 0;
-  for (int i = 0; i < 1000; ++i) expected = expected * 10u + 9u;
-  EXPECT_EQ(reader_.ReadNumber("Big", 0), static_cast<std::int32_t>(expected));
-}
-
-// --- Encodings -------------------------------------------------------------------------------
-
-TEST_F(PreferenceReaderTest, SignatureSelectsUtf8Mode) {
-  ASSERT_TRUE(OpenWith(kSignature + "[S]\r\nA=\xC3\xBC\r\n"));
-  EXPECT_TRUE(reader_.utf8());
-  EXPECT_EQ(Describe(reader_.entries()), (Lines{"G:S", "K:A=\xC3\xBC"}));
-  ASSERT_TRUE(reader_.SelectGroup("S"));
-  EXPECT_EQ(reader_.ReadString("A"), "\xFC");
-}
-
-TEST_F(PreferenceReaderTest, SignatureAloneGivesNoEntries) {
-  ASSERT_TRUE(OpenWith(kSignature));
-  EXPECT_TRUE(reader_.utf8());
-  EXPECT_TRUE(reader_.entries().empty());
-  EXPECT_FALSE(reader_.SelectGroup("S"));
-}
-
-TEST_F(PreferenceReaderTest, EmptyFileGivesNoEntries) {
-  ASSERT_TRUE(OpenWith(""));
-  EXPECT_FALSE(reader_.utf8());
-  EXPECT_TRUE(reader_.entries().empty());
-  EXPECT_EQ(reader_.ReadString("A", "d"), "d");
-}
-
-TEST_F(PreferenceReaderTest, ShortFilesAreEightBit) {
-  ASSERT_TRUE(OpenWith("\xEF\xBB"));
-  EXPECT_FALSE(reader_.utf8());
-  EXPECT_EQ(Describe(reader_.entries()), Lines{"K:\xEF\xBB="});
-  ASSERT_TRUE(OpenWith("A="));
-  EXPECT_FALSE(reader_.utf8());
-  EXPECT_EQ(Describe(reader_.entries()), Lines{"K:A="});
-}
-
-TEST_F(PreferenceReaderTest, FileWithoutSignatureIsReadFromItsStart) {
-  ASSERT_TRUE(OpenWith("A=1"));  // exactly 3 bytes, not the signature
-  EXPECT_FALSE(reader_.utf8());
-  EXPECT_EQ(reader_.ReadString("A"), "1");
-  ASSERT_TRUE(OpenWith("\xEF\xBB\x41=1\n"));  // almost the signature
-  EXPECT_FALSE(reader_.utf8());
-  EXPECT_EQ(reader_.ReadString("\xEF\xBB\x41"), "1");
-}
-
-TEST_F(PreferenceReaderTest, SignatureIsOnlyRecognisedAtTheStart) {
-  ASSERT_TRUE(OpenWith("A=\xEF\xBB\xBF\nB=\xC3\xBC\n"));
-  EXPECT_FALSE(reader_.utf8());
-  EXPECT_EQ(reader_.ReadString("A"), "\xEF\xBB\xBF");
-  EXPECT_EQ(reader_.ReadString("B"), "\xC3\xBC");
-}
-
-TEST_F(PreferenceReaderTest, EightBitModeTakesBytesUnchanged) {
-  ASSERT_TRUE(
-      OpenWith("[Gr\xFC\xDF"
-               "e]\n\xE4=\xF6\x80\xFF\n"));
-  EXPECT_TRUE(
-      reader_.SelectGroup("GR\xFC\xDF"
-                          "E"));
-  EXPECT_EQ(reader_.ReadString("\xE4"), "\xF6\x80\xFF");
-  EXPECT_FALSE(
-      reader_.SelectGroup("Gr\xC3\xBC\xC3\x9F"
-                          "e"));
-}
-
-TEST_F(PreferenceReaderTest, Utf16FileFindsNoKeys) {
-  const std::string utf16(
-      "\xFF\xFE[\0S\0]\0\r\0\n\0A\0=\0"
-      "1\0",
-      18);
-  ASSERT_TRUE(OpenWith(utf16));
-  EXPECT_FALSE(reader_.utf8());
-  EXPECT_FALSE(reader_.SelectGroup("S"));
-  EXPECT_TRUE(reader_.SelectGroup(""));
-  EXPECT_EQ(reader_.ReadString("A", "d"), "d");
-}
-
-TEST_F(PreferenceReaderTest, Utf8ModeConvertsCallersNames) {
-  ASSERT_TRUE(OpenWith(kSignature + "[Gr\xC3\xBC\xC3\x9F"
-                                    "e]\n\xC3\xA4=x\nplain=y\n"));
-  EXPECT_TRUE(
-      reader_.SelectGroup("gR\xFC\xDF"
-                          "E"));
-  EXPECT_EQ(reader_.ReadString("\xE4"), "x");
-  EXPECT_EQ(reader_.ReadString("PLAIN"), "y");
-  EXPECT_EQ(reader_.ReadString("\xC4", "d"), "d");  // A umlaut is not a umlaut
-  // The UTF-8 bytes themselves passed as a name are converted again and do not match.
-  EXPECT_FALSE(
-      reader_.SelectGroup("Gr\xC3\xBC\xC3\x9F"
-                          "e"));
+TEST_F(PreferenceReaderTest, NamesInEightBitAndUtf8Mode) {
+  // 8-bit mode takes every byte as it is.
+  ASSERT_TRUE(OpenWith("[Gr\xFC\xDFn]\n\xE4=\xF6\x80\xFF\nB=\xC3\xBC\n"));
+  EXPECT_TRUE(reader_.SelectGroup("GR\xFC\xDFN"));
+  ExpectReads({{"\xE4", "\xF6\x80\xFF"}, {"B", "\xC3\xBC"}});
+  EXPECT_FALSE(reader_.SelectGroup("Gr\xC3\xBC\xC3\x9Fn"));
+  // UTF-8 mode converts the caller's 8-bit names; their UTF-8 bytes are converted again.
+  ASSERT_TRUE(OpenWith(kSignature + "[Gr\xC3\xBC\xC3\x9Fn]\n\xC3\xA4=x\nplain=y\n"));
+  EXPECT_TRUE(reader_.SelectGroup("gR\xFC\xDFN"));
+  ExpectReads({{"\xE4", "x"}, {"PLAIN", "y"}, {"\xC4", "d"}});  // A umlaut is not a umlaut
+  EXPECT_FALSE(reader_.SelectGroup("Gr\xC3\xBC\xC3\x9Fn"));
 }
 
 TEST_F(PreferenceReaderTest, Utf8Decoding) {
-  struct Case {
-    std::string stored;
-    std::string read;
-  };
-  const std::vector<Case> cases = {
-      {"plain ascii", "plain ascii"},
-      {"\xC3\xBC", "\xFC"},
-      {"a\xC2\x80z", "a\x80z"},
-      {"\xC3\xBF", "\xFF"},
-      {"\xE2\x82\xAC", ""},      // above U+00FF
-      {"ok \xC4\x80", ""},       // U+0100
-      {"\xF0\x9F\x98\x80", ""},  // 4 bytes, above U+00FF
-      {"x\x80", ""},             // continuation byte where a lead byte is due
-      {"\xBF", ""},
-      {"\xC3\xBC\xBC", ""},
-      {"\xF8\x80\x80\x80\x80", ""},  // lead bytes 0xF8-0xFF
-      {"a\xFF", ""},
-      {"\xFE", ""},
-      {"\xC3\x41", ""},  // bad following byte
-      {"\xE0\x80\xC0", ""},
-      {"\xF0\x80\x80\x7F", ""},
-      {"ab\xC3", "ab"},  // cut short by the end: dropped
-      {"ab\xE2\x82", "ab"},
-      {"ab\xF0\x80\x80", "ab"},
-      {"\xC3", ""},
-      {"\xC1\x81", "A"},  // overlong forms are accepted
-      {"\xE0\x81\x81", "A"},
-      {"\xF0\x80\x83\xBF", "\xFF"},
-      {"\xE0\x83\xBF", "\xFF"},
-      {"\xC0\x80", std::string(1, '\0')},
-  };
-  std::string contents = kSignature + "[V]\n";
-  for (std::size_t i = 0; i < cases.size(); ++i) {
-    contents += "K" + std::to_string(i) + "=" + cases[i].stored + "\n";
+  // Overlong forms are accepted; a sequence cut short by the end is dropped.
+  Pairs cases = {{"\xC1\x81", "A"},        {"\xE0\x81\x81", "A"}, {"\xF0\x80\x83\xBF", "\xFF"},
+                 {"\xE0\x83\xBF", "\xFF"}, {"ab\xC3  ", "ab"},    {"ab\xE2\x82", "ab"},
+                 {"ab\xF0\x80\x80", "ab"}, {"\xC3", ""}};
+  cases.push_back({"z\xC2\x80\xC3\xBC\xC3\xBF", "z\x80\xFC\xFF"});
+  cases.push_back({"  f\xC3\xBCr  ", "f\xFCr"});  // trimmed first
+  cases.push_back({"\xC0\x80", std::string(1, '\0')});
+  // Above U+00FF, a stray continuation byte, a lead byte 0xF8-0xFF or a bad following byte
+  // empties the whole value.
+  for (const char* emptied : {"\xE2\x82\xAC", "ok \xC4\x80", "\xF0\x9F\x98\x80", "x\x80", "\xBF",
+                              "\xC3\xBC\xBC", "\xF8\x80\x80\x81", "a\xFF", "\xFE\x80\x80\x81",
+                              "\xC3\x41", "\xE0\x80\xC0", "\xF0\x80\x80\x7F"}) {
+    cases.push_back({emptied, ""});
   }
-  ASSERT_TRUE(OpenWith(contents));
-  ASSERT_TRUE(reader_.SelectGroup("V"));
-  for (std::size_t i = 0; i < cases.size(); ++i) {
-    SCOPED_TRACE(::testing::PrintToString(cases[i].stored));
-    EXPECT_EQ(reader_.ReadString("K" + std::to_string(i), "default"), cases[i].read);
-  }
-  // Enumeration prepares values the same way.
-  ASSERT_TRUE(reader_.RewindKeys());
-  for (std::size_t i = 0; i < cases.size(); ++i) {
-    SCOPED_TRACE(::testing::PrintToString(cases[i].stored));
-    ASSERT_TRUE(reader_.NextKey());
-    EXPECT_EQ(reader_.CurrentValue(), cases[i].read);
+  Lines stored;
+  for (const auto& c : cases) stored.push_back(c.first);
+  OpenNumbered(kSignature, stored);
+  for (std::size_t i = 0; i < stored.size(); ++i) {
+    SCOPED_TRACE(PrintToString(stored[i]));
+    EXPECT_EQ(reader_.ReadString("K" + std::to_string(i), "default"), cases[i].second);
+    ASSERT_TRUE(reader_.NextKey());  // enumeration prepares values the same way
+    EXPECT_EQ(reader_.CurrentValue(), cases[i].second);
   }
   EXPECT_FALSE(reader_.NextKey());
+  OpenNumbered(kSignature, {"12\xE2\x82\xAC", "\xC3\xBC"});  // ReadNumber does not decode
+  EXPECT_EQ(reader_.ReadNumber("K0", 99), 12);
+  EXPECT_EQ(reader_.ReadNumber("K1", 99), 0);
 }
 
-TEST_F(PreferenceReaderTest, Utf8ValuesAreTrimmedBeforeDecoding) {
-  ASSERT_TRUE(OpenWith(kSignature + "[V]\nA=  f\xC3\xBCr  \nB=ab\xC3  \n"));
-  ASSERT_TRUE(reader_.SelectGroup("V"));
-  EXPECT_EQ(reader_.ReadString("A"), "f\xFCr");
-  EXPECT_EQ(reader_.ReadString("B"), "ab");  // trailing blanks go first, then the cut sequence
-}
-
-TEST_F(PreferenceReaderTest, ReadNumberDoesNotDecode) {
-  ASSERT_TRUE(OpenWith(kSignature + "[N]\nA=12\xE2\x82\xAC\nB=\xC3\xBC\n"));
-  ASSERT_TRUE(reader_.SelectGroup("N"));
-  EXPECT_EQ(reader_.ReadString("A", "d"), "");
-  EXPECT_EQ(reader_.ReadNumber("A", 99), 12);
-  EXPECT_EQ(reader_.ReadNumber("B", 99), 0);
-}
-
-// --- Sizes -----------------------------------------------------------------------------------
-
-TEST_F(PreferenceReaderTest, LargeFileIsReadWhole) {
+TEST_F(PreferenceReaderTest, FileSizes) {
   std::string contents = kSignature + "[Files]\r\n";
   for (int i = 0; i < 20000; ++i) contents += "F=" + std::to_string(i) + "\r\n";
   contents += "[Settings]\r\nLong=" + std::string(300000, 'x') + "\r\n";
   ASSERT_TRUE(OpenWith(contents));
   ASSERT_TRUE(reader_.SelectGroup("Settings"));
   EXPECT_EQ(reader_.ReadString("Long"), std::string(300000, 'x'));
-  const std::vector<std::string> values = Enumerate("Files");
+  const Lines values = Enumerate("Files");
   ASSERT_EQ(values.size(), 20000u);
   EXPECT_EQ(values.front(), "0");
   EXPECT_EQ(values.back(), "19999");
+  // A reported size larger than the content: what is there is read. Beyond memory: empty.
+  const std::pair<std::uint64_t, std::string> cases[] = {
+      {100, "1"}, {static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max()), "d"}};
+  for (const auto& c : cases) {
+    fs_.AddFile(kPath, "A=1\n");
+    fs_.SetReportedSize(kPath, c.first);
+    EXPECT_TRUE(reader_.Open(kPath));
+    EXPECT_EQ(reader_.ReadString("A", "d"), c.second) << c.first;
+    reader_.Close();
+    EXPECT_EQ(fs_.OpenHandles(), 0);
+  }
 }
 
-TEST_F(PreferenceReaderTest, ReportedSizeLargerThanTheContent) {
-  fs_.AddFile(kPath, "[S]\nA=1\n");
-  fs_.SetReportedSize(kPath, 100);
-  ASSERT_TRUE(reader_.Open(kPath));
-  ASSERT_TRUE(reader_.SelectGroup("S"));
-  EXPECT_EQ(reader_.ReadString("A"), "1");
-}
-
-TEST_F(PreferenceReaderTest, SizeBeyondMemoryCountsAsEmpty) {
-  fs_.AddFile(kPath, "[S]\nA=1\n");
-  fs_.SetReportedSize(kPath, static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max()));
-  EXPECT_TRUE(reader_.Open(kPath));
-  EXPECT_TRUE(reader_.entries().empty());
-  EXPECT_EQ(reader_.ReadString("A", "d"), "d");
-  reader_.Close();
-  EXPECT_EQ(fs_.OpenHandles(), 0);
-}
-
-// --- ReadOneValue ----------------------------------------------------------------------------
-
-TEST_F(PreferenceReaderTest, ReadOneValue) {
-  fs_.AddFile(kPath, "Top=t\n[Settings]\nProgLink = MyApp.lnk \n");
-  EXPECT_EQ(ReadOneValue(reader_, "Settings", "ProgLink", "d", kPath), "MyApp.lnk");
-  EXPECT_FALSE(reader_.is_open());
-  EXPECT_EQ(fs_.OpenHandles(), 0);
-  EXPECT_EQ(ReadOneValue(reader_, "settings", "PROGLINK", "d", kPath), "MyApp.lnk");
-  EXPECT_EQ(ReadOneValue(reader_, "Settings", "Other", "d", kPath), "d");
-  EXPECT_EQ(ReadOneValue(reader_, "Missing", "ProgLink", "d", kPath), "d");
-  EXPECT_EQ(ReadOneValue(reader_, "", "Top", "d", kPath), "t");
-  EXPECT_EQ(ReadOneValue(reader_, "Settings", "ProgLink", "d", "C:\\none.dat"), "d");
-  EXPECT_FALSE(reader_.is_open());
-  EXPECT_EQ(fs_.OpenHandles(), 0);
-}
-
-TEST_F(PreferenceReaderTest, ReadOneValueClosesWhatWasOpen) {
+TEST_F(PreferenceReaderTest, ReadOneValueOpensReadsAndCloses) {
+  fs_.AddFile(kPath, "Top=t\n[Settings]\nProgLink = App \n");
   fs_.AddFile("C:\\other.dat", "[S]\nA=1\n");
-  fs_.AddFile(kPath, "[Settings]\nB=2\n");
-  ASSERT_TRUE(reader_.Open("C:\\other.dat"));
-  EXPECT_EQ(ReadOneValue(reader_, "Settings", "B", "d", kPath), "2");
-  EXPECT_FALSE(reader_.is_open());
-  EXPECT_EQ(fs_.OpenHandles(), 0);
+  ASSERT_TRUE(reader_.Open("C:\\other.dat"));  // whatever was open is closed
+  const std::string p = kPath;
+  const struct {
+    std::string group, key, path, expected;
+  } cases[] = {{"Settings", "ProgLink", p, "App"},
+               {"settings", "PROGLINK", p, "App"},
+               {"Settings", "Other", p, "d"},
+               {"Missing", "ProgLink", p, "d"},
+               {"", "Top", p, "t"},
+               {"Settings", "ProgLink", "C:\\x.dat", "d"}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(ReadOneValue(reader_, c.group, c.key, "d", c.path), c.expected) << c.group << c.key;
+    EXPECT_FALSE(reader_.is_open());
+    EXPECT_EQ(fs_.OpenHandles(), 0);
+  }
 }
 
 }  // namespace
