@@ -290,5 +290,53 @@ TEST_F(SequenceTest, RightsAreTestedOnlyWhenTheInstallationAsksForALogon) {
   EXPECT_THAT(Calls("OpenServiceManager"), IsEmpty());
 }
 
+TEST_F(SequenceTest, EntryNameIsTheGuidElseProgLinkReadAtThatMoment) {
+  const std::string uninstall_key = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+  Install("[Settings]\nProgExe=App.exe\nProgLink=Linked\n");
+  registry.SetValue(kLocalMachine, uninstall_key + "Linked", "DisplayName");
+  Run("/Q");
+  EXPECT_FALSE(registry.HasKey(kLocalMachine, uninstall_key + "Linked"));
+
+  Install("[Settings]\nProgExe=App.exe\nGUID={G}\nProgLink=Linked\n");
+  registry.SetValue(kLocalMachine, uninstall_key + "{G}", "DisplayName");
+  registry.SetValue(kLocalMachine, uninstall_key + "Linked", "DisplayName");
+  Run("/Q");
+  EXPECT_FALSE(registry.HasKey(kLocalMachine, uninstall_key + "{G}"));
+  EXPECT_TRUE(registry.HasKey(kLocalMachine, uninstall_key + "Linked"));
+
+  // Delete-all has swept uninstall.dat away before the name is read: no entry goes.
+  Install("[Settings]\nProgExe=App.exe\nProgLink=Linked\n");
+  windows.QueueToggle(kDeleteAllCheckBox);
+  windows.QueueClick(kOkButton);
+  windows.QueueClick(kReadyButton);
+  Run();
+  EXPECT_TRUE(registry.HasKey(kLocalMachine, uninstall_key + "Linked"));
+  EXPECT_THAT(Calls("CreateKey"), IsEmpty());
+}
+
+TEST_F(SequenceTest, AfterProgramRunsBeforeTheProgramFilesGoAndTheEntryLast) {
+  Install(
+      "[Settings]\nProgExe=App.exe\nGUID={G}\n[StartProg]\nAfterUninst=after.exe\n"
+      "AfterParam=-a\n[Files]\nF=App.exe\n");
+  fs.AddFile("C:\\App\\after.exe", "MZ");
+  processes.AddProgram("C:\\App\\after.exe", 0);
+  bool files_there = false;
+  processes.on_start = [&](const std::string&) { files_there = fs.Exists("C:\\App\\App.exe"); };
+  Run("/Q");
+  EXPECT_TRUE(files_there);
+  EXPECT_THAT(Calls("CreateProcess"),
+              ElementsAre("CreateProcess \"C:\\App\\after.exe\" -a | C:\\App\\ | 1"));
+  const std::vector<std::string>& entries = log.entries();
+  auto first = [&](const std::string& prefix) {
+    return std::find_if(entries.begin(), entries.end(),
+                        [&](const std::string& e) { return e.rfind(prefix, 0) == 0; }) -
+           entries.begin();
+  };
+  EXPECT_LT(first("CreateProcess"), first("EraseFile C:\\App\\App.exe"));
+  EXPECT_LT(first("EraseFile C:\\App\\App.exe"), first("CreateKey"));
+  EXPECT_LT(first("DeleteKey"), first("EraseFile C:\\App\\uninstall.dat"));
+  EXPECT_FALSE(fs.Exists("C:\\App\\after.exe"));  // a leftover
+}
+
 }  // namespace
 }  // namespace uninstall
