@@ -25,7 +25,13 @@ bool RemoveDirectoryTree(FileSystem& fs, const std::string& path, const std::str
     std::string full_name = directory + entry.name;
     if (full_name.size() > kMaxPathBytes) continue;
     if (entry.attributes & kAttributeDirectory) {
-      if ((flags & kRemoveRecursive) && entry.name != "." && entry.name != "..") {
+      if (!(flags & kRemoveRecursive) || entry.name == "." || entry.name == "..") continue;
+      if (entry.attributes & kAttributeReparsePoint) {
+        // A junction or directory link: what it points to lies elsewhere and is never
+        // entered; only the link itself goes.
+        if (flags & kRemoveForce) fs.SetAttributes(full_name, kAttributeNormal);
+        fs.EraseDirectory(full_name);
+      } else {
         RemoveDirectoryTree(fs, full_name, pattern, flags);
       }
     } else {

@@ -15,6 +15,7 @@ inline constexpr std::uint32_t kAttributeSystem = 0x04;
 inline constexpr std::uint32_t kAttributeDirectory = 0x10;
 inline constexpr std::uint32_t kAttributeArchive = 0x20;
 inline constexpr std::uint32_t kAttributeNormal = 0x80;
+inline constexpr std::uint32_t kAttributeReparsePoint = 0x400;  // junctions, symbolic links
 inline constexpr std::uint32_t kInvalidAttributes = 0xFFFFFFFF;
 
 // Drive types of the drive-type query.

@@ -72,6 +72,20 @@ TEST_F(FileRemovalTest, RecursiveForceRemovesProtectedTree) {
   EXPECT_EQ(fs_.OpenHandles(), 0);
 }
 
+// A junction inside a tree shows the files of its target; a forced removal must not reach
+// through it into a directory outside the tree.
+TEST_F(FileRemovalTest, LinksToDirectoriesAreNeverEntered) {
+  fs_.AddDirectory("C:\\Tree\\Link", kAttributeDirectory | kAttributeReparsePoint);
+  fs_.AddFile("C:\\Tree\\Link\\target-file.doc");
+  fs_.AddFile("C:\\Tree\\own.txt");
+  RemoveDirectoryTree(fs_, "C:\\Tree", "*.*", kRemoveRecursive | kRemoveForce);
+  EXPECT_TRUE(fs_.Exists("C:\\Tree\\Link\\target-file.doc"));
+  EXPECT_FALSE(fs_.Exists("C:\\Tree\\own.txt"));
+  EXPECT_THAT(log_.Matching("FindFirst C:\\Tree\\Link"), IsEmpty());
+  EXPECT_THAT(log_.Matching("EraseDirectory C:\\Tree\\Link"),
+              ElementsAre("EraseDirectory C:\\Tree\\Link"));
+}
+
 TEST_F(FileRemovalTest, DepthFirstInEnumerationOrder) {
   fs_.AddFile("C:\\T\\a.txt");
   fs_.AddFile("C:\\T\\B\\c.txt");
