@@ -18,6 +18,8 @@ constexpr char kDescriptionFileName[] = "uninstall.dat";
 constexpr char kVbScriptName[] = "Uninstall.vbs";
 constexpr char kJScriptName[] = "Uninstall.js";
 
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
 MainWindowTexts WindowTexts(const TextTable& texts) {
   MainWindowTexts window;
   window.title = " " + texts.prog_name;
@@ -33,6 +35,20 @@ MainWindowTexts WindowTexts(const TextTable& texts) {
 }
 
 }  // namespace
+
+bool IsDriveRoot(const std::string& dir) {
+  std::size_t n = dir.size();
+  if (n >= 1 && dir[n - 1] == ':') return true;
+  if (n >= 2 && dir[n - 2] == ':' && IsSeparator(dir[n - 1])) return true;
+  // The root of a network share, \\server\share\, is a drive root too.
+  if (n < 3 || !IsSeparator(dir[0]) || !IsSeparator(dir[1])) return false;
+  int separators = 0;
+  for (std::size_t i = 2; i < n; ++i) {
+    if (IsSeparator(dir[i])) ++separators;
+  }
+  bool trailing = IsSeparator(dir[n - 1]);
+  return separators == (trailing ? 2 : 1);
+}
 
 std::string WithLineBreaks(const std::string& text) {
   std::string result = text;
@@ -57,7 +73,10 @@ int UninstallSequence::Run() {
   state_.uninstaller_dir = DirectoryPart(OwnProgramPath(platform_.processes));
   state_.description_file_path = state_.uninstaller_dir + kDescriptionFileName;
 
-  if (!IsExistingFile(platform_.fs, state_.description_file_path)) {
+  // Without its own directory (a path the platform could not report) the program would look
+  // for uninstall.dat in whatever the current directory is: that counts as missing too.
+  if (state_.uninstaller_dir.empty() ||
+      !IsExistingFile(platform_.fs, state_.description_file_path)) {
     platform_.windows.ShowMessageBox(
         kMissingDescriptionTitle,
         std::string(kMissingDescriptionText) + "\n" + state_.description_file_path, kIconError);
@@ -128,11 +147,7 @@ void UninstallSequence::Logon() {
   state_.logon_token = AskForLogon(platform_.windows, platform_.security);
 }
 
-bool UninstallSequence::AtDriveRoot() const {
-  const std::string& dir = state_.uninstaller_dir;
-  std::size_t n = dir.size();
-  return (n >= 1 && dir[n - 1] == ':') || (n >= 2 && dir[n - 2] == ':' && dir[n - 1] == '\\');
-}
+bool UninstallSequence::AtDriveRoot() const { return IsDriveRoot(state_.uninstaller_dir); }
 
 ShellIntegrationParts UninstallSequence::ShellParts() {
   return ShellIntegrationParts{platform_.fs, platform_.registry, platform_.windows, reader_,

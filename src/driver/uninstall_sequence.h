@@ -65,6 +65,10 @@ class UninstallSequence {
   RunState state_;
 };
 
+// True for the root of a drive ("D:\", "D:") or of a network share ("\\server\share\"): no
+// files are removed there.
+bool IsDriveRoot(const std::string& dir);
+
 // The running-program text as shown: every "|" becomes a line feed.
 std::string WithLineBreaks(const std::string& text);
 

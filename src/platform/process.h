@@ -27,7 +27,8 @@ class Processes {
 
   // GetCommandLineA.
   virtual std::string CommandLine() = 0;
-  // GetModuleFileNameA of the program's own module, in a buffer of 260 characters.
+  // GetModuleFileNameA of the program's own module, in a buffer of 260 characters; "" when the
+  // call fails or the path does not fit.
   virtual std::string ModulePath() = 0;
 
   // CreateMutexA without security attributes and without taking ownership; *error receives

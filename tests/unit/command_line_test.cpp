@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "driver/uninstall_sequence.h"
+
 namespace uninstall {
 namespace {
 
@@ -37,6 +39,17 @@ TEST(CommandLineTest, DirectoryPartKeepsTheLastSeparator) {
   EXPECT_EQ(DirectoryPart("C:\\App/Sub/Uninstall.exe"), "C:\\App/Sub/");
   EXPECT_EQ(DirectoryPart("D:\\Uninstall.exe"), "D:\\");
   EXPECT_EQ(DirectoryPart("Uninstall.exe"), "");
+}
+
+TEST(CommandLineTest, DriveAndShareRootsAreRecognised) {
+  for (const char* root :
+       {"D:\\", "D:", "d:/", "\\\\server\\share\\", "\\\\server\\share", "//server/share/"}) {
+    EXPECT_TRUE(IsDriveRoot(root)) << root;
+  }
+  for (const char* dir :
+       {"D:\\App\\", "\\\\server\\share\\App\\", "\\\\server\\", "", "\\", "App\\"}) {
+    EXPECT_FALSE(IsDriveRoot(dir)) << dir;
+  }
 }
 
 }  // namespace

@@ -32,6 +32,16 @@ TEST_F(SequenceTest, MissingDescriptionShowsOnlyTheErrorBoxAndExitsWithZero) {
   EXPECT_THAT(Calls("ShellExecute"), IsEmpty());
 }
 
+TEST_F(SequenceTest, UnknownOwnPathCountsAsMissingDescription) {
+  processes.module_path = "";
+  fs.AddFile("uninstall.dat", "[Settings]\nProgExe=App.exe\n");  // never looked at
+  EXPECT_EQ(Run("/Q"), 0);
+  EXPECT_THAT(Calls("MessageBox"),
+              ElementsAre("MessageBox  Marrowind - Error | Could not find 'uninstall.dat':\n"
+                          "uninstall.dat | 16"));
+  EXPECT_THAT(Calls("FindFirst"), IsEmpty());
+}
+
 TEST_F(SequenceTest, UninstallerDirComesFromTheOwnPathWithEitherSeparator) {
   processes.module_path = "C:\\Some Dir/Sub/Uninstall.exe";
   fs.AddFile("C:\\Some Dir\\Sub\\Uninstall.exe", "MZ");

@@ -26,6 +26,8 @@ std::string Win32Processes::CommandLine() {
 std::string Win32Processes::ModulePath() {
   char buffer[260];
   DWORD length = GetModuleFileNameA(nullptr, buffer, sizeof(buffer));
+  // A path that filled the buffer was cut short, and a cut path names some other directory.
+  if (length == 0 || length >= sizeof(buffer)) return std::string();
   return std::string(buffer, length);
 }
 
