@@ -40,12 +40,14 @@ std::vector<std::string> SelfRemovalBatchLines(const std::string& exe, const std
       "if not exist " + quoted_exe + " goto Deleted",
       "set /a tries+=1",
       "if %tries% geq " + std::to_string(kRetrySeconds) + " goto Deleted",
-      // About one second between tries: ping waits a second between its two echoes.
-      "ping -n 2 127.0.0.1 >nul",
+      // About one second between tries: ping waits a second between its two echoes. Named by
+      // its full path, since cmd would first run a ping planted in the current directory.
+      "\"%SystemRoot%\\System32\\ping.exe\" -n 2 127.0.0.1 >nul",
       "goto DeleteFile",
       ":Deleted",
   };
-  if (!dir.empty()) lines.push_back("rd \"" + EscapePercent(dir) + "\"");
+  // No rd for a drive root: "rd D:" would mean the drive's current directory, wherever that is.
+  if (!dir.empty() && dir.back() != ':') lines.push_back("rd \"" + EscapePercent(dir) + "\"");
   lines.push_back("del " + EscapePercent(batch_path));
   lines.push_back("exit");
   return lines;

@@ -28,7 +28,7 @@ constexpr char kExpectedBatch[] =
     "if not exist \"C:\\Program Files\\App\\Uninstall.exe\" goto Deleted\r\n"
     "set /a tries+=1\r\n"
     "if %tries% geq 60 goto Deleted\r\n"
-    "ping -n 2 127.0.0.1 >nul\r\n"
+    "\"%SystemRoot%\\System32\\ping.exe\" -n 2 127.0.0.1 >nul\r\n"
     "goto DeleteFile\r\n"
     ":Deleted\r\n"
     "rd \"C:\\Program Files\\App\"\r\n"
@@ -75,7 +75,7 @@ TEST_F(SelfRemovalBatchTest, DirectoryLosesOneTrailingBackslashAndAnEmptyOneHasN
     const char* rd_line;  // "" for none
   };
   for (const Case& c : {Case{"C:\\App\\", "rd \"C:\\App\""}, Case{"C:\\App", "rd \"C:\\App\""},
-                        Case{"C:\\App\\\\", "rd \"C:\\App\\\""}, Case{"", ""}}) {
+                        Case{"C:\\App\\\\", "rd \"C:\\App\\\""}, Case{"", ""}, Case{"D:\\", ""}}) {
     std::vector<std::string> lines =
         SelfRemovalBatchLines("C:\\App\\Uninstall.exe", c.directory, kBatch);
     std::vector<std::string> rd_lines;
