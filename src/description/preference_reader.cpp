@@ -291,6 +291,16 @@ std::string PreferenceReader::CurrentValue() const {
   return PrepareValue(entry.value);
 }
 
+std::vector<std::string> PreferenceReader::KeyNames() const {
+  std::vector<std::string> names;
+  if (!open_ || missing_group_) return names;
+  for (std::size_t i = (group_ == kNone) ? 0 : group_ + 1; i < entries_.size(); ++i) {
+    if (entries_[i].kind == EntryKind::kGroup) break;
+    if (entries_[i].kind == EntryKind::kKey) names.push_back(entries_[i].name);
+  }
+  return names;
+}
+
 void PreferenceReader::Close() {
   if (handle_ != 0) {
     fs_.CloseFile(handle_);

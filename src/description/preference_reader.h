@@ -26,6 +26,8 @@ class PreferenceReader {
   bool RewindKeys();
   bool NextKey();
   std::string CurrentValue() const;
+  // The keys of the current group as stored, in file order; none for a missing group.
+  std::vector<std::string> KeyNames() const;
   void Close();
 
   bool is_open() const { return open_; }

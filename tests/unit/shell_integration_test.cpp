@@ -11,6 +11,7 @@
 #include "fakes/fake_processes.h"
 #include "fakes/fake_registry.h"
 #include "fakes/fake_window_toolkit.h"
+#include "shell/user_tasks.h"
 
 namespace uninstall {
 namespace {
@@ -181,6 +182,21 @@ TEST_F(ShellIntegrationTest, NegativeOrZeroCountHandlesNoTask) {
   }
   Run(true);
   EXPECT_THAT(Calls("EraseFile"), IsEmpty());
+}
+
+// A corrupt count ends at the highest task line instead of reading two billion missing ones.
+TEST_F(ShellIntegrationTest, HugeCountStopsAfterTheLastTaskLine) {
+  fs_.AddFile("C:\\App\\one.txt");
+  fs_.AddFile("C:\\App\\nine.txt");
+  Tasks(2147483647, {"Task1=0|C:\\App\\one.txt", "TASK9=0|C:\\App\\nine.txt"});
+  Run(false);
+  EXPECT_FALSE(fs_.Exists("C:\\App\\one.txt"));
+  EXPECT_FALSE(fs_.Exists("C:\\App\\nine.txt"));
+
+  EXPECT_EQ(HighestTaskNumber({"Number", "Task1", "task12", "TASK3", "Task012", "Task", "Tasks5",
+                               "Task2x", "Task4294967296"}),
+            4294967296);
+  EXPECT_EQ(HighestTaskNumber({"Number", "Task0", "Task05"}), 0);
 }
 
 TEST_F(ShellIntegrationTest, DllGoesToTheToolAsOneQuotedArgumentAndIsDeletedAfterIt) {
