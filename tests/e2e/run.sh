@@ -195,8 +195,29 @@ case_before_program_goes_on() {
   report "$name"
 }
 
+# The batch that removes the uninstaller copes with characters that mean something to cmd.
+case_quiet_awkward_directory_name() {
+  local name=quiet-awkward-directory-name problems=
+  local prefix
+  new_prefix "$name"
+  local app="$prefix/drive_c/Program Files/A&B (100%) ^x"
+  sample_installation "$app"
+
+  in_prefix "$prefix" 'C:\Program Files\A&B (100%) ^x\Uninstall.exe' /Q
+  local code=$?
+  [ "$code" -eq 0 ] || problem "exit code $code"
+  settle "$prefix" || problem "processes still running after ${E2E_TIMEOUT}s"
+
+  expect_absent "$app"
+  expect_absent "$prefix/drive_c/~~uninst.bat"
+  expect_present "$prefix/drive_c/Program Files"
+  wine_kill "$prefix"
+  report "$name"
+}
+
 case_missing_description
 case_quiet_sample
+case_quiet_awkward_directory_name
 case_quiet_sample_whole_directory
 case_window_without_main_window
 case_before_program_cancels
