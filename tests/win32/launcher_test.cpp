@@ -206,3 +206,32 @@ TEST_F(ShellFallbackTest, GivenWorkingDirectoryWinsAndNothingIsLeftOpen) {
 
 }  // namespace
 }  // namespace uninstall
+
+namespace uninstall {
+namespace {
+
+// The self-removal batch is started hidden through the shell and not waited for: it runs in
+// cmd, and its lines do their work after the start call has returned.
+TEST(BatchLaunchTest, BatchStartedHiddenRunsInTheCommandInterpreter) {
+  const std::string batch = "C:\\launch_test_" + std::to_string(GetCurrentProcessId()) + ".bat";
+  const std::string marker = batch + ".done";
+  DeleteFileA(marker.c_str());
+  {
+    std::ofstream out(batch, std::ios::binary);
+    out << "echo ran> \"" << marker << "\"\r\ndel \"" << batch << "\"\r\nexit\r\n";
+  }
+  Win32Processes processes;
+  ASSERT_TRUE(processes.ShellExecuteDetached("open", batch, "", std::nullopt, kShowHidden));
+  bool done = false;
+  for (int i = 0; i < 200 && !done; ++i) {
+    Sleep(50);
+    done = GetFileAttributesA(marker.c_str()) != INVALID_FILE_ATTRIBUTES &&
+           GetFileAttributesA(batch.c_str()) == INVALID_FILE_ATTRIBUTES;
+  }
+  EXPECT_TRUE(done) << "the batch did not run to its end within ten seconds";
+  DeleteFileA(marker.c_str());
+  DeleteFileA(batch.c_str());
+}
+
+}  // namespace
+}  // namespace uninstall
