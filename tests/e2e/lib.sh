@@ -92,6 +92,17 @@ settle() {
   WINEPREFIX=$1 timeout "$E2E_TIMEOUT" wineserver -w
 }
 
+# run_to_the_end PREFIX PROGRAM ARGS...: runs the uninstaller, expects exit code 0, and waits
+# until every process of the prefix has ended (the hidden batch included).
+run_to_the_end() {
+  local prefix=$1
+  shift
+  in_prefix "$prefix" "$@"
+  local code=$?
+  [ "$code" -eq 0 ] || problem "exit code $code"
+  settle "$prefix" || problem "processes still running after ${E2E_TIMEOUT}s"
+}
+
 # screenshot NAME: the whole screen into build/e2e-screens/NAME.png, for people to look at.
 screenshot() {
   mkdir -p "$E2E_SCREENS"

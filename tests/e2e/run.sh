@@ -81,10 +81,7 @@ case_quiet_sample() {
   local app="$prefix/drive_c/Program Files/Sample"
   sample_installation "$app" user-data
 
-  in_prefix "$prefix" 'C:\Program Files\Sample\Uninstall.exe' /Q
-  local code=$?
-  [ "$code" -eq 0 ] || problem "exit code $code"
-  settle "$prefix" || problem "processes still running after ${E2E_TIMEOUT}s"
+  run_to_the_end "$prefix" 'C:\Program Files\Sample\Uninstall.exe' /Q
 
   local gone
   for gone in uninstall.dat Sample.exe readme.txt Help/Manual.chm Help Uninstall.exe; do
@@ -104,10 +101,7 @@ case_quiet_sample_whole_directory() {
   local app="$prefix/drive_c/Program Files/Sample"
   sample_installation "$app"
 
-  in_prefix "$prefix" 'C:\Program Files\Sample\Uninstall.exe' /Quiet
-  local code=$?
-  [ "$code" -eq 0 ] || problem "exit code $code"
-  settle "$prefix" || problem "processes still running after ${E2E_TIMEOUT}s"
+  run_to_the_end "$prefix" 'C:\Program Files\Sample\Uninstall.exe' /Quiet
 
   expect_absent "$app"
   expect_absent "$prefix/drive_c/~~uninst.bat"
@@ -126,10 +120,7 @@ case_window_without_main_window() {
   sample_installation "$app"
 
   # Lower-case /q is not the quiet switch.
-  in_prefix "$prefix" 'C:\Program Files\Sample\Uninstall.exe' /q
-  local code=$?
-  [ "$code" -eq 0 ] || problem "exit code $code"
-  settle "$prefix" || problem "processes still running after ${E2E_TIMEOUT}s"
+  run_to_the_end "$prefix" 'C:\Program Files\Sample\Uninstall.exe' /q
 
   expect_present "$app/uninstall.dat"
   expect_present "$app/Uninstall.exe"
@@ -158,10 +149,7 @@ case_before_program_cancels() {
   sample_installation "$app"
   with_before_program "$app" '1 C:\before.txt'
 
-  in_prefix "$prefix" 'C:\Program Files\Sample\Uninstall.exe' /Q
-  local code=$?
-  [ "$code" -eq 0 ] || problem "exit code $code"
-  settle "$prefix" || problem "processes still running after ${E2E_TIMEOUT}s"
+  run_to_the_end "$prefix" 'C:\Program Files\Sample\Uninstall.exe' /Q
 
   expect_before_report "$prefix/drive_c/before.txt" 1
   local kept
@@ -183,10 +171,7 @@ case_before_program_goes_on() {
   sample_installation "$app"
   with_before_program "$app" '2 C:\before.txt'
 
-  in_prefix "$prefix" 'C:\Program Files\Sample\Uninstall.exe' /Q
-  local code=$?
-  [ "$code" -eq 0 ] || problem "exit code $code"
-  settle "$prefix" || problem "processes still running after ${E2E_TIMEOUT}s"
+  run_to_the_end "$prefix" 'C:\Program Files\Sample\Uninstall.exe' /Q
 
   expect_before_report "$prefix/drive_c/before.txt" 2
   expect_absent "$app"
@@ -203,10 +188,7 @@ case_quiet_awkward_directory_name() {
   local app="$prefix/drive_c/Program Files/A&B (100%) ^x"
   sample_installation "$app"
 
-  in_prefix "$prefix" 'C:\Program Files\A&B (100%) ^x\Uninstall.exe' /Q
-  local code=$?
-  [ "$code" -eq 0 ] || problem "exit code $code"
-  settle "$prefix" || problem "processes still running after ${E2E_TIMEOUT}s"
+  run_to_the_end "$prefix" 'C:\Program Files\A&B (100%) ^x\Uninstall.exe' /Q
 
   expect_absent "$app"
   expect_absent "$prefix/drive_c/~~uninst.bat"

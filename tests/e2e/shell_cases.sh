@@ -83,10 +83,7 @@ case_quiet_shell_integration() {
   reg_has "$prefix" system 'Software\Microsoft\Windows\CurrentVersion\Uninstall\SampleApp' ||
     problem "the sample's registry entries were not written"
 
-  in_prefix "$prefix" 'C:\Program Files\Sample\Uninstall.exe' /Q
-  local code=$?
-  [ "$code" -eq 0 ] || problem "exit code $code"
-  settle "$prefix" || problem "processes still running after ${E2E_TIMEOUT}s"
+  run_to_the_end "$prefix" 'C:\Program Files\Sample\Uninstall.exe' /Q
 
   local key
   for key in 'Software\Microsoft\Windows\CurrentVersion\Uninstall\SampleApp' \
