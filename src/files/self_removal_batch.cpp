@@ -8,6 +8,10 @@ namespace uninstall {
 namespace {
 
 constexpr int kRetrySeconds = 60;
+constexpr int kDirectoryTries = 5;
+// About one second between tries: ping waits a second between its two echoes. Named by its full
+// path, since cmd would first run a ping planted in the current directory.
+constexpr char kPause[] = "\"%SystemRoot%\\System32\\ping.exe\" -n 2 127.0.0.1 >nul";
 
 std::string EscapePercent(const std::string& path) {
   std::string escaped;
@@ -40,14 +44,29 @@ std::vector<std::string> SelfRemovalBatchLines(const std::string& exe, const std
       "if not exist " + quoted_exe + " goto Deleted",
       "set /a tries+=1",
       "if %tries% geq " + std::to_string(kRetrySeconds) + " goto Deleted",
-      // About one second between tries: ping waits a second between its two echoes. Named by
-      // its full path, since cmd would first run a ping planted in the current directory.
-      "\"%SystemRoot%\\System32\\ping.exe\" -n 2 127.0.0.1 >nul",
+      kPause,
       "goto DeleteFile",
       ":Deleted",
   };
   // No rd for a drive root: "rd D:" would mean the drive's current directory, wherever that is.
-  if (!dir.empty() && dir.back() != ':') lines.push_back("rd \"" + EscapePercent(dir) + "\"");
+  if (!dir.empty() && dir.back() != ':') {
+    // A process that has just ended (a console host, say) may still hold the directory as its
+    // current directory for a moment, so an empty directory gets a few more tries. One that
+    // holds the user's files stays, after those few seconds.
+    const std::string quoted_dir = "\"" + EscapePercent(dir) + "\"";
+    lines.insert(lines.end(),
+                 {
+                     "set tries=0",
+                     ":RemoveDirectory",
+                     "rd " + quoted_dir,
+                     "if not exist " + quoted_dir + " goto Removed",
+                     "set /a tries+=1",
+                     "if %tries% geq " + std::to_string(kDirectoryTries) + " goto Removed",
+                     kPause,
+                     "goto RemoveDirectory",
+                     ":Removed",
+                 });
+  }
   lines.push_back("del " + EscapePercent(batch_path));
   lines.push_back("exit");
   return lines;

@@ -16,7 +16,8 @@ std::string SelfRemovalBatchPath(const std::string& exe);
 
 // The batch's lines (without their CR LF). It retries deleting `exe` about once a second for
 // about a minute, then removes `directory` (one trailing backslash dropped; no rd line when
-// empty or a drive root) if it is empty, and deletes itself. Every "%" of a path is doubled, since cmd
+// empty or a drive root) if it is empty, with a few more tries a second apart, and deletes
+// itself. Every "%" of a path is doubled, since cmd
 // expands %...% even inside quotes.
 std::vector<std::string> SelfRemovalBatchLines(const std::string& exe, const std::string& directory,
                                                const std::string& batch_path);

@@ -31,7 +31,15 @@ constexpr char kExpectedBatch[] =
     "\"%SystemRoot%\\System32\\ping.exe\" -n 2 127.0.0.1 >nul\r\n"
     "goto DeleteFile\r\n"
     ":Deleted\r\n"
+    "set tries=0\r\n"
+    ":RemoveDirectory\r\n"
     "rd \"C:\\Program Files\\App\"\r\n"
+    "if not exist \"C:\\Program Files\\App\" goto Removed\r\n"
+    "set /a tries+=1\r\n"
+    "if %tries% geq 5 goto Removed\r\n"
+    "\"%SystemRoot%\\System32\\ping.exe\" -n 2 127.0.0.1 >nul\r\n"
+    "goto RemoveDirectory\r\n"
+    ":Removed\r\n"
     "del C:\\~~uninst.bat\r\n"
     "exit\r\n";
 
