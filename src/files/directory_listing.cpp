@@ -46,7 +46,7 @@ std::unique_ptr<DirectoryListing> OpenListing(FileSystem& fs, const std::string&
                                               const std::string& pattern) {
   std::string search_pattern = directory;
   if (!directory.empty() && directory.back() != '\\') search_pattern += '\\';
-  search_pattern += pattern.empty() ? "*.*" : pattern;
+  search_pattern += pattern.empty() ? kAllFiles : pattern;
   if (search_pattern.size() > kMaxPathBytes) return nullptr;
 
   FoundEntry first;

@@ -9,6 +9,9 @@
 
 namespace uninstall {
 
+// The pattern that matches every name, names without a dot included.
+inline constexpr char kAllFiles[] = "*.*";
+
 // Entry kinds.
 inline constexpr int kNoEntry = 0;
 inline constexpr int kFileEntry = 1;

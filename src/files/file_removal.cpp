@@ -13,7 +13,7 @@ bool RemoveDirectoryTree(FileSystem& fs, const std::string& path, const std::str
                          std::uint32_t flags) {
   if (path.empty()) return false;
   std::string directory = path.back() == '\\' ? path : path + "\\";
-  std::string search_pattern = directory + (pattern.empty() ? "*.*" : pattern);
+  std::string search_pattern = directory + (pattern.empty() ? std::string(kAllFiles) : pattern);
   // Never cut a long name: the cut one could be another directory, removed by force.
   if (search_pattern.size() > kMaxPathBytes) return false;
 

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "files/directory_listing.h"
 #include "platform/file_system.h"
 
 namespace uninstall {
@@ -12,9 +13,6 @@ namespace uninstall {
 // Flags of RemoveDirectoryTree.
 inline constexpr std::uint32_t kRemoveRecursive = 1;
 inline constexpr std::uint32_t kRemoveForce = 2;
-
-// The pattern that matches every name, names without a dot included.
-inline constexpr char kAllFiles[] = "*.*";
 
 // Deletes one file; its attributes are left alone, so a read-only file stays (false).
 bool RemoveFile(FileSystem& fs, const std::string& path);

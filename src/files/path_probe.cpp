@@ -1,7 +1,6 @@
 #include "files/path_probe.h"
 
 #include "files/directory_listing.h"
-#include "files/file_removal.h"
 
 namespace uninstall {
 

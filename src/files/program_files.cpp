@@ -3,16 +3,13 @@
 #include "description/group_values.h"
 #include "files/file_removal.h"
 #include "files/path_probe.h"
+#include "ui/status_line.h"
 
 namespace uninstall {
 namespace {
 
 // The running uninstaller is removed by the self-removal batch once it has ended.
 constexpr char kOwnFileName[] = "Uninstall.exe";
-
-void ShowStatus(WindowToolkit& windows, const std::string& text) {
-  windows.SetStatusText("  " + text);
-}
 
 // A component that Windows would resolve to the parent: ".." (trailing dots and blanks are
 // dropped from path components, so "..." and ".. " count too).
@@ -48,20 +45,22 @@ bool StaysInside(const std::string& relative_path) {
 bool RemoveProgramFiles(FileSystem& fs, PreferenceReader& reader, WindowToolkit& windows,
                         const InstallationPaths& paths) {
   if (!IsExistingFile(fs, paths.uninstaller_dir + paths.prog_exe)) return false;
+  // Shown in both modes: without the window there is no status bar to show them.
+  const StatusLine status(windows, true);
   bool result = false;
   reader.Open(paths.description_file_path);
   for (const std::string& file : GroupValues(reader, "Files")) {
     if (file == kOwnFileName) continue;
     std::string path = paths.uninstaller_dir + file;
     if (RemoveFile(fs, path)) {
-      ShowStatus(windows, path);
+      status.Show(path);
       result = true;
     }
   }
   for (const std::string& dir : GroupValues(reader, "Dirs")) {
     std::string path = paths.uninstaller_dir + dir;
     if (!IsExistingDirectory(fs, path) || !IsEmptyDirectory(fs, path)) continue;
-    ShowStatus(windows, path + kAllFiles);
+    status.Show(path + kAllFiles);
     RemoveDirectoryTree(fs, path, kAllFiles, 0);
     result = true;
   }
@@ -72,32 +71,33 @@ bool RemoveProgramFiles(FileSystem& fs, PreferenceReader& reader, WindowToolkit&
 bool RemoveAllFiles(FileSystem& fs, PreferenceReader& reader, WindowToolkit& windows,
                     const InstallationPaths& paths) {
   if (!IsExistingFile(fs, paths.uninstaller_dir + paths.prog_exe)) return false;
+  const StatusLine status(windows, true);
   reader.Open(paths.description_file_path);
   for (const std::string& dir : GroupValues(reader, "Dirs")) {
     // Whole trees go by force: a value that leads outside the installation names nothing.
     if (!StaysInside(dir)) continue;
     std::string path = paths.uninstaller_dir + dir;
-    ShowStatus(windows, path + kAllFiles);
+    status.Show(path + kAllFiles);
     RemoveDirectoryTree(fs, path, kAllFiles, kRemoveRecursive | kRemoveForce);
   }
   if (!paths.data_dir.empty() && IsExistingDirectory(fs, paths.data_dir)) {
     for (const std::string& file : GroupValues(reader, "Data")) {
       if (!StaysInside(file)) continue;
       std::string path = paths.data_dir + file;
-      if (RemoveFile(fs, path)) ShowStatus(windows, path);
+      if (RemoveFile(fs, path)) status.Show(path);
     }
     for (const std::string& dir : GroupValues(reader, "DataDirs")) {
       if (!StaysInside(dir)) continue;
       std::string path = paths.data_dir + dir;
       if (!IsEmptyDirectory(fs, path)) continue;
-      ShowStatus(windows, path + kAllFiles);
+      status.Show(path + kAllFiles);
       RemoveDirectoryTree(fs, path, kAllFiles, 0);
     }
   }
   reader.Close();
   // The sweep: every file directly in the uninstaller's directory, uninstall.dat included.
   // The directory itself stays, since the running uninstaller's file cannot go yet.
-  ShowStatus(windows, paths.uninstaller_dir + kAllFiles);
+  status.Show(paths.uninstaller_dir + kAllFiles);
   RemoveDirectoryTree(fs, paths.uninstaller_dir, kAllFiles, kRemoveForce);
   return true;
 }

@@ -3,8 +3,8 @@
 #include "files/file_removal.h"
 #include "files/path_probe.h"
 #include "shell/registry_deletion.h"
-#include "shell/status_line.h"
 #include "shell/user_tasks.h"
+#include "ui/status_line.h"
 
 namespace uninstall {
 namespace {

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "shell/shell_integration.h"
-#include "shell/status_line.h"
+#include "ui/status_line.h"
 
 namespace uninstall {
 

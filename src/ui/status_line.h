@@ -1,7 +1,7 @@
-// The status texts of the shell clean-up: shown only when the user started the removal from
-// the main window, so that the quiet mode makes no window call at all.
-#ifndef UNINSTALL_SHELL_STATUS_LINE_H_
-#define UNINSTALL_SHELL_STATUS_LINE_H_
+// Status texts of the removal steps: two blanks, then the path or key being handled. Steps that
+// show them only for a removal started from the main window pass `interactive` accordingly.
+#ifndef UNINSTALL_UI_STATUS_LINE_H_
+#define UNINSTALL_UI_STATUS_LINE_H_
 
 #include <string>
 
@@ -26,4 +26,4 @@ class StatusLine {
 
 }  // namespace uninstall
 
-#endif  // UNINSTALL_SHELL_STATUS_LINE_H_
+#endif  // UNINSTALL_UI_STATUS_LINE_H_
