@@ -9,16 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "common/text.h"
+
 namespace uninstall {
 namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 bool IsLineEnd(char c) { return c == '\r' || c == '\n'; }
-
-// White space as the C library's isspace in the "C" locale.
-bool IsCSpace(char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
 
 char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
@@ -49,7 +46,8 @@ std::string Latin1ToUtf8(const std::string& text) {
 
 // A stored UTF-8 value as 8-bit (Latin-1) text. Any character above U+00FF, a stray
 // continuation byte, a lead byte 0xF8-0xFF or a bad following byte makes the whole value "".
-// A sequence cut short by the end of the value is dropped. Overlong forms are accepted.
+// A sequence cut short by the end of the value is dropped. Overlong forms are accepted, except
+// for NUL.
 std::string Utf8ToLatin1(const std::string& text) {
   std::string result;
   result.reserve(text.size());
@@ -84,7 +82,9 @@ std::string Utf8ToLatin1(const std::string& text) {
       if ((follow & 0xC0) != 0x80) return std::string();
       code_point = (code_point << 6) | (follow & 0x3F);
     }
-    if (code_point > 0xFF) return std::string();
+    // A NUL byte would end the value at the platform's calls: an overlong form of it is as
+    // invalid as a character above U+00FF.
+    if (code_point > 0xFF || code_point == 0) return std::string();
     result.push_back(static_cast<char>(code_point));
     i += length;
   }
@@ -97,25 +97,6 @@ std::string TrimBlanks(const std::string& text) {
   while (begin < end && IsBlank(text[begin])) ++begin;
   while (end > begin && IsBlank(text[end - 1])) --end;
   return text.substr(begin, end - begin);
-}
-
-// The C library's atoi, with overflow wrapping modulo 2^32 instead of being undefined.
-std::int32_t AsciiToInteger(const std::string& text) {
-  std::size_t i = 0;
-  const std::size_t n = text.size();
-  while (i < n && IsCSpace(text[i])) ++i;
-  bool negative = false;
-  if (i < n && (text[i] == '+' || text[i] == '-')) {
-    negative = text[i] == '-';
-    ++i;
-  }
-  std::uint32_t value = 0;
-  while (i < n && text[i] >= '0' && text[i] <= '9') {
-    value = value * 10u + static_cast<std::uint32_t>(text[i] - '0');
-    ++i;
-  }
-  if (negative) value = 0u - value;
-  return static_cast<std::int32_t>(value);
 }
 
 }  // namespace
@@ -212,7 +193,8 @@ bool PreferenceReader::Open(const std::string& path) {
     if (!fs_.ReadBytes(file, &data[total], count, &read) || read == 0) break;
     total += std::min<std::size_t>(read, remaining);
   }
-  data.resize(total);
+  // A NUL byte ends the data, as the two zero bytes behind it would: no value may hold one.
+  data.resize(std::min(total, data.find('\0')));
   entries_ = ParsePreferenceEntries(data);
   return true;
 }
@@ -263,7 +245,7 @@ std::string PreferenceReader::ReadString(const std::string& key, const std::stri
 std::int32_t PreferenceReader::ReadNumber(const std::string& key, std::int32_t default_value) {
   const std::size_t found = FindKey(key);
   if (found == kNone) return default_value;
-  return AsciiToInteger(entries_[found].value);
+  return static_cast<std::int32_t>(DecimalNumber(entries_[found].value, kCWhiteSpace));
 }
 
 bool PreferenceReader::RewindKeys() {
@@ -291,14 +273,25 @@ std::string PreferenceReader::CurrentValue() const {
   return PrepareValue(entry.value);
 }
 
-std::vector<std::string> PreferenceReader::KeyNames() const {
-  std::vector<std::string> names;
-  if (!open_ || missing_group_) return names;
+std::int64_t PreferenceReader::HighestNumberedKey(const std::string& prefix) const {
+  if (!open_ || missing_group_) return 0;
+  const std::string wanted = utf8_ ? Latin1ToUtf8(prefix) : prefix;
+  // More digits than this can't be a number the callers count to.
+  constexpr std::size_t kMaxDigits = 18;
+  std::int64_t highest = 0;
   for (std::size_t i = (group_ == kNone) ? 0 : group_ + 1; i < entries_.size(); ++i) {
-    if (entries_[i].kind == EntryKind::kGroup) break;
-    if (entries_[i].kind == EntryKind::kKey) names.push_back(entries_[i].name);
+    const Entry& entry = entries_[i];
+    if (entry.kind == EntryKind::kGroup) break;
+    if (entry.kind != EntryKind::kKey || entry.name.size() <= wanted.size() ||
+        entry.name.size() > wanted.size() + kMaxDigits ||
+        !EqualIgnoringAsciiCase(entry.name.substr(0, wanted.size()), wanted)) {
+      continue;
+    }
+    const std::string digits = entry.name.substr(wanted.size());
+    if (digits[0] == '0' || digits.find_first_not_of("0123456789") != std::string::npos) continue;
+    highest = std::max(highest, static_cast<std::int64_t>(std::stoll(digits)));
   }
-  return names;
+  return highest;
 }
 
 void PreferenceReader::Close() {

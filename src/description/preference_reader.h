@@ -26,11 +26,11 @@ class PreferenceReader {
   bool RewindKeys();
   bool NextKey();
   std::string CurrentValue() const;
-  // The keys of the current group as stored, in file order; none for a missing group.
-  std::vector<std::string> KeyNames() const;
+  // The highest n for which the current group holds a key spelled `prefix` followed by n in
+  // decimal without leading zeros, as ReadString would find it ("Task7" for "Task" and 7); 0 when
+  // there is none.
+  std::int64_t HighestNumberedKey(const std::string& prefix) const;
   void Close();
-
-  bool is_open() const { return open_; }
 
   enum class EntryKind { kGroup, kComment, kKey };
   struct Entry {
@@ -38,8 +38,6 @@ class PreferenceReader {
     std::string name;   // group name, comment text or key
     std::string value;  // key lines: leading blanks removed, trailing blanks kept
   };
-  const std::vector<Entry>& entries() const { return entries_; }
-  bool utf8() const { return utf8_; }
 
  private:
   static constexpr std::size_t kNone = static_cast<std::size_t>(-1);

@@ -37,9 +37,4 @@ bool IsQuietMode(const std::string& first_parameter) {
   return first_parameter.compare(0, 2, "/Q") == 0;
 }
 
-std::string DirectoryPart(const std::string& path) {
-  std::size_t last = path.find_last_of("\\/");
-  return last == std::string::npos ? std::string() : path.substr(0, last + 1);
-}
-
 }  // namespace uninstall

@@ -14,9 +14,6 @@ std::string FirstParameter(const std::string& command_line);
 // Quiet mode: the parameter begins with exactly "/Q" (so /Quiet counts, /q does not).
 bool IsQuietMode(const std::string& first_parameter);
 
-// The directory part of a path: up to and including its last backslash or slash.
-std::string DirectoryPart(const std::string& path);
-
 }  // namespace uninstall
 
 #endif  // UNINSTALL_DRIVER_COMMAND_LINE_H_

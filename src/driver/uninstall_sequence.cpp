@@ -3,7 +3,10 @@
 #include "checks/administrator_logon.h"
 #include "checks/named_mutex.h"
 #include "checks/running_program.h"
+#include "common/paths.h"
+#include "common/text.h"
 #include "driver/command_line.h"
+#include "files/contained_removal.h"
 #include "files/file_removal.h"
 #include "files/path_probe.h"
 #include "files/self_removal_batch.h"
@@ -17,8 +20,6 @@ namespace {
 constexpr char kDescriptionFileName[] = "uninstall.dat";
 constexpr char kVbScriptName[] = "Uninstall.vbs";
 constexpr char kJScriptName[] = "Uninstall.js";
-
-bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
 MainWindowTexts WindowTexts(const TextTable& texts) {
   MainWindowTexts window;
@@ -36,28 +37,6 @@ MainWindowTexts WindowTexts(const TextTable& texts) {
 
 }  // namespace
 
-bool IsDriveRoot(const std::string& dir) {
-  std::size_t n = dir.size();
-  if (n >= 1 && dir[n - 1] == ':') return true;
-  if (n >= 2 && dir[n - 2] == ':' && IsSeparator(dir[n - 1])) return true;
-  // The root of a network share, \\server\share\, is a drive root too.
-  if (n < 3 || !IsSeparator(dir[0]) || !IsSeparator(dir[1])) return false;
-  int separators = 0;
-  for (std::size_t i = 2; i < n; ++i) {
-    if (IsSeparator(dir[i])) ++separators;
-  }
-  bool trailing = IsSeparator(dir[n - 1]);
-  return separators == (trailing ? 2 : 1);
-}
-
-std::string WithLineBreaks(const std::string& text) {
-  std::string result = text;
-  for (char& c : result) {
-    if (c == '|') c = '\n';
-  }
-  return result;
-}
-
 UninstallSequence::UninstallSequence(const PlatformParts& platform)
     : platform_(platform),
       reader_(platform.fs),
@@ -66,8 +45,7 @@ UninstallSequence::UninstallSequence(const PlatformParts& platform)
 
 int UninstallSequence::Run() {
   script_host_.CreateEngine();
-  state_.first_parameter = FirstParameter(platform_.processes.CommandLine());
-  state_.quiet_mode = IsQuietMode(state_.first_parameter);
+  state_.quiet_mode = IsQuietMode(FirstParameter(platform_.processes.CommandLine()));
   platform_.windows.LoadProgramIcon();
   state_.texts = TextTable{};
   state_.uninstaller_dir = DirectoryPart(OwnProgramPath(platform_.processes));
@@ -87,10 +65,9 @@ int UninstallSequence::Run() {
       ReadUninstallSettings(reader_, state_.description_file_path, state_.uninstaller_dir);
   LoadTexts(reader_, state_.description_file_path, &state_.texts);
 
-  state_.program_running = ProgramIsRunning();
-  if (state_.program_running) {
+  if (ProgramToRemoveRuns()) {
     // One box and no retry: the user closes the program and starts the uninstaller again.
-    platform_.windows.ShowMessageBox(state_.texts.titel, WithLineBreaks(state_.texts.mutex),
+    platform_.windows.ShowMessageBox(state_.texts.titel, ReplaceAll(state_.texts.mutex, "|", "\n"),
                                      kIconWarning);
     End();
     return 0;
@@ -109,7 +86,7 @@ int UninstallSequence::Run() {
   return 0;
 }
 
-bool UninstallSequence::ProgramIsRunning() {
+bool UninstallSequence::ProgramToRemoveRuns() {
   if (!state_.settings.mutex_string.empty()) {
     return NamedMutexExists(platform_.processes, state_.settings.mutex_string);
   }
@@ -236,11 +213,11 @@ void UninstallSequence::DeleteLeftovers() {
   RemoveFile(platform_.fs, state_.description_file_path);
   RemoveFile(platform_.fs, dir + kVbScriptName);
   RemoveFile(platform_.fs, dir + kJScriptName);
-  if (!state_.settings.before_uninst.empty()) {
-    RemoveFile(platform_.fs, dir + state_.settings.before_uninst);
-  }
-  if (!state_.settings.after_uninst.empty()) {
-    RemoveFile(platform_.fs, dir + state_.settings.after_uninst);
+  // The two programs still ran from wherever their values lead, but only what lies inside the
+  // uninstaller's directory is the installation's to delete.
+  for (const std::string* program :
+       {&state_.settings.before_uninst, &state_.settings.after_uninst}) {
+    if (!program->empty()) RemoveFileInside(platform_.fs, dir, *program);
   }
 }
 

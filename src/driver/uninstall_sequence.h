@@ -7,9 +7,9 @@
 #include <string>
 
 #include "description/preference_reader.h"
+#include "description/uninstall_settings.h"
 #include "driver/platform_parts.h"
 #include "driver/text_table.h"
-#include "driver/uninstall_settings.h"
 #include "external/program_launcher.h"
 #include "external/script_host.h"
 #include "files/program_files.h"
@@ -21,11 +21,9 @@ namespace uninstall {
 struct RunState {
   std::string uninstaller_dir;
   std::string description_file_path;
-  std::string first_parameter;
   bool quiet_mode = false;
   UninstallSettings settings;
   TextTable texts;
-  bool program_running = false;
   std::int32_t removal_result = 0;
   bool quit_requested = false;
   LogonToken logon_token = 0;
@@ -41,10 +39,8 @@ class UninstallSequence {
   // Runs the whole uninstallation; the exit code, which is 0 on every path.
   int Run();
 
-  const RunState& state() const { return state_; }
-
  private:
-  bool ProgramIsRunning();
+  bool ProgramToRemoveRuns();
   bool BeforeProgramCancels();
   void RunScript();
   void RunQuiet();
@@ -64,13 +60,6 @@ class UninstallSequence {
   ScriptHost script_host_;
   RunState state_;
 };
-
-// True for the root of a drive ("D:\", "D:") or of a network share ("\\server\share\"): no
-// files are removed there.
-bool IsDriveRoot(const std::string& dir);
-
-// The running-program text as shown: every "|" becomes a line feed.
-std::string WithLineBreaks(const std::string& text);
 
 }  // namespace uninstall
 

@@ -2,6 +2,8 @@
 
 #include <optional>
 
+#include "common/paths.h"
+
 namespace uninstall {
 namespace {
 
@@ -19,9 +21,8 @@ std::string ProgramCommandLine(const std::string& file, const std::string& param
 }
 
 std::string ShellWorkingDirectory(const std::string& file) {
-  std::size_t last = file.rfind('\\');
-  if (last == std::string::npos || last == 0) return "";
-  return file.substr(0, last + 1);
+  std::string directory = DirectoryPart(file, "\\");
+  return directory.size() > 1 ? directory : "";
 }
 
 ProgramLauncher::StartResult ProgramLauncher::StartProgram(const std::string& file,
@@ -76,6 +77,12 @@ void ProgramLauncher::CloseProgram(RunningProgram* program) {
   programs_.remove_if([program](const RunningProgram& p) { return &p == program; });
 }
 
-std::string OwnProgramPath(Processes& processes) { return processes.ModulePath(); }
+std::string OwnProgramPath(Processes& processes) {
+  std::string path;
+  std::uint32_t length = processes.ModuleFileName(kOwnPathBufferSize, &path);
+  // A path that filled the buffer was cut short, and a cut path names some other directory.
+  if (length == 0 || length >= kOwnPathBufferSize) return "";
+  return path;
+}
 
 }  // namespace uninstall

@@ -61,7 +61,11 @@ std::string ProgramCommandLine(const std::string& file, const std::string& param
 // backslash of the file, provided that is not its first character; "" otherwise.
 std::string ShellWorkingDirectory(const std::string& file);
 
-// The full path of the running executable.
+// The size of the buffer the own path is read into: the path has at most 259 characters.
+inline constexpr std::uint32_t kOwnPathBufferSize = 260;
+
+// The full path of the running executable; "" when the platform cannot report it, or reports
+// it cut short.
 std::string OwnProgramPath(Processes& processes);
 
 }  // namespace uninstall

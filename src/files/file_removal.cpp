@@ -27,10 +27,7 @@ bool RemoveDirectoryTree(FileSystem& fs, const std::string& path, const std::str
     if (entry.attributes & kAttributeDirectory) {
       if (!(flags & kRemoveRecursive) || entry.name == "." || entry.name == "..") continue;
       if (entry.attributes & kAttributeReparsePoint) {
-        // A junction or directory link: what it points to lies elsewhere and is never
-        // entered; only the link itself goes.
-        if (flags & kRemoveForce) fs.SetAttributes(full_name, kAttributeNormal);
-        fs.EraseDirectory(full_name);
+        RemoveLink(fs, full_name, flags);
       } else {
         RemoveDirectoryTree(fs, full_name, pattern, flags);
       }
@@ -43,6 +40,14 @@ bool RemoveDirectoryTree(FileSystem& fs, const std::string& path, const std::str
 
   if (flags & kRemoveForce) fs.SetAttributes(directory, kAttributeNormal);
   return fs.EraseDirectory(directory);
+}
+
+bool RemoveLink(FileSystem& fs, const std::string& path, std::uint32_t flags) {
+  std::string link = path;
+  while (!link.empty() && link.back() == '\\') link.pop_back();
+  if (link.empty() || link.size() > kMaxPathBytes) return false;
+  if (flags & kRemoveForce) fs.SetAttributes(link, kAttributeNormal);
+  return fs.EraseDirectory(link);
 }
 
 }  // namespace uninstall

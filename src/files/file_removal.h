@@ -23,6 +23,10 @@ bool RemoveFile(FileSystem& fs, const std::string& path);
 bool RemoveDirectoryTree(FileSystem& fs, const std::string& path, const std::string& pattern,
                          std::uint32_t flags);
 
+// Removes a junction or directory link itself (its attributes cleared first with kRemoveForce);
+// what it points to lies elsewhere and is never entered.
+bool RemoveLink(FileSystem& fs, const std::string& path, std::uint32_t flags);
+
 }  // namespace uninstall
 
 #endif  // UNINSTALL_FILES_FILE_REMOVAL_H_

@@ -1,5 +1,6 @@
 #include "files/path_probe.h"
 
+#include "common/paths.h"
 #include "files/directory_listing.h"
 
 namespace uninstall {
@@ -9,8 +10,8 @@ std::int64_t PathSize(FileSystem& fs, const std::string& path) {
   if (path.empty() || path.size() > kMaxPathBytes) return kNothingThere;
 
   // The search call can't report a drive root; the drive type can.
-  if ((path.size() == 2 || path.size() == 3) && path[1] == ':') {
-    std::string root = path.size() == 2 ? path + "\\" : path;
+  if (IsDriveLetterRoot(path)) {
+    std::string root = path.substr(0, path.rfind(':') + 1) + "\\";
     return fs.DriveTypeOf(root) > kDriveNoRootDir ? kDirectoryThere : kNothingThere;
   }
 
@@ -26,7 +27,7 @@ std::int64_t PathSize(FileSystem& fs, const std::string& path) {
     return static_cast<std::int64_t>(entry.size);
   }
 
-  // The root of a share isn't found by a search either.
+  // A UNC path such as the root of a share isn't found by a search either.
   if (trimmed.size() >= 2 && trimmed[0] == '\\' && trimmed[1] == '\\') {
     std::uint32_t attributes = fs.AttributesOf(trimmed);
     if (attributes != kInvalidAttributes && (attributes & kAttributeDirectory)) {

@@ -19,20 +19,19 @@ struct InstallationPaths {
 };
 
 // Deletes the files of [Files] (never "Uninstall.exe" itself) and then the [Dirs] directories
-// that have become empty. True when a file was deleted or an empty directory was found.
-// Nothing happens while the main executable is missing.
+// that have become empty; nothing is deleted or looked into through a link below the
+// uninstaller's directory, and a listed directory that is a link loses only the link. True when a
+// file was deleted or an empty directory was found. Nothing happens while the main executable is
+// missing.
 bool RemoveProgramFiles(FileSystem& fs, PreferenceReader& reader, WindowToolkit& windows,
                         const InstallationPaths& paths);
 
 // Deletes the [Dirs] trees by force, the [Data] files and empty [DataDirs] directories under
-// the data directory, and every file directly in the uninstaller's directory. True whenever
+// the data directory, and every file directly in the uninstaller's directory; values leading
+// outside their directory, or through a link below it, are passed over. True whenever
 // the main executable was there at the start.
 bool RemoveAllFiles(FileSystem& fs, PreferenceReader& reader, WindowToolkit& windows,
                     const InstallationPaths& paths);
-
-// True for a relative value that stays inside the directory it is joined to: no ".."
-// component, no drive letter or colon, no leading backslash or slash.
-bool StaysInside(const std::string& relative_path);
 
 }  // namespace uninstall
 

@@ -1,5 +1,7 @@
 #include "files/self_removal_batch.h"
 
+#include "common/paths.h"
+#include "common/text.h"
 #include "external/program_launcher.h"
 #include "files/path_probe.h"
 #include "files/text_file.h"
@@ -13,14 +15,8 @@ constexpr int kDirectoryTries = 5;
 // path, since cmd would first run a ping planted in the current directory.
 constexpr char kPause[] = "\"%SystemRoot%\\System32\\ping.exe\" -n 2 127.0.0.1 >nul";
 
-std::string EscapePercent(const std::string& path) {
-  std::string escaped;
-  for (char c : path) {
-    escaped += c;
-    if (c == '%') escaped += '%';
-  }
-  return escaped;
-}
+// cmd expands %...% even inside quotes.
+std::string EscapePercent(const std::string& path) { return ReplaceAll(path, "%", "%%"); }
 
 bool IsDriveLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
@@ -32,11 +28,15 @@ std::string SelfRemovalBatchPath(const std::string& exe) {
 }
 
 std::vector<std::string> SelfRemovalBatchLines(const std::string& exe, const std::string& directory,
-                                               const std::string& batch_path) {
+                                               const std::string& batch_path,
+                                               std::uint32_t ansi_code_page) {
   std::string dir = directory;
   if (!dir.empty() && dir.back() == '\\') dir.pop_back();
   const std::string quoted_exe = "\"" + EscapePercent(exe) + "\"";
   std::vector<std::string> lines = {
+      // cmd reads each line of a batch in the console's code page when it comes to it, and the
+      // paths below are written in the ANSI code page: the hidden console switches to that first.
+      "\"%SystemRoot%\\System32\\chcp.com\" " + std::to_string(ansi_code_page) + " >nul",
       "cd \\",
       "set tries=0",
       ":DeleteFile",
@@ -49,7 +49,7 @@ std::vector<std::string> SelfRemovalBatchLines(const std::string& exe, const std
       ":Deleted",
   };
   // No rd for a drive root: "rd D:" would mean the drive's current directory, wherever that is.
-  if (!dir.empty() && dir.back() != ':') {
+  if (!dir.empty() && !IsDriveRoot(dir)) {
     // A process that has just ended (a console host, say) may still hold the directory as its
     // current directory for a moment, so an empty directory gets a few more tries. One that
     // holds the user's files stays, after those few seconds.
@@ -81,16 +81,16 @@ void WriteSelfRemovalBatch(FileSystem& fs, Processes& processes, const std::stri
     fs.SetAttributes(batch_path, kAttributeNormal);
     if (!fs.EraseFile(batch_path)) return;
   }
-  std::uint32_t error = 0;
-  FileHandle handle = fs.OpenFile(batch_path, kGenericRead | kGenericWrite, kShareRead, kCreateNew,
-                                  kAttributeNormal, &error);
-  if (handle == 0) return;
-  {
-    TextFile batch(fs, handle);
-    for (const std::string& line : SelfRemovalBatchLines(exe, directory, batch_path)) {
-      batch.WriteLine(line);
-    }
-    batch.CloseTextFile();  // the whole file is on disk before it runs
+  std::unique_ptr<TextFile> batch = CreateTextFile(fs, batch_path, TextFileCreation::kExclusive);
+  if (!batch) return;
+  for (const std::string& line :
+       SelfRemovalBatchLines(exe, directory, batch_path, processes.AnsiCodePage())) {
+    batch->WriteLine(line);
+  }
+  // The whole file is on disk before it runs; a batch cut short (a full disk) is never run.
+  if (!batch->CloseTextFile()) {
+    fs.EraseFile(batch_path);
+    return;
   }
   processes.ShellExecuteDetached("open", batch_path, "", std::nullopt, kShowHidden);
 }

@@ -2,6 +2,7 @@
 #ifndef UNINSTALL_FILES_SELF_REMOVAL_BATCH_H_
 #define UNINSTALL_FILES_SELF_REMOVAL_BATCH_H_
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -14,18 +15,20 @@ namespace uninstall {
 // begin with a drive letter (a program started from a UNC path, say).
 std::string SelfRemovalBatchPath(const std::string& exe);
 
-// The batch's lines (without their CR LF). It retries deleting `exe` about once a second for
-// about a minute, then removes `directory` (one trailing backslash dropped; no rd line when
-// empty or a drive root) if it is empty, with a few more tries a second apart, and deletes
-// itself. Every "%" of a path is doubled, since cmd
-// expands %...% even inside quotes.
+// The batch's lines (without their CR LF). It switches its console to `ansi_code_page`, the code
+// page the paths are written in, retries deleting `exe` about once a second for about a minute,
+// then removes `directory` (one trailing backslash dropped; no rd line when empty or a drive
+// root) if it is empty, with a few more tries a second apart, and deletes itself. Every "%" of a
+// path is doubled, since cmd expands %...% even inside quotes.
 std::vector<std::string> SelfRemovalBatchLines(const std::string& exe, const std::string& directory,
-                                               const std::string& batch_path);
+                                               const std::string& batch_path,
+                                               std::uint32_t ansi_code_page);
 
 // Writes the batch into the drive root and starts it hidden, without waiting. An existing
 // batch of that name is deleted first and the new one created exclusively, so that nobody can
 // plant a file whose permissions let them change what the batch runs; when the old one can't
-// be deleted, nothing is written or started.
+// be deleted, nothing is written or started, and a batch that could not be written whole is
+// deleted again and not started.
 void WriteSelfRemovalBatch(FileSystem& fs, Processes& processes, const std::string& directory);
 
 }  // namespace uninstall

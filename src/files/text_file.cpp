@@ -27,8 +27,11 @@ std::size_t TextFile::WriteLine(const std::string& text) {
     if (piece.empty()) continue;
     if (piece.size() > buffer_.size() - count_) Flush();
     if (piece.size() >= buffer_.size()) {
+      const auto size = static_cast<std::uint32_t>(piece.size());
       std::uint32_t written = 0;
-      fs_.WriteBytes(handle_, piece.data(), static_cast<std::uint32_t>(piece.size()), &written);
+      if (!fs_.WriteBytes(handle_, piece.data(), size, &written) || written != size) {
+        write_failed_ = true;
+      }
     } else {
       std::memcpy(buffer_.data() + count_, piece.data(), piece.size());
       count_ += piece.size();
@@ -59,22 +62,25 @@ bool TextFile::AtEndOfFile() {
   return false;
 }
 
-void TextFile::CloseTextFile() {
-  if (handle_ == 0) return;
+bool TextFile::CloseTextFile() {
+  if (handle_ == 0) return !write_failed_;
   Flush();
   fs_.CloseFile(handle_);
   handle_ = 0;
   count_ = 0;
   position_ = 0;
   std::vector<char>().swap(buffer_);
+  return !write_failed_;
 }
 
-bool TextFile::Flush() {
-  if (!writing_ || count_ == 0) return true;
+void TextFile::Flush() {
+  if (!writing_ || count_ == 0) return;
   std::uint32_t pending = static_cast<std::uint32_t>(count_);
   std::uint32_t written = 0;
   count_ = 0;
-  return fs_.WriteBytes(handle_, buffer_.data(), pending, &written) && written == pending;
+  if (!fs_.WriteBytes(handle_, buffer_.data(), pending, &written) || written != pending) {
+    write_failed_ = true;
+  }
 }
 
 bool TextFile::Fill() {
@@ -106,13 +112,15 @@ void TextFile::UnreadByte() {
   if (position_ > 0) --position_;
 }
 
-std::unique_ptr<TextFile> CreateTextFile(FileSystem& fs, const std::string& path) {
+std::unique_ptr<TextFile> CreateTextFile(FileSystem& fs, const std::string& path,
+                                         TextFileCreation creation) {
   if (path.empty() || path.size() > kMaxPathBytes) return nullptr;
+  const bool exclusive = creation == TextFileCreation::kExclusive;
   std::uint32_t error = 0;
-  FileHandle handle = fs.OpenFile(path, kGenericRead | kGenericWrite, kShareRead, kCreateAlways,
-                                  kAttributeNormal, &error);
+  FileHandle handle = fs.OpenFile(path, kGenericRead | kGenericWrite, kShareRead,
+                                  exclusive ? kCreateNew : kCreateAlways, kAttributeNormal, &error);
   // Recreating a hidden or system file fails; emptying it in place doesn't.
-  if (handle == 0) {
+  if (handle == 0 && !exclusive) {
     handle = fs.OpenFile(path, kGenericWrite, kShareRead, kTruncateExisting, 0, &error);
   }
   if (handle == 0) return nullptr;

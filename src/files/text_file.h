@@ -25,11 +25,12 @@ class TextFile {
   // The next line without its end (LF, CR, CR LF, NUL or the end of the file).
   std::string ReadLine();
   bool AtEndOfFile();
-  // Writes pending output and closes the handle.
-  void CloseTextFile();
+  // Writes pending output and closes the handle. False when any output could not be written
+  // whole (a full disk, say), now or before.
+  bool CloseTextFile();
 
  private:
-  bool Flush();
+  void Flush();
   bool Fill();
   bool ReadByte(char* byte);
   void UnreadByte();
@@ -40,11 +41,18 @@ class TextFile {
   std::size_t count_ = 0;     // bytes in the buffer
   std::size_t position_ = 0;  // next byte to read, in read mode
   bool writing_ = false;
+  bool write_failed_ = false;
 };
 
-// CreateFileA for writing (CREATE_ALWAYS, then TRUNCATE_EXISTING as a second try); none when
-// both fail.
-std::unique_ptr<TextFile> CreateTextFile(FileSystem& fs, const std::string& path);
+enum class TextFileCreation {
+  kReplace,    // an existing file is replaced (or emptied in place)
+  kExclusive,  // only a file that does not exist yet is created
+};
+
+// CreateFileA for writing: kReplace tries CREATE_ALWAYS, then TRUNCATE_EXISTING; kExclusive
+// only CREATE_NEW. None when that fails.
+std::unique_ptr<TextFile> CreateTextFile(FileSystem& fs, const std::string& path,
+                                         TextFileCreation creation = TextFileCreation::kReplace);
 // CreateFileA for reading an existing file; none when it fails.
 std::unique_ptr<TextFile> OpenTextFile(FileSystem& fs, const std::string& path);
 

@@ -19,9 +19,7 @@ inline constexpr std::uint32_t kAttributeReparsePoint = 0x400;  // junctions, sy
 inline constexpr std::uint32_t kInvalidAttributes = 0xFFFFFFFF;
 
 // Drive types of the drive-type query.
-inline constexpr std::uint32_t kDriveUnknown = 0;
 inline constexpr std::uint32_t kDriveNoRootDir = 1;
-inline constexpr std::uint32_t kDriveRemovable = 2;
 inline constexpr std::uint32_t kDriveFixed = 3;
 inline constexpr std::uint32_t kDriveRemote = 4;
 inline constexpr std::uint32_t kDriveCdRom = 5;

@@ -27,9 +27,12 @@ class Processes {
 
   // GetCommandLineA.
   virtual std::string CommandLine() = 0;
-  // GetModuleFileNameA of the program's own module, in a buffer of 260 characters; "" when the
-  // call fails or the path does not fit.
-  virtual std::string ModulePath() = 0;
+  // GetModuleFileNameA of the program's own module into a buffer of `buffer_size` characters:
+  // *path receives what was written, the result is what the call returned (0 on failure,
+  // `buffer_size` when the path was cut short).
+  virtual std::uint32_t ModuleFileName(std::uint32_t buffer_size, std::string* path) = 0;
+  // GetACP: the system's ANSI code page, in which every string of the program is written.
+  virtual std::uint32_t AnsiCodePage() = 0;
 
   // CreateMutexA without security attributes and without taking ownership; *error receives
   // GetLastError right after the call (183 when the mutex existed already).

@@ -1,5 +1,6 @@
 #include "shell/dll_unregistration.h"
 
+#include "common/paths.h"
 #include "files/file_removal.h"
 
 namespace uninstall {
@@ -10,10 +11,7 @@ std::string UnregistrationParameters(const std::string& dll) {
 }
 
 std::string DllDirectory(const std::string& dll) {
-  std::size_t start = !dll.empty() && dll.front() == '"' ? 1 : 0;
-  std::size_t last = dll.find_last_of("\\/");
-  if (last == std::string::npos) return "";
-  return dll.substr(start, last + 1 - start);
+  return DirectoryPart(!dll.empty() && dll.front() == '"' ? dll.substr(1) : dll);
 }
 
 std::string UnquotedPath(const std::string& dll) {

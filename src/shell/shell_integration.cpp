@@ -1,10 +1,11 @@
 #include "shell/shell_integration.h"
 
+#include "common/status_line.h"
+#include "common/text.h"
 #include "files/file_removal.h"
 #include "files/path_probe.h"
 #include "shell/registry_deletion.h"
 #include "shell/user_tasks.h"
-#include "ui/status_line.h"
 
 namespace uninstall {
 namespace {
@@ -18,13 +19,7 @@ constexpr const char* kProductValues[] = {"InstallDir", "DataDir", "StartMenu", 
 
 // Older systems made ".pif" files where newer ones make ".lnk" links. The comparison is
 // case-sensitive, as the installer wrote the name.
-std::string WithPifForLnk(std::string path) {
-  for (std::size_t at = path.find(".lnk"); at != std::string::npos; at = path.find(".lnk", at)) {
-    path.replace(at, 4, ".pif");
-    at += 4;
-  }
-  return path;
-}
+std::string WithPifForLnk(const std::string& path) { return ReplaceAll(path, ".lnk", ".pif"); }
 
 void RemoveStartMenuLinks(const ShellIntegrationParts& parts, const StatusLine& status,
                           const std::string& description_file_path) {
@@ -87,7 +82,8 @@ void RunAfterProgram(const ShellIntegrationParts& parts, const UninstallSettings
 void RemoveShellIntegration(const ShellIntegrationParts& parts, bool interactive,
                             UninstallSettings* settings, const std::string& uninstaller_dir,
                             const std::string& description_file_path) {
-  const StatusLine status(parts.windows, interactive);
+  // Status texts only for a removal started from the main window.
+  const StatusLine status(interactive ? &parts.windows : nullptr);
   RemoveStartMenuLinks(parts, status, description_file_path);
   RemoveDesktopLink(parts, status, &settings->desktop_icon);
   RemoveProductKey(parts, status, interactive, settings->guid);

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "description/preference_reader.h"
-#include "driver/uninstall_settings.h"
+#include "description/uninstall_settings.h"
 #include "external/program_launcher.h"
 #include "platform/file_system.h"
 #include "platform/registry.h"

@@ -1,5 +1,7 @@
 #include "shell/task_entry.h"
 
+#include "common/text.h"
+
 namespace uninstall {
 
 std::string TaskField(const std::string& entry, int index) {
@@ -13,21 +15,7 @@ std::string TaskField(const std::string& entry, int index) {
   return entry.substr(start, end == std::string::npos ? std::string::npos : end - start);
 }
 
-std::uint32_t TaskNumber(const std::string& field) {
-  std::size_t i = 0;
-  while (i < field.size() && (field[i] == ' ' || field[i] == '\t')) ++i;
-  bool negative = false;
-  if (i < field.size() && (field[i] == '+' || field[i] == '-')) {
-    negative = field[i] == '-';
-    ++i;
-  }
-  // Unsigned arithmetic wraps, so 2147483649 and -2147483647 both give 0x80000001.
-  std::uint32_t value = 0;
-  for (; i < field.size() && field[i] >= '0' && field[i] <= '9'; ++i) {
-    value = value * 10 + static_cast<std::uint32_t>(field[i] - '0');
-  }
-  return negative ? 0u - value : value;
-}
+std::uint32_t TaskNumber(const std::string& field) { return DecimalNumber(field, kBlanks); }
 
 std::string TrimSpaces(const std::string& text) {
   std::size_t first = text.find_first_not_of(' ');

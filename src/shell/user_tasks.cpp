@@ -47,25 +47,6 @@ void RunTask(const ShellIntegrationParts& parts, const StatusLine& status,
 
 }  // namespace
 
-std::int64_t HighestTaskNumber(const std::vector<std::string>& keys) {
-  std::int64_t highest = 0;
-  for (const std::string& key : keys) {
-    // "Task" in any case, then a decimal number without leading zeros, as the lookup spells it.
-    if (key.size() < 5 || key.size() > 14 || key[4] == '0') continue;
-    bool task = true;
-    for (std::size_t i = 0; i < 4; ++i) {
-      task = task && (key[i] | 0x20) == "task"[i];
-    }
-    std::int64_t number = 0;
-    for (std::size_t i = 4; task && i < key.size(); ++i) {
-      task = key[i] >= '0' && key[i] <= '9';
-      number = number * 10 + (key[i] - '0');
-    }
-    if (task) highest = std::max(highest, number);
-  }
-  return highest;
-}
-
 void RemoveUserTasks(const ShellIntegrationParts& parts, const StatusLine& status,
                      const std::string& description_file_path) {
   PreferenceReader& reader = parts.reader;
@@ -75,7 +56,7 @@ void RemoveUserTasks(const ShellIntegrationParts& parts, const StatusLine& statu
   // The numbering may have gaps: a missing or empty entry is passed over. Past the highest
   // task line there is nothing to find, so a corrupt count such as 2147483647 ends there
   // instead of keeping the uninstaller busy for ages.
-  std::int64_t last = std::min<std::int64_t>(count, HighestTaskNumber(reader.KeyNames()));
+  std::int64_t last = std::min<std::int64_t>(count, reader.HighestNumberedKey("Task"));
   for (std::int64_t i = 1; i <= last; ++i) {
     std::string entry = reader.ReadString("Task" + std::to_string(i), "");
     if (!entry.empty()) RunTask(parts, status, entry);

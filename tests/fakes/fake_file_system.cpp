@@ -56,6 +56,7 @@ struct Node {
   std::string contents;
   std::optional<std::uint64_t> reported_size;
   bool held_open = false;
+  std::string link_target;  // a junction: its contents are those of this path
   Node* parent = nullptr;
   std::map<std::string, std::unique_ptr<Node>> children;  // by upper-cased name
 
@@ -145,6 +146,7 @@ struct FakeFileSystem::Impl {
   std::map<std::uintptr_t, OpenedFile> files;
   std::uintptr_t next_handle = 0x100;
   std::uint32_t last_disposition = 0;
+  std::optional<std::uint64_t> disk_space;  // bytes that can still be written
 
   void Log(std::string entry) {
     if (log != nullptr) log->Add(std::move(entry));
@@ -155,11 +157,20 @@ struct FakeFileSystem::Impl {
     return drive == drives.end() ? nullptr : drive->second.root.get();
   }
 
-  // The node named by the first `count` parts.
+  // What a junction stands for when something is looked up inside it.
+  Node* Resolve(Node* node, int depth = 0) const {
+    if (node == nullptr || node->link_target.empty()) return node;
+    if (depth > 8) return nullptr;
+    return Resolve(Lookup(node->link_target), depth + 1);
+  }
+
+  // The node named by the first `count` parts; junctions on the way are followed, a junction
+  // at the end is the link itself.
   Node* Walk(const ParsedPath& parsed, std::size_t count) const {
     Node* node = RootOf(parsed);
     for (std::size_t i = 0; i < count && node != nullptr; ++i) {
-      if (!node->directory) return nullptr;
+      node = Resolve(node);
+      if (node == nullptr || !node->directory) return nullptr;
       auto child = node->children.find(Upper(parsed.parts[i]));
       node = child == node->children.end() ? nullptr : child->second.get();
     }
@@ -232,7 +243,7 @@ struct FakeFileSystem::Impl {
 
   // Fills `entry` with the next match of the search that still exists.
   bool NextMatch(Search& search, FoundEntry* entry) {
-    Node* directory = Lookup(search.directory);
+    Node* directory = Resolve(Lookup(search.directory));
     while (directory != nullptr && search.next < search.matches.size()) {
       const std::string& key = search.matches[search.next++];
       if (key == "." || key == "..") {
@@ -306,6 +317,14 @@ void FakeFileSystem::SetReportedSize(const std::string& path, std::uint64_t size
   if (node != nullptr && !node->directory) node->reported_size = size;
 }
 
+void FakeFileSystem::AddLink(const std::string& path, const std::string& target) {
+  AddDirectory(path, kAttributeDirectory | kAttributeReparsePoint);
+  Node* node = impl_->Lookup(path);
+  if (node != nullptr) node->link_target = target;
+}
+
+void FakeFileSystem::SetDiskSpace(std::uint64_t bytes) { impl_->disk_space = bytes; }
+
 void FakeFileSystem::HoldOpen(const std::string& path) {
   Node* node = impl_->Lookup(path);
   if (node != nullptr) node->held_open = true;
@@ -356,7 +375,7 @@ SearchHandle FakeFileSystem::FindFirst(const std::string& pattern, FoundEntry* e
   if (parsed->parts.empty() || parsed->trailing_separator) {
     return fail(impl_->RootOf(*parsed) ? kErrorFileNotFound : kErrorPathNotFound);
   }
-  Node* directory = impl_->Walk(*parsed, parsed->parts.size() - 1);
+  Node* directory = impl_->Resolve(impl_->Walk(*parsed, parsed->parts.size() - 1));
   if (directory == nullptr || !directory->directory) return fail(kErrorPathNotFound);
 
   Search search;
@@ -420,8 +439,10 @@ bool FakeFileSystem::SetAttributes(const std::string& path, std::uint32_t attrib
   impl_->Log("SetAttributes " + path + " " + std::to_string(attributes));
   Node* node = impl_->Lookup(path);
   if (node == nullptr) return false;
-  // NORMAL only counts alone; the directory bit can't be changed this way.
-  std::uint32_t kept = attributes & ~(kAttributeNormal | kAttributeDirectory);
+  // NORMAL only counts alone; the directory and reparse-point bits can't be changed this way.
+  std::uint32_t kept =
+      attributes & ~(kAttributeNormal | kAttributeDirectory | kAttributeReparsePoint);
+  kept |= node->attributes & kAttributeReparsePoint;
   if (node->directory) {
     node->attributes = kept | kAttributeDirectory;
   } else {
@@ -465,7 +486,7 @@ FileHandle FakeFileSystem::OpenFile(const std::string& path, std::uint32_t acces
   auto parsed = Parse(path);
   if (!parsed || !impl_->RootOf(*parsed)) return fail(kErrorPathNotFound);
   if (parsed->parts.empty()) return fail(kErrorAccessDenied);
-  Node* parent = impl_->Walk(*parsed, parsed->parts.size() - 1);
+  Node* parent = impl_->Resolve(impl_->Walk(*parsed, parsed->parts.size() - 1));
   if (parent == nullptr || !parent->directory) return fail(kErrorPathNotFound);
   auto existing = parent->children.find(Upper(parsed->parts.back()));
   Node* node = existing == parent->children.end() ? nullptr : existing->second.get();
@@ -552,13 +573,19 @@ bool FakeFileSystem::WriteBytes(FileHandle file, const void* buffer, std::uint32
   OpenedFile& opened = found->second;
   impl_->Log("WriteBytes " + opened.path + " " + std::to_string(count));
   if (!(opened.access & kGenericWrite)) return false;
+  bool complete = true;
+  if (impl_->disk_space && *impl_->disk_space < count) {
+    count = static_cast<std::uint32_t>(*impl_->disk_space);
+    complete = false;
+  }
+  if (impl_->disk_space) *impl_->disk_space -= count;
   std::string& contents = opened.node->contents;
   if (contents.size() < opened.position + count) contents.resize(opened.position + count, '\0');
   if (count > 0) std::memcpy(contents.data() + opened.position, buffer, count);
   opened.position += count;
   opened.node->reported_size.reset();
   if (written != nullptr) *written = count;
-  return true;
+  return complete;
 }
 
 bool FakeFileSystem::MovePointer(FileHandle file, std::int64_t distance, bool from_start) {

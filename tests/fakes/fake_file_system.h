@@ -32,6 +32,11 @@ class FakeFileSystem : public FileSystem {
                std::uint32_t attributes = kAttributeArchive);
   // Makes the file report `size` instead of its contents' length (for very large files).
   void SetReportedSize(const std::string& path, std::uint64_t size);
+  // A junction at `path` that points to the directory `target`: what is looked up inside it is
+  // looked up in the target, and removing it removes only the link.
+  void AddLink(const std::string& path, const std::string& target);
+  // From now on only this many more bytes can be written (a disk filling up).
+  void SetDiskSpace(std::uint64_t bytes);
   // A file held open by another program: it cannot be deleted.
   void HoldOpen(const std::string& path);
 

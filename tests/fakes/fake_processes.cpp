@@ -1,5 +1,7 @@
 #include "fakes/fake_processes.h"
 
+#include <algorithm>
+
 namespace uninstall {
 namespace {
 
@@ -27,9 +29,12 @@ void FakeProcesses::AddDocument(const std::string& path, std::uint32_t exit_code
   documents_[path] = Program{exit_code, reports_process};
 }
 
-std::string FakeProcesses::ModulePath() {
-  log_->Add("ModulePath");
-  return module_path;
+std::uint32_t FakeProcesses::ModuleFileName(std::uint32_t buffer_size, std::string* path) {
+  log_->Add("ModuleFileName");
+  // As Windows does it: a path that does not fit is cut to the buffer, and the buffer's size
+  // comes back.
+  *path = module_path.substr(0, buffer_size);
+  return static_cast<std::uint32_t>(std::min<std::size_t>(module_path.size(), buffer_size));
 }
 
 MutexHandle FakeProcesses::CreateNamedMutex(const std::string& name, std::uint32_t* error) {

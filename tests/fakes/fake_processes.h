@@ -17,7 +17,8 @@ class FakeProcesses : public Processes {
   explicit FakeProcesses(CallLog* log) : log_(log) {}
 
   std::string command_line = "\"C:\\App\\Uninstall.exe\"";
-  std::string module_path = "C:\\App\\Uninstall.exe";
+  std::string module_path = "C:\\App\\Uninstall.exe";  // "" : the call fails
+  std::uint32_t ansi_code_page = 1252;
   std::set<std::string> existing_mutexes;
   bool mutex_creation_fails = false;
   bool shell_detached_succeeds = true;
@@ -34,7 +35,8 @@ class FakeProcesses : public Processes {
   int open_handles() const { return static_cast<int>(open_.size()); }
 
   std::string CommandLine() override { return command_line; }
-  std::string ModulePath() override;
+  std::uint32_t ModuleFileName(std::uint32_t buffer_size, std::string* path) override;
+  std::uint32_t AnsiCodePage() override { return ansi_code_page; }
   MutexHandle CreateNamedMutex(const std::string& name, std::uint32_t* error) override;
   void ReleaseNamedMutex(MutexHandle mutex) override;
   void CloseMutex(MutexHandle mutex) override;

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "driver/uninstall_sequence.h"
-
 namespace uninstall {
 namespace {
 
@@ -32,24 +30,6 @@ TEST(CommandLineTest, QuietModeNeedsExactlySlashUpperQ) {
   EXPECT_FALSE(IsQuietMode(""));
   EXPECT_FALSE(IsQuietMode(" /Q"));
   EXPECT_FALSE(IsQuietMode("-Q"));
-}
-
-TEST(CommandLineTest, DirectoryPartKeepsTheLastSeparator) {
-  EXPECT_EQ(DirectoryPart("C:\\App\\Uninstall.exe"), "C:\\App\\");
-  EXPECT_EQ(DirectoryPart("C:\\App/Sub/Uninstall.exe"), "C:\\App/Sub/");
-  EXPECT_EQ(DirectoryPart("D:\\Uninstall.exe"), "D:\\");
-  EXPECT_EQ(DirectoryPart("Uninstall.exe"), "");
-}
-
-TEST(CommandLineTest, DriveAndShareRootsAreRecognised) {
-  for (const char* root :
-       {"D:\\", "D:", "d:/", "\\\\server\\share\\", "\\\\server\\share", "//server/share/"}) {
-    EXPECT_TRUE(IsDriveRoot(root)) << root;
-  }
-  for (const char* dir :
-       {"D:\\App\\", "\\\\server\\share\\App\\", "\\\\server\\", "", "\\", "App\\"}) {
-    EXPECT_FALSE(IsDriveRoot(dir)) << dir;
-  }
 }
 
 }  // namespace

@@ -115,6 +115,19 @@ class PreferenceReaderTest : public ::testing::Test {
     }
   }
 
+  // What the open reader holds, through its operations: "<closed>", or the values of the top
+  // section and of group `group` ("top:1,2|S:3").
+  std::string Holds(const std::string& group = "S") {
+    if (!reader_.SelectGroup("")) return "<closed>";
+    std::string result = "top:";
+    for (const std::string& value : Enumerate("")) result += value + ",";
+    if (reader_.SelectGroup(group)) {
+      result += "|" + group + ":";
+      for (const std::string& value : Enumerate(group)) result += value + ",";
+    }
+    return result;
+  }
+
   // A closed reader, or an open one after a failed SelectGroup: nothing is found.
   void ExpectNothingFound() {
     EXPECT_FALSE(reader_.SelectGroup("Nope"));
@@ -149,21 +162,24 @@ class PreferenceReaderTest : public ::testing::Test {
 
 TEST_F(PreferenceReaderTest, OpenReadsTheWholeFileAndRecognisesTheSignature) {
   const std::string kRewound = "ReadBytes 3|MovePointer 0 start|ReadBytes ";
+  // `holds`: what Holds() sees; a UTF-8 file decodes C3 BC to FC, an 8-bit one keeps both bytes.
   const struct {
     std::string contents;
-    bool utf8;
-    std::string entries, reads;  // `reads`: the calls after OpenFile and SizeOfFile
+    std::string holds, reads;  // `reads`: the calls after OpenFile and SizeOfFile
   } cases[] = {
-      {"[S]\r\nA=1\r\n", false, "G:S|K:A=1", kRewound + "10"},
-      {kSignature + "A=\xC3\xBC\n", true, "K:A=\xC3\xBC", "ReadBytes 3|ReadBytes 5"},
-      {kSignature, true, "", "ReadBytes 3"},
-      {"", false, "", ""},
+      {"[S]\r\nA=1\r\n", "top:|S:1,", kRewound + "10"},
+      {kSignature + "A=\xC3\xBC\n", "top:\xFC,", "ReadBytes 3|ReadBytes 5"},
+      {"A=\xC3\xBC\n", "top:\xC3\xBC,", kRewound + "5"},
+      {kSignature, "top:", "ReadBytes 3"},
+      {"", "top:", ""},
       // Files shorter than the signature are read without looking for it.
-      {"\xEF\xBB", false, "K:\xEF\xBB=", "ReadBytes 2"},
+      {"\xEF\xBB", "top:,", "ReadBytes 2"},
       // Three bytes that are not (or almost) the signature are read from the start.
-      {"A=1", false, "K:A=1", kRewound + "3"},
-      {"\xEF\xBB\x41=1\n", false, "K:\xEF\xBB\x41=1", kRewound + "6"},
-      {"A=\xEF\xBB\xBF\n", false, "K:A=\xEF\xBB\xBF", kRewound + "6"},  // only at the start
+      {"A=1", "top:1,", kRewound + "3"},
+      // A NUL byte ends the data.
+      {std::string("A=1\nB=x\0y\nC=3\n", 14), "top:1,x,", kRewound + "14"},
+      {"\xEF\xBB\x41=1\n", "top:1,", kRewound + "6"},
+      {"A=\xEF\xBB\xBF\n", "top:\xEF\xBB\xBF,", kRewound + "6"},  // only at the start
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(PrintToString(c.contents));
@@ -171,9 +187,7 @@ TEST_F(PreferenceReaderTest, OpenReadsTheWholeFileAndRecognisesTheSignature) {
     log_.Clear();
     ASSERT_TRUE(reader_.Open(kPath));
     EXPECT_EQ(Calls(), "OpenFile|SizeOfFile" + (c.reads.empty() ? "" : "|" + c.reads));
-    EXPECT_TRUE(reader_.is_open());
-    EXPECT_EQ(reader_.utf8(), c.utf8);
-    EXPECT_EQ(Describe(reader_.entries()), c.entries);
+    EXPECT_EQ(Holds(), c.holds);
     EXPECT_EQ(fs_.OpenHandles(), 1);
     reader_.Close();
     EXPECT_EQ(Calls(), "CloseFile");
@@ -181,12 +195,43 @@ TEST_F(PreferenceReaderTest, OpenReadsTheWholeFileAndRecognisesTheSignature) {
   }
   ASSERT_TRUE(reader_.Open(kPath));
   EXPECT_EQ(reader_.ReadString("A"), "\xEF\xBB\xBF");  // 8-bit values are not decoded
+  // A file that yields fewer bytes than its size said: nothing is made of the missing rest.
+  fs_.AddFile(kPath, "A=1");
+  fs_.SetReportedSize(kPath, 10);
+  ASSERT_TRUE(reader_.Open(kPath));
+  EXPECT_EQ(Holds(), "top:1,");
   // A UTF-16 file is taken as 8-bit bytes and gives nothing usable.
   ASSERT_TRUE(OpenWith(std::string("\xFF\xFE[\0S\0]\0\r\0\n\0A\0=\0x\0", 18)));
-  EXPECT_FALSE(reader_.utf8());
   EXPECT_FALSE(reader_.SelectGroup("S"));
   EXPECT_TRUE(reader_.SelectGroup(""));
   EXPECT_EQ(reader_.ReadString("A", "d"), "d");
+}
+
+TEST_F(PreferenceReaderTest, HighestNumberedKeyIsSpelledAsTheLookupSpellsIt) {
+  const struct {
+    std::string contents;
+    std::int64_t highest;
+  } cases[] = {
+      {"[T]\nNumber=1\nTask1=a\ntask12=b\nTASK3=c\nTask012=d\nTask=e\nTasks5=f\nTask2x=g\n"
+       "Task4294967296=h\n[U]\nTask99=i",
+       4294967296},
+      {"[T]\nTask0=a\nTask05=b\n;Task7=c\n", 0},
+      {"Task7=a\n[T]\n[T]\nTask8=b\n", 0},  // the top section and a second [T] don't count
+      {kSignature + "[T]\nTask\xC3\xBC"
+                    "4=a\nTask3=b\n",
+       3},
+  };
+  for (const auto& c : cases) {
+    ASSERT_TRUE(OpenWith(c.contents));
+    ASSERT_TRUE(reader_.SelectGroup("T"));
+    EXPECT_EQ(reader_.HighestNumberedKey("Task"), c.highest) << PrintToString(c.contents);
+  }
+  EXPECT_FALSE(reader_.SelectGroup("Missing"));
+  EXPECT_EQ(reader_.HighestNumberedKey("Task"), 0);
+  ASSERT_TRUE(OpenWith(kSignature + "[T]\nTask\xC3\xBC"
+                                    "4=a\n"));
+  ASSERT_TRUE(reader_.SelectGroup("T"));
+  EXPECT_EQ(reader_.HighestNumberedKey("Task\xFC"), 4);  // compared in UTF-8
 }
 
 TEST_F(PreferenceReaderTest, FileThatCannotBeOpenedGivesDefaults) {
@@ -194,9 +239,7 @@ TEST_F(PreferenceReaderTest, FileThatCannotBeOpenedGivesDefaults) {
   for (const char* path : {"C:\\App\\missing.dat", "C:\\App\\dir.dat"}) {
     SCOPED_TRACE(path);
     EXPECT_FALSE(reader_.Open(path));
-    EXPECT_TRUE(reader_.is_open());
-    EXPECT_TRUE(reader_.entries().empty());
-    EXPECT_FALSE(reader_.utf8());
+    EXPECT_EQ(Holds(), "top:");
     EXPECT_EQ(fs_.OpenHandles(), 0);
     EXPECT_EQ(reader_.ReadString("A", "d"), "d");
     // The top section of an empty reader is selectable but holds nothing.
@@ -206,22 +249,20 @@ TEST_F(PreferenceReaderTest, FileThatCannotBeOpenedGivesDefaults) {
     EXPECT_EQ(reader_.CurrentValue(), "");
     ExpectNothingFound();
     reader_.Close();
-    EXPECT_FALSE(reader_.is_open());
+    EXPECT_EQ(Holds(), "<closed>");
   }
 }
 
 TEST_F(PreferenceReaderTest, CloseDropsEverythingAndNeverWritesBack) {
   ExpectNothingFound();  // never opened
   reader_.Close();       // safe without Open
-  EXPECT_FALSE(reader_.is_open());
+  EXPECT_EQ(Holds(), "<closed>");
   const std::string contents = kSignature + "[S]\r\nA = 1  \r\n;c\r\n";
   ASSERT_TRUE(OpenWith(contents));
   ASSERT_TRUE(reader_.SelectGroup("S"));
   ASSERT_TRUE(reader_.NextKey());
   reader_.Close();
-  EXPECT_FALSE(reader_.is_open());
-  EXPECT_FALSE(reader_.utf8());
-  EXPECT_TRUE(reader_.entries().empty());
+  EXPECT_EQ(Holds(), "<closed>");
   EXPECT_EQ(reader_.CurrentValue(), "");
   ExpectNothingFound();
   reader_.Close();  // safe twice
@@ -237,22 +278,21 @@ TEST_F(PreferenceReaderTest, CloseDropsEverythingAndNeverWritesBack) {
 
 TEST_F(PreferenceReaderTest, OpenWhileOpenStartsAfresh) {
   fs_.AddFile("C:\\one.dat", kSignature + "[S]\nA=one\n[T]\nB=1");
-  fs_.AddFile("C:\\two.dat", "[S]\nA=two\n");
+  fs_.AddFile("C:\\two.dat", "[S]\nA=two\nU=\xC3\xBC\n");
   ASSERT_TRUE(reader_.Open("C:\\one.dat"));
-  EXPECT_TRUE(reader_.utf8());
   EXPECT_FALSE(reader_.SelectGroup("Missing"));
   ASSERT_TRUE(reader_.Open("C:\\two.dat"));
   EXPECT_EQ(fs_.OpenHandles(), 1);
-  EXPECT_FALSE(reader_.utf8());
   EXPECT_TRUE(reader_.RewindKeys());  // top section, no missing-group flag
   EXPECT_EQ(reader_.ReadString("A", "top"), "top");
   EXPECT_TRUE(reader_.SelectGroup("S"));
   EXPECT_EQ(reader_.ReadString("A"), "two");
+  EXPECT_EQ(reader_.ReadString("U"), "\xC3\xBC");  // 8-bit again
   EXPECT_FALSE(reader_.SelectGroup("T"));
   // A failed open after a good one also drops the old entries.
   EXPECT_FALSE(reader_.Open("C:\\three.dat"));
   EXPECT_EQ(fs_.OpenHandles(), 0);
-  EXPECT_TRUE(reader_.entries().empty());
+  EXPECT_EQ(Holds("T"), "top:");
 }
 
 TEST_F(PreferenceReaderTest, SharingAndFallbackToReadOnlyAccess) {
@@ -293,7 +333,7 @@ TEST_F(PreferenceReaderTest, SharingAndFallbackToReadOnlyAccess) {
   log_.Clear();
   EXPECT_FALSE(reader_.Open(kPath));
   EXPECT_EQ(Calls(), "OpenFile|OpenFile");
-  EXPECT_TRUE(reader_.is_open());
+  EXPECT_TRUE(reader_.SelectGroup(""));  // open, without entries
   ExpectNothingFound();
   reader_.Close();
   EXPECT_EQ(Calls(), "");  // no handle to close
@@ -463,7 +503,10 @@ TEST_F(PreferenceReaderTest, Utf8Decoding) {
                  {"ab\xF0\x80\x80", "ab"}, {"\xC3", ""}};
   cases.push_back({"z\xC2\x80\xC3\xBC\xC3\xBF", "z\x80\xFC\xFF"});
   cases.push_back({"  f\xC3\xBCr  ", "f\xFCr"});  // trimmed first
-  cases.push_back({"\xC0\x80", std::string(1, '\0')});
+  // No value ever holds a NUL: its overlong form is invalid like a character above U+00FF.
+  cases.push_back({"\xC0\x80", ""});
+  cases.push_back({"..\xC0\x80", ""});
+  cases.push_back({"ab\xF7\x80\x80", "ab"});  // the last 4-byte lead, cut short
   // Above U+00FF, a stray continuation byte, a lead byte 0xF8-0xFF or a bad following byte
   // empties the whole value.
   for (const char* emptied : {"\xE2\x82\xAC", "ok \xC4\x80", "\xF0\x9F\x98\x80", "x\x80", "\xBF",
@@ -525,7 +568,7 @@ TEST_F(PreferenceReaderTest, ReadOneValueOpensReadsAndCloses) {
                {"Settings", "ProgLink", "C:\\x.dat", "d"}};
   for (const auto& c : cases) {
     EXPECT_EQ(ReadOneValue(reader_, c.group, c.key, "d", c.path), c.expected) << c.group << c.key;
-    EXPECT_FALSE(reader_.is_open());
+    EXPECT_EQ(Holds(), "<closed>");
     EXPECT_EQ(fs_.OpenHandles(), 0);
   }
 }

@@ -9,12 +9,14 @@
 #include "fakes/call_log.h"
 #include "fakes/fake_file_system.h"
 #include "fakes/fake_window_toolkit.h"
+#include "files/contained_removal.h"
 
 namespace uninstall {
 namespace {
 
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
+using namespace std::string_literals;
 
 // An installation in C:\App\ whose uninstaller is running (its file held open).
 class ProgramFilesTest : public ::testing::Test {
@@ -229,7 +231,8 @@ TEST_F(ProgramFilesTest, DeleteAllPassesOverValuesThatLeadOutside) {
       "[Dirs]\nA=..\\Other\\\nB=Help\\..\\..\\Other\\\nC=C:\\Other\\\nD=\\Other\\\nE=/Other/\n"
       "F=...\\\nG=.. \\\nH=Help\\\n"
       "[Data]\nA=..\\Other\\x.txt\nB=\\Other\\x.txt\nC=C:\\Other\\x.txt\nD=y.txt\n"
-      "[DataDirs]\nA=..\\Empty\\\nB=C:\\Empty\\\nC=Mine\\\n");
+      // A NUL byte ends the data: what the platform would see as ".." stays "..".
+      "[DataDirs]\nA=..\\Empty\\\nB=C:\\Empty\\\nC=Mine\\\nD=..\0\\Empty\\\n"s);
   fs.AddFile("C:\\App\\Help\\a.txt");
   fs.AddFile("C:\\Other\\x.txt");
   fs.AddDirectory("C:\\Empty");
@@ -249,6 +252,46 @@ TEST_F(ProgramFilesTest, DeleteAllPassesOverValuesThatLeadOutside) {
   for (const std::string& call : log.entries()) {
     EXPECT_EQ(call.find("Other"), std::string::npos) << call;
     EXPECT_EQ(call.find("Empty"), std::string::npos) << call;
+  }
+}
+
+// A junction below the uninstaller's or the data directory leads elsewhere (another user's
+// documents, say): nothing behind it is looked into or deleted, and a listed directory that is
+// one loses only the link, in both removals.
+TEST_F(ProgramFilesTest, NothingIsReachedThroughALinkBelowTheBase) {
+  for (bool remove_all : {false, true}) {
+    SCOPED_TRACE(remove_all);
+    fs.AddFile("C:\\App\\App.exe", "MZ");
+    Describe(
+        "[Files]\nA=Link\\doc.txt\nB=App.exe\n"
+        "[Dirs]\nA=Saves\\\nB=Link\\Inner\\\nC=Link\\\n"
+        "[Data]\nA=DataLink\\doc.txt\n[DataDirs]\nA=DataLink\\Inner\\\nB=Gone\\\n");
+    for (const char* target : {"C:\\Target\\", "C:\\DataTarget\\"}) {
+      fs.AddFile(std::string(target) + "doc.txt", "mine");
+      fs.AddDirectory(std::string(target) + "Inner");
+    }
+    fs.AddLink("C:\\App\\Saves", "C:\\Target");
+    fs.AddLink("C:\\App\\Link", "C:\\Target");
+    paths.data_dir = "C:\\Data\\";
+    fs.AddLink("C:\\Data\\DataLink", "C:\\DataTarget");
+    fs.AddLink("C:\\Data\\Gone", "C:\\DataTarget");
+
+    EXPECT_TRUE(remove_all ? RemoveAll() : RemoveProgram());
+    for (const char* kept : {"C:\\Target\\doc.txt", "C:\\Target\\Inner\\",
+                             "C:\\DataTarget\\doc.txt", "C:\\DataTarget\\Inner\\"}) {
+      EXPECT_TRUE(fs.Exists(kept)) << kept;
+    }
+    // The links listed themselves go; Data ones only with "delete all".
+    EXPECT_FALSE(fs.Exists("C:\\App\\Saves"));
+    EXPECT_FALSE(fs.Exists("C:\\App\\Link"));
+    EXPECT_EQ(fs.Exists("C:\\Data\\Gone"), !remove_all);
+    EXPECT_TRUE(fs.Exists("C:\\Data\\DataLink"));
+    for (const std::string& call : log.entries()) {
+      if (call.rfind("SetStatusText", 0) == 0) continue;
+      for (const char* behind : {"\\Saves\\", "\\Link\\", "DataLink\\", "Gone\\", "Target"}) {
+        EXPECT_EQ(call.find(behind), std::string::npos) << call;
+      }
+    }
   }
 }
 

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -46,6 +47,14 @@ class RunFixture : public ::testing::Test {
   }
 
   std::vector<std::string> Calls(const std::string& prefix) const { return log.Matching(prefix); }
+
+  // Where the first call that begins with `prefix` stands in the log; the log's size when none.
+  std::size_t Position(const std::string& prefix) const {
+    const std::vector<std::string>& entries = log.entries();
+    return std::find_if(entries.begin(), entries.end(),
+                        [&](const std::string& e) { return e.rfind(prefix, 0) == 0; }) -
+           entries.begin();
+  }
 
   CallLog log;
   FakeFileSystem fs;

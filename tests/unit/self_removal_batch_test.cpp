@@ -19,13 +19,16 @@ using ::testing::IsEmpty;
 
 constexpr char kBatch[] = "C:\\~~uninst.bat";
 
-// The whole batch for C:\Program Files\App\Uninstall.exe, byte for byte.
+// The whole batch for C:\Program Files\Soci\xE9t\xE9\Uninstall.exe (a path in code page 1252),
+// byte for byte.
+constexpr char kExe[] = "C:\\Program Files\\Soci\xE9t\xE9\\Uninstall.exe";
 constexpr char kExpectedBatch[] =
+    "\"%SystemRoot%\\System32\\chcp.com\" 1252 >nul\r\n"
     "cd \\\r\n"
     "set tries=0\r\n"
     ":DeleteFile\r\n"
-    "del \"C:\\Program Files\\App\\Uninstall.exe\"\r\n"
-    "if not exist \"C:\\Program Files\\App\\Uninstall.exe\" goto Deleted\r\n"
+    "del \"C:\\Program Files\\Soci\xE9t\xE9\\Uninstall.exe\"\r\n"
+    "if not exist \"C:\\Program Files\\Soci\xE9t\xE9\\Uninstall.exe\" goto Deleted\r\n"
     "set /a tries+=1\r\n"
     "if %tries% geq 60 goto Deleted\r\n"
     "\"%SystemRoot%\\System32\\ping.exe\" -n 2 127.0.0.1 >nul\r\n"
@@ -33,8 +36,8 @@ constexpr char kExpectedBatch[] =
     ":Deleted\r\n"
     "set tries=0\r\n"
     ":RemoveDirectory\r\n"
-    "rd \"C:\\Program Files\\App\"\r\n"
-    "if not exist \"C:\\Program Files\\App\" goto Removed\r\n"
+    "rd \"C:\\Program Files\\Soci\xE9t\xE9\"\r\n"
+    "if not exist \"C:\\Program Files\\Soci\xE9t\xE9\" goto Removed\r\n"
     "set /a tries+=1\r\n"
     "if %tries% geq 5 goto Removed\r\n"
     "\"%SystemRoot%\\System32\\ping.exe\" -n 2 127.0.0.1 >nul\r\n"
@@ -45,11 +48,9 @@ constexpr char kExpectedBatch[] =
 
 class SelfRemovalBatchTest : public ::testing::Test {
  protected:
-  SelfRemovalBatchTest() : fs(&log), processes(&log) {
-    processes.module_path = "C:\\Program Files\\App\\Uninstall.exe";
-  }
+  SelfRemovalBatchTest() : fs(&log), processes(&log) { processes.module_path = kExe; }
 
-  void Write(const std::string& directory = "C:\\Program Files\\App\\") {
+  void Write(const std::string& directory = "C:\\Program Files\\Soci\xE9t\xE9\\") {
     log.Clear();
     WriteSelfRemovalBatch(fs, processes, directory);
     EXPECT_EQ(fs.OpenHandles(), 0);
@@ -83,9 +84,10 @@ TEST_F(SelfRemovalBatchTest, DirectoryLosesOneTrailingBackslashAndAnEmptyOneHasN
     const char* rd_line;  // "" for none
   };
   for (const Case& c : {Case{"C:\\App\\", "rd \"C:\\App\""}, Case{"C:\\App", "rd \"C:\\App\""},
-                        Case{"C:\\App\\\\", "rd \"C:\\App\\\""}, Case{"", ""}, Case{"D:\\", ""}}) {
+                        Case{"C:\\App\\\\", "rd \"C:\\App\\\""}, Case{"", ""}, Case{"D:\\", ""},
+                        Case{"D:/", ""}, Case{"\\\\server\\share\\", ""}}) {
     std::vector<std::string> lines =
-        SelfRemovalBatchLines("C:\\App\\Uninstall.exe", c.directory, kBatch);
+        SelfRemovalBatchLines("C:\\App\\Uninstall.exe", c.directory, kBatch, 1252);
     std::vector<std::string> rd_lines;
     std::copy_if(lines.begin(), lines.end(), std::back_inserter(rd_lines),
                  [](const std::string& line) { return line.rfind("rd ", 0) == 0; });
@@ -161,6 +163,17 @@ TEST_F(SelfRemovalBatchTest, NothingIsWrittenOrStartedWhenTheBatchCannotBeMade) 
   }
   // A program path without a drive letter does not even try.
   EXPECT_THAT(log.Matching("OpenFile"), IsEmpty());
+}
+
+// A full disk leaves a batch cut short, which must never run: it is deleted again.
+TEST_F(SelfRemovalBatchTest, BatchThatCouldNotBeWrittenWholeIsDeletedAndNotStarted) {
+  // Nothing, a part, and all but the last byte.
+  for (std::uint64_t space : {std::size_t{0}, std::size_t{100}, sizeof(kExpectedBatch) - 2}) {
+    fs.SetDiskSpace(space);
+    Write();
+    EXPECT_FALSE(fs.Exists(kBatch)) << space;
+    EXPECT_THAT(log.Matching("ShellExecute"), IsEmpty()) << space;
+  }
 }
 
 TEST(SelfRemovalBatchPathTest, DriveRootOfTheProgramOrNothing) {

@@ -78,6 +78,7 @@ TEST_F(TextFileTest, LinesOfEveryLengthComeBackWhole) {
 
 TEST_F(TextFileTest, EveryKindOfLineEnd) {
   EXPECT_THAT(ReadLines("a\r\nb\nc\rd"), ElementsAre("a", "b", "c", "d"));
+  EXPECT_THAT(ReadLines("z"), ElementsAre("z"));
 }
 
 TEST_F(TextFileTest, LoneCrAtTheEndEndsTheLastLine) {
@@ -102,6 +103,13 @@ TEST_F(TextFileTest, AtEndOfFilePutsTheByteBack) {
   EXPECT_EQ(file->ReadLine(), "xy");
   EXPECT_TRUE(file->AtEndOfFile());
   EXPECT_THAT(ReadLines(""), IsEmpty());
+
+  // Reading after writing starts where the output ended, once the output is out.
+  auto both = CreateTextFile(fs_, "C:\\both.txt");
+  both->WriteLine("ab");
+  EXPECT_TRUE(both->AtEndOfFile());
+  EXPECT_EQ(fs_.Contents("C:\\both.txt"), "ab\r\n");
+  EXPECT_TRUE(both->CloseTextFile());
 }
 
 TEST_F(TextFileTest, CreateReplacesAndFallsBackToTruncating) {
@@ -114,6 +122,12 @@ TEST_F(TextFileTest, CreateReplacesAndFallsBackToTruncating) {
   EXPECT_EQ(fs_.Contents("C:\\hidden.txt"), "new\r\n");
   EXPECT_EQ(log_.Matching("OpenFile").size(), 2u);
   EXPECT_EQ(fs_.OpenHandles(), 0);
+
+  // Exclusive creation never touches a file that is already there.
+  EXPECT_EQ(CreateTextFile(fs_, "C:\\hidden.txt", TextFileCreation::kExclusive), nullptr);
+  EXPECT_EQ(fs_.Contents("C:\\hidden.txt"), "new\r\n");
+  EXPECT_NE(CreateTextFile(fs_, "C:\\fresh.txt", TextFileCreation::kExclusive), nullptr);
+  EXPECT_TRUE(fs_.Exists("C:\\fresh.txt"));
 }
 
 TEST_F(TextFileTest, NoneWhenTheFileCantBeHad) {

@@ -32,22 +32,27 @@ TEST_F(SequenceTest, MissingDescriptionShowsOnlyTheErrorBoxAndExitsWithZero) {
   EXPECT_THAT(Calls("ShellExecute"), IsEmpty());
 }
 
-TEST_F(SequenceTest, UnknownOwnPathCountsAsMissingDescription) {
-  processes.module_path = "";
+TEST_F(SequenceTest, UnknownOrCutOwnPathCountsAsMissingDescription) {
+  // A path that fills the 260-character buffer was cut short and names another directory.
+  const std::string cut = "C:\\" + std::string(251, 'x') + "\\Uninstall.exe";
   fs.AddFile("uninstall.dat", "[Settings]\nProgExe=App.exe\n");  // never looked at
-  EXPECT_EQ(Run("/Q"), 0);
-  EXPECT_THAT(Calls("MessageBox"),
-              ElementsAre("MessageBox  Marrowind - Error | Could not find 'uninstall.dat':\n"
-                          "uninstall.dat | 16"));
-  EXPECT_THAT(Calls("FindFirst"), IsEmpty());
+  for (const std::string& own_path : {std::string(), cut}) {
+    processes.module_path = own_path;
+    EXPECT_EQ(Run("/Q"), 0);
+    EXPECT_THAT(Calls("MessageBox"),
+                ElementsAre("MessageBox  Marrowind - Error | Could not find 'uninstall.dat':\n"
+                            "uninstall.dat | 16"));
+    EXPECT_THAT(Calls("FindFirst"), IsEmpty());
+  }
 }
 
 TEST_F(SequenceTest, UninstallerDirComesFromTheOwnPathWithEitherSeparator) {
   processes.module_path = "C:\\Some Dir/Sub/Uninstall.exe";
   fs.AddFile("C:\\Some Dir\\Sub\\Uninstall.exe", "MZ");
   Run();
-  EXPECT_EQ(sequence->state().uninstaller_dir, "C:\\Some Dir/Sub/");
-  EXPECT_EQ(sequence->state().description_file_path, "C:\\Some Dir/Sub/uninstall.dat");
+  EXPECT_THAT(Calls("MessageBox"),
+              ElementsAre("MessageBox  Marrowind - Error | Could not find 'uninstall.dat':\n"
+                          "C:\\Some Dir/Sub/uninstall.dat | 16"));
 }
 
 TEST_F(SequenceTest, ExistingMutexShowsTheWarningAndRemovesNothing) {
@@ -204,7 +209,10 @@ TEST_F(SequenceTest, WindowThatCannotOpenEndsTheRunWithoutAMessage) {
 }
 
 TEST_F(SequenceTest, WindowOkRemovesAndReadyFinishes) {
-  Install("[Settings]\nProgName=MyApp\nProgExe=App.exe\n[Files]\nF=App.exe\n");
+  Install(
+      "[Settings]\nProgName=MyApp\nProgExe=App.exe\n[Files]\nF=App.exe\n"
+      "[StartMenu]\nProgram=C:\\M\\App.lnk\n");
+  fs.AddFile("C:\\M\\App.lnk");
   windows.QueueCloseRequest();
   windows.QueueClick(kDeleteAllCheckBox + 100);
   windows.QueueClick(kOkButton);
@@ -230,6 +238,10 @@ TEST_F(SequenceTest, WindowOkRemovesAndReadyFinishes) {
   EXPECT_FALSE(windows.visible(kOkButton));
   EXPECT_FALSE(windows.visible(kCancelButton));
   EXPECT_TRUE(windows.visible(kReadyButton));
+  EXPECT_TRUE(windows.enabled(kReadyButton));
+  EXPECT_LT(at("NextEvent 5"), at("EnableControl 7 1"));
+  EXPECT_FALSE(fs.Exists("C:\\M\\App.lnk"));  // the shell integration went first
+  EXPECT_LT(at("EraseFile C:\\M\\App.lnk"), at("EraseFile C:\\App\\App.exe"));
   EXPECT_THAT(Calls("NextEvent (no more"), IsEmpty());
   EXPECT_THAT(Calls("MessageBox"), IsEmpty());
 }
@@ -298,6 +310,15 @@ TEST_F(SequenceTest, RightsAreTestedOnlyWhenTheInstallationAsksForALogon) {
   Install("[Settings]\nProgExe=App.exe\nLoginAdmin=256\n");  // only the low 8 bits count
   Run("/Q");
   EXPECT_THAT(Calls("OpenServiceManager"), IsEmpty());
+
+  // In the window too, once the window is open; without a token nothing is reverted.
+  Install("[Settings]\nProgExe=App.exe\nLoginAdmin=1\n");
+  security.has_rights = false;
+  windows.QueueClick(kCancelButton);
+  Run();
+  EXPECT_THAT(Calls("OpenServiceManager"), ElementsAre("OpenServiceManager 983055"));
+  EXPECT_LT(Position("OpenMainWindow"), Position("OpenServiceManager"));
+  EXPECT_THAT(Calls("EndImpersonation"), IsEmpty());
 }
 
 TEST_F(SequenceTest, EntryNameIsTheGuidElseProgLinkReadAtThatMoment) {
@@ -336,16 +357,28 @@ TEST_F(SequenceTest, AfterProgramRunsBeforeTheProgramFilesGoAndTheEntryLast) {
   EXPECT_TRUE(files_there);
   EXPECT_THAT(Calls("CreateProcess"),
               ElementsAre("CreateProcess \"C:\\App\\after.exe\" -a | C:\\App\\ | 1"));
-  const std::vector<std::string>& entries = log.entries();
-  auto first = [&](const std::string& prefix) {
-    return std::find_if(entries.begin(), entries.end(),
-                        [&](const std::string& e) { return e.rfind(prefix, 0) == 0; }) -
-           entries.begin();
-  };
-  EXPECT_LT(first("CreateProcess"), first("EraseFile C:\\App\\App.exe"));
-  EXPECT_LT(first("EraseFile C:\\App\\App.exe"), first("CreateKey"));
-  EXPECT_LT(first("DeleteKey"), first("EraseFile C:\\App\\uninstall.dat"));
+  EXPECT_LT(Position("CreateProcess"), Position("EraseFile C:\\App\\App.exe"));
+  EXPECT_LT(Position("EraseFile C:\\App\\App.exe"), Position("CreateKey"));
+  EXPECT_LT(Position("DeleteKey"), Position("EraseFile C:\\App\\uninstall.dat"));
   EXPECT_FALSE(fs.Exists("C:\\App\\after.exe"));  // a leftover
+}
+
+// The before- and after-programs run from wherever their values lead, but only what lies inside
+// the uninstaller's directory, and not behind a link there, is deleted with the leftovers.
+TEST_F(SequenceTest, LeftoversOutsideTheUninstallerDirectoryStay) {
+  Install(
+      "[Settings]\nProgExe=App.exe\n[StartProg]\nBeforeUninst=..\\Tools\\before.exe\n"
+      "AfterUninst=Linked\\after.exe\n[Files]\nF=App.exe\n");
+  fs.AddFile("C:\\Tools\\before.exe", "MZ");
+  processes.AddProgram("C:\\App\\..\\Tools\\before.exe", 0);
+  fs.AddFile("C:\\Elsewhere\\after.exe", "MZ");
+  fs.AddLink("C:\\App\\Linked", "C:\\Elsewhere");
+  processes.AddProgram("C:\\App\\Linked\\after.exe", 0);
+  Run("/Q");
+  EXPECT_EQ(Calls("CreateProcess").size(), 2u);
+  EXPECT_TRUE(fs.Exists("C:\\Tools\\before.exe"));
+  EXPECT_TRUE(fs.Exists("C:\\Elsewhere\\after.exe"));
+  EXPECT_FALSE(fs.Exists("C:\\App\\uninstall.dat"));
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "driver/uninstall_settings.h"
+#include "description/uninstall_settings.h"
 
 #include <gtest/gtest.h>
 
@@ -28,7 +28,7 @@ TEST_F(SettingsTest, MissingGroupsAndKeysGiveTheDefaults) {
   EXPECT_EQ(settings.login_admin, 0);
   EXPECT_EQ(settings.before_uninst, "");
   EXPECT_EQ(settings.after_param, "");
-  EXPECT_FALSE(reader.is_open());
+  EXPECT_EQ(fs.OpenHandles(), 0);
 }
 
 TEST_F(SettingsTest, EveryKeyIsReadAndNormalised) {

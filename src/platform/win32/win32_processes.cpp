@@ -4,6 +4,7 @@
 // After windows.h, which it needs.
 #include <shellapi.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace uninstall {
@@ -23,13 +24,14 @@ std::string Win32Processes::CommandLine() {
   return line != nullptr ? std::string(line) : std::string();
 }
 
-std::string Win32Processes::ModulePath() {
-  char buffer[260];
-  DWORD length = GetModuleFileNameA(nullptr, buffer, sizeof(buffer));
-  // A path that filled the buffer was cut short, and a cut path names some other directory.
-  if (length == 0 || length >= sizeof(buffer)) return std::string();
-  return std::string(buffer, length);
+std::uint32_t Win32Processes::ModuleFileName(std::uint32_t buffer_size, std::string* path) {
+  std::vector<char> buffer(buffer_size + 1, '\0');
+  DWORD length = GetModuleFileNameA(nullptr, buffer.data(), buffer_size);
+  path->assign(buffer.data(), std::min<DWORD>(length, buffer_size));
+  return length;
 }
+
+std::uint32_t Win32Processes::AnsiCodePage() { return GetACP(); }
 
 MutexHandle Win32Processes::CreateNamedMutex(const std::string& name, std::uint32_t* error) {
   HANDLE mutex = CreateMutexA(nullptr, FALSE, name.c_str());
@@ -58,11 +60,9 @@ bool Win32Processes::CreateProcessFromCommandLine(
                       DirectoryOrNull(working_directory), &startup, &info)) {
     return false;
   }
-  if (created != nullptr) {
-    created->process = reinterpret_cast<ProcessHandle>(info.hProcess);
-    created->thread = reinterpret_cast<ProcessHandle>(info.hThread);
-    created->process_id = info.dwProcessId;
-  }
+  created->process = reinterpret_cast<ProcessHandle>(info.hProcess);
+  created->thread = reinterpret_cast<ProcessHandle>(info.hThread);
+  created->process_id = info.dwProcessId;
   return true;
 }
 

@@ -14,7 +14,8 @@ namespace uninstall {
 class Win32Processes : public Processes {
  public:
   std::string CommandLine() override;
-  std::string ModulePath() override;
+  std::uint32_t ModuleFileName(std::uint32_t buffer_size, std::string* path) override;
+  std::uint32_t AnsiCodePage() override;
   MutexHandle CreateNamedMutex(const std::string& name, std::uint32_t* error) override;
   void ReleaseNamedMutex(MutexHandle mutex) override;
   void CloseMutex(MutexHandle mutex) override;

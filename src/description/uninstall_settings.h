@@ -1,6 +1,6 @@
 // The installation's settings, read once at start-up from [Settings] and [StartProg].
-#ifndef UNINSTALL_DRIVER_UNINSTALL_SETTINGS_H_
-#define UNINSTALL_DRIVER_UNINSTALL_SETTINGS_H_
+#ifndef UNINSTALL_DESCRIPTION_UNINSTALL_SETTINGS_H_
+#define UNINSTALL_DESCRIPTION_UNINSTALL_SETTINGS_H_
 
 #include <cstdint>
 #include <string>
@@ -37,4 +37,4 @@ UninstallSettings ReadUninstallSettings(PreferenceReader& reader,
 
 }  // namespace uninstall
 
-#endif  // UNINSTALL_DRIVER_UNINSTALL_SETTINGS_H_
+#endif  // UNINSTALL_DESCRIPTION_UNINSTALL_SETTINGS_H_

@@ -1,4 +1,4 @@
-#include "driver/uninstall_settings.h"
+#include "description/uninstall_settings.h"
 
 namespace uninstall {
 namespace {

@@ -1,0 +1,26 @@
+// Rules about the shape of path strings, shared by the driver, the file removal and the shell.
+#ifndef UNINSTALL_COMMON_PATHS_H_
+#define UNINSTALL_COMMON_PATHS_H_
+
+#include <string>
+#include <string_view>
+
+namespace uninstall {
+
+// The separators of a path: the backslash, and the slash that Windows takes for one.
+inline constexpr std::string_view kPathSeparators = "\\/";
+
+// The directory part of a path: everything up to and including its last separator (one of
+// `separators`); "" when it has none.
+std::string DirectoryPart(const std::string& path, std::string_view separators = kPathSeparators);
+
+// True for the root of a drive: a path that ends with a colon, alone or followed by one separator
+// ("D:", "D:\", "D:/", "\\?\D:\"), or the root of a network share ("\\server\share", with or
+// without a final separator). No program files are removed at a root, and no root is removed.
+bool IsDriveRoot(std::string_view path);
+// Only the first kind: a path ending with a colon, alone or followed by one separator.
+bool IsDriveLetterRoot(std::string_view path);
+
+}  // namespace uninstall
+
+#endif  // UNINSTALL_COMMON_PATHS_H_

@@ -1,0 +1,94 @@
+#include "files/contained_removal.h"
+
+#include "common/paths.h"
+#include "files/directory_listing.h"
+#include "files/file_removal.h"
+#include "files/path_probe.h"
+
+namespace uninstall {
+namespace {
+
+// A component that Windows would resolve to the parent: ".." (trailing dots and blanks are
+// dropped from path components, so "..." and ".. " count too).
+bool IsParentReference(std::string_view component) {
+  int dots = 0;
+  for (char c : component) {
+    if (c == '.') {
+      ++dots;
+    } else if (c != ' ') {
+      return false;
+    }
+  }
+  return dots >= 2;
+}
+
+}  // namespace
+
+bool StaysInside(const std::string& relative_path) {
+  if (!relative_path.empty() && kPathSeparators.find(relative_path[0]) != std::string::npos) {
+    return false;
+  }
+  if (relative_path.find(':') != std::string::npos) return false;
+  std::size_t start = 0;
+  while (start <= relative_path.size()) {
+    std::size_t end = relative_path.find_first_of(kPathSeparators, start);
+    if (end == std::string::npos) end = relative_path.size();
+    if (IsParentReference(std::string_view(relative_path).substr(start, end - start))) {
+      return false;
+    }
+    start = end + 1;
+  }
+  return true;
+}
+
+bool IsLink(FileSystem& fs, const std::string& path) {
+  std::string trimmed = path;
+  while (!trimmed.empty() && kPathSeparators.find(trimmed.back()) != std::string::npos) {
+    trimmed.pop_back();
+  }
+  if (trimmed.empty()) return false;
+  std::uint32_t attributes = fs.AttributesOf(trimmed);
+  return attributes != kInvalidAttributes && (attributes & kAttributeReparsePoint) != 0;
+}
+
+bool PassesThroughLink(FileSystem& fs, const std::string& base, const std::string& relative) {
+  // The end of every non-empty component; the last one is the path's own name.
+  std::size_t previous_end = std::string::npos;
+  std::size_t start = 0;
+  while (start < relative.size()) {
+    std::size_t end = relative.find_first_of(kPathSeparators, start);
+    if (end == std::string::npos) end = relative.size();
+    if (end > start) {
+      if (previous_end != std::string::npos &&
+          IsLink(fs, base + relative.substr(0, previous_end))) {
+        return true;
+      }
+      previous_end = end;
+    }
+    start = end + 1;
+  }
+  return false;
+}
+
+bool RemoveFileInside(FileSystem& fs, const std::string& base, const std::string& relative) {
+  if (!StaysInside(relative) || PassesThroughLink(fs, base, relative)) return false;
+  return RemoveFile(fs, base + relative);
+}
+
+bool RemoveEmptyDirectoryBelow(FileSystem& fs, const StatusLine& status, const std::string& base,
+                               const std::string& relative) {
+  const std::string path = base + relative;
+  if (PassesThroughLink(fs, base, relative) || !IsExistingDirectory(fs, path)) return false;
+  if (IsLink(fs, path)) {
+    // Never looked into: what it points to lies elsewhere.
+    status.Show(path + kAllFiles);
+    RemoveLink(fs, path, 0);
+    return true;
+  }
+  if (!IsEmptyDirectory(fs, path)) return false;
+  status.Show(path + kAllFiles);
+  RemoveDirectoryTree(fs, path, kAllFiles, 0);
+  return true;
+}
+
+}  // namespace uninstall
