@@ -1,7 +1,6 @@
 #include "files/self_removal_batch.h"
 
 #include "common/paths.h"
-#include "common/text.h"
 #include "external/program_launcher.h"
 #include "files/path_probe.h"
 #include "files/text_file.h"
@@ -15,9 +14,6 @@ constexpr int kDirectoryTries = 5;
 // path, since cmd would first run a ping planted in the current directory.
 constexpr char kPause[] = "\"%SystemRoot%\\System32\\ping.exe\" -n 2 127.0.0.1 >nul";
 
-// cmd expands %...% even inside quotes.
-std::string EscapePercent(const std::string& path) { return ReplaceAll(path, "%", "%%"); }
-
 bool IsDriveLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
 }  // namespace
@@ -27,47 +23,49 @@ std::string SelfRemovalBatchPath(const std::string& exe) {
   return exe.substr(0, 1) + ":\\~~uninst.bat";
 }
 
-std::vector<std::string> SelfRemovalBatchLines(const std::string& exe, const std::string& directory,
-                                               const std::string& batch_path,
-                                               std::uint32_t ansi_code_page) {
+std::string SelfRemovalDirectory(const std::string& directory) {
   std::string dir = directory;
   if (!dir.empty() && dir.back() == '\\') dir.pop_back();
-  const std::string quoted_exe = "\"" + EscapePercent(exe) + "\"";
+  // No rd for a drive root: "rd D:" would mean the drive's current directory, wherever that is.
+  return IsDriveRoot(dir) ? "" : dir;
+}
+
+std::vector<std::string> SelfRemovalBatchLines(const std::string& batch_path,
+                                               bool remove_directory) {
+  // Expanded late, a value is taken as it is: "%", "^", "&" and the like in a path mean nothing.
+  const std::string exe = std::string("\"!") + kBatchExeVariable + "!\"";
   std::vector<std::string> lines = {
-      // cmd reads each line of a batch in the console's code page when it comes to it, and the
-      // paths below are written in the ANSI code page: the hidden console switches to that first.
-      "\"%SystemRoot%\\System32\\chcp.com\" " + std::to_string(ansi_code_page) + " >nul",
+      "setlocal EnableDelayedExpansion",
       "cd \\",
       "set tries=0",
       ":DeleteFile",
-      "del " + quoted_exe,
-      "if not exist " + quoted_exe + " goto Deleted",
+      "del " + exe,
+      "if not exist " + exe + " goto Deleted",
       "set /a tries+=1",
       "if %tries% geq " + std::to_string(kRetrySeconds) + " goto Deleted",
       kPause,
       "goto DeleteFile",
       ":Deleted",
   };
-  // No rd for a drive root: "rd D:" would mean the drive's current directory, wherever that is.
-  if (!dir.empty() && !IsDriveRoot(dir)) {
+  if (remove_directory) {
     // A process that has just ended (a console host, say) may still hold the directory as its
     // current directory for a moment, so an empty directory gets a few more tries. One that
     // holds the user's files stays, after those few seconds.
-    const std::string quoted_dir = "\"" + EscapePercent(dir) + "\"";
-    lines.insert(lines.end(),
-                 {
-                     "set tries=0",
-                     ":RemoveDirectory",
-                     "rd " + quoted_dir,
-                     "if not exist " + quoted_dir + " goto Removed",
-                     "set /a tries+=1",
-                     "if %tries% geq " + std::to_string(kDirectoryTries) + " goto Removed",
-                     kPause,
-                     "goto RemoveDirectory",
-                     ":Removed",
-                 });
+    const std::string dir = std::string("\"!") + kBatchDirVariable + "!\"";
+    lines.insert(lines.end(), {
+                                  "set tries=0",
+                                  ":RemoveDirectory",
+                                  "rd " + dir,
+                                  "if not exist " + dir + " goto Removed",
+                                  "set /a tries+=1",
+                                  "if %tries% geq " + std::to_string(kDirectoryTries) +
+                                      " goto Removed",
+                                  kPause,
+                                  "goto RemoveDirectory",
+                                  ":Removed",
+                              });
   }
-  lines.push_back("del " + EscapePercent(batch_path));
+  lines.push_back("del " + batch_path);
   lines.push_back("exit");
   return lines;
 }
@@ -76,6 +74,11 @@ void WriteSelfRemovalBatch(FileSystem& fs, Processes& processes, const std::stri
   const std::string exe = OwnProgramPath(processes);
   const std::string batch_path = SelfRemovalBatchPath(exe);
   if (batch_path.empty()) return;
+  // cmd reads a batch in the console's code page, not in the ANSI code page the paths are in;
+  // the environment it inherits holds them exactly, whatever the code pages.
+  const std::string dir = SelfRemovalDirectory(directory);
+  if (!processes.SetEnvironmentValue(kBatchExeVariable, exe)) return;
+  if (!dir.empty() && !processes.SetEnvironmentValue(kBatchDirVariable, dir)) return;
 
   if (PathSize(fs, batch_path) != kNothingThere) {
     fs.SetAttributes(batch_path, kAttributeNormal);
@@ -83,8 +86,7 @@ void WriteSelfRemovalBatch(FileSystem& fs, Processes& processes, const std::stri
   }
   std::unique_ptr<TextFile> batch = CreateTextFile(fs, batch_path, TextFileCreation::kExclusive);
   if (!batch) return;
-  for (const std::string& line :
-       SelfRemovalBatchLines(exe, directory, batch_path, processes.AnsiCodePage())) {
+  for (const std::string& line : SelfRemovalBatchLines(batch_path, !dir.empty())) {
     batch->WriteLine(line);
   }
   // The whole file is on disk before it runs; a batch cut short (a full disk) is never run.

@@ -2,7 +2,6 @@
 #ifndef UNINSTALL_FILES_SELF_REMOVAL_BATCH_H_
 #define UNINSTALL_FILES_SELF_REMOVAL_BATCH_H_
 
-#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -15,16 +14,23 @@ namespace uninstall {
 // begin with a drive letter (a program started from a UNC path, say).
 std::string SelfRemovalBatchPath(const std::string& exe);
 
-// The batch's lines (without their CR LF). It switches its console to `ansi_code_page`, the code
-// page the paths are written in, retries deleting `exe` about once a second for about a minute,
-// then removes `directory` (one trailing backslash dropped; no rd line when empty or a drive
-// root) if it is empty, with a few more tries a second apart, and deletes itself. Every "%" of a
-// path is doubled, since cmd expands %...% even inside quotes.
-std::vector<std::string> SelfRemovalBatchLines(const std::string& exe, const std::string& directory,
-                                               const std::string& batch_path,
-                                               std::uint32_t ansi_code_page);
+// The environment values through which the batch gets the paths it removes.
+inline constexpr char kBatchExeVariable[] = "UNINST_EXE";
+inline constexpr char kBatchDirVariable[] = "UNINST_DIR";
 
-// Writes the batch into the drive root and starts it hidden, without waiting. An existing
+// The directory the batch removes: `directory` with one trailing backslash dropped; "" when
+// there is none to remove (empty, or the root of a drive).
+std::string SelfRemovalDirectory(const std::string& directory);
+
+// The batch's lines (without their CR LF). It retries deleting the uninstaller about once a
+// second for about a minute, then, with `remove_directory`, removes the directory if it is empty
+// (a few more tries a second apart), and deletes itself. The paths come from the environment
+// values above.
+std::vector<std::string> SelfRemovalBatchLines(const std::string& batch_path,
+                                               bool remove_directory);
+
+// Puts the uninstaller's path and the directory into the environment the batch inherits, writes
+// the batch into the drive root and starts it hidden, without waiting. An existing
 // batch of that name is deleted first and the new one created exclusively, so that nobody can
 // plant a file whose permissions let them change what the batch runs; when the old one can't
 // be deleted, nothing is written or started, and a batch that could not be written whole is

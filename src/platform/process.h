@@ -31,8 +31,8 @@ class Processes {
   // *path receives what was written, the result is what the call returned (0 on failure,
   // `buffer_size` when the path was cut short).
   virtual std::uint32_t ModuleFileName(std::uint32_t buffer_size, std::string* path) = 0;
-  // GetACP: the system's ANSI code page, in which every string of the program is written.
-  virtual std::uint32_t AnsiCodePage() = 0;
+  // SetEnvironmentVariableA in the program's own environment, which started programs inherit.
+  virtual bool SetEnvironmentValue(const std::string& name, const std::string& value) = 0;
 
   // CreateMutexA without security attributes and without taking ownership; *error receives
   // GetLastError right after the call (183 when the mutex existed already).

@@ -180,15 +180,16 @@ case_before_program_goes_on() {
   report "$name"
 }
 
-# The batch that removes the uninstaller copes with characters that mean something to cmd.
+# The batch that removes the uninstaller copes with characters that mean something to cmd, and
+# with letters beyond ASCII, which cmd would read in another code page than they were written in.
 case_quiet_awkward_directory_name() {
   local name=quiet-awkward-directory-name problems=
   local prefix
   new_prefix "$name"
-  local app="$prefix/drive_c/Program Files/A&B (100%) ^x"
+  local app="$prefix/drive_c/Program Files/Société A&B (100%) ^x"
   sample_installation "$app"
 
-  run_to_the_end "$prefix" 'C:\Program Files\A&B (100%) ^x\Uninstall.exe' /Q
+  run_to_the_end "$prefix" 'C:\Program Files\Société A&B (100%) ^x\Uninstall.exe' /Q
 
   expect_absent "$app"
   expect_absent "$prefix/drive_c/~~uninst.bat"

@@ -37,6 +37,13 @@ std::uint32_t FakeProcesses::ModuleFileName(std::uint32_t buffer_size, std::stri
   return static_cast<std::uint32_t>(std::min<std::size_t>(module_path.size(), buffer_size));
 }
 
+bool FakeProcesses::SetEnvironmentValue(const std::string& name, const std::string& value) {
+  log_->Add("SetEnvironmentValue " + name + "=" + value);
+  if (environment_full) return false;
+  environment[name] = value;
+  return true;
+}
+
 MutexHandle FakeProcesses::CreateNamedMutex(const std::string& name, std::uint32_t* error) {
   log_->Add("CreateNamedMutex " + name);
   if (mutex_creation_fails) {

@@ -18,7 +18,8 @@ class FakeProcesses : public Processes {
 
   std::string command_line = "\"C:\\App\\Uninstall.exe\"";
   std::string module_path = "C:\\App\\Uninstall.exe";  // "" : the call fails
-  std::uint32_t ansi_code_page = 1252;
+  std::map<std::string, std::string> environment;
+  bool environment_full = false;  // SetEnvironmentValue fails
   std::set<std::string> existing_mutexes;
   bool mutex_creation_fails = false;
   bool shell_detached_succeeds = true;
@@ -36,7 +37,7 @@ class FakeProcesses : public Processes {
 
   std::string CommandLine() override { return command_line; }
   std::uint32_t ModuleFileName(std::uint32_t buffer_size, std::string* path) override;
-  std::uint32_t AnsiCodePage() override { return ansi_code_page; }
+  bool SetEnvironmentValue(const std::string& name, const std::string& value) override;
   MutexHandle CreateNamedMutex(const std::string& name, std::uint32_t* error) override;
   void ReleaseNamedMutex(MutexHandle mutex) override;
   void CloseMutex(MutexHandle mutex) override;

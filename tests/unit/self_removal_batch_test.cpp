@@ -19,16 +19,18 @@ using ::testing::IsEmpty;
 
 constexpr char kBatch[] = "C:\\~~uninst.bat";
 
-// The whole batch for C:\Program Files\Soci\xE9t\xE9\Uninstall.exe (a path in code page 1252),
-// byte for byte.
+// The uninstaller in C:\Program Files\Soci\xE9t\xE9\ (a path in code page 1252).
 constexpr char kExe[] = "C:\\Program Files\\Soci\xE9t\xE9\\Uninstall.exe";
+constexpr char kDir[] = "C:\\Program Files\\Soci\xE9t\xE9";
+
+// The whole batch, byte for byte: no path in it but its own, which is plain ASCII.
 constexpr char kExpectedBatch[] =
-    "\"%SystemRoot%\\System32\\chcp.com\" 1252 >nul\r\n"
+    "setlocal EnableDelayedExpansion\r\n"
     "cd \\\r\n"
     "set tries=0\r\n"
     ":DeleteFile\r\n"
-    "del \"C:\\Program Files\\Soci\xE9t\xE9\\Uninstall.exe\"\r\n"
-    "if not exist \"C:\\Program Files\\Soci\xE9t\xE9\\Uninstall.exe\" goto Deleted\r\n"
+    "del \"!UNINST_EXE!\"\r\n"
+    "if not exist \"!UNINST_EXE!\" goto Deleted\r\n"
     "set /a tries+=1\r\n"
     "if %tries% geq 60 goto Deleted\r\n"
     "\"%SystemRoot%\\System32\\ping.exe\" -n 2 127.0.0.1 >nul\r\n"
@@ -36,8 +38,8 @@ constexpr char kExpectedBatch[] =
     ":Deleted\r\n"
     "set tries=0\r\n"
     ":RemoveDirectory\r\n"
-    "rd \"C:\\Program Files\\Soci\xE9t\xE9\"\r\n"
-    "if not exist \"C:\\Program Files\\Soci\xE9t\xE9\" goto Removed\r\n"
+    "rd \"!UNINST_DIR!\"\r\n"
+    "if not exist \"!UNINST_DIR!\" goto Removed\r\n"
     "set /a tries+=1\r\n"
     "if %tries% geq 5 goto Removed\r\n"
     "\"%SystemRoot%\\System32\\ping.exe\" -n 2 127.0.0.1 >nul\r\n"
@@ -50,7 +52,7 @@ class SelfRemovalBatchTest : public ::testing::Test {
  protected:
   SelfRemovalBatchTest() : fs(&log), processes(&log) { processes.module_path = kExe; }
 
-  void Write(const std::string& directory = "C:\\Program Files\\Soci\xE9t\xE9\\") {
+  void Write(const std::string& directory = std::string(kDir) + "\\") {
     log.Clear();
     WriteSelfRemovalBatch(fs, processes, directory);
     EXPECT_EQ(fs.OpenHandles(), 0);
@@ -69,54 +71,61 @@ class SelfRemovalBatchTest : public ::testing::Test {
   FakeProcesses processes;
 };
 
+// cmd reads a batch in the console's code page, which is not the one the paths are in: the
+// paths reach it through the environment it inherits, exactly as they are.
 TEST_F(SelfRemovalBatchTest, WritesTheBatchIntoTheDriveRootAndStartsItHidden) {
   Write();
   EXPECT_EQ(fs.Contents(kBatch), kExpectedBatch);
+  EXPECT_EQ(processes.environment["UNINST_EXE"], kExe);
+  EXPECT_EQ(processes.environment["UNINST_DIR"], kDir);
+  EXPECT_LT(Position("SetEnvironmentValue"), Position("ShellExecute"));
   EXPECT_THAT(log.Matching("ShellExecute"), ElementsAre("ShellExecute open C:\\~~uninst.bat |  | "
                                                         "(none) | 0"));
   // The whole file is on disk before it runs.
   EXPECT_LT(Position("CloseFile " + std::string(kBatch)), Position("ShellExecute"));
 }
 
-TEST_F(SelfRemovalBatchTest, DirectoryLosesOneTrailingBackslashAndAnEmptyOneHasNoRdLine) {
+TEST_F(SelfRemovalBatchTest, DirectoryLosesOneTrailingBackslashAndARootOrNoneHasNoRdLine) {
   struct Case {
     const char* directory;
-    const char* rd_line;  // "" for none
+    const char* removed;  // "" for no rd line
   };
-  for (const Case& c : {Case{"C:\\App\\", "rd \"C:\\App\""}, Case{"C:\\App", "rd \"C:\\App\""},
-                        Case{"C:\\App\\\\", "rd \"C:\\App\\\""}, Case{"", ""}, Case{"D:\\", ""},
-                        Case{"D:/", ""}, Case{"\\\\server\\share\\", ""}}) {
-    std::vector<std::string> lines =
-        SelfRemovalBatchLines("C:\\App\\Uninstall.exe", c.directory, kBatch, 1252);
-    std::vector<std::string> rd_lines;
-    std::copy_if(lines.begin(), lines.end(), std::back_inserter(rd_lines),
-                 [](const std::string& line) { return line.rfind("rd ", 0) == 0; });
-    if (*c.rd_line == '\0') {
-      EXPECT_THAT(rd_lines, IsEmpty()) << c.directory;
-    } else {
-      EXPECT_THAT(rd_lines, ElementsAre(c.rd_line)) << c.directory;
-    }
-    // The batch always ends by deleting itself.
-    ASSERT_GE(lines.size(), 2u);
-    EXPECT_EQ(lines[lines.size() - 2], "del C:\\~~uninst.bat") << c.directory;
-    EXPECT_EQ(lines.back(), "exit") << c.directory;
+  for (const Case& c :
+       {Case{"C:\\App\\", "C:\\App"}, Case{"C:\\App", "C:\\App"}, Case{"C:\\App\\\\", "C:\\App\\"},
+        Case{"", ""}, Case{"D:\\", ""}, Case{"D:/", ""}, Case{"\\\\server\\share\\", ""}}) {
+    EXPECT_EQ(SelfRemovalDirectory(c.directory), c.removed) << c.directory;
   }
+  std::vector<std::string> lines = SelfRemovalBatchLines(kBatch, false);
+  EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                          [](const std::string& line) { return line.rfind("rd ", 0) == 0; }),
+            0);
+  // The batch always ends by deleting itself.
+  EXPECT_THAT(std::vector<std::string>(lines.end() - 2, lines.end()),
+              ElementsAre("del C:\\~~uninst.bat", "exit"));
+
+  // Without a directory to remove, none is put into the environment either.
+  Write("D:\\");
+  EXPECT_THAT(log.Matching("SetEnvironmentValue"),
+              ElementsAre(std::string("SetEnvironmentValue UNINST_EXE=") + kExe));
 }
 
-// cmd expands %...% even between quotes, so every percent sign of a path is doubled; the
-// batch's own variable keeps its single ones.
-TEST_F(SelfRemovalBatchTest, PercentSignsOfPathsAreDoubled) {
+// Paths go to cmd unchanged, whatever they hold: nothing of them is in the batch to expand.
+TEST_F(SelfRemovalBatchTest, PathsReachTheEnvironmentUnchanged) {
   fs.AddDrive('D');
-  processes.module_path = "D:\\100%\\%PATH%\\Uninstall.exe";
-  Write("D:\\100%\\%PATH%\\");
-  const std::string batch = fs.Contents("D:\\~~uninst.bat");
-  EXPECT_NE(batch.find("del \"D:\\100%%\\%%PATH%%\\Uninstall.exe\"\r\n"), std::string::npos);
-  EXPECT_NE(batch.find("if not exist \"D:\\100%%\\%%PATH%%\\Uninstall.exe\" goto Deleted\r\n"),
-            std::string::npos);
-  EXPECT_NE(batch.find("rd \"D:\\100%%\\%%PATH%%\"\r\n"), std::string::npos);
-  EXPECT_NE(batch.find("if %tries% geq 60 goto Deleted\r\n"), std::string::npos);
+  processes.module_path = "D:\\100%\\%PATH% & (x)^\\Uninstall.exe";
+  Write("D:\\100%\\%PATH% & (x)^\\");
+  EXPECT_EQ(processes.environment["UNINST_EXE"], "D:\\100%\\%PATH% & (x)^\\Uninstall.exe");
+  EXPECT_EQ(processes.environment["UNINST_DIR"], "D:\\100%\\%PATH% & (x)^");
+  EXPECT_EQ(fs.Contents("D:\\~~uninst.bat").find("PATH"), std::string::npos);
   EXPECT_THAT(log.Matching("ShellExecute"),
               ElementsAre("ShellExecute open D:\\~~uninst.bat |  | (none) | 0"));
+
+  // A value that cannot be set would leave the batch to delete whatever the name held before.
+  processes.environment_full = true;
+  fs.EraseFile("D:\\~~uninst.bat");
+  Write("D:\\100%\\");
+  EXPECT_FALSE(fs.Exists("D:\\~~uninst.bat"));
+  EXPECT_THAT(log.Matching("ShellExecute"), IsEmpty());
 }
 
 // Someone may have planted a batch of that name whose permissions let them change it later.

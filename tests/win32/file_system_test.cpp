@@ -4,16 +4,21 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <fstream>
 #include <map>
 #include <string>
 #include <vector>
 
+#include "description/preference_reader.h"
+#include "files/contained_removal.h"
 #include "files/directory_listing.h"
 #include "files/file_removal.h"
 #include "files/path_probe.h"
+#include "files/program_files.h"
 #include "files/text_file.h"
 #include "gtest/gtest.h"
 #include "platform/win32/win32_file_system.h"
+#include "platform/win32/win32_window_toolkit.h"
 
 namespace uninstall {
 namespace {
@@ -451,6 +456,39 @@ TEST_F(FileSystemTest, ReadLineCarriesLinesAcrossBufferBlocks) {
   EXPECT_EQ(file->ReadLine(), head);
   EXPECT_EQ(file->ReadLine(), tail);
   EXPECT_TRUE(file->AtEndOfFile());
+}
+
+// Wine shows a Unix link to a directory as a directory link (a reparse point), and Windows
+// cannot make one here, so tests/win32/run.sh lays these out from the Linux side: the links
+// C:\link_fixture\App\Saves and C:\link_fixture\App\Sub\Link both lead to
+// C:\link_fixture\outside, which holds keep.txt and Inner\.
+TEST(LinkTest, NothingBehindADirectoryLinkIsLookedIntoOrDeleted) {
+  const std::string app = "C:\\link_fixture\\App\\";
+  const std::string outside = "C:\\link_fixture\\outside\\";
+  ASSERT_NE(GetFileAttributesA((app + "Saves").c_str()), INVALID_FILE_ATTRIBUTES)
+      << "run.sh lays the links out";
+  Win32FileSystem fs;
+  EXPECT_TRUE(IsLink(fs, app + "Saves\\"));
+  EXPECT_FALSE(IsLink(fs, app + "Sub"));
+  EXPECT_TRUE(PassesThroughLink(fs, app, "Sub\\Link\\keep.txt"));
+  EXPECT_FALSE(PassesThroughLink(fs, app, "Sub\\Link"));
+
+  {
+    std::ofstream(app + "App.exe") << "MZ";
+    std::ofstream(app + "uninstall.dat")
+        << "[Files]\r\n1=Sub\\Link\\keep.txt\r\n[Dirs]\r\n1=Sub\\Link\\Inner\\\r\n2=Saves\\\r\n";
+  }
+  PreferenceReader reader(fs);
+  Win32WindowToolkit windows;
+  const InstallationPaths paths{app, app + "uninstall.dat", "App.exe", "\\"};
+  EXPECT_TRUE(RemoveProgramFiles(fs, reader, windows, paths));
+  std::ofstream(app + "App.exe") << "MZ";
+  EXPECT_TRUE(RemoveAllFiles(fs, reader, windows, paths));
+  // A forced removal of the whole tree, links included, does not enter them either.
+  RemoveDirectoryTree(fs, app, kAllFiles, kForcedTree);
+
+  EXPECT_NE(GetFileAttributesA((outside + "keep.txt").c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_NE(GetFileAttributesA((outside + "Inner").c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 }  // namespace

@@ -33,6 +33,13 @@ wine_template "$TEMPLATE"
 wine_copy "$TEMPLATE" "$PREFIX"
 
 cp "$BUILD/win32_tests.exe" "$PREFIX/drive_c/win32_tests.exe"
+# Directory links for the link tests: Wine shows a Unix link to a directory as a reparse point,
+# and no Windows call here can make one.
+fixture=$PREFIX/drive_c/link_fixture
+mkdir -p "$fixture/outside/Inner" "$fixture/App/Sub"
+printf 'mine\r\n' >"$fixture/outside/keep.txt"
+ln -s ../outside "$fixture/App/Saves"
+ln -s ../../outside "$fixture/App/Sub/Link"
 # The helper programs some tests start sit beside the test program.
 for helper in "$REPO"/tests/win32/helpers/*.cpp; do
   [ -e "$helper" ] || continue

@@ -31,7 +31,9 @@ std::uint32_t Win32Processes::ModuleFileName(std::uint32_t buffer_size, std::str
   return length;
 }
 
-std::uint32_t Win32Processes::AnsiCodePage() { return GetACP(); }
+bool Win32Processes::SetEnvironmentValue(const std::string& name, const std::string& value) {
+  return SetEnvironmentVariableA(name.c_str(), value.c_str()) != FALSE;
+}
 
 MutexHandle Win32Processes::CreateNamedMutex(const std::string& name, std::uint32_t* error) {
   HANDLE mutex = CreateMutexA(nullptr, FALSE, name.c_str());
