@@ -52,18 +52,18 @@ std::vector<std::string> SelfRemovalBatchLines(const std::string& batch_path,
     // current directory for a moment, so an empty directory gets a few more tries. One that
     // holds the user's files stays, after those few seconds.
     const std::string dir = std::string("\"!") + kBatchDirVariable + "!\"";
-    lines.insert(lines.end(), {
-                                  "set tries=0",
-                                  ":RemoveDirectory",
-                                  "rd " + dir,
-                                  "if not exist " + dir + " goto Removed",
-                                  "set /a tries+=1",
-                                  "if %tries% geq " + std::to_string(kDirectoryTries) +
-                                      " goto Removed",
-                                  kPause,
-                                  "goto RemoveDirectory",
-                                  ":Removed",
-                              });
+    lines.insert(lines.end(),
+                 {
+                     "set tries=0",
+                     ":RemoveDirectory",
+                     "rd " + dir,
+                     "if not exist " + dir + " goto Removed",
+                     "set /a tries+=1",
+                     "if %tries% geq " + std::to_string(kDirectoryTries) + " goto Removed",
+                     kPause,
+                     "goto RemoveDirectory",
+                     ":Removed",
+                 });
   }
   lines.push_back("del " + batch_path);
   lines.push_back("exit");
