@@ -289,7 +289,9 @@ std::int64_t PreferenceReader::HighestNumberedKey(const std::string& prefix) con
     }
     const std::string digits = entry.name.substr(wanted.size());
     if (digits[0] == '0' || digits.find_first_not_of("0123456789") != std::string::npos) continue;
-    highest = std::max(highest, static_cast<std::int64_t>(std::stoll(digits)));
+    std::int64_t number = 0;
+    for (char digit : digits) number = number * 10 + (digit - '0');
+    highest = std::max(highest, number);
   }
   return highest;
 }

@@ -215,7 +215,8 @@ TEST_F(PreferenceReaderTest, HighestNumberedKeyIsSpelledAsTheLookupSpellsIt) {
       {"[T]\nNumber=1\nTask1=a\ntask12=b\nTASK3=c\nTask012=d\nTask=e\nTasks5=f\nTask2x=g\n"
        "Task4294967296=h\n[U]\nTask99=i",
        4294967296},
-      {"[T]\nTask0=a\nTask05=b\n;Task7=c\n", 0},
+      // Leading zeros, comments and numbers of more than 18 digits count for nothing.
+      {"[T]\nTask0=a\nTask05=b\n;Task7=c\nTask1000000000000000000=d\n", 0},
       {"Task7=a\n[T]\n[T]\nTask8=b\n", 0},  // the top section and a second [T] don't count
       {kSignature + "[T]\nTask\xC3\xBC"
                     "4=a\nTask3=b\n",

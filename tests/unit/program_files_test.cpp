@@ -263,15 +263,17 @@ TEST_F(ProgramFilesTest, NothingIsReachedThroughALinkBelowTheBase) {
     SCOPED_TRACE(remove_all);
     fs.AddFile("C:\\App\\App.exe", "MZ");
     Describe(
-        "[Files]\nA=Link\\doc.txt\nB=App.exe\n"
-        "[Dirs]\nA=Saves\\\nB=Link\\Inner\\\nC=Link\\\n"
+        "[Files]\nA=L\\doc.txt\nB=App.exe\n"
+        "[Dirs]\nA=Saves\\\nB=L\\Inner\\\nC=L\\\nD=ReadOnly\\\n"
         "[Data]\nA=DataLink\\doc.txt\n[DataDirs]\nA=DataLink\\Inner\\\nB=Gone\\\n");
     for (const char* target : {"C:\\Target\\", "C:\\DataTarget\\"}) {
       fs.AddFile(std::string(target) + "doc.txt", "mine");
       fs.AddDirectory(std::string(target) + "Inner");
     }
     fs.AddLink("C:\\App\\Saves", "C:\\Target");
-    fs.AddLink("C:\\App\\Link", "C:\\Target");
+    fs.AddLink("C:\\App\\L", "C:\\Target");
+    fs.AddLink("C:\\App\\ReadOnly", "C:\\Target");
+    fs.SetAttributes("C:\\App\\ReadOnly", kAttributeReadOnly);
     paths.data_dir = "C:\\Data\\";
     fs.AddLink("C:\\Data\\DataLink", "C:\\DataTarget");
     fs.AddLink("C:\\Data\\Gone", "C:\\DataTarget");
@@ -281,14 +283,16 @@ TEST_F(ProgramFilesTest, NothingIsReachedThroughALinkBelowTheBase) {
                              "C:\\DataTarget\\doc.txt", "C:\\DataTarget\\Inner\\"}) {
       EXPECT_TRUE(fs.Exists(kept)) << kept;
     }
-    // The links listed themselves go; Data ones only with "delete all".
+    // The links listed themselves go; Data ones, and read-only ones, only with "delete all".
     EXPECT_FALSE(fs.Exists("C:\\App\\Saves"));
-    EXPECT_FALSE(fs.Exists("C:\\App\\Link"));
+    EXPECT_FALSE(fs.Exists("C:\\App\\L"));
+    EXPECT_EQ(fs.Exists("C:\\App\\ReadOnly"), !remove_all);
     EXPECT_EQ(fs.Exists("C:\\Data\\Gone"), !remove_all);
     EXPECT_TRUE(fs.Exists("C:\\Data\\DataLink"));
     for (const std::string& call : log.entries()) {
       if (call.rfind("SetStatusText", 0) == 0) continue;
-      for (const char* behind : {"\\Saves\\", "\\Link\\", "DataLink\\", "Gone\\", "Target"}) {
+      for (const char* behind :
+           {"\\Saves\\", "\\L\\", "ReadOnly\\", "DataLink\\", "Gone\\", "Target"}) {
         EXPECT_EQ(call.find(behind), std::string::npos) << call;
       }
     }

@@ -62,7 +62,8 @@ class ShellIntegrationTest : public ::testing::Test {
 TEST_F(ShellIntegrationTest, StartMenuLinksFallBackToPifAndShowTheFileDeleted) {
   Describe(
       "[StartMenu]\r\nProgram=C:\\M\\App.lnk\r\nAddExe=C:\\M.lnk\\Add.lnk\r\nHelp=\r\n"
-      "Homepage=C:\\M\\Web.lnk\r\nUninstall=C:\\M\\Un.LNK\r\n");
+      "Homepage=C:\\M\\Web.lnk\r\nAutorenew=C:\\M\\Renew.lnk\r\nUninstall=C:\\M\\Un.LNK\r\n");
+  fs_.AddFile("C:\\M\\Renew.lnk");
   fs_.AddFile("C:\\M\\App.pif");
   fs_.AddFile("C:\\M.pif\\Add.pif");
   fs_.AddFile("C:\\M\\Web.lnk");
@@ -71,7 +72,9 @@ TEST_F(ShellIntegrationTest, StartMenuLinksFallBackToPifAndShowTheFileDeleted) {
   Run(true);
   EXPECT_THAT(Calls("SetStatusText"),
               ElementsAre("SetStatusText   C:\\M\\App.pif", "SetStatusText   C:\\M.pif\\Add.pif",
-                          "SetStatusText   C:\\M\\Web.lnk", "SetStatusText   C:\\M\\Un.LNK"));
+                          "SetStatusText   C:\\M\\Web.lnk", "SetStatusText   C:\\M\\Renew.lnk",
+                          "SetStatusText   C:\\M\\Un.LNK"));
+  EXPECT_FALSE(fs_.Exists("C:\\M\\Renew.lnk"));
   // An existing .lnk keeps its .pif; an upper-case .LNK is never rewritten.
   EXPECT_FALSE(fs_.Exists("C:\\M\\App.pif"));
   EXPECT_FALSE(fs_.Exists("C:\\M.pif\\Add.pif"));

@@ -72,6 +72,7 @@ TEST_F(SequenceTest, ExistingMutexShowsTheWarningAndRemovesNothing) {
   EXPECT_TRUE(fs.Exists("C:\\App\\App.exe"));
   EXPECT_TRUE(fs.Exists("C:\\App\\uninstall.dat"));
   EXPECT_THAT(Calls("ShellExecute"), IsEmpty());
+  EXPECT_EQ(log.entries().back(), "ReleaseProgramIcon");
 }
 
 TEST_F(SequenceTest, MutexThatDidNotExistIsClosedAndTheRunGoesOn) {
@@ -257,10 +258,13 @@ TEST_F(SequenceTest, CancelRemovesNothing) {
 }
 
 TEST_F(SequenceTest, FailedRemovalShowsTheErrorAndSkipsLeftoversAndBatch) {
-  Install("[Settings]\nProgExe=Missing.exe\n[Language]\nTitel=Weg\nError=Nope\n");
+  Install("[Settings]\nProgExe=Missing.exe\nGUID={G}\n[Language]\nTitel=Weg\nError=Nope\n");
+  const std::string entry = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\{G}";
+  registry.SetValue(kLocalMachine, entry, "DisplayName");
   windows.QueueClick(kOkButton);
   Run();
   EXPECT_THAT(Calls("MessageBox"), ElementsAre("MessageBox  Weg | Nope | 16"));
+  EXPECT_FALSE(registry.HasKey(kLocalMachine, entry));  // the entry goes even so
   EXPECT_THAT(Calls("NextEvent"), ElementsAre("NextEvent 5"));
   EXPECT_TRUE(fs.Exists("C:\\App\\uninstall.dat"));
   EXPECT_THAT(Calls("ShellExecute "), IsEmpty());
