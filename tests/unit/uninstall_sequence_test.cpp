@@ -107,6 +107,7 @@ TEST_F(SequenceTest, BeforeProgramExitCodeOneCancelsSilently) {
   EXPECT_TRUE(fs.Exists("C:\\App\\before.exe"));
   EXPECT_THAT(Calls("ShellExecute "), IsEmpty());
   EXPECT_EQ(processes.open_handles(), 0);
+  EXPECT_EQ(log.entries().back(), "ReleaseProgramIcon");
 }
 
 TEST_F(SequenceTest, BeforeProgramWithAnotherExitCodeLetsTheRunGoOn) {
