@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "common/heartbeat.h"
 #include "platform/window_toolkit.h"
 
 namespace uninstall {
@@ -11,15 +12,26 @@ namespace uninstall {
 class StatusLine {
  public:
   // Texts go to the status bar of `windows`; with nullptr they go nowhere (a step that shows
-  // them only for a removal started from the main window).
-  explicit StatusLine(WindowToolkit* windows) : windows_(windows) {}
+  // them only for a removal started from the main window). `heartbeat`, when not null, beats
+  // with every text and every Beat.
+  explicit StatusLine(WindowToolkit* windows, Heartbeat* heartbeat = nullptr)
+      : windows_(windows), heartbeat_(heartbeat) {}
 
   void Show(const std::string& subject) const {
     if (windows_ != nullptr) windows_->SetStatusText("  " + subject);
+    Beat();
   }
+
+  // A small piece of work is done.
+  void Beat() const {
+    if (heartbeat_ != nullptr) heartbeat_->Beat();
+  }
+
+  Heartbeat* heartbeat() const { return heartbeat_; }
 
  private:
   WindowToolkit* windows_;
+  Heartbeat* heartbeat_;
 };
 
 }  // namespace uninstall

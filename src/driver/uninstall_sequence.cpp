@@ -4,6 +4,7 @@
 #include "checks/named_mutex.h"
 #include "checks/running_program.h"
 #include "common/paths.h"
+#include "common/status_line.h"
 #include "common/text.h"
 #include "driver/command_line.h"
 #include "files/contained_removal.h"
@@ -140,10 +141,11 @@ void UninstallSequence::RunQuiet() {
   Logon();
   RemoveShellIntegration(ShellParts(), false, &state_.settings, state_.uninstaller_dir,
                          state_.description_file_path);
+  const std::string entry_name = EntryName();
   if (!AtDriveRoot()) {
-    RemoveProgramFiles(platform_.fs, reader_, platform_.windows, Paths());
+    RemoveProgramFiles(platform_.fs, reader_, StatusLine(&platform_.windows), Paths());
   }
-  RemoveUninstallEntry(platform_.registry, platform_.windows, EntryName());
+  RemoveUninstallEntry(platform_.registry, platform_.windows, entry_name);
   DeleteLeftovers();
   WriteSelfRemovalBatch(platform_.fs, platform_.processes, state_.uninstaller_dir);
   if (state_.logon_token != 0) RevertLogon(platform_.security, state_.logon_token);
@@ -157,16 +159,21 @@ void UninstallSequence::RunWindow() {
     windows.SetChecked(kDeleteAllCheckBox, false);
     windows.ShowControl(kDeleteAllCheckBox, false);
   }
+  // A button acts only in the stage in which it is shown: a click queued on OK or Cancel while
+  // the removal ran (the second click of a double click, say) is stale by then.
+  bool confirmed = false;
   while (!state_.quit_requested) {
     // Close requests and every other event are ignored: the window closes only through its
     // buttons.
-    WindowEvent event = windows.NextEvent();
-    if (event.kind != WindowEvent::Kind::kControl) continue;
-    if (event.control == kOkButton) {
+    const WindowEvent event = windows.NextEvent();
+    if (event.kind == WindowEvent::Kind::kQueueEnded) break;  // no event will ever come
+    if (event.kind != WindowEvent::Kind::kControl || event.window != kMainWindow) continue;
+    if (!confirmed && event.control == kOkButton) {
+      confirmed = true;
       OnOk();
-    } else if (event.control == kCancelButton) {
+    } else if (!confirmed && event.control == kCancelButton) {
       state_.quit_requested = true;
-    } else if (event.control == kReadyButton) {
+    } else if (confirmed && event.control == kReadyButton) {
       DeleteLeftovers();
       WriteSelfRemovalBatch(platform_.fs, platform_.processes, state_.uninstaller_dir);
       state_.quit_requested = true;
@@ -181,15 +188,20 @@ void UninstallSequence::OnOk() {
   state_.removal_result = 0;
   windows.ShowControl(kOkButton, false);
   windows.ShowControl(kCancelButton, false);
+  // The window is painted while the removal runs: Ready shows, but answers only once it is done.
+  windows.EnableControl(kReadyButton, false);
   windows.ShowControl(kReadyButton, true);
   windows.EnableControl(kDeleteAllCheckBox, false);
 
   RemoveShellIntegration(ShellParts(), true, &state_.settings, state_.uninstaller_dir,
                          state_.description_file_path);
+  // Read before the files go: a delete-all removal takes uninstall.dat with them.
+  const std::string entry_name = EntryName();
   if (!AtDriveRoot()) {
+    const StatusLine status(&windows);
     bool remove_all = windows.IsChecked(kDeleteAllCheckBox);
-    bool removed = remove_all ? RemoveAllFiles(platform_.fs, reader_, windows, Paths())
-                              : RemoveProgramFiles(platform_.fs, reader_, windows, Paths());
+    bool removed = remove_all ? RemoveAllFiles(platform_.fs, reader_, status, Paths())
+                              : RemoveProgramFiles(platform_.fs, reader_, status, Paths());
     state_.removal_result = removed ? 1 : 0;
   }
   if (state_.removal_result == 0) {
@@ -198,13 +210,12 @@ void UninstallSequence::OnOk() {
   }
   windows.EnableControl(kReadyButton, true);
   // The entry goes even after the error message.
-  RemoveUninstallEntry(platform_.registry, platform_.windows, EntryName());
+  RemoveUninstallEntry(platform_.registry, platform_.windows, entry_name);
   windows.SetStatusText("  " + state_.texts.status);
 }
 
 std::string UninstallSequence::EntryName() {
   if (!state_.settings.guid.empty()) return state_.settings.guid;
-  // Read at this moment: after a delete-all removal uninstall.dat is gone and this is "".
   return ReadOneValue(reader_, "Settings", "ProgLink", "", state_.description_file_path);
 }
 

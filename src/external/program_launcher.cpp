@@ -7,6 +7,8 @@
 namespace uninstall {
 namespace {
 
+constexpr std::uint32_t kWaitSliceMilliseconds = 50;
+
 std::optional<std::string> Given(const std::string& directory) {
   if (directory.empty()) return std::nullopt;
   return directory;
@@ -36,7 +38,7 @@ ProgramLauncher::StartResult ProgramLauncher::StartProgram(const std::string& fi
   if (processes_.CreateProcessFromCommandLine(ProgramCommandLine(file, parameters),
                                               Given(working_directory), kShowNormal, &created)) {
     processes_.CloseProcessHandle(created.thread);
-    if (wait) processes_.WaitForProcess(created.process);
+    if (wait) Wait(created.process);
     if (!keep) {
       processes_.CloseProcessHandle(created.process);
       return {true, nullptr};
@@ -52,12 +54,22 @@ ProgramLauncher::StartResult ProgramLauncher::StartProgram(const std::string& fi
                                          &process)) {
     return {};
   }
-  if (wait) processes_.WaitForProcess(process);
+  if (wait) Wait(process);
   if (!keep) {
     if (process != 0) processes_.CloseProcessHandle(process);
     return {true, nullptr};
   }
   return {true, Keep(process, kUnknownProcessId)};
+}
+
+void ProgramLauncher::Wait(ProcessHandle process) {
+  if (heartbeat_ == nullptr) {
+    processes_.WaitForProcess(process);
+    return;
+  }
+  // In slices, with a beat between them: a program that sends the window a message and waits
+  // for the answer (a broadcast, say) would otherwise wait for the uninstaller for ever.
+  while (!processes_.WaitForProcessFor(process, kWaitSliceMilliseconds)) heartbeat_->Beat();
 }
 
 RunningProgram* ProgramLauncher::Keep(ProcessHandle process, std::uint32_t process_id) {

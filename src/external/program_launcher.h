@@ -7,6 +7,7 @@
 #include <list>
 #include <string>
 
+#include "common/heartbeat.h"
 #include "platform/process.h"
 
 namespace uninstall {
@@ -38,6 +39,10 @@ class ProgramLauncher {
   StartResult StartProgram(const std::string& file, const std::string& parameters,
                            const std::string& working_directory, std::uint32_t options);
 
+  // While a started program is waited for, `heartbeat` (when not null) beats every few dozen
+  // milliseconds, so that a window can stay alive meanwhile.
+  void SetHeartbeat(Heartbeat* heartbeat) { heartbeat_ = heartbeat; }
+
   // The exit code of the program; 0 when the platform cannot report it.
   std::uint32_t ProgramExitCode(const RunningProgram* program);
   // Releases the process handle and the record.
@@ -48,8 +53,11 @@ class ProgramLauncher {
 
  private:
   RunningProgram* Keep(ProcessHandle process, std::uint32_t process_id);
+  // Waits without a time limit for the process to end.
+  void Wait(ProcessHandle process);
 
   Processes& processes_;
+  Heartbeat* heartbeat_ = nullptr;
   std::list<RunningProgram> programs_;
 };
 

@@ -10,7 +10,7 @@ bool RemoveFile(FileSystem& fs, const std::string& path) {
 }
 
 bool RemoveDirectoryTree(FileSystem& fs, const std::string& path, const std::string& pattern,
-                         std::uint32_t flags) {
+                         std::uint32_t flags, Heartbeat* heartbeat) {
   if (path.empty()) return false;
   std::string directory = path.back() == '\\' ? path : path + "\\";
   std::string search_pattern = directory + (pattern.empty() ? std::string(kAllFiles) : pattern);
@@ -29,12 +29,13 @@ bool RemoveDirectoryTree(FileSystem& fs, const std::string& path, const std::str
       if (entry.attributes & kAttributeReparsePoint) {
         RemoveLink(fs, full_name, flags);
       } else {
-        RemoveDirectoryTree(fs, full_name, pattern, flags);
+        RemoveDirectoryTree(fs, full_name, pattern, flags, heartbeat);
       }
     } else {
       if (flags & kRemoveForce) fs.SetAttributes(full_name, kAttributeNormal);
       fs.EraseFile(full_name);
     }
+    if (heartbeat != nullptr) heartbeat->Beat();
   } while (fs.FindNext(search, &entry));
   fs.CloseSearch(search);
 

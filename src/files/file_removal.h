@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "common/heartbeat.h"
 #include "files/directory_listing.h"
 #include "platform/file_system.h"
 
@@ -20,8 +21,9 @@ bool RemoveFile(FileSystem& fs, const std::string& path);
 // Deletes the entries of `path` that match `pattern` (empty: "*.*"), entering matching
 // subdirectories with kRemoveRecursive and clearing attributes first with kRemoveForce, then
 // removes the directory itself. True when the directory itself was removed.
+// `heartbeat`, when not null, beats after every entry.
 bool RemoveDirectoryTree(FileSystem& fs, const std::string& path, const std::string& pattern,
-                         std::uint32_t flags);
+                         std::uint32_t flags, Heartbeat* heartbeat = nullptr);
 
 // Removes a junction or directory link itself (its attributes cleared first with kRemoveForce);
 // what it points to lies elsewhere and is never entered.

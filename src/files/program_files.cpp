@@ -13,11 +13,9 @@ constexpr char kOwnFileName[] = "Uninstall.exe";
 
 }  // namespace
 
-bool RemoveProgramFiles(FileSystem& fs, PreferenceReader& reader, WindowToolkit& windows,
+bool RemoveProgramFiles(FileSystem& fs, PreferenceReader& reader, const StatusLine& status,
                         const InstallationPaths& paths) {
   if (!IsExistingFile(fs, paths.uninstaller_dir + paths.prog_exe)) return false;
-  // Shown in both modes: without the window there is no status bar to show them.
-  const StatusLine status(&windows);
   bool result = false;
   reader.Open(paths.description_file_path);
   for (const std::string& file : GroupValues(reader, "Files")) {
@@ -26,6 +24,8 @@ bool RemoveProgramFiles(FileSystem& fs, PreferenceReader& reader, WindowToolkit&
     if (RemoveFile(fs, path)) {
       status.Show(path);
       result = true;
+    } else {
+      status.Beat();
     }
   }
   for (const std::string& dir : GroupValues(reader, "Dirs")) {
@@ -35,10 +35,9 @@ bool RemoveProgramFiles(FileSystem& fs, PreferenceReader& reader, WindowToolkit&
   return result;
 }
 
-bool RemoveAllFiles(FileSystem& fs, PreferenceReader& reader, WindowToolkit& windows,
+bool RemoveAllFiles(FileSystem& fs, PreferenceReader& reader, const StatusLine& status,
                     const InstallationPaths& paths) {
   if (!IsExistingFile(fs, paths.uninstaller_dir + paths.prog_exe)) return false;
-  const StatusLine status(&windows);
   reader.Open(paths.description_file_path);
   for (const std::string& dir : GroupValues(reader, "Dirs")) {
     // Whole trees go by force: a value that leads outside the installation names nothing.
@@ -48,12 +47,17 @@ bool RemoveAllFiles(FileSystem& fs, PreferenceReader& reader, WindowToolkit& win
     if (IsLink(fs, path)) {
       RemoveLink(fs, path, kRemoveForce);
     } else {
-      RemoveDirectoryTree(fs, path, kAllFiles, kRemoveRecursive | kRemoveForce);
+      RemoveDirectoryTree(fs, path, kAllFiles, kRemoveRecursive | kRemoveForce,
+                          status.heartbeat());
     }
   }
   if (!paths.data_dir.empty() && IsExistingDirectory(fs, paths.data_dir)) {
     for (const std::string& file : GroupValues(reader, "Data")) {
-      if (RemoveFileInside(fs, paths.data_dir, file)) status.Show(paths.data_dir + file);
+      if (RemoveFileInside(fs, paths.data_dir, file)) {
+        status.Show(paths.data_dir + file);
+      } else {
+        status.Beat();
+      }
     }
     for (const std::string& dir : GroupValues(reader, "DataDirs")) {
       if (StaysInside(dir)) RemoveEmptyDirectoryBelow(fs, status, paths.data_dir, dir);
@@ -63,7 +67,7 @@ bool RemoveAllFiles(FileSystem& fs, PreferenceReader& reader, WindowToolkit& win
   // The sweep: every file directly in the uninstaller's directory, uninstall.dat included.
   // The directory itself stays, since the running uninstaller's file cannot go yet.
   status.Show(paths.uninstaller_dir + kAllFiles);
-  RemoveDirectoryTree(fs, paths.uninstaller_dir, kAllFiles, kRemoveForce);
+  RemoveDirectoryTree(fs, paths.uninstaller_dir, kAllFiles, kRemoveForce, status.heartbeat());
   return true;
 }
 

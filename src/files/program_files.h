@@ -6,7 +6,7 @@
 
 #include "description/preference_reader.h"
 #include "platform/file_system.h"
-#include "platform/window_toolkit.h"
+#include "common/status_line.h"
 
 namespace uninstall {
 
@@ -23,14 +23,14 @@ struct InstallationPaths {
 // uninstaller's directory, and a listed directory that is a link loses only the link. True when a
 // file was deleted or an empty directory was found. Nothing happens while the main executable is
 // missing.
-bool RemoveProgramFiles(FileSystem& fs, PreferenceReader& reader, WindowToolkit& windows,
+bool RemoveProgramFiles(FileSystem& fs, PreferenceReader& reader, const StatusLine& status,
                         const InstallationPaths& paths);
 
 // Deletes the [Dirs] trees by force, the [Data] files and empty [DataDirs] directories under
 // the data directory, and every file directly in the uninstaller's directory; values leading
 // outside their directory, or through a link below it, are passed over. True whenever
 // the main executable was there at the start.
-bool RemoveAllFiles(FileSystem& fs, PreferenceReader& reader, WindowToolkit& windows,
+bool RemoveAllFiles(FileSystem& fs, PreferenceReader& reader, const StatusLine& status,
                     const InstallationPaths& paths);
 
 }  // namespace uninstall

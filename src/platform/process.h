@@ -61,6 +61,9 @@ class Processes {
                                     int show) = 0;
   // WaitForSingleObject without a time limit; returns at once for a null handle.
   virtual void WaitForProcess(ProcessHandle process) = 0;
+  // WaitForSingleObject with a time limit: true when the process has ended (at once for a null
+  // handle), false when the time ran out first.
+  virtual bool WaitForProcessFor(ProcessHandle process, std::uint32_t milliseconds) = 0;
   // GetExitCodeProcess.
   virtual bool ExitCodeOf(ProcessHandle process, std::uint32_t* exit_code) = 0;
   // CloseHandle of a process or thread.

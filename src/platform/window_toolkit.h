@@ -30,7 +30,8 @@ inline constexpr int kProgramNameText = 9;
 inline constexpr int kDeleteAllCheckBox = 10;
 
 struct WindowEvent {
-  enum class Kind { kControl, kCloseRequest, kOther };
+  // kQueueEnded: the program's message queue has ended (a quit message); no event follows.
+  enum class Kind { kControl, kCloseRequest, kOther, kQueueEnded };
   Kind kind = Kind::kOther;
   int control = 0;
   int window = 0;

@@ -83,7 +83,7 @@ void RemoveShellIntegration(const ShellIntegrationParts& parts, bool interactive
                             UninstallSettings* settings, const std::string& uninstaller_dir,
                             const std::string& description_file_path) {
   // Status texts only for a removal started from the main window.
-  const StatusLine status(interactive ? &parts.windows : nullptr);
+  const StatusLine status(interactive ? &parts.windows : nullptr, parts.heartbeat);
   RemoveStartMenuLinks(parts, status, description_file_path);
   RemoveDesktopLink(parts, status, &settings->desktop_icon);
   RemoveProductKey(parts, status, interactive, settings->guid);

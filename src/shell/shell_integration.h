@@ -19,6 +19,7 @@ struct ShellIntegrationParts {
   WindowToolkit& windows;
   PreferenceReader& reader;
   ProgramLauncher& launcher;
+  Heartbeat* heartbeat = nullptr;  // beats between the pieces of work, when not null
 };
 
 // The first removal step. `interactive` is true when the user confirmed in the main window;

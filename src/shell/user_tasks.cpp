@@ -60,6 +60,7 @@ void RemoveUserTasks(const ShellIntegrationParts& parts, const StatusLine& statu
   for (std::int64_t i = 1; i <= last; ++i) {
     std::string entry = reader.ReadString("Task" + std::to_string(i), "");
     if (!entry.empty()) RunTask(parts, status, entry);
+    status.Beat();
   }
   reader.Close();
 }

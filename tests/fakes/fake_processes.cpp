@@ -109,6 +109,13 @@ void FakeProcesses::WaitForProcess(ProcessHandle process) {
   log_->Add("WaitForProcess " + std::to_string(process));
 }
 
+bool FakeProcesses::WaitForProcessFor(ProcessHandle process, std::uint32_t milliseconds) {
+  log_->Add("WaitForProcessFor " + std::to_string(process) + " " + std::to_string(milliseconds));
+  if (process == 0 || timed_waits_before_exit == 0) return true;
+  --timed_waits_before_exit;
+  return false;
+}
+
 bool FakeProcesses::ExitCodeOf(ProcessHandle process, std::uint32_t* exit_code) {
   log_->Add("ExitCodeOf " + std::to_string(process));
   auto handle = open_.find(process);

@@ -23,6 +23,8 @@ class FakeProcesses : public Processes {
   std::set<std::string> existing_mutexes;
   bool mutex_creation_fails = false;
   bool shell_detached_succeeds = true;
+  // How many waits with a time limit run out before a started program ends.
+  int timed_waits_before_exit = 0;
   // Called with the program (or document) path when something starts.
   std::function<void(const std::string&)> on_start;
 
@@ -52,6 +54,7 @@ class FakeProcesses : public Processes {
                             const std::string& parameters,
                             const std::optional<std::string>& working_directory, int show) override;
   void WaitForProcess(ProcessHandle process) override;
+  bool WaitForProcessFor(ProcessHandle process, std::uint32_t milliseconds) override;
   bool ExitCodeOf(ProcessHandle process, std::uint32_t* exit_code) override;
   void CloseProcessHandle(ProcessHandle handle) override;
 

@@ -34,14 +34,14 @@ class ProgramFilesTest : public ::testing::Test {
 
   bool RemoveProgram() {
     log.Clear();
-    bool result = RemoveProgramFiles(fs, reader, windows, paths);
+    bool result = RemoveProgramFiles(fs, reader, StatusLine(&windows), paths);
     EXPECT_EQ(fs.OpenHandles(), 0);
     return result;
   }
 
   bool RemoveAll() {
     log.Clear();
-    bool result = RemoveAllFiles(fs, reader, windows, paths);
+    bool result = RemoveAllFiles(fs, reader, StatusLine(&windows), paths);
     EXPECT_EQ(fs.OpenHandles(), 0);
     return result;
   }

@@ -187,5 +187,27 @@ TEST_F(ProgramLauncherTest, NothingStartableGivesNothing) {
   EXPECT_EQ(processes.open_handles(), 0);
 }
 
+// With a heartbeat the wait goes in slices, a beat after each one that ran out; a program
+// started through the shell is waited for the same way.
+TEST_F(ProgramLauncherTest, WaitingInSlicesBeatsUntilTheProgramEnds) {
+  struct CountingHeartbeat : Heartbeat {
+    void Beat() override { ++beats; }
+    int beats = 0;
+  } heartbeat;
+  launcher.SetHeartbeat(&heartbeat);
+  processes.AddProgram(kTool, 0);
+  processes.AddDocument(kDocument, 0);
+  for (const char* file : {kTool, kDocument}) {
+    heartbeat.beats = 0;
+    processes.timed_waits_before_exit = 3;
+    log.Clear();
+    EXPECT_TRUE(launcher.StartProgram(file, "", "", kWaitForExit).started);
+    EXPECT_EQ(heartbeat.beats, 3) << file;
+    EXPECT_EQ(Calls("WaitForProcessFor").size(), 4u) << file;
+    EXPECT_THAT(Calls("WaitForProcess "), IsEmpty()) << file;
+  }
+  EXPECT_EQ(processes.open_handles(), 0);
+}
+
 }  // namespace
 }  // namespace uninstall

@@ -326,7 +326,7 @@ TEST_F(SequenceTest, RightsAreTestedOnlyWhenTheInstallationAsksForALogon) {
   EXPECT_THAT(Calls("EndImpersonation"), IsEmpty());
 }
 
-TEST_F(SequenceTest, EntryNameIsTheGuidElseProgLinkReadAtThatMoment) {
+TEST_F(SequenceTest, EntryNameIsTheGuidElseProgLinkReadBeforeTheFilesGo) {
   const std::string uninstall_key = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
   Install("[Settings]\nProgExe=App.exe\nProgLink=Linked\n");
   registry.SetValue(kLocalMachine, uninstall_key + "Linked", "DisplayName");
@@ -340,14 +340,15 @@ TEST_F(SequenceTest, EntryNameIsTheGuidElseProgLinkReadAtThatMoment) {
   EXPECT_FALSE(registry.HasKey(kLocalMachine, uninstall_key + "{G}"));
   EXPECT_TRUE(registry.HasKey(kLocalMachine, uninstall_key + "Linked"));
 
-  // Delete-all has swept uninstall.dat away before the name is read: no entry goes.
+  // Read before delete-all sweeps uninstall.dat away: the entry goes all the same.
   Install("[Settings]\nProgExe=App.exe\nProgLink=Linked\n");
+  registry.SetValue(kLocalMachine, uninstall_key + "Linked", "DisplayName");
   windows.QueueToggle(kDeleteAllCheckBox);
   windows.QueueClick(kOkButton);
   windows.QueueClick(kReadyButton);
   Run();
-  EXPECT_TRUE(registry.HasKey(kLocalMachine, uninstall_key + "Linked"));
-  EXPECT_THAT(Calls("CreateKey"), IsEmpty());
+  EXPECT_FALSE(fs.Exists("C:\\App\\uninstall.dat"));
+  EXPECT_FALSE(registry.HasKey(kLocalMachine, uninstall_key + "Linked"));
 }
 
 TEST_F(SequenceTest, AfterProgramRunsBeforeTheProgramFilesGoAndTheEntryLast) {

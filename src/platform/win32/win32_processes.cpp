@@ -100,6 +100,11 @@ void Win32Processes::WaitForProcess(ProcessHandle process) {
   WaitForSingleObject(ToHandle(process), INFINITE);
 }
 
+bool Win32Processes::WaitForProcessFor(ProcessHandle process, std::uint32_t milliseconds) {
+  if (process == 0) return true;
+  return WaitForSingleObject(ToHandle(process), milliseconds) != WAIT_TIMEOUT;
+}
+
 bool Win32Processes::ExitCodeOf(ProcessHandle process, std::uint32_t* exit_code) {
   DWORD code = 0;
   if (!GetExitCodeProcess(ToHandle(process), &code)) return false;

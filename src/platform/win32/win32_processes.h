@@ -31,6 +31,7 @@ class Win32Processes : public Processes {
                             const std::string& parameters,
                             const std::optional<std::string>& working_directory, int show) override;
   void WaitForProcess(ProcessHandle process) override;
+  bool WaitForProcessFor(ProcessHandle process, std::uint32_t milliseconds) override;
   bool ExitCodeOf(ProcessHandle process, std::uint32_t* exit_code) override;
   void CloseProcessHandle(ProcessHandle handle) override;
 };
