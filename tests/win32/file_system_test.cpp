@@ -18,7 +18,6 @@
 #include "files/text_file.h"
 #include "gtest/gtest.h"
 #include "platform/win32/win32_file_system.h"
-#include "platform/win32/win32_window_toolkit.h"
 
 namespace uninstall {
 namespace {
@@ -479,7 +478,7 @@ TEST(LinkTest, NothingBehindADirectoryLinkIsLookedIntoOrDeleted) {
         << "[Files]\r\n1=Sub\\Link\\keep.txt\r\n[Dirs]\r\n1=Sub\\Link\\Inner\\\r\n2=Saves\\\r\n";
   }
   PreferenceReader reader(fs);
-  Win32WindowToolkit windows;
+  const StatusLine windows(nullptr);
   const InstallationPaths paths{app, app + "uninstall.dat", "App.exe", "\\"};
   EXPECT_TRUE(RemoveProgramFiles(fs, reader, windows, paths));
   std::ofstream(app + "App.exe") << "MZ";
