@@ -4,9 +4,12 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <exception>
 #include <limits>
+#include <memory>
+#include <new>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "common/text.h"
@@ -20,7 +23,7 @@ bool IsLineEnd(char c) { return c == '\r' || c == '\n'; }
 char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 // Equal when only the case of the ASCII letters differs.
-bool EqualIgnoringAsciiCase(const std::string& a, const std::string& b) {
+bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i) {
     if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
@@ -48,7 +51,7 @@ std::string Latin1ToUtf8(const std::string& text) {
 // continuation byte, a lead byte 0xF8-0xFF or a bad following byte makes the whole value "".
 // A sequence cut short by the end of the value is dropped. Overlong forms are accepted, except
 // for NUL.
-std::string Utf8ToLatin1(const std::string& text) {
+std::string Utf8ToLatin1(std::string_view text) {
   std::string result;
   result.reserve(text.size());
   const std::size_t n = text.size();
@@ -91,7 +94,7 @@ std::string Utf8ToLatin1(const std::string& text) {
   return result;
 }
 
-std::string TrimBlanks(const std::string& text) {
+std::string_view TrimBlanks(std::string_view text) {
   std::size_t begin = 0;
   std::size_t end = text.size();
   while (begin < end && IsBlank(text[begin])) ++begin;
@@ -99,11 +102,36 @@ std::string TrimBlanks(const std::string& text) {
   return text.substr(begin, end - begin);
 }
 
+// The number a key spells after `prefix` in decimal without leading zeros; 0 for none.
+std::int64_t NumberAfter(std::string_view key, std::string_view prefix) {
+  // More digits than this can't be a number the callers count to.
+  constexpr std::size_t kMaxDigits = 18;
+  if (key.size() <= prefix.size() || key.size() > prefix.size() + kMaxDigits ||
+      !EqualIgnoringAsciiCase(key.substr(0, prefix.size()), prefix) || key[prefix.size()] == '0') {
+    return 0;
+  }
+  std::int64_t number = 0;
+  for (char digit : key.substr(prefix.size())) {
+    if (digit < '0' || digit > '9') return 0;
+    number = number * 10 + (digit - '0');
+  }
+  return number;
+}
+
 }  // namespace
 
-std::vector<PreferenceReader::Entry> ParsePreferenceEntries(const std::string& data) {
+std::size_t ScanPreferenceEntries(std::string_view data, PreferenceReader::Entry* entries) {
   using Kind = PreferenceReader::EntryKind;
-  std::vector<PreferenceReader::Entry> entries;
+  std::size_t count = 0;
+  auto add = [&](Kind kind, std::size_t name_begin, std::size_t name_end, std::size_t value_begin,
+                 std::size_t value_end) {
+    if (entries != nullptr) {
+      entries[count] = {
+          static_cast<std::uint32_t>(name_begin), static_cast<std::uint32_t>(name_end),
+          static_cast<std::uint32_t>(value_begin), static_cast<std::uint32_t>(value_end), kind};
+    }
+    ++count;
+  };
   const std::size_t n = data.size();
   std::size_t i = 0;
   auto to_line_end = [&]() {
@@ -118,12 +146,12 @@ std::vector<PreferenceReader::Entry> ParsePreferenceEntries(const std::string& d
       if (i < n && data[i] == ' ') ++i;
       const std::size_t start = i;
       to_line_end();
-      entries.push_back({Kind::kComment, data.substr(start, i - start), std::string()});
+      add(Kind::kComment, start, i, i, i);
     } else if (first == '[') {
       ++i;
       const std::size_t start = i;
       while (i < n && data[i] != ']' && !IsLineEnd(data[i])) ++i;
-      entries.push_back({Kind::kGroup, data.substr(start, i - start), std::string()});
+      add(Kind::kGroup, start, i, i, i);
       if (i < n && data[i] == ']') to_line_end();
     } else if (IsLineEnd(first)) {
       // An empty or blank line: nothing.
@@ -132,20 +160,18 @@ std::vector<PreferenceReader::Entry> ParsePreferenceEntries(const std::string& d
       while (i < n && data[i] != '=' && !IsLineEnd(data[i])) ++i;
       std::size_t key_end = i;
       while (key_end > start && IsBlank(data[key_end - 1])) --key_end;
-      std::string key = data.substr(start, key_end - start);
-      std::string value;
+      std::size_t value_start = i;
       if (i < n && data[i] == '=') {
         ++i;
         while (i < n && IsBlank(data[i])) ++i;
-        const std::size_t value_start = i;
+        value_start = i;
         to_line_end();
-        value = data.substr(value_start, i - value_start);
       }
-      entries.push_back({Kind::kKey, std::move(key), std::move(value)});
+      add(Kind::kKey, start, key_end, value_start, i);
     }
     while (i < n && IsLineEnd(data[i])) ++i;
   }
-  return entries;
+  return count;
 }
 
 bool PreferenceReader::Open(const std::string& path) {
@@ -176,26 +202,30 @@ bool PreferenceReader::Open(const std::string& path) {
   }
   if (size <= 0) return true;
 
-  // No memory for the content counts as an empty file.
-  std::string data;
-  if (static_cast<std::uint64_t>(size) > data.max_size()) return true;
-  try {
-    data.resize(static_cast<std::size_t>(size));
-  } catch (const std::exception&) {
-    return true;
-  }
-  std::size_t total = 0;
-  while (total < data.size()) {
-    const std::size_t remaining = data.size() - total;
-    const auto count = static_cast<std::uint32_t>(
-        std::min<std::size_t>(remaining, std::numeric_limits<std::uint32_t>::max()));
+  // No memory for the content, or a file too large to be held, counts as an empty file: every
+  // allocation of the reading asks and takes no for an answer.
+  if (static_cast<std::uint64_t>(size) >= std::numeric_limits<std::uint32_t>::max()) return true;
+  std::unique_ptr<char[]> data(new (std::nothrow) char[static_cast<std::size_t>(size)]);
+  if (!data) return true;
+  std::uint32_t total = 0;
+  while (total < size) {
     std::uint32_t read = 0;
-    if (!fs_.ReadBytes(file, &data[total], count, &read) || read == 0) break;
-    total += std::min<std::size_t>(read, remaining);
+    if (!fs_.ReadBytes(file, data.get() + total, static_cast<std::uint32_t>(size) - total, &read) ||
+        read == 0) {
+      break;
+    }
+    total += std::min<std::uint32_t>(read, static_cast<std::uint32_t>(size) - total);
   }
   // A NUL byte ends the data, as the two zero bytes behind it would: no value may hold one.
-  data.resize(std::min(total, data.find('\0')));
-  entries_ = ParsePreferenceEntries(data);
+  const std::string_view bytes(data.get(),
+                               std::find(data.get(), data.get() + total, '\0') - data.get());
+  const std::size_t count = ScanPreferenceEntries(bytes, nullptr);
+  std::unique_ptr<Entry[]> entries(new (std::nothrow) Entry[count]);
+  if (!entries) return true;
+  ScanPreferenceEntries(bytes, entries.get());
+  data_ = std::move(data);
+  entries_ = std::move(entries);
+  entry_count_ = count;
   return true;
 }
 
@@ -208,8 +238,9 @@ bool PreferenceReader::SelectGroup(const std::string& name) {
     return true;
   }
   const std::string wanted = utf8_ ? Latin1ToUtf8(name) : name;
-  for (std::size_t i = 0; i < entries_.size(); ++i) {
-    if (entries_[i].kind == EntryKind::kGroup && EqualIgnoringAsciiCase(entries_[i].name, wanted)) {
+  for (std::size_t i = 0; i < entry_count_; ++i) {
+    if (entries_[i].kind == EntryKind::kGroup &&
+        EqualIgnoringAsciiCase(Name(entries_[i]), wanted)) {
       group_ = i;
       cursor_ = i;
       missing_group_ = false;
@@ -223,29 +254,37 @@ bool PreferenceReader::SelectGroup(const std::string& name) {
 std::size_t PreferenceReader::FindKey(const std::string& key) const {
   if (!open_ || missing_group_) return kNone;
   const std::string wanted = utf8_ ? Latin1ToUtf8(key) : key;
-  for (std::size_t i = (group_ == kNone) ? 0 : group_ + 1; i < entries_.size(); ++i) {
+  for (std::size_t i = (group_ == kNone) ? 0 : group_ + 1; i < entry_count_; ++i) {
     const Entry& entry = entries_[i];
     if (entry.kind == EntryKind::kGroup) break;
-    if (entry.kind == EntryKind::kKey && EqualIgnoringAsciiCase(entry.name, wanted)) return i;
+    if (entry.kind == EntryKind::kKey && EqualIgnoringAsciiCase(Name(entry), wanted)) return i;
   }
   return kNone;
 }
 
-std::string PreferenceReader::PrepareValue(const std::string& stored) const {
-  std::string value = TrimBlanks(stored);
-  return utf8_ ? Utf8ToLatin1(value) : value;
+std::string_view PreferenceReader::Name(const Entry& entry) const {
+  return std::string_view(data_.get() + entry.name_begin, entry.name_end - entry.name_begin);
+}
+
+std::string PreferenceReader::PrepareValue(const Entry& entry) const {
+  const std::string_view value = TrimBlanks(
+      std::string_view(data_.get() + entry.value_begin, entry.value_end - entry.value_begin));
+  return utf8_ ? Utf8ToLatin1(value) : std::string(value);
 }
 
 std::string PreferenceReader::ReadString(const std::string& key, const std::string& default_value) {
   const std::size_t found = FindKey(key);
   if (found == kNone) return default_value;
-  return PrepareValue(entries_[found].value);
+  return PrepareValue(entries_[found]);
 }
 
 std::int32_t PreferenceReader::ReadNumber(const std::string& key, std::int32_t default_value) {
   const std::size_t found = FindKey(key);
   if (found == kNone) return default_value;
-  return static_cast<std::int32_t>(DecimalNumber(entries_[found].value, kCWhiteSpace));
+  const Entry& entry = entries_[found];
+  return static_cast<std::int32_t>(DecimalNumber(
+      std::string_view(data_.get() + entry.value_begin, entry.value_end - entry.value_begin),
+      kCWhiteSpace));
 }
 
 bool PreferenceReader::RewindKeys() {
@@ -256,7 +295,7 @@ bool PreferenceReader::RewindKeys() {
 
 bool PreferenceReader::NextKey() {
   if (!open_ || missing_group_) return false;
-  for (std::size_t i = (cursor_ == kNone) ? 0 : cursor_ + 1; i < entries_.size(); ++i) {
+  for (std::size_t i = (cursor_ == kNone) ? 0 : cursor_ + 1; i < entry_count_; ++i) {
     const EntryKind kind = entries_[i].kind;
     if (kind == EntryKind::kComment) continue;
     if (kind == EntryKind::kGroup) return false;
@@ -267,33 +306,31 @@ bool PreferenceReader::NextKey() {
 }
 
 std::string PreferenceReader::CurrentValue() const {
-  if (!open_ || cursor_ == kNone || cursor_ >= entries_.size()) return std::string();
+  if (!open_ || cursor_ == kNone || cursor_ >= entry_count_) return std::string();
   const Entry& entry = entries_[cursor_];
   if (entry.kind != EntryKind::kKey) return std::string();
-  return PrepareValue(entry.value);
+  return PrepareValue(entry);
 }
 
-std::int64_t PreferenceReader::HighestNumberedKey(const std::string& prefix) const {
-  if (!open_ || missing_group_) return 0;
+std::vector<std::uint32_t> PreferenceReader::NumberedEntries(const std::string& prefix,
+                                                             std::int64_t last) const {
+  std::vector<std::pair<std::int64_t, std::uint32_t>> found;  // number, entry
+  if (!open_ || missing_group_ || last < 1) return {};
   const std::string wanted = utf8_ ? Latin1ToUtf8(prefix) : prefix;
-  // More digits than this can't be a number the callers count to.
-  constexpr std::size_t kMaxDigits = 18;
-  std::int64_t highest = 0;
-  for (std::size_t i = (group_ == kNone) ? 0 : group_ + 1; i < entries_.size(); ++i) {
+  for (std::size_t i = (group_ == kNone) ? 0 : group_ + 1; i < entry_count_; ++i) {
     const Entry& entry = entries_[i];
     if (entry.kind == EntryKind::kGroup) break;
-    if (entry.kind != EntryKind::kKey || entry.name.size() <= wanted.size() ||
-        entry.name.size() > wanted.size() + kMaxDigits ||
-        !EqualIgnoringAsciiCase(entry.name.substr(0, wanted.size()), wanted)) {
-      continue;
-    }
-    const std::string digits = entry.name.substr(wanted.size());
-    if (digits[0] == '0' || digits.find_first_not_of("0123456789") != std::string::npos) continue;
-    std::int64_t number = 0;
-    for (char digit : digits) number = number * 10 + (digit - '0');
-    highest = std::max(highest, number);
+    if (entry.kind != EntryKind::kKey) continue;
+    const std::int64_t number = NumberAfter(Name(entry), wanted);
+    if (number >= 1 && number <= last) found.emplace_back(number, static_cast<std::uint32_t>(i));
   }
-  return highest;
+  // In the order of the numbers; of equal numbers the first in the file, as a lookup finds it.
+  std::sort(found.begin(), found.end());
+  std::vector<std::uint32_t> entries;
+  for (std::size_t i = 0; i < found.size(); ++i) {
+    if (i == 0 || found[i].first != found[i - 1].first) entries.push_back(found[i].second);
+  }
+  return entries;
 }
 
 void PreferenceReader::Close() {
@@ -304,7 +341,9 @@ void PreferenceReader::Close() {
   open_ = false;
   utf8_ = false;
   missing_group_ = false;
-  entries_.clear();
+  entries_.reset();
+  entry_count_ = 0;
+  data_.reset();
   group_ = kNone;
   cursor_ = kNone;
 }

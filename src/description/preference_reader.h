@@ -3,7 +3,9 @@
 #define UNINSTALL_DESCRIPTION_PREFERENCE_READER_H_
 
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/file_system.h"
@@ -26,17 +28,25 @@ class PreferenceReader {
   bool RewindKeys();
   bool NextKey();
   std::string CurrentValue() const;
-  // The highest n for which the current group holds a key spelled `prefix` followed by n in
-  // decimal without leading zeros, as ReadString would find it ("Task7" for "Task" and 7); 0 when
-  // there is none.
-  std::int64_t HighestNumberedKey(const std::string& prefix) const;
+  // Calls `visit` with the value of every key of the current group spelled `prefix` followed by
+  // a number from 1 to `last` in decimal without leading zeros ("Task7"), prepared as ReadString
+  // prepares it, in the order of the numbers; of keys with the same number only the first counts,
+  // as a lookup would find it. One pass, however many keys the group holds.
+  template <typename Visit>
+  void ForEachNumberedValue(const std::string& prefix, std::int64_t last, Visit visit) const {
+    for (std::uint32_t entry : NumberedEntries(prefix, last)) visit(PrepareValue(entries_[entry]));
+  }
   void Close();
 
-  enum class EntryKind { kGroup, kComment, kKey };
+  enum class EntryKind : std::uint8_t { kGroup, kComment, kKey };
+  // One entry of the file, as offsets into its bytes: the name (group name, comment text or key)
+  // and, for a key line, the value as stored (leading blanks removed, trailing blanks kept).
   struct Entry {
+    std::uint32_t name_begin;
+    std::uint32_t name_end;
+    std::uint32_t value_begin;
+    std::uint32_t value_end;
     EntryKind kind;
-    std::string name;   // group name, comment text or key
-    std::string value;  // key lines: leading blanks removed, trailing blanks kept
   };
 
  private:
@@ -44,21 +54,28 @@ class PreferenceReader {
 
   // The index of the key line found for `key`, or kNone.
   std::size_t FindKey(const std::string& key) const;
-  // Trims and (in UTF-8 mode) decodes a stored value.
-  std::string PrepareValue(const std::string& stored) const;
+  std::string_view Name(const Entry& entry) const;
+  // Trims and (in UTF-8 mode) decodes a key line's value.
+  std::string PrepareValue(const Entry& entry) const;
+  // The key lines ForEachNumberedValue visits, in its order.
+  std::vector<std::uint32_t> NumberedEntries(const std::string& prefix, std::int64_t last) const;
 
   FileSystem& fs_;
   FileHandle handle_ = 0;  // the platform handle, kept from Open to Close
   bool open_ = false;
   bool utf8_ = false;
   bool missing_group_ = false;
-  std::vector<Entry> entries_;
+  std::unique_ptr<char[]> data_;      // the file's bytes after any signature, up to a NUL
+  std::unique_ptr<Entry[]> entries_;  // in file order
+  std::size_t entry_count_ = 0;
   std::size_t group_ = kNone;   // index of the current group header; kNone for the top section
   std::size_t cursor_ = kNone;  // index of the entry under the key cursor
 };
 
-// Builds the entry list from the bytes of a file (after any UTF-8 signature).
-std::vector<PreferenceReader::Entry> ParsePreferenceEntries(const std::string& data);
+// Finds the entries of `data`, the bytes of a file after any UTF-8 signature, and writes them in
+// file order to `entries` unless it is null; returns their number either way, so that the room
+// for them can be asked for first.
+std::size_t ScanPreferenceEntries(std::string_view data, PreferenceReader::Entry* entries);
 
 // The one-shot read: Open, SelectGroup, ReadString, Close.
 std::string ReadOneValue(PreferenceReader& reader, const std::string& group, const std::string& key,

@@ -1,6 +1,5 @@
 #include "shell/user_tasks.h"
 
-#include <algorithm>
 #include <cstdint>
 
 #include "files/file_removal.h"
@@ -52,16 +51,13 @@ void RemoveUserTasks(const ShellIntegrationParts& parts, const StatusLine& statu
   PreferenceReader& reader = parts.reader;
   reader.Open(description_file_path);
   reader.SelectGroup("UserTask");
-  std::int32_t count = reader.ReadNumber("Number", 0);
-  // The numbering may have gaps: a missing or empty entry is passed over. Past the highest
-  // task line there is nothing to find, so a corrupt count such as 2147483647 ends there
-  // instead of keeping the uninstaller busy for ages.
-  std::int64_t last = std::min<std::int64_t>(count, reader.HighestNumberedKey("Task"));
-  for (std::int64_t i = 1; i <= last; ++i) {
-    std::string entry = reader.ReadString("Task" + std::to_string(i), "");
-    if (!entry.empty()) RunTask(parts, status, entry);
-    status.Beat();
-  }
+  // The numbering may have gaps: a missing or empty entry is passed over. Only the task lines
+  // there are are visited, so a corrupt count such as 2147483647 costs nothing.
+  reader.ForEachNumberedValue("Task", reader.ReadNumber("Number", 0),
+                              [&](const std::string& entry) {
+                                if (!entry.empty()) RunTask(parts, status, entry);
+                                status.Beat();
+                              });
   reader.Close();
 }
 

@@ -23,23 +23,29 @@ using ::testing::PrintToString;
 const char kPath[] = "C:\\App\\uninstall.dat";
 const std::string kSignature = "\xEF\xBB\xBF";
 
-// Entries in a compact form: "G:name|C:text|K:key=value".
-std::string Describe(const std::vector<PreferenceReader::Entry>& entries) {
+// The entries of `data` in a compact form: "G:name|C:text|K:key=value".
+std::string Describe(const std::string& data) {
+  std::vector<PreferenceReader::Entry> entries(ScanPreferenceEntries(data, nullptr));
+  EXPECT_EQ(ScanPreferenceEntries(data, entries.data()), entries.size());
+  auto part = [&](std::uint32_t begin, std::uint32_t end) {
+    return data.substr(begin, end - begin);
+  };
   std::string result;
   for (const PreferenceReader::Entry& entry : entries) {
     if (!result.empty()) result += "|";
-    if (entry.kind == Entry::kGroup) result += "G:" + entry.name;
-    if (entry.kind == Entry::kComment) result += "C:" + entry.name;
-    if (entry.kind == Entry::kKey) result += "K:" + entry.name + "=" + entry.value;
+    const std::string name = part(entry.name_begin, entry.name_end);
+    if (entry.kind == Entry::kGroup) result += "G:" + name;
+    if (entry.kind == Entry::kComment) result += "C:" + name;
+    if (entry.kind == Entry::kKey) {
+      result += "K:" + name + "=" + part(entry.value_begin, entry.value_end);
+    }
   }
   return result;
 }
 
 // Each pair: the data and its Describe()d entries.
 void ExpectParses(const Pairs& cases) {
-  for (const auto& c : cases) {
-    EXPECT_EQ(Describe(ParsePreferenceEntries(c.first)), c.second) << PrintToString(c.first);
-  }
+  for (const auto& c : cases) EXPECT_EQ(Describe(c.first), c.second) << PrintToString(c.first);
 }
 
 TEST(PreferenceParseTest, LinesOfEveryKind) {
@@ -200,6 +206,12 @@ TEST_F(PreferenceReaderTest, OpenReadsTheWholeFileAndRecognisesTheSignature) {
   fs_.SetReportedSize(kPath, 10);
   ASSERT_TRUE(reader_.Open(kPath));
   EXPECT_EQ(Holds(), "top:1,");
+  // A file too large to be held in memory reads like one that cannot be read.
+  fs_.SetReportedSize(kPath, std::uint64_t{5} << 30);
+  log_.Clear();
+  ASSERT_TRUE(reader_.Open(kPath));
+  EXPECT_EQ(Holds(), "top:");
+  EXPECT_EQ(Calls(), "CloseFile|OpenFile|SizeOfFile|ReadBytes 3|MovePointer 0 start");
   // A UTF-16 file is taken as 8-bit bytes and gives nothing usable.
   ASSERT_TRUE(OpenWith(std::string("\xFF\xFE[\0S\0]\0\r\0\n\0A\0=\0x\0", 18)));
   EXPECT_FALSE(reader_.SelectGroup("S"));
@@ -207,32 +219,41 @@ TEST_F(PreferenceReaderTest, OpenReadsTheWholeFileAndRecognisesTheSignature) {
   EXPECT_EQ(reader_.ReadString("A", "d"), "d");
 }
 
-TEST_F(PreferenceReaderTest, HighestNumberedKeyIsSpelledAsTheLookupSpellsIt) {
+// Numbered keys are visited in the order of their numbers, each as a lookup would find it.
+TEST_F(PreferenceReaderTest, NumberedValuesAreSpelledAsTheLookupSpellsThem) {
   const struct {
     std::string contents;
-    std::int64_t highest;
+    std::int64_t last;
+    std::string visited;
   } cases[] = {
-      {"[T]\nNumber=1\nTask1=a\ntask12=b\nTASK3=c\nTask012=d\nTask=e\nTasks5=f\nTask2x=g\n"
-       "Task4294967296=h\n[U]\nTask99=i",
-       4294967296},
+      {"[T]\nNumber=1\nTask1= a \ntask12=b\nTASK3=c\nTask012=d\nTask=e\nTasks5=f\nTask2x=g\n"
+       "Task3=dup\nTask4294967296=h\nTask7=\n[U]\nTask99=i",
+       4294967296, "a,c,,b,h,"},
+      {"[T]\nTask1=a\nTask2=b\nTask3=c\n", 2, "a,b,"},
+      {"[T]\nTask1=a\n", 0, ""},
+      {"[T]\nTask1=a\n", -1, ""},
       // Leading zeros, comments and numbers of more than 18 digits count for nothing.
-      {"[T]\nTask0=a\nTask05=b\n;Task7=c\nTask1000000000000000000=d\n", 0},
-      {"Task7=a\n[T]\n[T]\nTask8=b\n", 0},  // the top section and a second [T] don't count
+      {"[T]\nTask0=a\nTask05=b\n;Task7=c\nTask1000000000000000000=d\n", 9223372036854775807, ""},
+      {"Task7=a\n[T]\n[T]\nTask8=b\n", 100, ""},  // the top section and a second [T] don't count
       {kSignature + "[T]\nTask\xC3\xBC"
-                    "4=a\nTask3=b\n",
-       3},
+                    "4=a\nTask3=\xC3\xBC\n",
+       10, "\xFC,"},
   };
   for (const auto& c : cases) {
     ASSERT_TRUE(OpenWith(c.contents));
     ASSERT_TRUE(reader_.SelectGroup("T"));
-    EXPECT_EQ(reader_.HighestNumberedKey("Task"), c.highest) << PrintToString(c.contents);
+    std::string visited;
+    reader_.ForEachNumberedValue("Task", c.last, [&](const std::string& v) { visited += v + ","; });
+    EXPECT_EQ(visited, c.visited) << PrintToString(c.contents);
   }
+  int visits = 0;
   EXPECT_FALSE(reader_.SelectGroup("Missing"));
-  EXPECT_EQ(reader_.HighestNumberedKey("Task"), 0);
+  reader_.ForEachNumberedValue("Task", 10, [&](const std::string&) { ++visits; });
   ASSERT_TRUE(OpenWith(kSignature + "[T]\nTask\xC3\xBC"
                                     "4=a\n"));
   ASSERT_TRUE(reader_.SelectGroup("T"));
-  EXPECT_EQ(reader_.HighestNumberedKey("Task\xFC"), 4);  // compared in UTF-8
+  reader_.ForEachNumberedValue("Task\xFC", 10, [&](const std::string&) { ++visits; });
+  EXPECT_EQ(visits, 1);  // the prefix is compared in UTF-8
 }
 
 TEST_F(PreferenceReaderTest, FileThatCannotBeOpenedGivesDefaults) {
