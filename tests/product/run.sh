@@ -27,6 +27,11 @@ imports=$(sed -n -E 's/^\s*DLL Name: (.*)$/\1/p' <<<"$headers" | tr 'A-Z' 'a-z')
 only_windows() { [ -n "$imports" ] && ! grep -v -E "$windows_dlls" <<<"$imports" | grep -q .; }
 check "imports only Windows DLLs ($(echo $imports))" only_windows
 
+# Small enough to ship beside every installed program: the C++ runtime's exception handling,
+# demangler and printf stay out.
+size=$(stat -c %s "$EXE")
+check "at most 160 KB ($((size / 1024)) KB)" test "$size" -le $((160 * 1024))
+
 resources=$(mktemp)
 i686-w64-mingw32-windres -i "$EXE" -O rc -o "$resources" 2>/dev/null
 manifest_checks() {
