@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include "driver/uninstall_sequence.h"
+#include "platform/win32/dll_search.h"
 #include "platform/win32/win32_file_system.h"
 #include "platform/win32/win32_processes.h"
 #include "platform/win32/win32_registry.h"
@@ -10,6 +11,7 @@
 #include "platform/win32/win32_window_toolkit.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  uninstall::RestrictDllSearchToSystem32();
   uninstall::Win32FileSystem fs;
   uninstall::Win32Processes processes;
   uninstall::Win32Registry registry;

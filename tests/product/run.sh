@@ -22,10 +22,12 @@ headers=$(i686-w64-mingw32-objdump -p "$EXE" 2>/dev/null)
 check "32-bit PE for i386" grep -q 'file format pei-i386' <<<"$headers"
 check "GUI subsystem" grep -q -E '^Subsystem\s+00000002' <<<"$headers"
 
-windows_dlls='^(kernel32|user32|gdi32|advapi32|shell32|comctl32|ole32|oleaut32|msvcrt|uuid|comdlg32|version)\.dll$'
+# Only DLLs that Windows loads from its own list of known DLLs, whatever lies beside the program,
+# and the common controls, which the manifest binds to the system's copy.
+known_dlls='^(kernel32|user32|gdi32|advapi32|shell32|ole32|oleaut32|msvcrt|comdlg32|shlwapi|comctl32)\.dll$'
 imports=$(sed -n -E 's/^\s*DLL Name: (.*)$/\1/p' <<<"$headers" | tr 'A-Z' 'a-z')
-only_windows() { [ -n "$imports" ] && ! grep -v -E "$windows_dlls" <<<"$imports" | grep -q .; }
-check "imports only Windows DLLs ($(echo $imports))" only_windows
+only_known() { [ -n "$imports" ] && ! grep -v -E "$known_dlls" <<<"$imports" | grep -q .; }
+check "imports only known DLLs and the common controls ($(echo $imports))" only_known
 
 # Small enough to ship beside every installed program: the C++ runtime's exception handling,
 # demangler and printf stay out.

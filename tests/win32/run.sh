@@ -33,6 +33,9 @@ wine_template "$TEMPLATE"
 wine_copy "$TEMPLATE" "$PREFIX"
 
 cp "$BUILD/win32_tests.exe" "$PREFIX/drive_c/win32_tests.exe"
+# A DLL planted beside the DLL-search probe, under the two names it loads.
+cp "$BUILD/planted.dll" "$PREFIX/drive_c/planted_before.dll"
+cp "$BUILD/planted.dll" "$PREFIX/drive_c/planted_after.dll"
 # Directory links for the link tests: Wine shows a Unix link to a directory as a reparse point,
 # and no Windows call here can make one.
 fixture=$PREFIX/drive_c/link_fixture
