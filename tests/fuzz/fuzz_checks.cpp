@@ -1,0 +1,73 @@
+#include "fuzz/fuzz_checks.h"
+
+#include "common/paths.h"
+#include "common/text.h"
+#include "description/group_values.h"
+#include "description/preference_reader.h"
+#include "description/uninstall_settings.h"
+#include "driver/text_table.h"
+#include "fakes/fake_file_system.h"
+#include "files/contained_removal.h"
+#include "shell/dll_unregistration.h"
+#include "shell/task_entry.h"
+
+namespace uninstall {
+namespace {
+
+constexpr char kDescription[] = "C:\\App\\uninstall.dat";
+
+// Values go to the platform's calls as NUL-terminated strings: one holding a NUL would be cut
+// there, and no longer be what the checks before the call looked at.
+std::string CheckValue(const std::string& where, const std::string& value) {
+  if (value.find('\0') != std::string::npos) return where + " holds a NUL byte";
+  return "";
+}
+
+}  // namespace
+
+std::string CheckDescription(std::string_view bytes) {
+  FakeFileSystem fs;
+  fs.AddFile(kDescription, std::string(bytes));
+  PreferenceReader reader(fs);
+  const UninstallSettings settings = ReadUninstallSettings(reader, kDescription, "C:\\App\\");
+  for (const std::string* value :
+       {&settings.mutex_string, &settings.prog_exe, &settings.prog_dir, &settings.data_dir,
+        &settings.start_menu, &settings.guid, &settings.desktop_icon, &settings.before_uninst,
+        &settings.before_param, &settings.after_uninst, &settings.after_param}) {
+    if (std::string problem = CheckValue("a setting", *value); !problem.empty()) return problem;
+  }
+  TextTable texts;
+  LoadTexts(reader, kDescription, &texts);
+  if (std::string problem = CheckValue("a text", texts.mutex + texts.name_with_version);
+      !problem.empty()) {
+    return problem;
+  }
+
+  reader.Open(kDescription);
+  for (const char* group : {"Files", "Dirs", "Data", "DataDirs", "StartMenu", "UserTask"}) {
+    for (const std::string& value : GroupValues(reader, group)) {
+      if (std::string problem = CheckValue(group, value); !problem.empty()) return problem;
+      // What the removal steps make of a value.
+      StaysInside(value);
+      IsDriveRoot(value);
+      DirectoryPart(value);
+      DllDirectory(value);
+      ReplaceAll(value, ".lnk", ".pif");
+    }
+  }
+  reader.SelectGroup("UserTask");
+  std::string problem;
+  reader.ForEachNumberedValue("Task", reader.ReadNumber("Number", 0), [&](const std::string& task) {
+    for (int field = 1; field <= 4; ++field) {
+      const std::string text = TaskField(task, field);
+      TaskNumber(text);
+      if (problem.empty()) problem = CheckValue("a task field", TrimSpaces(text));
+    }
+  });
+  reader.Close();
+  if (!problem.empty()) return problem;
+  if (fs.OpenHandles() != 0) return "a handle was left open";
+  return "";
+}
+
+}  // namespace uninstall
