@@ -41,14 +41,15 @@ bool StaysInside(const std::string& relative_path) {
   return true;
 }
 
-bool IsLink(FileSystem& fs, const std::string& path) {
+PathNature NatureOf(FileSystem& fs, const std::string& path) {
   std::string trimmed = path;
   while (!trimmed.empty() && kPathSeparators.find(trimmed.back()) != std::string::npos) {
     trimmed.pop_back();
   }
-  if (trimmed.empty()) return false;
+  if (trimmed.empty()) return PathNature::kUnknown;
   std::uint32_t attributes = fs.AttributesOf(trimmed);
-  return attributes != kInvalidAttributes && (attributes & kAttributeReparsePoint) != 0;
+  if (attributes == kInvalidAttributes) return PathNature::kUnknown;
+  return (attributes & kAttributeReparsePoint) != 0 ? PathNature::kLink : PathNature::kPlain;
 }
 
 bool PassesThroughLink(FileSystem& fs, const std::string& base, const std::string& relative) {
@@ -59,8 +60,9 @@ bool PassesThroughLink(FileSystem& fs, const std::string& base, const std::strin
     std::size_t end = relative.find_first_of(kPathSeparators, start);
     if (end == std::string::npos) end = relative.size();
     if (end > start) {
+      // A part that cannot be looked at may be a link as well: nothing goes through it.
       if (previous_end != std::string::npos &&
-          IsLink(fs, base + relative.substr(0, previous_end))) {
+          NatureOf(fs, base + relative.substr(0, previous_end)) != PathNature::kPlain) {
         return true;
       }
       previous_end = end;
@@ -79,16 +81,21 @@ bool RemoveEmptyDirectoryBelow(FileSystem& fs, const StatusLine& status, const s
                                const std::string& relative) {
   const std::string path = base + relative;
   if (PassesThroughLink(fs, base, relative) || !IsExistingDirectory(fs, path)) return false;
-  if (IsLink(fs, path)) {
-    // Never looked into: what it points to lies elsewhere.
-    status.Show(path + kAllFiles);
-    RemoveLink(fs, path, 0);
-    return true;
+  switch (NatureOf(fs, path)) {
+    case PathNature::kLink:
+      // Never looked into: what it points to lies elsewhere.
+      status.Show(path + kAllFiles);
+      RemoveLink(fs, path, 0);
+      return true;
+    case PathNature::kPlain:
+      if (!IsEmptyDirectory(fs, path)) return false;
+      status.Show(path + kAllFiles);
+      RemoveDirectoryTree(fs, path, kAllFiles, 0);
+      return true;
+    case PathNature::kUnknown:
+      break;
   }
-  if (!IsEmptyDirectory(fs, path)) return false;
-  status.Show(path + kAllFiles);
-  RemoveDirectoryTree(fs, path, kAllFiles, 0);
-  return true;
+  return false;
 }
 
 }  // namespace uninstall

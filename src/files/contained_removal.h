@@ -15,11 +15,14 @@ namespace uninstall {
 // no drive letter or colon, no leading backslash or slash.
 bool StaysInside(const std::string& relative_path);
 
-// True when `path` names a reparse point: a junction, a directory or file link.
-bool IsLink(FileSystem& fs, const std::string& path);
+// What the attributes of a path say: a reparse point (a junction, a directory or file link), a
+// plain file or directory, or nothing to go by (missing, or the attributes cannot be read).
+enum class PathNature { kUnknown, kLink, kPlain };
+PathNature NatureOf(FileSystem& fs, const std::string& path);
 
 // True when a directory on the way from `base` to `base` + `relative` (every component of
-// `relative` but its last) is a reparse point. Asked just before the path is used.
+// `relative` but its last) is a reparse point, or cannot be looked at. Asked just before the
+// path is used.
 bool PassesThroughLink(FileSystem& fs, const std::string& base, const std::string& relative);
 
 // Deletes the file `base` + `relative` when the value stays inside and passes through no link.

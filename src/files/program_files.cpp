@@ -41,14 +41,20 @@ bool RemoveAllFiles(FileSystem& fs, PreferenceReader& reader, const StatusLine& 
   reader.Open(paths.description_file_path);
   for (const std::string& dir : GroupValues(reader, "Dirs")) {
     // Whole trees go by force: a value that leads outside the installation names nothing.
-    if (!StaysInside(dir) || PassesThroughLink(fs, paths.uninstaller_dir, dir)) continue;
+    if (!StaysInside(dir)) continue;
     std::string path = paths.uninstaller_dir + dir;
     status.Show(path + kAllFiles);
-    if (IsLink(fs, path)) {
-      RemoveLink(fs, path, kRemoveForce);
-    } else {
-      RemoveDirectoryTree(fs, path, kAllFiles, kRemoveRecursive | kRemoveForce,
-                          status.heartbeat());
+    if (PassesThroughLink(fs, paths.uninstaller_dir, dir)) continue;
+    switch (NatureOf(fs, path)) {
+      case PathNature::kLink:
+        RemoveLink(fs, path, kRemoveForce);
+        break;
+      case PathNature::kPlain:
+        RemoveDirectoryTree(fs, path, kAllFiles, kRemoveRecursive | kRemoveForce,
+                            status.heartbeat());
+        break;
+      case PathNature::kUnknown:  // missing, or nothing tells what it is
+        break;
     }
   }
   if (!paths.data_dir.empty() && IsExistingDirectory(fs, paths.data_dir)) {

@@ -467,8 +467,8 @@ TEST(LinkTest, NothingBehindADirectoryLinkIsLookedIntoOrDeleted) {
   ASSERT_NE(GetFileAttributesA((app + "Saves").c_str()), INVALID_FILE_ATTRIBUTES)
       << "run.sh lays the links out";
   Win32FileSystem fs;
-  EXPECT_TRUE(IsLink(fs, app + "Saves\\"));
-  EXPECT_FALSE(IsLink(fs, app + "Sub"));
+  EXPECT_EQ(NatureOf(fs, app + "Saves\\"), PathNature::kLink);
+  EXPECT_EQ(NatureOf(fs, app + "Sub"), PathNature::kPlain);
   EXPECT_TRUE(PassesThroughLink(fs, app, "Sub\\Link\\keep.txt"));
   EXPECT_FALSE(PassesThroughLink(fs, app, "Sub\\Link"));
 
