@@ -73,11 +73,24 @@ TEST_F(SequenceTest, ExistingMutexShowsTheWarningAndRemovesNothing) {
   EXPECT_TRUE(fs.Exists("C:\\App\\uninstall.dat"));
   EXPECT_THAT(Calls("ShellExecute"), IsEmpty());
   EXPECT_EQ(log.entries().back(), "ReleaseProgramIcon");
+
+  // Without MutexString, a process of ProgExe's name blocks the run the same way.
+  Install(kBasicDescription);
+  processes.process_names = {"C:\\Other\\APP.EXE"};
+  Run("/Q");
+  EXPECT_THAT(Calls("MessageBox"),
+              ElementsAre("MessageBox Uninstall Program | Close Program 'MyApp' first!\n"
+                          "Then press OK! | 48"));
+  EXPECT_THAT(Calls("CreateNamedMutex"), IsEmpty());
+  EXPECT_TRUE(fs.Exists("C:\\App\\App.exe"));
+  EXPECT_TRUE(fs.Exists("C:\\App\\uninstall.dat"));
 }
 
 TEST_F(SequenceTest, MutexThatDidNotExistIsClosedAndTheRunGoesOn) {
   Install("[Settings]\nProgExe=App.exe\nMutexString=Other\n[Files]\nF=App.exe\n");
+  processes.process_names = {"App.exe"};  // not looked at: the mutex decides
   Run("/Q");
+  EXPECT_THAT(Calls("OpenProcessList"), IsEmpty());
   EXPECT_THAT(Calls("ReleaseNamedMutex"), IsEmpty());
   EXPECT_EQ(Calls("CloseMutex").size(), 1u);
   EXPECT_THAT(Calls("MessageBox"), IsEmpty());
