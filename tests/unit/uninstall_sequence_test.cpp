@@ -157,6 +157,36 @@ TEST_F(SequenceTest, MissingBeforeProgramIsNotStarted) {
   EXPECT_FALSE(fs.Exists("C:\\App\\uninstall.dat"));
 }
 
+TEST_F(SequenceTest, ScriptRunsBeforeAnyConfirmationWithTheInstallationsValues) {
+  const std::string description =
+      "[Settings]\nProgExe=App.exe\nStartMenu=C:\\Menu\\\nGUID={G}\nScript=1\n[Files]\nF=App.exe\n";
+  Install(description);
+  fs.AddFile("C:\\App\\Uninstall.vbs", "x = 1\n");
+  fs.AddFile("C:\\App\\Uninstall.js", "x = 2;\n");
+  Run("/Q");
+  EXPECT_EQ(log.entries().front(), "ScriptEngine.Create");
+  EXPECT_THAT(Calls("ScriptEngine.AddCode"),
+              ElementsAre("ScriptEngine.AddCode Const mwProgDir = \"C:\\App\\\"\r\n"
+                          "Const mwStartMenuDir = \"C:\\Menu\\\"\r\nConst mwGUID = \"{G}\"\r\n"
+                          "x = 1\r\n"));
+  EXPECT_LT(Position("ScriptEngine.AddCode"), Position("EraseFile"));
+  EXPECT_FALSE(fs.Exists("C:\\App\\Uninstall.vbs"));
+  EXPECT_FALSE(fs.Exists("C:\\App\\Uninstall.js"));
+
+  // Without the VBScript file the JScript one runs, in the window before OK or Cancel.
+  Install(description);
+  fs.AddFile("C:\\App\\Uninstall.js", "x = 2;\n");
+  windows.QueueClick(kCancelButton);
+  Run();
+  EXPECT_THAT(Calls("ScriptEngine.Language"),
+              ElementsAre("ScriptEngine.Language VBScript", "ScriptEngine.Language JScript"));
+  EXPECT_LT(Position("ScriptEngine.AddCode"), Position("OpenMainWindow"));
+
+  Install("[Settings]\nProgExe=App.exe\nScript=256\n");  // only the low 8 bits count
+  Run("/Q");
+  EXPECT_THAT(Calls("ScriptEngine.AddCode"), IsEmpty());
+}
+
 TEST_F(SequenceTest, QuietRunRemovesFilesThenLeftoversThenStartsTheBatch) {
   Install(
       "[Settings]\nProgExe=App.exe\n[StartProg]\nAfterUninst=after.exe\n"
