@@ -54,7 +54,8 @@ TEST(RunningProgramTest, FilePartOfEachProcessComparedUpperCased) {
     CallLog log;
     FakeProcesses processes(&log);
     processes.process_names = row.processes;
-    EXPECT_EQ(IsProgramRunning(processes, row.wanted), row.running) << row.wanted;
+    EXPECT_EQ(IsProgramRunning(processes, row.wanted), row.running)
+        << ::testing::PrintToString(row.wanted);
   }
 }
 
