@@ -170,6 +170,9 @@ TEST_F(SequenceTest, ScriptRunsBeforeAnyConfirmationWithTheInstallationsValues) 
                           "Const mwStartMenuDir = \"C:\\Menu\\\"\r\nConst mwGUID = \"{G}\"\r\n"
                           "x = 1\r\n"));
   EXPECT_LT(Position("ScriptEngine.AddCode"), Position("EraseFile"));
+  // The engine lives until the run's end.
+  EXPECT_THAT(std::vector<std::string>(log.entries().end() - 2, log.entries().end()),
+              ElementsAre("ScriptEngine.Release", "ReleaseProgramIcon"));
   EXPECT_FALSE(fs.Exists("C:\\App\\Uninstall.vbs"));
   EXPECT_FALSE(fs.Exists("C:\\App\\Uninstall.js"));
 
