@@ -12,13 +12,10 @@ namespace uninstall {
 namespace {
 
 using ::testing::ElementsAre;
-using ::testing::IsEmpty;
 
 class ScriptHostTest : public ::testing::Test {
  protected:
   ScriptHostTest() : fs(&log), engine(&log), host(engine, fs) {}
-
-  std::vector<std::string> Calls(const std::string& prefix) const { return log.Matching(prefix); }
 
   const ScriptConstants values{"C:\\App\\", "", ""};
   CallLog log;
@@ -34,7 +31,7 @@ TEST_F(ScriptHostTest, EngineIsSetUpThenGivenLanguageTimeoutAndCode) {
   host.ReleaseEngine();
   host.ReleaseEngine();
   EXPECT_THAT(
-      Calls("ScriptEngine"),
+      log.Matching("ScriptEngine"),
       ElementsAre("ScriptEngine.Create", "ScriptEngine.Reset", "ScriptEngine.Language VBScript",
                   "ScriptEngine.Language JScript", "ScriptEngine.Timeout 20000",
                   "ScriptEngine.AddCode " + ScriptHeader("js", values) + "x = 1;\r\n",
@@ -58,7 +55,7 @@ TEST_F(ScriptHostTest, EveryLineReachesTheEngineEndingWithCrLf) {
     fs.AddFile("C:\\App\\Uninstall.vbs", contents);
     log.Clear();
     EXPECT_TRUE(host.RunUninstallScript("C:\\App\\Uninstall.vbs", values));
-    EXPECT_THAT(Calls("ScriptEngine.AddCode"),
+    EXPECT_THAT(log.Matching("ScriptEngine.AddCode"),
                 ElementsAre("ScriptEngine.AddCode Const mwProgDir = \"C:\\App\\\"\r\n"
                             "Const mwStartMenuDir = \"\"\r\nConst mwGUID = \"\"\r\n" +
                             std::string(lines)))
@@ -73,9 +70,9 @@ TEST_F(ScriptHostTest, NothingRunsWithoutEngineFileOrKnownExtension) {
   EXPECT_FALSE(host.RunUninstallScript("C:\\App\\Missing.vbs", values));
   // Read and closed, but not run.
   EXPECT_FALSE(host.RunUninstallScript("C:\\a.b\\script", values));
-  EXPECT_EQ(Calls("OpenFile").size(), 2u);
+  EXPECT_EQ(log.Matching("OpenFile").size(), 2u);
   EXPECT_EQ(fs.OpenHandles(), 0);
-  EXPECT_THAT(Calls("ScriptEngine.Language"), ElementsAre("ScriptEngine.Language VBScript"));
+  EXPECT_THAT(log.Matching("ScriptEngine.Language"), ElementsAre("ScriptEngine.Language VBScript"));
 
   // An engine that could not be created reads nothing, but is released for the thread's sake.
   host.ReleaseEngine();
