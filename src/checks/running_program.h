@@ -8,8 +8,9 @@
 
 namespace uninstall {
 
-// The process-list check. The process list is not wired up yet, so this answers "not
-// running", as it does on a system without a process list.
+// True when the file part of some running process's executable name equals `wanted_name`, both
+// upper-cased byte by byte. `wanted_name` is compared as it is: a value holding a path never
+// matches. Every process is visited, even after a match. Without a process list: false.
 bool IsProgramRunning(Processes& processes, const std::string& wanted_name);
 
 }  // namespace uninstall

@@ -111,12 +111,14 @@ bool UninstallSequence::BeforeProgramCancels() {
 
 void UninstallSequence::RunScript() {
   if (state_.settings.script == 0) return;
+  const ScriptConstants constants{state_.uninstaller_dir, state_.settings.start_menu,
+                                  state_.settings.guid};
   std::string vbs = state_.uninstaller_dir + kVbScriptName;
   std::string js = state_.uninstaller_dir + kJScriptName;
   if (IsExistingFile(platform_.fs, vbs)) {
-    script_host_.RunUninstallScript(vbs);
+    script_host_.RunUninstallScript(vbs, constants);
   } else if (IsExistingFile(platform_.fs, js)) {
-    script_host_.RunUninstallScript(js);
+    script_host_.RunUninstallScript(js, constants);
   }
 }
 

@@ -2,26 +2,38 @@
 #ifndef UNINSTALL_EXTERNAL_SCRIPT_HOST_H_
 #define UNINSTALL_EXTERNAL_SCRIPT_HOST_H_
 
+#include <cstdint>
 #include <string>
 
+#include "external/script_header.h"
 #include "platform/file_system.h"
 #include "platform/script_engine.h"
 
 namespace uninstall {
 
-// The script engine is not wired up yet: the host creates no engine and runs no script.
+inline constexpr std::int32_t kScriptTimeoutMilliseconds = 20000;
+
+// One engine for the whole run: created at start-up, released at the end.
 class ScriptHost {
  public:
   ScriptHost(ScriptEngine& engine, FileSystem& fs) : engine_(engine), fs_(fs) {}
 
-  void CreateEngine() {}
-  // False: no script was handed to an engine.
-  bool RunUninstallScript(const std::string& /*path*/) { return false; }
-  void ReleaseEngine() {}
+  // Creates the engine, resets it and sets VBScript. A failure is not reported: the host then
+  // runs no script.
+  void CreateEngine();
+  // Hands the file's lines, each ending with CR LF, to the engine in the language of its
+  // extension (vbs or js), after the constants. True when the code went to the engine; false
+  // without an engine (nothing is read), when the file cannot be opened, or for any other
+  // extension. What the script does, errors included, is the engine's affair.
+  bool RunUninstallScript(const std::string& path, const ScriptConstants& constants);
+  // Releases the engine, once, whatever its creation gave.
+  void ReleaseEngine();
 
  private:
-  [[maybe_unused]] ScriptEngine& engine_;
-  [[maybe_unused]] FileSystem& fs_;
+  ScriptEngine& engine_;
+  FileSystem& fs_;
+  bool created_ = false;     // CreateEngine ran and ReleaseEngine has not yet
+  bool has_engine_ = false;  // the engine exists
 };
 
 }  // namespace uninstall

@@ -1,4 +1,5 @@
-// Process-level calls: the command line, the own module, named mutexes, starting programs.
+// Process-level calls: the command line, the own module, named mutexes, the list of running
+// processes, starting programs.
 #ifndef UNINSTALL_PLATFORM_PROCESS_H_
 #define UNINSTALL_PLATFORM_PROCESS_H_
 
@@ -8,8 +9,9 @@
 
 namespace uninstall {
 
-using MutexHandle = std::uintptr_t;    // 0 means none
-using ProcessHandle = std::uintptr_t;  // 0 means none
+using MutexHandle = std::uintptr_t;        // 0 means none
+using ProcessHandle = std::uintptr_t;      // 0 means none
+using ProcessListHandle = std::uintptr_t;  // 0 means none
 
 // Show states.
 inline constexpr int kShowHidden = 0;
@@ -41,6 +43,17 @@ class Processes {
   virtual void ReleaseNamedMutex(MutexHandle mutex) = 0;
   // CloseHandle of a mutex.
   virtual void CloseMutex(MutexHandle mutex) = 0;
+
+  // The toolhelp functions looked up at run time: LoadLibraryA("Kernel32.dll"), GetProcAddress
+  // of "CreateToolhelp32Snapshot", "Process32First" and "Process32Next", then a snapshot of all
+  // processes (flags 2, process id 0). 0 when any of that fails; what was acquired is released.
+  virtual ProcessListHandle OpenProcessList() = 0;
+  // Process32First the first time, Process32Next after that, on one record whose size field is
+  // the system's ANSI process-entry size; *name receives the entry's executable name. False at
+  // the end of the list or when the fetch fails.
+  virtual bool NextProcessName(ProcessListHandle list, std::string* name) = 0;
+  // CloseHandle of the snapshot and FreeLibrary.
+  virtual void CloseProcessList(ProcessListHandle list) = 0;
 
   // CreateProcessA without application name, with this command line, no handle inheritance,
   // NORMAL_PRIORITY_CLASS, the working directory when given, and STARTF_USESHOWWINDOW with

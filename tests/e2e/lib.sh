@@ -1,7 +1,7 @@
 # shellcheck shell=bash
 # Helpers of the end-to-end level: prefixes per case, the X server, runs under a time limit,
 # the UI helper and the checks. Source this file after scripts/lib/wine.sh; it expects REPO,
-# UNINSTALL_EXE, UIAUTO_EXE and EXIT_WITH_EXE to be set.
+# UNINSTALL_EXE, UIAUTO_EXE, EXIT_WITH_EXE and HOLD_MUTEX_EXE to be set.
 
 E2E_TIMEOUT=${E2E_TIMEOUT:-60}
 E2E_TEMPLATE=$REPO/build/wine/template

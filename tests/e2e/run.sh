@@ -10,6 +10,7 @@ BUILD=${E2E_BUILD:-$REPO/build/windows-x64}  # another build directory for tryin
 UNINSTALL_EXE=$BUILD/Uninstall.exe
 UIAUTO_EXE=$BUILD/uiauto.exe
 EXIT_WITH_EXE=$BUILD/exit_with.exe
+HOLD_MUTEX_EXE=$BUILD/hold_mutex.exe
 
 # shellcheck source=../../scripts/lib/wine.sh
 . "$REPO/scripts/lib/wine.sh"
@@ -17,6 +18,8 @@ EXIT_WITH_EXE=$BUILD/exit_with.exe
 . "$REPO/tests/e2e/lib.sh"
 # shellcheck source=shell_cases.sh
 . "$REPO/tests/e2e/shell_cases.sh"
+# shellcheck source=script_cases.sh
+. "$REPO/tests/e2e/script_cases.sh"
 
 fail_whole_level() {
   fail "$1" "$2"
@@ -28,11 +31,13 @@ for tool in wine wineserver Xvfb; do
   command -v "$tool" >/dev/null 2>&1 || fail_whole_level setup "$tool is not installed"
 done
 
-if [ ! -f "$UNINSTALL_EXE" ] || [ ! -f "$UIAUTO_EXE" ] || [ ! -f "$EXIT_WITH_EXE" ]; then
-  echo "building Uninstall.exe, uiauto.exe and exit_with.exe"
+if [ ! -f "$UNINSTALL_EXE" ] || [ ! -f "$UIAUTO_EXE" ] || [ ! -f "$EXIT_WITH_EXE" ] ||
+  [ ! -f "$HOLD_MUTEX_EXE" ]; then
+  echo "building Uninstall.exe, uiauto.exe, exit_with.exe and hold_mutex.exe"
   (cd "$REPO" && cmake --preset windows-x64 >/dev/null &&
-    cmake --build --preset windows-x64 --target Uninstall uiauto exit_with) >/dev/null 2>&1 ||
-    fail_whole_level build "Uninstall.exe, uiauto.exe or exit_with.exe could not be built"
+    cmake --build --preset windows-x64 --target Uninstall uiauto exit_with hold_mutex) \
+    >/dev/null 2>&1 ||
+    fail_whole_level build "Uninstall.exe or a helper program could not be built"
 fi
 
 e2e_template || fail_whole_level setup "the Wine prefix $E2E_TEMPLATE could not be made"
@@ -206,6 +211,11 @@ case_window_without_main_window
 case_before_program_cancels
 case_before_program_goes_on
 case_quiet_shell_integration
+case_quiet_script vbs
+case_quiet_script js
+case_quiet_script_256
+case_program_running process
+case_program_running mutex
 
 echo "$e2e_passed passed, $e2e_failed failed"
 [ "$e2e_failed" -eq 0 ]

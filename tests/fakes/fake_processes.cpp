@@ -63,6 +63,28 @@ void FakeProcesses::CloseMutex(MutexHandle mutex) {
   open_.erase(mutex);
 }
 
+ProcessListHandle FakeProcesses::OpenProcessList() {
+  log_->Add("OpenProcessList");
+  if (process_list_unavailable) return 0;
+  ProcessListHandle list = NewHandle(0);
+  list_positions_[list] = 0;
+  return list;
+}
+
+bool FakeProcesses::NextProcessName(ProcessListHandle list, std::string* name) {
+  log_->Add("NextProcessName " + std::to_string(list));
+  auto position = list_positions_.find(list);
+  if (position == list_positions_.end() || position->second >= process_names.size()) return false;
+  *name = process_names[position->second++];
+  return true;
+}
+
+void FakeProcesses::CloseProcessList(ProcessListHandle list) {
+  log_->Add("CloseProcessList " + std::to_string(list));
+  list_positions_.erase(list);
+  open_.erase(list);
+}
+
 ProcessHandle FakeProcesses::NewHandle(std::uint32_t exit_code) {
   ProcessHandle handle = next_handle_++;
   open_[handle] = exit_code;

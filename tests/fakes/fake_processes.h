@@ -1,4 +1,5 @@
-// Scripted processes: the command line, the own path, named mutexes and started programs.
+// Scripted processes: the command line, the own path, named mutexes, the process list and
+// started programs.
 #ifndef UNINSTALL_TESTS_FAKES_FAKE_PROCESSES_H_
 #define UNINSTALL_TESTS_FAKES_FAKE_PROCESSES_H_
 
@@ -6,6 +7,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "fakes/call_log.h"
 #include "platform/process.h"
@@ -22,6 +24,9 @@ class FakeProcesses : public Processes {
   bool environment_full = false;  // SetEnvironmentValue fails
   std::set<std::string> existing_mutexes;
   bool mutex_creation_fails = false;
+  // The executable names the process list yields, in order.
+  std::vector<std::string> process_names;
+  bool process_list_unavailable = false;  // OpenProcessList fails
   bool shell_detached_succeeds = true;
   // How many waits with a time limit run out before a started program ends.
   int timed_waits_before_exit = 0;
@@ -43,6 +48,9 @@ class FakeProcesses : public Processes {
   MutexHandle CreateNamedMutex(const std::string& name, std::uint32_t* error) override;
   void ReleaseNamedMutex(MutexHandle mutex) override;
   void CloseMutex(MutexHandle mutex) override;
+  ProcessListHandle OpenProcessList() override;
+  bool NextProcessName(ProcessListHandle list, std::string* name) override;
+  void CloseProcessList(ProcessListHandle list) override;
   bool CreateProcessFromCommandLine(const std::string& command_line,
                                     const std::optional<std::string>& working_directory, int show,
                                     CreatedProcess* created) override;
@@ -68,7 +76,8 @@ class FakeProcesses : public Processes {
   CallLog* log_;
   std::map<std::string, Program> programs_;
   std::map<std::string, Program> documents_;
-  std::map<ProcessHandle, std::uint32_t> open_;  // handle -> exit code
+  std::map<ProcessHandle, std::uint32_t> open_;              // handle -> exit code
+  std::map<ProcessListHandle, std::size_t> list_positions_;  // open list -> next name
   ProcessHandle next_handle_ = 100;
 };
 

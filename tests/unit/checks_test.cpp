@@ -3,6 +3,7 @@
 
 #include "checks/administrator_logon.h"
 #include "checks/named_mutex.h"
+#include "checks/running_program.h"
 #include "fakes/fake_processes.h"
 #include "fakes/fake_security.h"
 
@@ -23,6 +24,54 @@ TEST(NamedMutexTest, ExistingMutexIsReleasedAndEveryHandleClosed) {
   EXPECT_EQ(processes.open_handles(), 0);
   processes.mutex_creation_fails = true;
   EXPECT_FALSE(NamedMutexExists(processes, "Running"));
+}
+
+TEST(RunningProgramTest, FilePartOfEachProcessComparedUpperCased) {
+  struct Row {
+    std::vector<std::string> processes;
+    std::string wanted;
+    bool running;
+  };
+  const Row rows[] = {
+      {{"MYAPP.exe"}, "MyApp.EXE", true},
+      {{"C:\\Program Files\\App\\MyApp.exe"}, "myapp.exe", true},
+      {{"C:\\a/MyApp.exe"}, "myapp.exe", true},
+      {{"C:\\App\\MyApp.exe"}, "C:\\App\\MyApp.exe", false},  // the wanted name stays whole
+      {{"\"MyApp.exe\" -x"}, "MyApp.exe", true},  // one leading quote skipped, up to the next
+      {{"\"C:\\A\\MyApp.exe\""}, "MyApp.exe", true},
+      {{"\"\"MyApp.exe"}, "MyApp.exe", false},
+      {{"MyApp.exe"}, " MyApp.exe", false},  // nothing is trimmed
+      {{"az\xE0\xE9\xF7\xFE\xFF"}, "AZ\xC0\xC9\xD7\xDE\xDF", true},
+      {{"\xC0\xD7\xDF"}, "\xE0\xF7\xFF", true},
+      {{"\xBF"}, "\xDF", false},  // only 0xE0 to 0xFF move
+      {{"`"}, "@", false},
+      {{"{"}, "[", false},
+      {{"App.exe", "-1"}, "-1", true},  // the default when ProgExe is absent
+      {{"App.exe"}, "-1", false},
+      {{}, "App.exe", false},
+  };
+  for (const Row& row : rows) {
+    CallLog log;
+    FakeProcesses processes(&log);
+    processes.process_names = row.processes;
+    EXPECT_EQ(IsProgramRunning(processes, row.wanted), row.running)
+        << ::testing::PrintToString(row.wanted);
+  }
+}
+
+TEST(RunningProgramTest, EveryProcessIsVisitedAndTheListClosed) {
+  CallLog log;
+  FakeProcesses processes(&log);
+  processes.process_names = {"Other.exe", "APP.EXE", "app.exe", "Last.exe"};
+  EXPECT_TRUE(IsProgramRunning(processes, "App.exe"));
+  EXPECT_EQ(log.Matching("NextProcessName 100").size(), 5u);
+  EXPECT_EQ(log.entries().back(), "CloseProcessList 100");
+  EXPECT_EQ(processes.open_handles(), 0);
+
+  log.Clear();
+  processes.process_list_unavailable = true;
+  EXPECT_FALSE(IsProgramRunning(processes, "App.exe"));
+  EXPECT_THAT(log.entries(), ElementsAre("OpenProcessList"));
 }
 
 TEST(AdministratorLogonTest, RightsTestLogonAndRevert) {

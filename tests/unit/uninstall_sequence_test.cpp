@@ -73,11 +73,24 @@ TEST_F(SequenceTest, ExistingMutexShowsTheWarningAndRemovesNothing) {
   EXPECT_TRUE(fs.Exists("C:\\App\\uninstall.dat"));
   EXPECT_THAT(Calls("ShellExecute"), IsEmpty());
   EXPECT_EQ(log.entries().back(), "ReleaseProgramIcon");
+
+  // Without MutexString, a process of ProgExe's name blocks the run the same way.
+  Install(kBasicDescription);
+  processes.process_names = {"C:\\Other\\APP.EXE"};
+  Run("/Q");
+  EXPECT_THAT(Calls("MessageBox"),
+              ElementsAre("MessageBox Uninstall Program | Close Program 'MyApp' first!\n"
+                          "Then press OK! | 48"));
+  EXPECT_THAT(Calls("CreateNamedMutex"), IsEmpty());
+  EXPECT_TRUE(fs.Exists("C:\\App\\App.exe"));
+  EXPECT_TRUE(fs.Exists("C:\\App\\uninstall.dat"));
 }
 
 TEST_F(SequenceTest, MutexThatDidNotExistIsClosedAndTheRunGoesOn) {
   Install("[Settings]\nProgExe=App.exe\nMutexString=Other\n[Files]\nF=App.exe\n");
+  processes.process_names = {"App.exe"};  // not looked at: the mutex decides
   Run("/Q");
+  EXPECT_THAT(Calls("OpenProcessList"), IsEmpty());
   EXPECT_THAT(Calls("ReleaseNamedMutex"), IsEmpty());
   EXPECT_EQ(Calls("CloseMutex").size(), 1u);
   EXPECT_THAT(Calls("MessageBox"), IsEmpty());
@@ -142,6 +155,39 @@ TEST_F(SequenceTest, MissingBeforeProgramIsNotStarted) {
   Run("/Q");
   EXPECT_THAT(Calls("CreateProcess"), IsEmpty());
   EXPECT_FALSE(fs.Exists("C:\\App\\uninstall.dat"));
+}
+
+TEST_F(SequenceTest, ScriptRunsBeforeAnyConfirmationWithTheInstallationsValues) {
+  const std::string description =
+      "[Settings]\nProgExe=App.exe\nStartMenu=C:\\Menu\\\nGUID={G}\nScript=1\n[Files]\nF=App.exe\n";
+  Install(description);
+  fs.AddFile("C:\\App\\Uninstall.vbs", "x = 1\n");
+  fs.AddFile("C:\\App\\Uninstall.js", "x = 2;\n");
+  Run("/Q");
+  EXPECT_EQ(log.entries().front(), "ScriptEngine.Create");
+  EXPECT_THAT(Calls("ScriptEngine.AddCode"),
+              ElementsAre("ScriptEngine.AddCode Const mwProgDir = \"C:\\App\\\"\r\n"
+                          "Const mwStartMenuDir = \"C:\\Menu\\\"\r\nConst mwGUID = \"{G}\"\r\n"
+                          "x = 1\r\n"));
+  EXPECT_LT(Position("ScriptEngine.AddCode"), Position("EraseFile"));
+  // The engine lives until the run's end.
+  EXPECT_THAT(std::vector<std::string>(log.entries().end() - 2, log.entries().end()),
+              ElementsAre("ScriptEngine.Release", "ReleaseProgramIcon"));
+  EXPECT_FALSE(fs.Exists("C:\\App\\Uninstall.vbs"));
+  EXPECT_FALSE(fs.Exists("C:\\App\\Uninstall.js"));
+
+  // Without the VBScript file the JScript one runs, in the window before OK or Cancel.
+  Install(description);
+  fs.AddFile("C:\\App\\Uninstall.js", "x = 2;\n");
+  windows.QueueClick(kCancelButton);
+  Run();
+  EXPECT_THAT(Calls("ScriptEngine.Language"),
+              ElementsAre("ScriptEngine.Language VBScript", "ScriptEngine.Language JScript"));
+  EXPECT_LT(Position("ScriptEngine.AddCode"), Position("OpenMainWindow"));
+
+  Install("[Settings]\nProgExe=App.exe\nScript=256\n");  // only the low 8 bits count
+  Run("/Q");
+  EXPECT_THAT(Calls("ScriptEngine.AddCode"), IsEmpty());
 }
 
 TEST_F(SequenceTest, QuietRunRemovesFilesThenLeftoversThenStartsTheBatch) {

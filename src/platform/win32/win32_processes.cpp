@@ -1,10 +1,13 @@
 #include "platform/win32/win32_processes.h"
 
 #include <windows.h>
-// After windows.h, which it needs.
+// After windows.h, which they need.
 #include <shellapi.h>
+#include <tlhelp32.h>
 
 #include <algorithm>
+#include <cstring>
+#include <type_traits>
 #include <vector>
 
 namespace uninstall {
@@ -15,6 +18,30 @@ HANDLE ToHandle(std::uintptr_t handle) { return reinterpret_cast<HANDLE>(handle)
 
 const char* DirectoryOrNull(const std::optional<std::string>& directory) {
   return directory ? directory->c_str() : nullptr;
+}
+
+// The ANSI record: its size field must be the build's own sizeof (296 in the 32-bit product,
+// 304 in the 64-bit build), or the fetches fail.
+static_assert(std::is_same_v<std::remove_extent_t<decltype(PROCESSENTRY32::szExeFile)>, CHAR>);
+static_assert(sizeof(PROCESSENTRY32) == (sizeof(void*) == 4 ? 296 : 304));
+
+using SnapshotFunction = HANDLE(WINAPI*)(DWORD flags, DWORD process_id);
+using FetchFunction = BOOL(WINAPI*)(HANDLE snapshot, PROCESSENTRY32* entry);
+
+// What an open process list holds; its address is the list's handle.
+struct ProcessList {
+  HMODULE library;
+  FetchFunction first;
+  FetchFunction next;
+  HANDLE snapshot;
+  bool started;
+  PROCESSENTRY32 entry;
+};
+
+// Through a function type without parameters, which the compiler accepts for any function.
+template <typename Function>
+Function Lookup(HMODULE library, const char* name) {
+  return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(library, name)));
 }
 
 }  // namespace
@@ -46,6 +73,50 @@ MutexHandle Win32Processes::CreateNamedMutex(const std::string& name, std::uint3
 void Win32Processes::ReleaseNamedMutex(MutexHandle mutex) { ReleaseMutex(ToHandle(mutex)); }
 
 void Win32Processes::CloseMutex(MutexHandle mutex) { CloseHandle(ToHandle(mutex)); }
+
+ProcessListHandle Win32Processes::OpenProcessList() {
+  HMODULE library = LoadLibraryA("Kernel32.dll");
+  if (library == nullptr) return 0;
+  auto snapshot_function = Lookup<SnapshotFunction>(library, "CreateToolhelp32Snapshot");
+  auto first = Lookup<FetchFunction>(library, "Process32First");
+  auto next = Lookup<FetchFunction>(library, "Process32Next");
+  if (snapshot_function == nullptr || first == nullptr || next == nullptr) {
+    FreeLibrary(library);
+    return 0;
+  }
+  HANDLE snapshot = snapshot_function(TH32CS_SNAPPROCESS, 0);
+  if (snapshot == INVALID_HANDLE_VALUE || snapshot == nullptr) {
+    FreeLibrary(library);
+    return 0;
+  }
+  auto* list = new ProcessList{library, first, next, snapshot, false, {}};
+  return reinterpret_cast<ProcessListHandle>(list);
+}
+
+bool Win32Processes::NextProcessName(ProcessListHandle handle, std::string* name) {
+  auto* list = reinterpret_cast<ProcessList*>(handle);
+  if (list == nullptr) return false;
+  BOOL fetched = FALSE;
+  if (!list->started) {
+    list->started = true;
+    list->entry.dwSize = sizeof(PROCESSENTRY32);
+    fetched = list->first(list->snapshot, &list->entry);
+  } else {
+    fetched = list->next(list->snapshot, &list->entry);
+  }
+  if (!fetched) return false;
+  const char* exe = list->entry.szExeFile;
+  name->assign(exe, strnlen(exe, sizeof(list->entry.szExeFile)));
+  return true;
+}
+
+void Win32Processes::CloseProcessList(ProcessListHandle handle) {
+  auto* list = reinterpret_cast<ProcessList*>(handle);
+  if (list == nullptr) return;
+  CloseHandle(list->snapshot);
+  FreeLibrary(list->library);
+  delete list;
+}
 
 bool Win32Processes::CreateProcessFromCommandLine(
     const std::string& command_line, const std::optional<std::string>& working_directory, int show,

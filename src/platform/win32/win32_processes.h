@@ -1,5 +1,5 @@
-// Processes on Win32: the command line, the own module path, named mutexes and starting
-// programs.
+// Processes on Win32: the command line, the own module path, named mutexes, the process list
+// and starting programs.
 #ifndef UNINSTALL_PLATFORM_WIN32_WIN32_PROCESSES_H_
 #define UNINSTALL_PLATFORM_WIN32_WIN32_PROCESSES_H_
 
@@ -19,6 +19,9 @@ class Win32Processes : public Processes {
   MutexHandle CreateNamedMutex(const std::string& name, std::uint32_t* error) override;
   void ReleaseNamedMutex(MutexHandle mutex) override;
   void CloseMutex(MutexHandle mutex) override;
+  ProcessListHandle OpenProcessList() override;
+  bool NextProcessName(ProcessListHandle list, std::string* name) override;
+  void CloseProcessList(ProcessListHandle list) override;
 
   bool CreateProcessFromCommandLine(const std::string& command_line,
                                     const std::optional<std::string>& working_directory, int show,

@@ -1,0 +1,135 @@
+# shellcheck shell=bash
+# End-to-end cases of the uninstall script and the running-program checks: a VBScript and a
+# JScript receive the installation's values through the Script Control, and a running program
+# (found by its process name, or by the named mutex it holds) stops the run. Sourced by run.sh
+# after lib.sh.
+
+SCRIPT_GUID='{8E0F7A12-5B3F-4B3A-9C2E-0123456789AB}'
+
+# with_script DIR SCRIPT: the sample installation in DIR with Script=SCRIPT, a start-menu
+# directory and a GUID.
+with_script() {
+  sed -i "s/^Script=0\r\$/Script=$2\r/; s/^GUID=\r\$/GUID=$SCRIPT_GUID\r/" "$1/uninstall.dat"
+  sed -i 's/^StartMenu=\r$/StartMenu=C:\\users\\Public\\Start Menu\\Programs\\Sample\\\r/' \
+    "$1/uninstall.dat"
+}
+
+# Each script writes the three constants, and whether the program was still installed, into
+# C:\script.txt, separated by "|".
+write_vbs() {
+  cat <<'EOF2' | sed 's/$/\r/' >"$1/Uninstall.vbs"
+Set fso = CreateObject("Scripting.FileSystemObject")
+Set out = fso.CreateTextFile("C:\script.txt", True)
+out.Write mwProgDir & "|" & mwStartMenuDir & "|" & mwGUID & "|" & fso.FileExists(mwProgDir & "Sample.exe")
+out.Close
+EOF2
+}
+
+write_js() {
+  # LF line ends: the uninstaller hands every line over with CR LF.
+  cat <<'EOF2' >"$1/Uninstall.js"
+var fso = new ActiveXObject("Scripting.FileSystemObject");
+var out = fso.CreateTextFile("C:\\script.txt", true);
+out.Write(mwProgDir + "|" + mwStartMenuDir + "|" + mwGUID + "|" + fso.FileExists(mwProgDir + "Sample.exe"));
+out.Close();
+EOF2
+}
+
+# case_quiet_script vbs|js: the script alone runs before anything is removed, receives the
+# values exactly, and goes with the leftovers.
+case_quiet_script() {
+  local kind=$1
+  local name=quiet-script-$kind problems=
+  local prefix
+  new_prefix "$name"
+  local app="$prefix/drive_c/Program Files/Sample"
+  sample_installation "$app"
+  with_script "$app" 1
+  "write_$kind" "$app"
+
+  run_to_the_end "$prefix" 'C:\Program Files\Sample\Uninstall.exe' /Q
+
+  local expected='C:\Program Files\Sample\|C:\users\Public\Start Menu\Programs\Sample\|'
+  expected+="$SCRIPT_GUID|"
+  [ "$kind" = vbs ] && expected+=True || expected+=true
+  local written
+  written=$(cat "$prefix/drive_c/script.txt" 2>/dev/null) || problem "the script did not run"
+  [ -z "$written" ] || [ "$written" = "$expected" ] ||
+    problem "the script wrote $(printf %q "$written"), expected $(printf %q "$expected")"
+  expect_absent "$app/Uninstall.$kind"
+  expect_absent "$app"
+  wine_kill "$prefix"
+  report "$name"
+}
+
+# Only the low 8 bits of Script count: 256 runs nothing, and the script file still goes.
+case_quiet_script_256() {
+  local name=quiet-script-256 problems=
+  local prefix
+  new_prefix "$name"
+  local app="$prefix/drive_c/Program Files/Sample"
+  sample_installation "$app"
+  with_script "$app" 256
+  write_vbs "$app"
+
+  run_to_the_end "$prefix" 'C:\Program Files\Sample\Uninstall.exe' /Q
+
+  expect_absent "$prefix/drive_c/script.txt"
+  expect_absent "$app"
+  wine_kill "$prefix"
+  report "$name"
+}
+
+# case_program_running process|mutex: a process whose name differs from ProgExe only in case,
+# or a held named mutex when MutexString is set, makes the uninstaller show the Mutex text in
+# a warning box and end with nothing removed.
+case_program_running() {
+  local kind=$1
+  local name=program-running-$kind problems=
+  local prefix
+  new_prefix "$name"
+  local app="$prefix/drive_c/Program Files/Sample" c="$prefix/drive_c"
+  sample_installation "$app"
+  mkdir -p "$c/Other"
+  if [ "$kind" = process ]; then
+    cp "$HOLD_MUTEX_EXE" "$c/Other/SAMPLE.EXE"
+    in_prefix "$prefix" 'C:\Other\SAMPLE.EXE' - 60 'C:\ready.txt' &
+  else
+    # The process has another name, so only the mutex can tell.
+    sed -i 's/^ProgExe=Sample.exe\r$/ProgExe=Sample.exe\r\nMutexString=Sample Running\r/' \
+      "$app/uninstall.dat"
+    cp "$HOLD_MUTEX_EXE" "$c/Other/holder.exe"
+    in_prefix "$prefix" 'C:\Other\holder.exe' 'Sample Running' 60 'C:\ready.txt' &
+  fi
+  local _
+  for _ in $(seq 1 300); do
+    [ -e "$c/ready.txt" ] && break
+    sleep 0.1
+  done
+  [ -e "$c/ready.txt" ] || problem "the running program did not start"
+
+  in_prefix "$prefix" 'C:\Program Files\Sample\Uninstall.exe' /Q &
+  local run=$!
+  local text
+  text=$(uiauto "$prefix" msgbox "Uninstall Program" && echo x)
+  if [ -z "$text" ]; then
+    problem "no message box titled 'Uninstall Program'"
+  else
+    screenshot "$name" || echo "note: no screenshot for $name"
+    local expected=$'Close Program \'Sample\' first!\nThen press OK!'
+    [ "${text%x}" = "$expected"$'\n' ] ||
+      problem "box text $(printf %q "${text%$'\n'x}"), expected $(printf %q "$expected")"
+    uiauto "$prefix" press "Uninstall Program" || problem "pressing OK did not close the box"
+  fi
+  wait "$run"
+  local code=$?
+  [ "$code" -eq 0 ] || problem "exit code $code"
+
+  local kept
+  for kept in uninstall.dat Uninstall.exe Sample.exe readme.txt Help/Manual.chm; do
+    expect_present "$app/$kept"
+  done
+  expect_absent "$c/~~uninst.bat"
+  wine_kill "$prefix"
+  report "$name"
+}
