@@ -1,17 +1,12 @@
 #include "external/script_header.h"
 
+#include "common/text.h"
+
 namespace uninstall {
 namespace {
 
 // VBScript knows no backslash escapes: only the quote needs doubling.
-std::string VbScriptLiteral(const std::string& value) {
-  std::string literal;
-  for (char c : value) {
-    literal += c;
-    if (c == '"') literal += '"';
-  }
-  return literal;
-}
+std::string VbScriptLiteral(const std::string& value) { return ReplaceAll(value, "\"", "\"\""); }
 
 // A backslash left alone would escape the next character (the closing quote, after a directory
 // path), and a line break would end the string.
