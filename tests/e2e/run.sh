@@ -13,6 +13,8 @@ EXIT_WITH_EXE=$BUILD/exit_with.exe
 
 # shellcheck source=../../scripts/lib/wine.sh
 . "$REPO/scripts/lib/wine.sh"
+# shellcheck source=../../scripts/lib/xvfb.sh
+. "$REPO/scripts/lib/xvfb.sh"
 # shellcheck source=lib.sh
 . "$REPO/tests/e2e/lib.sh"
 # shellcheck source=shell_cases.sh
