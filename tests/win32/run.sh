@@ -19,11 +19,12 @@ for tool in wine Xvfb; do
     fail_whole_level "$tool is not installed: the Win32-layer tests cannot run"
 done
 
-if [ ! -f "$BUILD/win32_tests.exe" ]; then
-  echo "building win32_tests.exe"
+if [ ! -f "$BUILD/win32_tests.exe" ] || [ ! -f "$BUILD/uiauto.exe" ] ||
+  [ ! -f "$BUILD/show_windows.exe" ]; then
+  echo "building win32_tests.exe, its helpers and uiauto.exe"
   (cd "$REPO" && cmake --preset windows-x64 >/dev/null &&
-    cmake --build --preset windows-x64 --target win32_tests) >/dev/null ||
-    fail_whole_level "win32_tests.exe could not be built"
+    cmake --build --preset windows-x64 --target win32_tests exit_with show_windows uiauto) \
+    >/dev/null || fail_whole_level "win32_tests.exe, its helpers or uiauto.exe could not be built"
 fi
 
 # shellcheck source=../../scripts/lib/wine.sh
@@ -55,6 +56,10 @@ start_xvfb || fail_whole_level "no free display for Xvfb: the window tests canno
 (cd "$PREFIX/drive_c" &&
   WINEPREFIX=$PREFIX timeout 600 wine 'C:\win32_tests.exe' --gtest_color=no "$@") 2>&1 |
   tr -d '\r' | tee "$LOG" | grep -v -e '^\[ RUN      \]' -e '^\[       OK \]'
+wine_kill "$PREFIX"
+cp "$BUILD/uiauto.exe" "$PREFIX/drive_c/uiauto.exe"
+# shellcheck source=window_helper_checks.sh
+. "$REPO/tests/win32/window_helper_checks.sh" 2>&1 | tee -a "$LOG" | grep -v '^\[       OK \]'
 wine_kill "$PREFIX"
 
 # Each test counts once, by name; a run that never reached gtest's closing line (a crash, a
