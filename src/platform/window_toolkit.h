@@ -134,7 +134,7 @@ class WindowToolkit {
   // Builds the window hidden, creates the controls in order (a control that cannot be created
   // is simply missing), places the window centred on the screen and shows it. False, with
   // nothing shown, when the window itself cannot be created.
-  virtual bool OpenWindow(const WindowSpec& spec) = 0;
+  virtual bool OpenWindow(const WindowSpec& description) = 0;
   // Destroys the window, its controls and the fonts made for it.
   virtual void CloseWindow(int window) = 0;
   // The whole text of a control (edit fields); "" when the control does not exist.

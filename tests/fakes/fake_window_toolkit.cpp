@@ -43,8 +43,8 @@ int FakeWindowToolkit::ShowMessageBox(const std::string& title, const std::strin
 void FakeWindowToolkit::SetStatusText(const std::string& text) {
   log_->Add("SetStatusText " + text);
   bool has_status_bar = window_open_;
-  for (const auto& [number, spec] : open_windows_) {
-    if (spec.status_bar_field_right > 0) has_status_bar = true;
+  for (const auto& [number, description] : open_windows_) {
+    if (description.status_bar_field_right > 0) has_status_bar = true;
   }
   if (has_status_bar) status_text_ = text;
 }
@@ -101,11 +101,11 @@ void FakeWindowToolkit::CloseMainWindow() {
   window_open_ = false;
 }
 
-bool FakeWindowToolkit::OpenWindow(const WindowSpec& spec) {
-  log_->Add("OpenWindow " + std::to_string(spec.number) + spec.title);
+bool FakeWindowToolkit::OpenWindow(const WindowSpec& description) {
+  log_->Add("OpenWindow " + std::to_string(description.number) + description.title);
   if (!window_can_open) return false;
-  open_windows_[spec.number] = spec;
-  for (const ControlSpec& control : spec.controls) {
+  open_windows_[description.number] = description;
+  for (const ControlSpec& control : description.controls) {
     control_texts_[control.number] = control.text;
     visible_[control.number] = control.visible;
   }

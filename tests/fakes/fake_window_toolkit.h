@@ -58,7 +58,7 @@ class FakeWindowToolkit : public WindowToolkit {
   bool IsChecked(int control) override;
   WindowEvent NextEvent() override;
   void CloseMainWindow() override;
-  bool OpenWindow(const WindowSpec& spec) override;
+  bool OpenWindow(const WindowSpec& description) override;
   void CloseWindow(int window) override;
   std::string ControlText(int control) override;
   void SetControlText(int control, const std::string& text) override;

@@ -18,8 +18,8 @@ inline ControlSpec Described(int number, ControlKind kind, int parent, int x, in
 inline WindowSpec SampleMainWindow() {
   using enum ControlKind;
   const FontSpec gui;
-  WindowSpec spec{kMainWindow, " Sample", 400, 200, false, 400, {}};
-  spec.controls = {
+  WindowSpec description{kMainWindow, " Sample", 400, 200, false, 400, {}};
+  description.controls = {
       Described(kHeaderPanel, kPanel, 0, 0, 0, 480, 48),
       Described(kHeaderTitleText, kText, kHeaderPanel, 10, 10, 345, 15, "Uninstall Program",
                 {"Arial", 8, true}),
@@ -37,14 +37,14 @@ inline WindowSpec SampleMainWindow() {
       Described(kCancelButton, kButton, 0, 325, 151, 70, 20, "Cancel", gui),
       Described(kReadyButton, kButton, 0, 325, 151, 70, 20, "Ready", gui, false),
   };
-  return spec;
+  return description;
 }
 
 inline WindowSpec SampleLogonDialog() {
   using enum ControlKind;
   const FontSpec gui;
-  WindowSpec spec{kLogonDialog, " Login as administrator", 260, 135, true, 0, {}};
-  spec.controls = {
+  WindowSpec description{kLogonDialog, " Login as administrator", 260, 135, true, 0, {}};
+  description.controls = {
       Described(kUserLabel, kRightText, 0, 20, 27, 90, 15, "Username:", gui),
       Described(kUserField, kEdit, 0, 115, 25, 120, 20, "", gui),
       Described(kPasswordLabel, kRightText, 0, 20, 62, 90, 15, "Password:", gui),
@@ -52,7 +52,7 @@ inline WindowSpec SampleLogonDialog() {
       Described(kLoginButton, kButton, 0, 90, 104, 80, 22, "Login", {"System", 10, true}),
       Described(kLogonFrame, kFrame, 0, 10, 10, 240, 85),
   };
-  return spec;
+  return description;
 }
 
 }  // namespace uninstall

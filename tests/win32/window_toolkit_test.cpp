@@ -109,9 +109,9 @@ class WindowToolkitTest : public ::testing::Test {
  protected:
   void SetUp() override { toolkit_.LoadProgramIcon(); }
 
-  HWND Open(const WindowSpec& spec) {
-    EXPECT_TRUE(toolkit_.OpenWindow(spec));
-    return FindWindowA(nullptr, spec.title.c_str());
+  HWND Open(const WindowSpec& description) {
+    EXPECT_TRUE(toolkit_.OpenWindow(description));
+    return FindWindowA(nullptr, description.title.c_str());
   }
 
   Win32WindowToolkit toolkit_;
@@ -121,26 +121,26 @@ TEST_F(WindowToolkitTest, BuildsTheWindowsAsDescribed) {
   HDC screen = GetDC(nullptr);
   const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
   ReleaseDC(nullptr, screen);
-  for (const WindowSpec& spec : {SampleMainWindow(), SampleLogonDialog()}) {
-    SCOPED_TRACE("window " + std::to_string(spec.number));
-    HWND top = Open(spec);
+  for (const WindowSpec& description : {SampleMainWindow(), SampleLogonDialog()}) {
+    SCOPED_TRACE("window " + std::to_string(description.number));
+    HWND top = Open(description);
     ASSERT_NE(top, nullptr);
-    for (const ControlSpec& control : spec.controls) {
+    for (const ControlSpec& control : description.controls) {
       SCOPED_TRACE("control " + std::to_string(control.number));
       ExpectControlAsDescribed(top, control, dpi);
     }
     EXPECT_TRUE(IsWindowVisible(top));
     EXPECT_EQ(GetWindowLongA(top, GWL_STYLE) &
                   (WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX),
-              WS_CAPTION | (spec.close_box ? WS_SYSMENU : 0));
+              WS_CAPTION | (description.close_box ? WS_SYSMENU : 0));
     RECT client, frame;
     GetClientRect(top, &client);
-    EXPECT_EQ(client.right, spec.client_width);
-    EXPECT_EQ(client.bottom, spec.client_height);
+    EXPECT_EQ(client.right, description.client_width);
+    EXPECT_EQ(client.bottom, description.client_height);
     GetWindowRect(top, &frame);
     EXPECT_EQ(frame.left, (GetSystemMetrics(SM_CXSCREEN) - (frame.right - frame.left)) / 2);
     EXPECT_EQ(frame.top, (GetSystemMetrics(SM_CYSCREEN) - (frame.bottom - frame.top)) / 2);
-    EXPECT_EQ(Control(top, kStatusBarControlId) != nullptr, spec.status_bar_field_right > 0);
+    EXPECT_EQ(Control(top, kStatusBarControlId) != nullptr, description.status_bar_field_right > 0);
   }
   toolkit_.CloseWindow(kMainWindow);
   EXPECT_EQ(FindWindowA(nullptr, " Sample"), nullptr);

@@ -59,15 +59,15 @@ class Fonts {
     ReleaseDC(nullptr, screen);
   }
 
-  HFONT Get(const FontSpec& spec) {
-    if (spec.face.empty()) return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-    auto key = std::make_tuple(spec.face, spec.points, spec.bold);
+  HFONT Get(const FontSpec& wanted) {
+    if (wanted.face.empty()) return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    auto key = std::make_tuple(wanted.face, wanted.points, wanted.bold);
     auto found = made_.find(key);
     if (found != made_.end()) return found->second;
-    HFONT font = CreateFontA(-MulDiv(spec.points, pixels_per_inch_, 72), 0, 0, 0,
-                             spec.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                             DEFAULT_PITCH | FF_DONTCARE, spec.face.c_str());
+    HFONT font = CreateFontA(-MulDiv(wanted.points, pixels_per_inch_, 72), 0, 0, 0,
+                             wanted.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
+                             DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                             DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, wanted.face.c_str());
     made_[key] = font;
     if (font != nullptr) built_->fonts.push_back(font);
     return font;
@@ -80,8 +80,8 @@ class Fonts {
 };
 
 // Outer size for the client size, at most the screen, centred on the screen.
-RECT CentredFrame(const WindowSpec& spec, DWORD style, DWORD ex_style) {
-  RECT frame = {0, 0, spec.client_width, spec.client_height};
+RECT CentredFrame(const WindowSpec& description, DWORD style, DWORD ex_style) {
+  RECT frame = {0, 0, description.client_width, description.client_height};
   AdjustWindowRectEx(&frame, style, FALSE, ex_style);
   const int screen_width = GetSystemMetrics(SM_CXSCREEN);
   const int screen_height = GetSystemMetrics(SM_CYSCREEN);
@@ -92,20 +92,21 @@ RECT CentredFrame(const WindowSpec& spec, DWORD style, DWORD ex_style) {
   return {x, y, x + width, y + height};
 }
 
-HWND CreateControl(const ControlSpec& spec, HWND parent, HICON icon, Fonts* fonts) {
-  const ControlClass control_class = ClassOf(spec.kind);
-  const DWORD style = WS_CHILD | (spec.visible ? WS_VISIBLE : 0) | control_class.style;
+HWND CreateControl(const ControlSpec& described, HWND parent, HICON icon, Fonts* fonts) {
+  const ControlClass control_class = ClassOf(described.kind);
+  const DWORD style = WS_CHILD | (described.visible ? WS_VISIBLE : 0) | control_class.style;
   // An icon control would read its text as the name of an icon resource.
-  const char* text = spec.kind == ControlKind::kIcon ? "" : spec.text.c_str();
-  HWND control = CreateWindowExA(control_class.ex_style, control_class.name, text, style, spec.x,
-                                 spec.y, spec.width, spec.height, parent,
-                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.number)),
-                                 GetModuleHandleA(nullptr), nullptr);
+  const char* text = described.kind == ControlKind::kIcon ? "" : described.text.c_str();
+  HWND control =
+      CreateWindowExA(control_class.ex_style, control_class.name, text, style, described.x,
+                      described.y, described.width, described.height, parent,
+                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(described.number)),
+                      GetModuleHandleA(nullptr), nullptr);
   if (control == nullptr) return nullptr;
   if (control_class.has_font) {
-    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(fonts->Get(spec.font)), FALSE);
+    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(fonts->Get(described.font)), FALSE);
   }
-  if (spec.kind == ControlKind::kIcon && icon != nullptr) {
+  if (described.kind == ControlKind::kIcon && icon != nullptr) {
     SendMessageA(control, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
   }
   return control;
@@ -128,27 +129,27 @@ HWND CreateStatusBar(HWND window, int field_right) {
 
 }  // namespace
 
-bool BuildWindow(const WindowSpec& spec, void* icon, std::deque<WindowEvent>* events,
+bool BuildWindow(const WindowSpec& description, void* icon, std::deque<WindowEvent>* events,
                  BuiltWindow* built) {
   HINSTANCE instance = GetModuleHandleA(nullptr);
   if (!RegisterWindowClasses(instance)) return false;
   // Title bar only, or title bar with system menu and close box; never a sizing border or a
   // minimise or maximise box.
-  const DWORD style = WS_CAPTION | (spec.close_box ? WS_SYSMENU : 0);
+  const DWORD style = WS_CAPTION | (description.close_box ? WS_SYSMENU : 0);
   const DWORD ex_style = 0;
-  const RECT frame = CentredFrame(spec, style, ex_style);
-  EventTarget target{events, spec.number};
-  HWND window = CreateWindowExA(ex_style, kTopLevelClass, spec.title.c_str(), style, frame.left,
-                                frame.top, frame.right - frame.left, frame.bottom - frame.top,
-                                nullptr, nullptr, instance, &target);
+  const RECT frame = CentredFrame(description, style, ex_style);
+  EventTarget target{events, description.number};
+  HWND window = CreateWindowExA(ex_style, kTopLevelClass, description.title.c_str(), style,
+                                frame.left, frame.top, frame.right - frame.left,
+                                frame.bottom - frame.top, nullptr, nullptr, instance, &target);
   if (window == nullptr) return false;
 
   *built = BuiltWindow{};
-  built->number = spec.number;
+  built->number = description.number;
   built->window = window;
   Fonts fonts(built);
   std::map<int, HWND> panels;
-  for (const ControlSpec& control : spec.controls) {
+  for (const ControlSpec& control : description.controls) {
     HWND parent = window;
     if (control.parent != 0) {
       auto panel = panels.find(control.parent);
@@ -161,8 +162,8 @@ bool BuildWindow(const WindowSpec& spec, void* icon, std::deque<WindowEvent>* ev
       built->panels.push_back(created);
     }
   }
-  if (spec.status_bar_field_right > 0) {
-    built->status_bar = CreateStatusBar(window, spec.status_bar_field_right);
+  if (description.status_bar_field_right > 0) {
+    built->status_bar = CreateStatusBar(window, description.status_bar_field_right);
   }
 
   ShowWindow(window, SW_SHOW);

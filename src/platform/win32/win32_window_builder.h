@@ -16,7 +16,7 @@ inline constexpr int kStatusBarControlId = 100;
 struct BuiltWindow {
   int number = 0;
   void* window = nullptr;      // HWND
-  void* status_bar = nullptr;  // HWND; none unless the spec asks for one
+  void* status_bar = nullptr;  // HWND; none unless the description asks for one
   std::vector<void*> panels;   // HWNDs; the controls placed in a panel are its children
   std::vector<void*> fonts;    // HFONTs made for this window, never the stock font
 };
@@ -25,7 +25,7 @@ struct BuiltWindow {
 // and shows it. `icon` (an HICON, may be null) goes into the kIcon controls; the window's
 // procedure queues its events in `events`. False, with nothing left over, when the window
 // itself cannot be created.
-bool BuildWindow(const WindowSpec& spec, void* icon, std::deque<WindowEvent>* events,
+bool BuildWindow(const WindowSpec& description, void* icon, std::deque<WindowEvent>* events,
                  BuiltWindow* built);
 // Destroys the window with its controls, then the fonts made for it.
 void DestroyBuiltWindow(const BuiltWindow& built);

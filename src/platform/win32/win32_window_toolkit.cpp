@@ -105,9 +105,9 @@ WindowEvent Win32WindowToolkit::NextEvent() {
 
 void Win32WindowToolkit::CloseMainWindow() { CloseWindow(kMainWindow); }
 
-bool Win32WindowToolkit::OpenWindow(const WindowSpec& spec) {
+bool Win32WindowToolkit::OpenWindow(const WindowSpec& description) {
   BuiltWindow built;
-  if (!BuildWindow(spec, program_icon_, &events_, &built)) return false;
+  if (!BuildWindow(description, program_icon_, &events_, &built)) return false;
   windows_.push_back(built);
   return true;
 }

@@ -36,7 +36,7 @@ class Win32WindowToolkit : public WindowToolkit {
   WindowEvent NextEvent() override;
   void CloseMainWindow() override;
 
-  bool OpenWindow(const WindowSpec& spec) override;
+  bool OpenWindow(const WindowSpec& description) override;
   void CloseWindow(int window) override;
   std::string ControlText(int control) override;
   void SetControlText(int control, const std::string& text) override;
