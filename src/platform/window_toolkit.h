@@ -1,11 +1,12 @@
-// The window toolkit: message boxes, the status bar, the main window's controls and the
-// queue of window events. Control, window and status-bar numbers are separate ranges; a
-// control's number is its Win32 control identifier.
+// The window toolkit: message boxes, the status bar, windows built from a description of their
+// controls, and the queue of window events. Control, window and status-bar numbers are separate
+// ranges; a control's number is its Win32 control identifier, unique across all windows.
 #ifndef UNINSTALL_PLATFORM_WINDOW_TOOLKIT_H_
 #define UNINSTALL_PLATFORM_WINDOW_TOOLKIT_H_
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace uninstall {
 
@@ -29,12 +30,22 @@ inline constexpr int kInfoText = 8;
 inline constexpr int kProgramNameText = 9;
 inline constexpr int kDeleteAllCheckBox = 10;
 
+// Control numbers of the logon dialog.
+inline constexpr int kUserLabel = 11;
+inline constexpr int kUserField = 12;
+inline constexpr int kPasswordLabel = 13;
+inline constexpr int kPasswordField = 14;
+inline constexpr int kLoginButton = 15;
+inline constexpr int kLogonFrame = 16;
+
 struct WindowEvent {
   // kQueueEnded: the program's message queue has ended (a quit message); no event follows.
   enum class Kind { kControl, kCloseRequest, kOther, kQueueEnded };
   Kind kind = Kind::kOther;
   int control = 0;
   int window = 0;
+
+  bool operator==(const WindowEvent&) const = default;
 };
 
 // The texts the main window shows, taken when it opens.
@@ -50,6 +61,49 @@ struct MainWindowTexts {
   std::string ready;
 };
 
+enum class ControlKind {
+  kPanel,         // container with a white background; static texts inside it are drawn on white
+  kText,          // static text, left-aligned, words wrapped at its right edge
+  kRightText,     // static text, right-aligned
+  kIcon,          // the program's 32 x 32 icon (the one LoadProgramIcon loaded)
+  kCheckBox,      // check box that toggles on click
+  kButton,        // push button; never a default button
+  kEtchedLine,    // etched horizontal line
+  kEdit,          // one-line edit field with sunken border, scrolling horizontally
+  kPasswordEdit,  // the same, every character shown as the system's password character
+  kFrame,         // thin sunken frame without caption whose inside is not painted
+};
+
+struct FontSpec {
+  std::string face;  // "" means the system's default GUI font
+  int points = 0;
+  bool bold = false;
+};
+
+struct ControlSpec {
+  int number = 0;  // the control's identifier; 0 for a control never addressed
+  ControlKind kind = ControlKind::kText;
+  int parent = 0;  // 0: the window itself; else the number of a kPanel listed earlier
+  int x = 0, y = 0, width = 0, height = 0;  // pixels, relative to the parent's client area
+  std::string text;
+  FontSpec font;  // ignored for kPanel, kIcon, kEtchedLine, kFrame
+  bool visible = true;
+};
+
+struct WindowSpec {
+  int number = 0;  // kMainWindow or kLogonDialog
+  std::string title;
+  int client_width = 0, client_height = 0;
+  bool close_box = false;  // true: title bar with system menu and close box; false: title bar only
+  // > 0: a status bar along the bottom, without size grip, with one field whose right edge is at
+  // this x.
+  int status_bar_field_right = 0;
+  std::vector<ControlSpec> controls;  // in creation (and Tab) order
+};
+
+// A top-level window of the desktop, of any program; 0 means none.
+using WindowHandle = std::uintptr_t;
+
 class WindowToolkit {
  public:
   virtual ~WindowToolkit() = default;
@@ -57,7 +111,7 @@ class WindowToolkit {
   // MessageBoxA with the given title, text and flags; the button pressed, 0 on failure.
   virtual int ShowMessageBox(const std::string& title, const std::string& text,
                              std::uint32_t flags) = 0;
-  // Sets field 0 of the main window's status bar; nothing when there is no status bar.
+  // Sets field 0 of the status bar of the open window that has one; nothing when there is none.
   virtual void SetStatusText(const std::string& text) = 0;
 
   // Loads the program's own 32 x 32 icon (resource 1) for the main window.
@@ -66,13 +120,45 @@ class WindowToolkit {
 
   // Builds and shows the main window; false when the window cannot be created.
   virtual bool OpenMainWindow(const MainWindowTexts& texts) = 0;
+  // The control operations find a control by its number in every open window; an unknown
+  // control changes nothing and reads as unticked.
   virtual void ShowControl(int control, bool visible) = 0;
   virtual void EnableControl(int control, bool enabled) = 0;
   virtual void SetChecked(int control, bool checked) = 0;
   virtual bool IsChecked(int control) = 0;
-  // Waits without a time limit for the next event of any of the program's windows.
+  // Waits without a time limit for the next event of any of the program's windows. Once the
+  // message queue has ended, every call returns kQueueEnded at once.
   virtual WindowEvent NextEvent() = 0;
   virtual void CloseMainWindow() = 0;
+
+  // Builds the window hidden, creates the controls in order (a control that cannot be created
+  // is simply missing), places the window centred on the screen and shows it. False, with
+  // nothing shown, when the window itself cannot be created.
+  virtual bool OpenWindow(const WindowSpec& description) = 0;
+  // Destroys the window, its controls and the fonts made for it.
+  virtual void CloseWindow(int window) = 0;
+  // The whole text of a control (edit fields); "" when the control does not exist.
+  virtual std::string ControlText(int control) = 0;
+  virtual void SetControlText(int control, const std::string& text) = 0;
+  // Lets the program's windows handle their paint messages and the messages other programs send
+  // them, never input; returns at once when there are none.
+  virtual void HandlePaintAndSentMessages() = 0;
+  // A millisecond clock (GetTickCount).
+  virtual std::uint32_t Milliseconds() = 0;
+
+  // One platform call each, the parts the message-box rule is built from.
+  // MessageBoxA with an owner (0: none); the button pressed, 0 on failure.
+  virtual int MessageBoxWithOwner(WindowHandle owner, const std::string& text,
+                                  const std::string& title, std::uint32_t flags) = 0;
+  virtual std::vector<WindowHandle> TopLevelWindows() = 0;         // EnumWindows
+  virtual std::uint32_t ThreadOfWindow(WindowHandle window) = 0;   // GetWindowThreadProcessId
+  virtual std::uint32_t ProcessOfWindow(WindowHandle window) = 0;  // GetWindowThreadProcessId
+  virtual std::uint32_t CurrentThread() = 0;                       // GetCurrentThreadId
+  virtual std::uint32_t CurrentProcess() = 0;                      // GetCurrentProcessId
+  virtual bool IsWindowShown(WindowHandle window) = 0;             // IsWindowVisible
+  virtual bool IsWindowEnabledNow(WindowHandle window) = 0;        // IsWindowEnabled
+  virtual WindowHandle Foreground() = 0;                           // GetForegroundWindow
+  virtual void EnableWindowHandle(WindowHandle window, bool enabled) = 0;  // EnableWindow
 };
 
 }  // namespace uninstall

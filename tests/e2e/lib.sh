@@ -1,7 +1,7 @@
 # shellcheck shell=bash
-# Helpers of the end-to-end level: prefixes per case, the X server, runs under a time limit,
-# the UI helper and the checks. Source this file after scripts/lib/wine.sh; it expects REPO,
-# UNINSTALL_EXE, UIAUTO_EXE, EXIT_WITH_EXE and HOLD_MUTEX_EXE to be set.
+# Helpers of the end-to-end level: prefixes per case, runs under a time limit, the UI helper
+# and the checks. Source this file after scripts/lib/wine.sh and scripts/lib/xvfb.sh; it
+# expects REPO, UNINSTALL_EXE, UIAUTO_EXE, EXIT_WITH_EXE and HOLD_MUTEX_EXE to be set.
 
 E2E_TIMEOUT=${E2E_TIMEOUT:-60}
 E2E_TEMPLATE=$REPO/build/wine/template
@@ -10,7 +10,6 @@ E2E_SCREENS=$REPO/build/e2e-screens
 e2e_passed=0
 e2e_failed=0
 e2e_prefixes=()
-e2e_xvfb_pid=
 
 pass() {
   echo "PASS $1"
@@ -36,39 +35,13 @@ new_prefix() {
   e2e_prefixes+=("$prefix")
 }
 
-# start_xvfb: an X server on the first free display from :77 on; sets DISPLAY.
-start_xvfb() {
-  local display
-  for display in $(seq 77 99); do
-    [ -e "/tmp/.X$display-lock" ] || [ -e "/tmp/.X11-unix/X$display" ] && continue
-    Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-    e2e_xvfb_pid=$!
-    local _
-    for _ in $(seq 1 50); do
-      [ -e "/tmp/.X11-unix/X$display" ] && break
-      kill -0 "$e2e_xvfb_pid" 2>/dev/null || break
-      sleep 0.1
-    done
-    if kill -0 "$e2e_xvfb_pid" 2>/dev/null && [ -e "/tmp/.X11-unix/X$display" ]; then
-      export DISPLAY=:$display
-      return 0
-    fi
-    # Another server took the display meanwhile: try the next one.
-    e2e_xvfb_pid=
-  done
-  return 1
-}
-
 # Ends every Wine process of the cases' prefixes and the X server started here.
 e2e_cleanup() {
   local prefix
   for prefix in "${e2e_prefixes[@]}"; do
     [ -d "$prefix" ] && wine_kill "$prefix"
   done
-  if [ -n "$e2e_xvfb_pid" ]; then
-    kill "$e2e_xvfb_pid" 2>/dev/null
-    wait "$e2e_xvfb_pid" 2>/dev/null
-  fi
+  stop_xvfb
 }
 
 # in_prefix PREFIX PROGRAM ARGS...: runs a Windows program in the prefix under the time limit;

@@ -14,6 +14,8 @@ HOLD_MUTEX_EXE=$BUILD/hold_mutex.exe
 
 # shellcheck source=../../scripts/lib/wine.sh
 . "$REPO/scripts/lib/wine.sh"
+# shellcheck source=../../scripts/lib/xvfb.sh
+. "$REPO/scripts/lib/xvfb.sh"
 # shellcheck source=lib.sh
 . "$REPO/tests/e2e/lib.sh"
 # shellcheck source=shell_cases.sh

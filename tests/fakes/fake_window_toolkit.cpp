@@ -3,10 +3,13 @@
 namespace uninstall {
 namespace {
 
-bool Lookup(const std::map<int, bool>& states, int control, bool default_value) {
-  auto state = states.find(control);
-  return state == states.end() ? default_value : state->second;
+template <typename Key, typename Value>
+Value Lookup(const std::map<Key, Value>& values, Key key, Value default_value) {
+  auto found = values.find(key);
+  return found == values.end() ? default_value : found->second;
 }
+
+std::string Handle(WindowHandle window) { return std::to_string(window); }
 
 }  // namespace
 
@@ -39,7 +42,11 @@ int FakeWindowToolkit::ShowMessageBox(const std::string& title, const std::strin
 
 void FakeWindowToolkit::SetStatusText(const std::string& text) {
   log_->Add("SetStatusText " + text);
-  if (window_open_) status_text_ = text;
+  bool has_status_bar = window_open_;
+  for (const auto& [number, description] : open_windows_) {
+    if (description.status_bar_field_right > 0) has_status_bar = true;
+  }
+  if (has_status_bar) status_text_ = text;
 }
 
 void FakeWindowToolkit::LoadProgramIcon() { log_->Add("LoadProgramIcon"); }
@@ -92,6 +99,92 @@ WindowEvent FakeWindowToolkit::NextEvent() {
 void FakeWindowToolkit::CloseMainWindow() {
   log_->Add("CloseMainWindow");
   window_open_ = false;
+}
+
+bool FakeWindowToolkit::OpenWindow(const WindowSpec& description) {
+  log_->Add("OpenWindow " + std::to_string(description.number) + description.title);
+  if (!window_can_open) return false;
+  open_windows_[description.number] = description;
+  for (const ControlSpec& control : description.controls) {
+    control_texts_[control.number] = control.text;
+    visible_[control.number] = control.visible;
+  }
+  return true;
+}
+
+void FakeWindowToolkit::CloseWindow(int window) {
+  log_->Add("CloseWindow " + std::to_string(window));
+  open_windows_.erase(window);
+}
+
+std::string FakeWindowToolkit::ControlText(int control) {
+  log_->Add("ControlText " + std::to_string(control));
+  return Lookup(control_texts_, control, std::string());
+}
+
+void FakeWindowToolkit::SetControlText(int control, const std::string& text) {
+  log_->Add("SetControlText " + std::to_string(control) + " " + text);
+  control_texts_[control] = text;
+}
+
+void FakeWindowToolkit::HandlePaintAndSentMessages() { log_->Add("HandlePaintAndSentMessages"); }
+
+std::uint32_t FakeWindowToolkit::Milliseconds() {
+  log_->Add("Milliseconds");
+  return now;
+}
+
+int FakeWindowToolkit::MessageBoxWithOwner(WindowHandle owner, const std::string& text,
+                                           const std::string& title, std::uint32_t flags) {
+  log_->Add("MessageBoxWithOwner " + Handle(owner) + " " + title + " | " + text + " | " +
+            std::to_string(flags));
+  if (on_message_box) on_message_box(title);
+  return 1;
+}
+
+std::vector<WindowHandle> FakeWindowToolkit::TopLevelWindows() {
+  log_->Add("TopLevelWindows");
+  return top_level_windows;
+}
+
+std::uint32_t FakeWindowToolkit::ThreadOfWindow(WindowHandle window) {
+  log_->Add("ThreadOfWindow " + Handle(window));
+  return Lookup(window_threads, window, std::uint32_t{0});
+}
+
+std::uint32_t FakeWindowToolkit::ProcessOfWindow(WindowHandle window) {
+  log_->Add("ProcessOfWindow " + Handle(window));
+  return Lookup(window_processes, window, std::uint32_t{0});
+}
+
+std::uint32_t FakeWindowToolkit::CurrentThread() {
+  log_->Add("CurrentThread");
+  return current_thread;
+}
+
+std::uint32_t FakeWindowToolkit::CurrentProcess() {
+  log_->Add("CurrentProcess");
+  return current_process;
+}
+
+bool FakeWindowToolkit::IsWindowShown(WindowHandle window) {
+  log_->Add("IsWindowShown " + Handle(window));
+  return Lookup(window_shown, window, false);
+}
+
+bool FakeWindowToolkit::IsWindowEnabledNow(WindowHandle window) {
+  log_->Add("IsWindowEnabledNow " + Handle(window));
+  return Lookup(window_enabled, window, true);
+}
+
+WindowHandle FakeWindowToolkit::Foreground() {
+  log_->Add("Foreground");
+  return foreground;
+}
+
+void FakeWindowToolkit::EnableWindowHandle(WindowHandle window, bool enabled) {
+  log_->Add("EnableWindowHandle " + Handle(window) + " " + (enabled ? "1" : "0"));
+  window_enabled[window] = enabled;
 }
 
 }  // namespace uninstall

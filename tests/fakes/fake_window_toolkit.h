@@ -6,6 +6,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "fakes/call_log.h"
 #include "platform/window_toolkit.h"
@@ -17,6 +18,16 @@ class FakeWindowToolkit : public WindowToolkit {
   explicit FakeWindowToolkit(CallLog* log) : log_(log) {}
 
   bool window_can_open = true;
+  // Answers of the clock and of the one-call window primitives.
+  std::uint32_t now = 0;
+  std::vector<WindowHandle> top_level_windows;
+  std::map<WindowHandle, std::uint32_t> window_threads;
+  std::map<WindowHandle, std::uint32_t> window_processes;
+  std::uint32_t current_thread = 1;
+  std::uint32_t current_process = 1;
+  std::map<WindowHandle, bool> window_shown;
+  std::map<WindowHandle, bool> window_enabled;
+  WindowHandle foreground = 0;
   // Called when a message box is shown, before it is "closed".
   std::function<void(const std::string& title)> on_message_box;
 
@@ -29,6 +40,8 @@ class FakeWindowToolkit : public WindowToolkit {
   const MainWindowTexts& texts() const { return texts_; }
   // The status bar's text; only a shown window has one.
   const std::string& status_text() const { return status_text_; }
+  // The windows opened by OpenWindow and not closed, by number.
+  const std::map<int, WindowSpec>& open_windows() const { return open_windows_; }
   bool visible(int control) const;
   bool enabled(int control) const;
   bool checked(int control) const;
@@ -45,6 +58,23 @@ class FakeWindowToolkit : public WindowToolkit {
   bool IsChecked(int control) override;
   WindowEvent NextEvent() override;
   void CloseMainWindow() override;
+  bool OpenWindow(const WindowSpec& description) override;
+  void CloseWindow(int window) override;
+  std::string ControlText(int control) override;
+  void SetControlText(int control, const std::string& text) override;
+  void HandlePaintAndSentMessages() override;
+  std::uint32_t Milliseconds() override;
+  int MessageBoxWithOwner(WindowHandle owner, const std::string& text, const std::string& title,
+                          std::uint32_t flags) override;
+  std::vector<WindowHandle> TopLevelWindows() override;
+  std::uint32_t ThreadOfWindow(WindowHandle window) override;
+  std::uint32_t ProcessOfWindow(WindowHandle window) override;
+  std::uint32_t CurrentThread() override;
+  std::uint32_t CurrentProcess() override;
+  bool IsWindowShown(WindowHandle window) override;
+  bool IsWindowEnabledNow(WindowHandle window) override;
+  WindowHandle Foreground() override;
+  void EnableWindowHandle(WindowHandle window, bool enabled) override;
 
  private:
   struct Queued {
@@ -59,6 +89,8 @@ class FakeWindowToolkit : public WindowToolkit {
   std::map<int, bool> visible_;
   std::map<int, bool> enabled_;
   std::map<int, bool> checked_;
+  std::map<int, WindowSpec> open_windows_;
+  std::map<int, std::string> control_texts_;
 };
 
 }  // namespace uninstall

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Runs the Win32-layer tests (build/windows-x64/win32_tests.exe) under Wine in a throwaway
-# prefix and ends with one line "N passed, M failed".
+# prefix, with an X server for the window tests, and ends with one line "N passed, M failed".
 set -u
 
 REPO=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
@@ -14,23 +14,31 @@ fail_whole_level() {
   exit 1
 }
 
-if ! command -v wine >/dev/null 2>&1; then
-  fail_whole_level "wine is not installed: the Win32-layer tests cannot run"
-fi
+for tool in wine Xvfb; do
+  command -v "$tool" >/dev/null 2>&1 ||
+    fail_whole_level "$tool is not installed: the Win32-layer tests cannot run"
+done
 
-if [ ! -f "$BUILD/win32_tests.exe" ]; then
-  echo "building win32_tests.exe"
+if [ ! -f "$BUILD/win32_tests.exe" ] || [ ! -f "$BUILD/uiauto.exe" ] ||
+  [ ! -f "$BUILD/show_windows.exe" ]; then
+  echo "building win32_tests.exe, its helpers and uiauto.exe"
   (cd "$REPO" && cmake --preset windows-x64 >/dev/null &&
-    cmake --build --preset windows-x64 --target win32_tests) >/dev/null ||
-    fail_whole_level "win32_tests.exe could not be built"
+    cmake --build --preset windows-x64 --target win32_tests exit_with show_windows uiauto) \
+    >/dev/null || fail_whole_level "win32_tests.exe, its helpers or uiauto.exe could not be built"
 fi
 
 # shellcheck source=../../scripts/lib/wine.sh
 . "$REPO/scripts/lib/wine.sh"
+# shellcheck source=../../scripts/lib/xvfb.sh
+. "$REPO/scripts/lib/xvfb.sh"
 
 wine_template "$TEMPLATE"
 [ -f "$TEMPLATE/system.reg" ] || fail_whole_level "the Wine prefix $TEMPLATE could not be made"
 wine_copy "$TEMPLATE" "$PREFIX"
+# Wine draws the windows' frames itself, as Windows does, and leaves them to no window manager:
+# Xvfb has none, and a managed window would take two seconds to go away, waiting for one.
+WINEPREFIX=$PREFIX wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1
+WINEPREFIX=$PREFIX wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
 
 cp "$BUILD/win32_tests.exe" "$PREFIX/drive_c/win32_tests.exe"
 # A DLL planted beside the DLL-search probe, under the two names it loads.
@@ -51,12 +59,17 @@ for helper in "$REPO"/tests/win32/helpers/*.cpp; do
 done
 
 LOG=$(mktemp)
-trap 'rm -f "$LOG"' EXIT
+trap 'rm -f "$LOG"; wine_kill "$PREFIX"; stop_xvfb' EXIT
+start_xvfb || fail_whole_level "no free display for Xvfb: the window tests cannot run"
 # The full output goes to the log for counting; the console gets it without the lines of
 # passing tests. A hanging run is cut off after ten minutes.
 (cd "$PREFIX/drive_c" &&
   WINEPREFIX=$PREFIX timeout 600 wine 'C:\win32_tests.exe' --gtest_color=no "$@") 2>&1 |
   tr -d '\r' | tee "$LOG" | grep -v -e '^\[ RUN      \]' -e '^\[       OK \]'
+wine_kill "$PREFIX"
+cp "$BUILD/uiauto.exe" "$PREFIX/drive_c/uiauto.exe"
+# shellcheck source=window_helper_checks.sh
+. "$REPO/tests/win32/window_helper_checks.sh" 2>&1 | tee -a "$LOG" | grep -v '^\[       OK \]'
 wine_kill "$PREFIX"
 
 # Each test counts once, by name; a run that never reached gtest's closing line (a crash, a

@@ -10,6 +10,18 @@
 //   uiauto msgbox TITLE [SECONDS]      wait for a message box, print its text as is
 //   uiauto press TITLE [BUTTON_ID]     press a message-box button (default OK), wait until
 //                                      the box is gone
+//   uiauto alive TITLE SECONDS [FINAL_STATUS]
+//                                      for SECONDS, or until the window is gone or its status
+//                                      bar shows FINAL_STATUS: every 50 ms ask the window for
+//                                      an answer (WM_NULL, one second at most) and read its
+//                                      status bar; print "status: TEXT" for each new text and
+//                                      at the end "longest answer: N ms, answers: K, status
+//                                      texts: M"; exit 4 when an answer took too long
+//   uiauto close TITLE                 post WM_CLOSE to the window (a close request)
+//   uiauto layout TITLE                the window's screen position and client size
+//                                      ("window X Y WIDTH HEIGHT"), then every control,
+//                                      panel children included, one a line: id, class, x, y,
+//                                      width, height in the window's client coordinates
 //
 // Titles are compared byte for byte. Every command waits up to 20 seconds for its window
 // (--timeout=SECONDS before the command changes that). Exit codes: 0 done, 1 window or control
@@ -23,10 +35,12 @@
 #include <fcntl.h>
 #include <io.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -43,6 +57,9 @@ constexpr char kDialogClass[] = "#32770";
 constexpr int kMessageBoxTextId = 0xFFFF;
 constexpr DWORD kPollMilliseconds = 100;
 constexpr UINT kAnswerMilliseconds = 5000;
+// What counts as an answer in time for `alive`: Windows calls a window hung after 5 seconds.
+constexpr UINT kAliveAnswerMilliseconds = 1000;
+constexpr DWORD kAlivePollMilliseconds = 50;
 
 std::string ClassOf(HWND window) {
   char name[256] = {};
@@ -310,11 +327,86 @@ int Press(const std::string& title, int button_id, double seconds) {
   return kExitOk;
 }
 
+// Pings with SMTO_NORMAL, not SMTO_ABORTIFHUNG, so that a hang is measured rather than skipped.
+int Alive(const std::string& title, double seconds, const char* final_status, double wait_seconds) {
+  HWND window = WaitForTopLevel(title, false, wait_seconds);
+  if (window == nullptr) {
+    Fail("no window titled '" + title + "'");
+    return kExitNotFound;
+  }
+  HWND status_bar = FindChildOfClass(window, STATUSCLASSNAMEA);
+  const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(seconds * 1000);
+  ULONGLONG longest = 0;
+  int answers = 0;
+  bool late = false;
+  std::set<std::string> texts;
+  while (IsWindow(window)) {
+    const ULONGLONG start = GetTickCount64();
+    DWORD_PTR result = 0;
+    const bool answered = SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL,
+                                              kAliveAnswerMilliseconds, &result) != 0;
+    const ULONGLONG took = GetTickCount64() - start;
+    if (!answered && !IsWindow(window)) break;
+    longest = std::max(longest, took);
+    if (answered) {
+      ++answers;
+    } else {
+      late = true;
+    }
+    // The status bar is read only from a window that has just answered, so that reading it
+    // does not wait as well.
+    if (answered && status_bar != nullptr) {
+      const std::optional<std::string> text = TextOf(status_bar);
+      if (text && texts.insert(*text).second) Print("status: " + OneLine(*text));
+      if (text && final_status != nullptr && *text == final_status) break;
+    }
+    if (GetTickCount64() >= deadline) break;
+    Sleep(kAlivePollMilliseconds);
+  }
+  Print("longest answer: " + std::to_string(longest) + " ms, answers: " + std::to_string(answers) +
+        ", status texts: " + std::to_string(texts.size()));
+  return late ? kExitNoAnswer : kExitOk;
+}
+
+int Close(const std::string& title, double seconds) {
+  HWND window = WaitForTopLevel(title, false, seconds);
+  if (window == nullptr) {
+    Fail("no window titled '" + title + "'");
+    return kExitNotFound;
+  }
+  PostMessageA(window, WM_CLOSE, 0, 0);
+  return kExitOk;
+}
+
+int Layout(const std::string& title, double seconds) {
+  HWND window = WaitForTopLevel(title, false, seconds);
+  if (window == nullptr) {
+    Fail("no window titled '" + title + "'");
+    return kExitNotFound;
+  }
+  RECT frame = {};
+  RECT client = {};
+  GetWindowRect(window, &frame);
+  GetClientRect(window, &client);
+  Print("window\t" + std::to_string(frame.left) + "\t" + std::to_string(frame.top) + "\t" +
+        std::to_string(client.right) + "\t" + std::to_string(client.bottom));
+  for (HWND child : ChildrenOf(window)) {
+    RECT rect = {};
+    GetWindowRect(child, &rect);
+    MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&rect), 2);
+    Print(std::to_string(GetDlgCtrlID(child)) + "\t" + ClassOf(child) + "\t" +
+          std::to_string(rect.left) + "\t" + std::to_string(rect.top) + "\t" +
+          std::to_string(rect.right - rect.left) + "\t" + std::to_string(rect.bottom - rect.top));
+  }
+  return kExitOk;
+}
+
 void Usage() {
   std::fputs(
       "usage: uiauto [--timeout=SECONDS] COMMAND TITLE [ARG]\n"
       "  wait TITLE [SECONDS] | gone TITLE [SECONDS] | list TITLE | click TITLE ID\n"
-      "  status TITLE | msgbox TITLE [SECONDS] | press TITLE [BUTTON_ID]\n",
+      "  status TITLE | msgbox TITLE [SECONDS] | press TITLE [BUTTON_ID]\n"
+      "  alive TITLE SECONDS [FINAL_STATUS] | close TITLE | layout TITLE\n",
       stderr);
 }
 
@@ -335,6 +427,14 @@ int Run(int argc, char** argv) {
   const std::string command = argv[first];
   const std::string title = argv[first + 1];
   const char* extra = argc - first > 2 ? argv[first + 2] : nullptr;
+  if (command == "alive") {
+    double alive_seconds = 0;
+    if (extra == nullptr || argc - first > 4 || !ParseSeconds(extra, &alive_seconds)) {
+      Usage();
+      return kExitUsage;
+    }
+    return Alive(title, alive_seconds, argc - first > 3 ? argv[first + 3] : nullptr, seconds);
+  }
   if (argc - first > 3) {
     Usage();
     return kExitUsage;
@@ -349,12 +449,14 @@ int Run(int argc, char** argv) {
     if (command == "gone") return Gone(title, seconds);
     return MessageBoxText(title, seconds);
   }
-  if (command == "list" || command == "status") {
+  if (command == "list" || command == "status" || command == "close" || command == "layout") {
     if (extra != nullptr) {
       Usage();
       return kExitUsage;
     }
-    return command == "list" ? List(title, seconds) : Status(title, seconds);
+    if (command == "list") return List(title, seconds);
+    if (command == "status") return Status(title, seconds);
+    return command == "close" ? Close(title, seconds) : Layout(title, seconds);
   }
   if (command == "click" || command == "press") {
     long id = command == "press" ? IDOK : 0;

@@ -1,10 +1,35 @@
 #include "platform/win32/win32_window_toolkit.h"
 
 #include <windows.h>
+// After windows.h, which it needs.
+#include <commctrl.h>
+
+#include "platform/win32/win32_window_classes.h"
 
 namespace uninstall {
+namespace {
 
-Win32WindowToolkit::~Win32WindowToolkit() { ReleaseProgramIcon(); }
+HWND AsWindow(void* window) { return static_cast<HWND>(window); }
+
+HWND AsWindow(WindowHandle window) { return reinterpret_cast<HWND>(window); }
+
+WindowHandle AsHandle(HWND window) { return reinterpret_cast<WindowHandle>(window); }
+
+BOOL CALLBACK CollectWindow(HWND window, LPARAM windows) {
+  reinterpret_cast<std::vector<WindowHandle>*>(windows)->push_back(AsHandle(window));
+  return TRUE;
+}
+
+}  // namespace
+
+Win32WindowToolkit::Win32WindowToolkit() = default;
+
+Win32WindowToolkit::~Win32WindowToolkit() {
+  for (const BuiltWindow& window : windows_) DestroyBuiltWindow(window);
+  windows_.clear();
+  UnregisterWindowClasses(GetModuleHandleA(nullptr));
+  ReleaseProgramIcon();
+}
 
 int Win32WindowToolkit::ShowMessageBox(const std::string& title, const std::string& text,
                                        std::uint32_t flags) {
@@ -12,8 +37,15 @@ int Win32WindowToolkit::ShowMessageBox(const std::string& title, const std::stri
   return MessageBoxA(nullptr, text.c_str(), title.c_str(), flags);
 }
 
-void Win32WindowToolkit::SetStatusText(const std::string& /*text*/) {
-  // The status bar belongs to the main window, which does not exist yet.
+void Win32WindowToolkit::SetStatusText(const std::string& text) {
+  for (const BuiltWindow& window : windows_) {
+    if (window.status_bar == nullptr) continue;
+    // Field 0, no drawing options. The bar paints the text at the next paint message, so that
+    // thousands of texts in a row cost no drawing each.
+    SendMessageA(AsWindow(window.status_bar), SB_SETTEXTA, 0,
+                 reinterpret_cast<LPARAM>(text.c_str()));
+    return;
+  }
 }
 
 void Win32WindowToolkit::LoadProgramIcon() {
@@ -28,27 +60,150 @@ void Win32WindowToolkit::ReleaseProgramIcon() {
 }
 
 bool Win32WindowToolkit::OpenMainWindow(const MainWindowTexts& /*texts*/) {
-  // The main window does not exist yet; without it the window mode ends at once.
+  // The main window is opened through OpenWindow; without it the window mode ends at once.
   return false;
 }
 
-void Win32WindowToolkit::ShowControl(int /*control*/, bool /*visible*/) {}
+void Win32WindowToolkit::ShowControl(int control, bool visible) {
+  if (HWND found = AsWindow(FindControl(control))) ShowWindow(found, visible ? SW_SHOW : SW_HIDE);
+}
 
-void Win32WindowToolkit::EnableControl(int /*control*/, bool /*enabled*/) {}
+void Win32WindowToolkit::EnableControl(int control, bool enabled) {
+  if (HWND found = AsWindow(FindControl(control))) EnableWindow(found, enabled);
+}
 
-void Win32WindowToolkit::SetChecked(int /*control*/, bool /*checked*/) {}
+void Win32WindowToolkit::SetChecked(int control, bool checked) {
+  if (HWND found = AsWindow(FindControl(control))) {
+    SendMessageA(found, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+  }
+}
 
-bool Win32WindowToolkit::IsChecked(int /*control*/) { return false; }
+bool Win32WindowToolkit::IsChecked(int control) {
+  HWND found = AsWindow(FindControl(control));
+  return found != nullptr && SendMessageA(found, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
 
 WindowEvent Win32WindowToolkit::NextEvent() {
-  MSG message;
-  if (GetMessageA(&message, nullptr, 0, 0) > 0) {
+  while (events_.empty() && !queue_ended_) {
+    MSG message;
+    const BOOL got = GetMessageA(&message, nullptr, 0, 0);
+    if (got == 0 || got == -1) {
+      queue_ended_ = true;
+      break;
+    }
+    // Tab and Shift+Tab move the focus among the window's controls.
+    HWND top = message.hwnd != nullptr ? GetAncestor(message.hwnd, GA_ROOT) : nullptr;
+    if (top != nullptr && IsOpenWindow(top) && IsDialogMessageA(top, &message)) continue;
     TranslateMessage(&message);
     DispatchMessageA(&message);
   }
-  return WindowEvent{};
+  if (events_.empty()) return {WindowEvent::Kind::kQueueEnded, 0, 0};
+  WindowEvent event = events_.front();
+  events_.pop_front();
+  return event;
 }
 
-void Win32WindowToolkit::CloseMainWindow() {}
+void Win32WindowToolkit::CloseMainWindow() { CloseWindow(kMainWindow); }
+
+bool Win32WindowToolkit::OpenWindow(const WindowSpec& description) {
+  BuiltWindow built;
+  if (!BuildWindow(description, program_icon_, &events_, &built)) return false;
+  windows_.push_back(built);
+  return true;
+}
+
+void Win32WindowToolkit::CloseWindow(int window) {
+  for (auto it = windows_.begin(); it != windows_.end();) {
+    if (it->number == window) {
+      DestroyBuiltWindow(*it);
+      it = windows_.erase(it);
+    } else {
+      ++it;
+    }
+  }
+}
+
+std::string Win32WindowToolkit::ControlText(int control) {
+  HWND found = AsWindow(FindControl(control));
+  if (found == nullptr) return "";
+  std::string text(GetWindowTextLengthA(found) + 1, '\0');
+  text.resize(GetWindowTextA(found, text.data(), static_cast<int>(text.size())));
+  return text;
+}
+
+void Win32WindowToolkit::SetControlText(int control, const std::string& text) {
+  if (HWND found = AsWindow(FindControl(control))) SetWindowTextA(found, text.c_str());
+}
+
+void Win32WindowToolkit::HandlePaintAndSentMessages() {
+  // Paint messages are removed and dispatched; messages sent by other threads and programs are
+  // answered inside PeekMessage. Input and posted messages stay queued for NextEvent.
+  MSG message;
+  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE | PM_QS_PAINT | PM_QS_SENDMESSAGE)) {
+    if (message.message == WM_QUIT) {
+      queue_ended_ = true;
+      continue;
+    }
+    DispatchMessageA(&message);
+  }
+}
+
+std::uint32_t Win32WindowToolkit::Milliseconds() { return GetTickCount(); }
+
+int Win32WindowToolkit::MessageBoxWithOwner(WindowHandle owner, const std::string& text,
+                                            const std::string& title, std::uint32_t flags) {
+  return MessageBoxA(AsWindow(owner), text.c_str(), title.c_str(), flags);
+}
+
+std::vector<WindowHandle> Win32WindowToolkit::TopLevelWindows() {
+  std::vector<WindowHandle> windows;
+  EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&windows));
+  return windows;
+}
+
+std::uint32_t Win32WindowToolkit::ThreadOfWindow(WindowHandle window) {
+  return GetWindowThreadProcessId(AsWindow(window), nullptr);
+}
+
+std::uint32_t Win32WindowToolkit::ProcessOfWindow(WindowHandle window) {
+  DWORD process = 0;
+  GetWindowThreadProcessId(AsWindow(window), &process);
+  return process;
+}
+
+std::uint32_t Win32WindowToolkit::CurrentThread() { return GetCurrentThreadId(); }
+
+std::uint32_t Win32WindowToolkit::CurrentProcess() { return GetCurrentProcessId(); }
+
+bool Win32WindowToolkit::IsWindowShown(WindowHandle window) {
+  return IsWindowVisible(AsWindow(window));
+}
+
+bool Win32WindowToolkit::IsWindowEnabledNow(WindowHandle window) {
+  return IsWindowEnabled(AsWindow(window));
+}
+
+WindowHandle Win32WindowToolkit::Foreground() { return AsHandle(GetForegroundWindow()); }
+
+void Win32WindowToolkit::EnableWindowHandle(WindowHandle window, bool enabled) {
+  EnableWindow(AsWindow(window), enabled);
+}
+
+void* Win32WindowToolkit::FindControl(int control) const {
+  for (const BuiltWindow& window : windows_) {
+    if (HWND found = GetDlgItem(AsWindow(window.window), control)) return found;
+    for (void* panel : window.panels) {
+      if (HWND found = GetDlgItem(AsWindow(panel), control)) return found;
+    }
+  }
+  return nullptr;
+}
+
+bool Win32WindowToolkit::IsOpenWindow(void* window) const {
+  for (const BuiltWindow& built : windows_) {
+    if (built.window == window) return true;
+  }
+  return false;
+}
 
 }  // namespace uninstall

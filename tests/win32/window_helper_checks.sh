@@ -1,0 +1,75 @@
+# shellcheck shell=bash
+# Checks of the UI helper's window commands on windows that show_windows.exe builds with the
+# window toolkit, and screenshots of those windows in build/win32-screens/ for people to look
+# at. Sourced by run.sh (PREFIX, REPO and DISPLAY set); writes gtest-like result lines, so that
+# run.sh counts them with the tests.
+
+SCREENS=$REPO/build/win32-screens
+
+# in_test_prefix PROGRAM ARGS...: a program of the test prefix, cut off after a minute.
+in_test_prefix() {
+  (cd "$PREFIX/drive_c" && WINEPREFIX=$PREFIX timeout 60 wine "$@")
+}
+
+# helper_result NAME PROBLEMS: one result line; no problems means passed.
+helper_result() {
+  if [ -z "$2" ]; then
+    echo "[       OK ] WindowHelper.$1"
+  else
+    echo "[  FAILED  ] WindowHelper.$1: $2"
+  fi
+}
+
+# A window that keeps answering while its status bar runs through texts, until the last one;
+# its layout as the helper reads it; a close request ends the program.
+check_pumping_window() {
+  local problems= out code
+  in_test_prefix 'C:\show_windows.exe' main pump 2 &
+  local shown=$!
+  out=$(in_test_prefix 'C:\uiauto.exe' alive " Sample" 20 "  Uninstalling completed.")
+  code=$?
+  [ "$code" -eq 0 ] || problems+="alive exit code $code; "
+  grep -qx 'status:   Uninstalling completed\.' <<<"$out" || problems+="no final status; "
+  grep -Eq '^longest answer: [0-9]+ ms, answers: [1-9][0-9]*, status texts: ([2-9]|[1-9][0-9]+)$' \
+    <<<"$out" ||
+    problems+="summary '$(tail -n 1 <<<"$out")'; "
+  import -window root "$SCREENS/main-window.png" 2>/dev/null
+  out=$(in_test_prefix 'C:\uiauto.exe' layout " Sample" | tr -d '\r')
+  grep -q $'^window\t[0-9]*\t[0-9]*\t400\t200$' <<<"$out" || problems+="no window line; "
+  grep -qx $'3\tStatic\t20\t24\t335\t15' <<<"$out" || problems+="no header message line; "
+  grep -qx $'7\tButton\t325\t151\t70\t20' <<<"$out" || problems+="no Ready line; "
+  in_test_prefix 'C:\uiauto.exe' close " Sample" || problems+="close failed; "
+  wait "$shown" || problems+="show_windows did not end well; "
+  helper_result PumpingWindowAnswersAndCloses "$problems"
+}
+
+# A window whose program does nothing for three seconds does not answer in time.
+check_hanging_window() {
+  local problems= code
+  in_test_prefix 'C:\show_windows.exe' main hang 3 &
+  local shown=$!
+  in_test_prefix 'C:\uiauto.exe' alive " Sample" 2 >/dev/null
+  code=$?
+  [ "$code" -eq 4 ] || problems+="alive exit code $code, expected 4; "
+  in_test_prefix 'C:\uiauto.exe' close " Sample" || problems+="close failed; "
+  wait "$shown" || problems+="show_windows did not end well; "
+  helper_result HangingWindowIsCaught "$problems"
+}
+
+check_logon_dialog_screenshot() {
+  local problems=
+  in_test_prefix 'C:\show_windows.exe' logon &
+  local shown=$!
+  in_test_prefix 'C:\uiauto.exe' wait " Login as administrator" >/dev/null ||
+    problems+="no logon dialog; "
+  import -window root "$SCREENS/logon-dialog.png" 2>/dev/null
+  in_test_prefix 'C:\uiauto.exe' close " Login as administrator" || problems+="close failed; "
+  wait "$shown" || problems+="show_windows did not end well; "
+  helper_result LogonDialogShows "$problems"
+}
+
+mkdir -p "$SCREENS"
+check_pumping_window
+check_hanging_window
+check_logon_dialog_screenshot
+echo "screenshots of the sample windows: ${SCREENS#"$REPO"/}/"

@@ -1,0 +1,277 @@
+// The window toolkit over the real Win32 API, under an X server: windows built from the sample
+// descriptions and read back with plain Win32 calls; the events; the pump that keeps a busy
+// window answering without reading input; Tab.
+#include <windows.h>
+// After windows.h, which it needs.
+#include <commctrl.h>
+
+#include <atomic>
+#include <map>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "gtest/gtest.h"
+#include "platform/win32/win32_window_toolkit.h"
+#include "win32/sample_windows.h"
+
+namespace uninstall {
+
+// For readable failures; found by argument-dependent lookup.
+void PrintTo(const WindowEvent& event, std::ostream* out) {
+  *out << "{kind " << static_cast<int>(event.kind) << ", control " << event.control << ", window "
+       << event.window << "}";
+}
+
+namespace {
+
+using Kind = WindowEvent::Kind;
+using enum ControlKind;
+
+BOOL CALLBACK Collect(HWND window, LPARAM windows) {
+  reinterpret_cast<std::vector<HWND>*>(windows)->push_back(window);
+  return TRUE;
+}
+
+// A descendant of `top` by control id (0 finds the control without a number).
+HWND Control(HWND top, int id) {
+  std::vector<HWND> all;
+  EnumChildWindows(top, Collect, reinterpret_cast<LPARAM>(&all));
+  for (HWND child : all) {
+    if (GetDlgCtrlID(child) == id) return child;
+  }
+  return nullptr;
+}
+
+std::string ClassOf(HWND window) {
+  char name[64] = {};
+  return std::string(name, GetClassNameA(window, name, sizeof(name)));
+}
+
+// Per kind: the class, style bits under a mask, whether it has a text and font, and how much
+// wider the system makes it (it puts a static edge around an etched line).
+struct Expected {
+  const char* class_name;
+  LONG mask, style;
+  bool text_and_font;
+  int added_width;
+};
+constexpr LONG kEditBits = ES_PASSWORD | ES_AUTOHSCROLL | ES_MULTILINE | WS_TABSTOP;
+constexpr LONG kButtonBits = BS_TYPEMASK | BS_MULTILINE | WS_TABSTOP;
+const std::map<ControlKind, Expected> kExpected = {
+    {kPanel, {"UninstallPanel", WS_TABSTOP, 0, false, 0}},
+    {kText, {"Static", SS_TYPEMASK | WS_TABSTOP, SS_LEFT, true, 0}},
+    {kRightText, {"Static", SS_TYPEMASK | WS_TABSTOP, SS_RIGHT, true, 0}},
+    {kIcon, {"Static", SS_TYPEMASK, SS_ICON, false, 0}},
+    {kCheckBox, {"Button", kButtonBits, BS_AUTOCHECKBOX | WS_TABSTOP, true, 0}},
+    {kButton, {"Button", kButtonBits, BS_PUSHBUTTON | WS_TABSTOP, true, 0}},
+    {kEtchedLine, {"Static", SS_TYPEMASK, SS_ETCHEDHORZ, false, 2}},
+    {kEdit, {"Edit", kEditBits, ES_AUTOHSCROLL | WS_TABSTOP, true, 0}},
+    {kPasswordEdit, {"Edit", kEditBits, ES_PASSWORD | ES_AUTOHSCROLL | WS_TABSTOP, true, 0}},
+    {kFrame, {"Static", SS_TYPEMASK, SS_ETCHEDFRAME, false, 0}},
+};
+
+void ExpectControlAsDescribed(HWND top, const ControlSpec& control, int dpi) {
+  HWND found = Control(top, control.number);
+  ASSERT_NE(found, nullptr);
+  const Expected& expected = kExpected.at(control.kind);
+  EXPECT_EQ(ClassOf(found), expected.class_name);
+  const LONG style = GetWindowLongA(found, GWL_STYLE);
+  EXPECT_EQ(style & expected.mask, expected.style);
+  EXPECT_EQ((style & WS_VISIBLE) != 0, control.visible);
+  EXPECT_TRUE(IsWindowEnabled(found));
+  HWND parent = control.parent == 0 ? top : Control(top, control.parent);
+  EXPECT_EQ(GetParent(found), parent);
+  RECT at;
+  GetWindowRect(found, &at);
+  MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&at), 2);
+  EXPECT_EQ(std::vector<LONG>({at.left, at.top, at.right - at.left, at.bottom - at.top}),
+            std::vector<LONG>(
+                {control.x, control.y, control.width + expected.added_width, control.height}));
+  if (!expected.text_and_font) return;
+  char text[256] = {};
+  GetWindowTextA(found, text, sizeof(text));
+  EXPECT_EQ(text, control.text);
+  HGDIOBJ font = reinterpret_cast<HGDIOBJ>(SendMessageA(found, WM_GETFONT, 0, 0));
+  if (control.font.face.empty()) {
+    EXPECT_EQ(font, GetStockObject(DEFAULT_GUI_FONT));
+    return;
+  }
+  LOGFONTA made = {};
+  ASSERT_EQ(GetObjectA(font, sizeof(made), &made), static_cast<int>(sizeof(made)));
+  EXPECT_STREQ(made.lfFaceName, control.font.face.c_str());
+  EXPECT_EQ(made.lfHeight, -MulDiv(control.font.points, dpi, 72));
+  EXPECT_EQ(made.lfWeight, control.font.bold ? 700 : 400);
+  EXPECT_FALSE(made.lfItalic || made.lfUnderline || made.lfStrikeOut);
+}
+
+class WindowToolkitTest : public ::testing::Test {
+ protected:
+  void SetUp() override { toolkit_.LoadProgramIcon(); }
+
+  HWND Open(const WindowSpec& description) {
+    EXPECT_TRUE(toolkit_.OpenWindow(description));
+    return FindWindowA(nullptr, description.title.c_str());
+  }
+
+  Win32WindowToolkit toolkit_;
+};
+
+TEST_F(WindowToolkitTest, BuildsTheWindowsAsDescribed) {
+  HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  for (const WindowSpec& description : {SampleMainWindow(), SampleLogonDialog()}) {
+    SCOPED_TRACE("window " + std::to_string(description.number));
+    HWND top = Open(description);
+    ASSERT_NE(top, nullptr);
+    for (const ControlSpec& control : description.controls) {
+      SCOPED_TRACE("control " + std::to_string(control.number));
+      ExpectControlAsDescribed(top, control, dpi);
+    }
+    EXPECT_TRUE(IsWindowVisible(top));
+    EXPECT_EQ(GetWindowLongA(top, GWL_STYLE) &
+                  (WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX),
+              WS_CAPTION | (description.close_box ? WS_SYSMENU : 0));
+    RECT client, frame;
+    GetClientRect(top, &client);
+    EXPECT_EQ(client.right, description.client_width);
+    EXPECT_EQ(client.bottom, description.client_height);
+    GetWindowRect(top, &frame);
+    EXPECT_EQ(frame.left, (GetSystemMetrics(SM_CXSCREEN) - (frame.right - frame.left)) / 2);
+    EXPECT_EQ(frame.top, (GetSystemMetrics(SM_CYSCREEN) - (frame.bottom - frame.top)) / 2);
+    EXPECT_EQ(Control(top, kStatusBarControlId) != nullptr, description.status_bar_field_right > 0);
+  }
+  toolkit_.CloseWindow(kMainWindow);
+  EXPECT_EQ(FindWindowA(nullptr, " Sample"), nullptr);
+}
+
+TEST_F(WindowToolkitTest, HeaderIsWhiteAndStatusBarHasOneField) {
+  HWND top = Open(SampleMainWindow());
+  EXPECT_NE(SendMessageA(Control(top, kHeaderIcon), STM_GETICON, 0, 0), 0) << "no icon";
+  // What the panel answers is what its static texts are drawn on.
+  HDC dc = CreateCompatibleDC(nullptr);
+  LOGBRUSH brush = {};
+  GetObjectA(reinterpret_cast<HGDIOBJ>(SendMessageA(
+                 Control(top, kHeaderPanel), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                 reinterpret_cast<LPARAM>(Control(top, kHeaderTitleText)))),
+             sizeof(brush), &brush);
+  EXPECT_EQ(brush.lbColor, RGB(255, 255, 255));
+  EXPECT_EQ(GetBkColor(dc), RGB(255, 255, 255));
+  DeleteDC(dc);
+
+  HWND bar = Control(top, kStatusBarControlId);
+  ASSERT_EQ(ClassOf(bar), STATUSCLASSNAMEA);
+  EXPECT_EQ(GetWindowLongA(bar, GWL_STYLE) & SBARS_SIZEGRIP, 0);
+  int edges[4] = {};
+  EXPECT_EQ(SendMessageA(bar, SB_GETPARTS, 4, reinterpret_cast<LPARAM>(edges)), 1);
+  EXPECT_EQ(edges[0], 400);
+  toolkit_.SetStatusText("  C:\\Sample\\readme.txt");
+  char text[64] = {};
+  SendMessageA(bar, SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(text));
+  EXPECT_STREQ(text, "  C:\\Sample\\readme.txt");
+}
+
+// Each row posts one message, then a click on Cancel as a mark: NextEvent must give the row's
+// event, if any, and then the mark, so that a message that gives nothing is seen to.
+TEST_F(WindowToolkitTest, PostedMessagesBecomeEventsInOrder) {
+  const struct {
+    const char* name;
+    int control;  // 0: the window itself
+    UINT message;
+    WPARAM wparam;
+    std::vector<WindowEvent> events;
+  } rows[] = {
+      {"click on OK", kOkButton, BM_CLICK, 0, {{Kind::kControl, kOkButton, kMainWindow}}},
+      {"click on the check box",
+       kDeleteAllCheckBox,
+       BM_CLICK,
+       0,
+       {{Kind::kControl, kDeleteAllCheckBox, kMainWindow}}},
+      {"close request", 0, WM_CLOSE, 0, {{Kind::kCloseRequest, 0, kMainWindow}}},
+      {"IDOK without a control", 0, WM_COMMAND, IDOK, {}},
+      {"Enter on a button", kOkButton, WM_KEYDOWN, VK_RETURN, {}},
+      {"Escape on a button", kOkButton, WM_KEYDOWN, VK_ESCAPE, {}},
+  };
+  HWND top = Open(SampleMainWindow());
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    HWND target = row.control == 0 ? top : Control(top, row.control);
+    if (row.message == WM_KEYDOWN) SetFocus(target);
+    PostMessageA(target, row.message, row.wparam, 0);
+    PostMessageA(Control(top, kCancelButton), BM_CLICK, 0, 0);
+    std::vector<WindowEvent> events = row.events;
+    events.push_back({Kind::kControl, kCancelButton, kMainWindow});
+    for (const WindowEvent& event : events) EXPECT_EQ(toolkit_.NextEvent(), event);
+  }
+  EXPECT_TRUE(IsWindow(top)) << "closed by the toolkit";
+  EXPECT_TRUE(toolkit_.IsChecked(kDeleteAllCheckBox));
+}
+
+TEST_F(WindowToolkitTest, EditFieldReportsItsChangeOnceAndHoldsItsText) {
+  HWND top = Open(SampleLogonDialog());
+  toolkit_.SetControlText(kUserField, "Administrator");
+  PostMessageA(top, WM_CLOSE, 0, 0);
+  EXPECT_EQ(toolkit_.NextEvent(), (WindowEvent{Kind::kControl, kUserField, kLogonDialog}));
+  EXPECT_EQ(toolkit_.NextEvent(), (WindowEvent{Kind::kCloseRequest, 0, kLogonDialog}));
+  EXPECT_EQ(toolkit_.ControlText(kUserField), "Administrator");
+}
+
+TEST_F(WindowToolkitTest, EndedQueueIsReportedEveryTimeWithoutReadingOn) {
+  HWND top = Open(SampleMainWindow());
+  PostQuitMessage(0);
+  EXPECT_EQ(toolkit_.NextEvent().kind, Kind::kQueueEnded);
+  PostMessageA(Control(top, kOkButton), BM_CLICK, 0, 0);
+  EXPECT_EQ(toolkit_.NextEvent().kind, Kind::kQueueEnded);
+}
+
+// While only the pump runs, another thread's SendMessageTimeout is answered and the window is
+// painted, but a click posted before stays queued for NextEvent.
+TEST_F(WindowToolkitTest, PumpAnswersAndPaintsButReadsNoInput) {
+  HWND top = Open(SampleMainWindow());
+  HWND ok = Control(top, kOkButton);
+  PostMessageA(ok, BM_CLICK, 0, 0);
+  InvalidateRect(top, nullptr, TRUE);
+  std::atomic<bool> answered = false;
+  std::thread other([&] {
+    DWORD_PTR length = 0;
+    answered =
+        SendMessageTimeoutA(top, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, 1000, &length) && length == 7;
+  });
+  for (const DWORD start = GetTickCount(); GetTickCount() - start < 1200; Sleep(10)) {
+    toolkit_.HandlePaintAndSentMessages();
+  }
+  other.join();
+  EXPECT_TRUE(answered);
+  EXPECT_FALSE(GetUpdateRect(top, nullptr, FALSE)) << "not painted";
+  MSG message;
+  EXPECT_TRUE(PeekMessageA(&message, ok, BM_CLICK, BM_CLICK, PM_NOREMOVE)) << "click taken";
+  EXPECT_EQ(toolkit_.NextEvent(), (WindowEvent{Kind::kControl, kOkButton, kMainWindow}));
+}
+
+TEST_F(WindowToolkitTest, TabMovesAmongVisibleControlsInOrder) {
+  const struct {
+    int from;
+    bool working;  // OK and Cancel hidden, Ready shown
+    int to;
+  } rows[] = {
+      {kDeleteAllCheckBox, false, kOkButton},
+      {kCancelButton, false, kDeleteAllCheckBox},  // past the hidden Ready, round to the first
+      {kDeleteAllCheckBox, true, kReadyButton},
+  };
+  HWND top = Open(SampleMainWindow());
+  for (const auto& row : rows) {
+    SCOPED_TRACE("from " + std::to_string(row.from));
+    toolkit_.ShowControl(kOkButton, !row.working);
+    toolkit_.ShowControl(kCancelButton, !row.working);
+    toolkit_.ShowControl(kReadyButton, row.working);
+    SetFocus(Control(top, row.from));
+    PostMessageA(GetFocus(), WM_KEYDOWN, VK_TAB, 0);
+    PostMessageA(top, WM_CLOSE, 0, 0);
+    EXPECT_EQ(toolkit_.NextEvent().kind, Kind::kCloseRequest);
+    EXPECT_EQ(GetDlgCtrlID(GetFocus()), row.to);
+  }
+}
+
+}  // namespace
+}  // namespace uninstall
