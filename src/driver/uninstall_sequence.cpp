@@ -14,6 +14,9 @@
 #include "shell/shell_integration.h"
 #include "shell/uninstall_entry.h"
 #include "ui/logon_dialog.h"
+#include "ui/main_window.h"
+#include "ui/message_box.h"
+#include "ui/window_heartbeat.h"
 
 namespace uninstall {
 namespace {
@@ -56,9 +59,9 @@ int UninstallSequence::Run() {
   // for uninstall.dat in whatever the current directory is: that counts as missing too.
   if (state_.uninstaller_dir.empty() ||
       !IsExistingFile(platform_.fs, state_.description_file_path)) {
-    platform_.windows.ShowMessageBox(
-        kMissingDescriptionTitle,
-        std::string(kMissingDescriptionText) + "\n" + state_.description_file_path, kIconError);
+    ShowMessageBox(platform_.windows, kMissingDescriptionTitle,
+                   std::string(kMissingDescriptionText) + "\n" + state_.description_file_path,
+                   kIconError);
     End();
     return 0;
   }
@@ -68,8 +71,8 @@ int UninstallSequence::Run() {
 
   if (ProgramToRemoveRuns()) {
     // One box and no retry: the user closes the program and starts the uninstaller again.
-    platform_.windows.ShowMessageBox(state_.texts.titel, ReplaceAll(state_.texts.mutex, "|", "\n"),
-                                     kIconWarning);
+    ShowMessageBox(platform_.windows, state_.texts.titel, ReplaceAll(state_.texts.mutex, "|", "\n"),
+                   kIconWarning);
     End();
     return 0;
   }
@@ -129,9 +132,9 @@ void UninstallSequence::Logon() {
 
 bool UninstallSequence::AtDriveRoot() const { return IsDriveRoot(state_.uninstaller_dir); }
 
-ShellIntegrationParts UninstallSequence::ShellParts() {
-  return ShellIntegrationParts{platform_.fs, platform_.registry, platform_.windows, reader_,
-                               launcher_};
+ShellIntegrationParts UninstallSequence::ShellParts(Heartbeat* heartbeat) {
+  return ShellIntegrationParts{platform_.fs, platform_.registry, platform_.windows,
+                               reader_,      launcher_,          heartbeat};
 }
 
 InstallationPaths UninstallSequence::Paths() const {
@@ -155,7 +158,7 @@ void UninstallSequence::RunQuiet() {
 
 void UninstallSequence::RunWindow() {
   WindowToolkit& windows = platform_.windows;
-  if (!windows.OpenMainWindow(WindowTexts(state_.texts))) return;
+  if (!OpenMainWindow(windows, WindowTexts(state_.texts))) return;
   Logon();
   if (state_.settings.no_del_all != 0) {
     windows.SetChecked(kDeleteAllCheckBox, false);
@@ -182,7 +185,7 @@ void UninstallSequence::RunWindow() {
     }
   }
   if (state_.logon_token != 0) RevertLogon(platform_.security, state_.logon_token);
-  windows.CloseMainWindow();
+  CloseMainWindow(windows);
 }
 
 void UninstallSequence::OnOk() {
@@ -195,25 +198,31 @@ void UninstallSequence::OnOk() {
   windows.ShowControl(kReadyButton, true);
   windows.EnableControl(kDeleteAllCheckBox, false);
 
-  RemoveShellIntegration(ShellParts(), true, &state_.settings, state_.uninstaller_dir,
+  // The removal reads no input until it ends, but the window stays alive meanwhile: it keeps
+  // being painted and keeps answering what other programs send it, also while a started
+  // program is waited for.
+  WindowHeartbeat heartbeat(windows);
+  launcher_.SetHeartbeat(&heartbeat);
+  RemoveShellIntegration(ShellParts(&heartbeat), true, &state_.settings, state_.uninstaller_dir,
                          state_.description_file_path);
   // Read before the files go: a delete-all removal takes uninstall.dat with them.
   const std::string entry_name = EntryName();
   if (!AtDriveRoot()) {
-    const StatusLine status(&windows);
+    const StatusLine status(&windows, &heartbeat);
     bool remove_all = windows.IsChecked(kDeleteAllCheckBox);
     bool removed = remove_all ? RemoveAllFiles(platform_.fs, reader_, status, Paths())
                               : RemoveProgramFiles(platform_.fs, reader_, status, Paths());
     state_.removal_result = removed ? 1 : 0;
   }
   if (state_.removal_result == 0) {
-    windows.ShowMessageBox(" " + state_.texts.titel, state_.texts.error, kIconError);
+    ShowMessageBox(windows, " " + state_.texts.titel, state_.texts.error, kIconError);
     state_.quit_requested = true;
   }
   windows.EnableControl(kReadyButton, true);
   // The entry goes even after the error message.
   RemoveUninstallEntry(platform_.registry, platform_.windows, entry_name);
   windows.SetStatusText("  " + state_.texts.status);
+  launcher_.SetHeartbeat(nullptr);
 }
 
 std::string UninstallSequence::EntryName() {

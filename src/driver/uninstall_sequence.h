@@ -49,7 +49,7 @@ class UninstallSequence {
   void Logon();
   bool AtDriveRoot() const;
   InstallationPaths Paths() const;
-  ShellIntegrationParts ShellParts();
+  ShellIntegrationParts ShellParts(Heartbeat* heartbeat = nullptr);
   std::string EntryName();
   void DeleteLeftovers();
   void End();

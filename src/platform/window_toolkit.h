@@ -48,19 +48,6 @@ struct WindowEvent {
   bool operator==(const WindowEvent&) const = default;
 };
 
-// The texts the main window shows, taken when it opens.
-struct MainWindowTexts {
-  std::string title;              // " " + program name
-  std::string header_title;       // Titel
-  std::string header_message;     // Msg
-  std::string info;               // UninstInfo
-  std::string name_with_version;  // NameWithVersion
-  std::string delete_all;         // " " + DelAll
-  std::string ok;
-  std::string cancel;
-  std::string ready;
-};
-
 enum class ControlKind {
   kPanel,         // container with a white background; static texts inside it are drawn on white
   kText,          // static text, left-aligned, words wrapped at its right edge
@@ -78,6 +65,8 @@ struct FontSpec {
   std::string face;  // "" means the system's default GUI font
   int points = 0;
   bool bold = false;
+
+  bool operator==(const FontSpec&) const = default;
 };
 
 struct ControlSpec {
@@ -88,6 +77,8 @@ struct ControlSpec {
   std::string text;
   FontSpec font;  // ignored for kPanel, kIcon, kEtchedLine, kFrame
   bool visible = true;
+
+  bool operator==(const ControlSpec&) const = default;
 };
 
 struct WindowSpec {
@@ -99,6 +90,8 @@ struct WindowSpec {
   // this x.
   int status_bar_field_right = 0;
   std::vector<ControlSpec> controls;  // in creation (and Tab) order
+
+  bool operator==(const WindowSpec&) const = default;
 };
 
 // A top-level window of the desktop, of any program; 0 means none.
@@ -108,9 +101,6 @@ class WindowToolkit {
  public:
   virtual ~WindowToolkit() = default;
 
-  // MessageBoxA with the given title, text and flags; the button pressed, 0 on failure.
-  virtual int ShowMessageBox(const std::string& title, const std::string& text,
-                             std::uint32_t flags) = 0;
   // Sets field 0 of the status bar of the open window that has one; nothing when there is none.
   virtual void SetStatusText(const std::string& text) = 0;
 
@@ -118,8 +108,6 @@ class WindowToolkit {
   virtual void LoadProgramIcon() = 0;
   virtual void ReleaseProgramIcon() = 0;
 
-  // Builds and shows the main window; false when the window cannot be created.
-  virtual bool OpenMainWindow(const MainWindowTexts& texts) = 0;
   // The control operations find a control by its number in every open window; an unknown
   // control changes nothing and reads as unticked.
   virtual void ShowControl(int control, bool visible) = 0;
@@ -129,7 +117,6 @@ class WindowToolkit {
   // Waits without a time limit for the next event of any of the program's windows. Once the
   // message queue has ended, every call returns kQueueEnded at once.
   virtual WindowEvent NextEvent() = 0;
-  virtual void CloseMainWindow() = 0;
 
   // Builds the window hidden, creates the controls in order (a control that cannot be created
   // is simply missing), places the window centred on the screen and shows it. False, with

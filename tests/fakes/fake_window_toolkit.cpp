@@ -33,16 +33,9 @@ bool FakeWindowToolkit::enabled(int control) const { return Lookup(enabled_, con
 
 bool FakeWindowToolkit::checked(int control) const { return Lookup(checked_, control, false); }
 
-int FakeWindowToolkit::ShowMessageBox(const std::string& title, const std::string& text,
-                                      std::uint32_t flags) {
-  log_->Add("MessageBox " + title + " | " + text + " | " + std::to_string(flags));
-  if (on_message_box) on_message_box(title);
-  return 1;
-}
-
 void FakeWindowToolkit::SetStatusText(const std::string& text) {
   log_->Add("SetStatusText " + text);
-  bool has_status_bar = window_open_;
+  bool has_status_bar = false;
   for (const auto& [number, description] : open_windows_) {
     if (description.status_bar_field_right > 0) has_status_bar = true;
   }
@@ -52,14 +45,6 @@ void FakeWindowToolkit::SetStatusText(const std::string& text) {
 void FakeWindowToolkit::LoadProgramIcon() { log_->Add("LoadProgramIcon"); }
 
 void FakeWindowToolkit::ReleaseProgramIcon() { log_->Add("ReleaseProgramIcon"); }
-
-bool FakeWindowToolkit::OpenMainWindow(const MainWindowTexts& texts) {
-  log_->Add("OpenMainWindow" + texts.title);
-  if (!window_can_open) return false;
-  window_open_ = true;
-  texts_ = texts;
-  return true;
-}
 
 void FakeWindowToolkit::ShowControl(int control, bool visible) {
   log_->Add("ShowControl " + std::to_string(control) + " " + (visible ? "1" : "0"));
@@ -83,9 +68,9 @@ bool FakeWindowToolkit::IsChecked(int control) {
 
 WindowEvent FakeWindowToolkit::NextEvent() {
   if (events_.empty()) {
-    // A run that waits for more than the test gave it: end it through Cancel, and say so.
+    // A run that waits for more than the test gave it: the queue ends, and the log says so.
     log_->Add("NextEvent (no more events)");
-    return {WindowEvent::Kind::kControl, kCancelButton, kMainWindow};
+    return {WindowEvent::Kind::kQueueEnded, 0, 0};
   }
   Queued queued = events_.front();
   events_.pop_front();
@@ -96,15 +81,11 @@ WindowEvent FakeWindowToolkit::NextEvent() {
   return queued.event;
 }
 
-void FakeWindowToolkit::CloseMainWindow() {
-  log_->Add("CloseMainWindow");
-  window_open_ = false;
-}
-
 bool FakeWindowToolkit::OpenWindow(const WindowSpec& description) {
   log_->Add("OpenWindow " + std::to_string(description.number) + description.title);
   if (!window_can_open) return false;
   open_windows_[description.number] = description;
+  opened_[description.number] = description;
   for (const ControlSpec& control : description.controls) {
     control_texts_[control.number] = control.text;
     visible_[control.number] = control.visible;
@@ -131,13 +112,15 @@ void FakeWindowToolkit::HandlePaintAndSentMessages() { log_->Add("HandlePaintAnd
 
 std::uint32_t FakeWindowToolkit::Milliseconds() {
   log_->Add("Milliseconds");
-  return now;
+  const std::uint32_t time = now;
+  now += tick;
+  return time;
 }
 
 int FakeWindowToolkit::MessageBoxWithOwner(WindowHandle owner, const std::string& text,
                                            const std::string& title, std::uint32_t flags) {
-  log_->Add("MessageBoxWithOwner " + Handle(owner) + " " + title + " | " + text + " | " +
-            std::to_string(flags));
+  log_->Add("MessageBox " + title + " | " + text + " | " + std::to_string(flags));
+  message_box_owners.push_back(owner);
   if (on_message_box) on_message_box(title);
   return 1;
 }

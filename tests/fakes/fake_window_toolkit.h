@@ -18,8 +18,10 @@ class FakeWindowToolkit : public WindowToolkit {
   explicit FakeWindowToolkit(CallLog* log) : log_(log) {}
 
   bool window_can_open = true;
-  // Answers of the clock and of the one-call window primitives.
+  // Answers of the clock (which goes on by `tick` at every reading) and of the one-call window
+  // primitives.
   std::uint32_t now = 0;
+  std::uint32_t tick = 0;
   std::vector<WindowHandle> top_level_windows;
   std::map<WindowHandle, std::uint32_t> window_threads;
   std::map<WindowHandle, std::uint32_t> window_processes;
@@ -28,36 +30,33 @@ class FakeWindowToolkit : public WindowToolkit {
   std::map<WindowHandle, bool> window_shown;
   std::map<WindowHandle, bool> window_enabled;
   WindowHandle foreground = 0;
-  // Called when a message box is shown, before it is "closed".
+  // Called when a message box is shown, before it is "closed"; the owner each box had.
   std::function<void(const std::string& title)> on_message_box;
+  std::vector<WindowHandle> message_box_owners;
 
   void QueueClick(int control, int window = kMainWindow);
   void QueueCloseRequest(int window = kMainWindow);
   // Ticks or unticks a check box as a user's click would.
   void QueueToggle(int control);
 
-  bool window_open() const { return window_open_; }
-  const MainWindowTexts& texts() const { return texts_; }
   // The status bar's text; only a shown window has one.
   const std::string& status_text() const { return status_text_; }
-  // The windows opened by OpenWindow and not closed, by number.
+  // The windows opened by OpenWindow and not closed, by number; and the last window of each
+  // number ever opened.
   const std::map<int, WindowSpec>& open_windows() const { return open_windows_; }
+  const WindowSpec& opened(int window) { return opened_[window]; }
   bool visible(int control) const;
   bool enabled(int control) const;
   bool checked(int control) const;
 
-  int ShowMessageBox(const std::string& title, const std::string& text,
-                     std::uint32_t flags) override;
   void SetStatusText(const std::string& text) override;
   void LoadProgramIcon() override;
   void ReleaseProgramIcon() override;
-  bool OpenMainWindow(const MainWindowTexts& texts) override;
   void ShowControl(int control, bool visible) override;
   void EnableControl(int control, bool enabled) override;
   void SetChecked(int control, bool checked) override;
   bool IsChecked(int control) override;
   WindowEvent NextEvent() override;
-  void CloseMainWindow() override;
   bool OpenWindow(const WindowSpec& description) override;
   void CloseWindow(int window) override;
   std::string ControlText(int control) override;
@@ -83,13 +82,12 @@ class FakeWindowToolkit : public WindowToolkit {
   };
   CallLog* log_;
   std::deque<Queued> events_;
-  bool window_open_ = false;
-  MainWindowTexts texts_;
   std::string status_text_;
   std::map<int, bool> visible_;
   std::map<int, bool> enabled_;
   std::map<int, bool> checked_;
   std::map<int, WindowSpec> open_windows_;
+  std::map<int, WindowSpec> opened_;
   std::map<int, std::string> control_texts_;
 };
 

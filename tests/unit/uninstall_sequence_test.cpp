@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <sstream>
 
 #include "run_fixture.h"
 
@@ -21,7 +22,7 @@ TEST_F(SequenceTest, MissingDescriptionShowsOnlyTheErrorBoxAndExitsWithZero) {
   EXPECT_THAT(Calls("MessageBox"),
               ElementsAre("MessageBox  Marrowind - Error | Could not find 'uninstall.dat':\n"
                           "C:\\App\\uninstall.dat | 16"));
-  EXPECT_THAT(Calls("OpenMainWindow"), IsEmpty());
+  EXPECT_THAT(Calls("OpenWindow 1"), IsEmpty());
   EXPECT_THAT(Calls("OpenFile"), IsEmpty());
   EXPECT_EQ(log.entries().back(), "ReleaseProgramIcon");
 
@@ -183,7 +184,7 @@ TEST_F(SequenceTest, ScriptRunsBeforeAnyConfirmationWithTheInstallationsValues) 
   Run();
   EXPECT_THAT(Calls("ScriptEngine.Language"),
               ElementsAre("ScriptEngine.Language VBScript", "ScriptEngine.Language JScript"));
-  EXPECT_LT(Position("ScriptEngine.AddCode"), Position("OpenMainWindow"));
+  EXPECT_LT(Position("ScriptEngine.AddCode"), Position("OpenWindow 1"));
 
   Install("[Settings]\nProgExe=App.exe\nScript=256\n");  // only the low 8 bits count
   Run("/Q");
@@ -209,7 +210,7 @@ TEST_F(SequenceTest, QuietRunRemovesFilesThenLeftoversThenStartsTheBatch) {
   EXPECT_THAT(Calls("ShellExecute "),
               ElementsAre("ShellExecute open C:\\~~uninst.bat |  | (none) | 0"));
   EXPECT_TRUE(fs.Exists("C:\\~~uninst.bat"));
-  EXPECT_THAT(Calls("OpenMainWindow"), IsEmpty());
+  EXPECT_THAT(Calls("OpenWindow 1"), IsEmpty());
   EXPECT_THAT(Calls("MessageBox"), IsEmpty());
   EXPECT_EQ(fs.OpenHandles(), 0);
 }
@@ -218,11 +219,11 @@ TEST_F(SequenceTest, OnlyAnUpperCaseSlashQSelectsQuietMode) {
   Install(kBasicDescription);
   windows.window_can_open = false;
   Run(" /q");
-  EXPECT_EQ(Calls("OpenMainWindow").size(), 1u);
+  EXPECT_EQ(Calls("OpenWindow 1").size(), 1u);
   EXPECT_TRUE(fs.Exists("C:\\App\\App.exe"));
 
   Run(" \"/Quiet mode\"");
-  EXPECT_THAT(Calls("OpenMainWindow"), IsEmpty());
+  EXPECT_THAT(Calls("OpenWindow 1"), IsEmpty());
   EXPECT_FALSE(fs.Exists("C:\\App\\App.exe"));
 }
 
@@ -253,7 +254,7 @@ TEST_F(SequenceTest, WindowThatCannotOpenEndsTheRunWithoutAMessage) {
   EXPECT_THAT(Calls("MessageBox"), IsEmpty());
   EXPECT_THAT(Calls("NextEvent"), IsEmpty());
   EXPECT_TRUE(fs.Exists("C:\\App\\App.exe"));
-  EXPECT_THAT(Calls("CloseMainWindow"), IsEmpty());
+  EXPECT_THAT(Calls("CloseWindow 1"), IsEmpty());
 }
 
 TEST_F(SequenceTest, WindowOkRemovesAndReadyFinishes) {
@@ -267,9 +268,12 @@ TEST_F(SequenceTest, WindowOkRemovesAndReadyFinishes) {
   windows.QueueClick(kReadyButton);
   EXPECT_EQ(Run(), 0);
 
-  EXPECT_EQ(windows.texts().title, " MyApp");
-  EXPECT_EQ(windows.texts().delete_all,
-            " Delete all(!) files in the directory (including user files).");
+  const WindowSpec& window = windows.opened(kMainWindow);
+  EXPECT_EQ(window.title, " MyApp");
+  const auto check_box = std::find_if(window.controls.begin(), window.controls.end(),
+                                      [](const ControlSpec& c) { return c.number == 10; });
+  ASSERT_NE(check_box, window.controls.end());
+  EXPECT_EQ(check_box->text, " Delete all(!) files in the directory (including user files).");
   // The buttons switch before anything is removed; the status text comes last.
   std::vector<std::string> entries = log.entries();
   auto at = [&](const std::string& entry) {
@@ -282,7 +286,7 @@ TEST_F(SequenceTest, WindowOkRemovesAndReadyFinishes) {
   EXPECT_LT(at("NextEvent 7"), at("EraseFile C:\\App\\uninstall.dat"));
   EXPECT_LT(at("EraseFile C:\\App\\uninstall.dat"),
             at("ShellExecute open C:\\~~uninst.bat |  | (none) | 0"));
-  EXPECT_LT(at("ShellExecute open C:\\~~uninst.bat |  | (none) | 0"), at("CloseMainWindow"));
+  EXPECT_LT(at("ShellExecute open C:\\~~uninst.bat |  | (none) | 0"), at("CloseWindow 1"));
   EXPECT_FALSE(windows.visible(kOkButton));
   EXPECT_FALSE(windows.visible(kCancelButton));
   EXPECT_TRUE(windows.visible(kReadyButton));
@@ -294,6 +298,47 @@ TEST_F(SequenceTest, WindowOkRemovesAndReadyFinishes) {
   EXPECT_THAT(Calls("MessageBox"), IsEmpty());
 }
 
+// Each button acts only in the stage that shows it; close requests, the check box, events of
+// another window and stale clicks (queued while the removal ran) change nothing, and the end
+// of the message queue ends the run.
+TEST_F(SequenceTest, WindowEventsActOnlyInTheStageThatShowsTheirButton) {
+  const struct {
+    const char* events;
+    bool exe_missing, removed, batch, error_box;
+    std::size_t read;
+  } rows[] = {
+      {"close box cancel", false, false, false, false, 3},
+      {"ok ok ready", false, true, true, false, 3},
+      {"ok cancel close ready", false, true, true, false, 4},
+      {"ready cancel", false, false, false, false, 2},
+      {"ok", false, true, false, false, 1},
+      {"other-ok cancel", false, false, false, false, 2},
+      {"ok ready", true, false, false, true, 1},  // after the error the run ends at once
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.events);
+    Install(row.exe_missing ? "[Settings]\nProgExe=Gone.exe\n[Files]\nF=App.exe\n"
+                            : kBasicDescription);
+    std::istringstream events(row.events);
+    for (std::string event; events >> event;) {
+      if (event == "close") windows.QueueCloseRequest();
+      if (event == "box") windows.QueueToggle(kDeleteAllCheckBox);
+      if (event == "ok") windows.QueueClick(kOkButton);
+      if (event == "other-ok") windows.QueueClick(kOkButton, kLogonDialog);
+      if (event == "cancel") windows.QueueClick(kCancelButton);
+      if (event == "ready") windows.QueueClick(kReadyButton);
+    }
+    Run();
+    EXPECT_EQ(!fs.Exists("C:\\App\\App.exe"), row.removed);
+    EXPECT_EQ(Calls("EraseFile C:\\App\\App.exe").size(), row.removed ? 1u : 0u);
+    EXPECT_EQ(Calls("ShellExecute ").size(), row.batch ? 1u : 0u);
+    EXPECT_EQ(Calls("MessageBox").size(), row.error_box ? 1u : 0u);
+    EXPECT_EQ(Calls("NextEvent ").size() - Calls("NextEvent (no more").size(), row.read);
+    EXPECT_EQ(Calls("CloseWindow 1").size(), 1u);
+    windows = FakeWindowToolkit(&log);  // the queue may hold what the run did not read
+  }
+}
+
 TEST_F(SequenceTest, CancelRemovesNothing) {
   Install(kBasicDescription);
   windows.QueueClick(kCancelButton);
@@ -301,7 +346,7 @@ TEST_F(SequenceTest, CancelRemovesNothing) {
   EXPECT_TRUE(fs.Exists("C:\\App\\App.exe"));
   EXPECT_TRUE(fs.Exists("C:\\App\\uninstall.dat"));
   EXPECT_THAT(Calls("ShellExecute "), IsEmpty());
-  EXPECT_EQ(Calls("CloseMainWindow").size(), 1u);
+  EXPECT_EQ(Calls("CloseWindow 1").size(), 1u);
 }
 
 TEST_F(SequenceTest, FailedRemovalShowsTheErrorAndSkipsLeftoversAndBatch) {
@@ -368,7 +413,7 @@ TEST_F(SequenceTest, RightsAreTestedOnlyWhenTheInstallationAsksForALogon) {
   windows.QueueClick(kCancelButton);
   Run();
   EXPECT_THAT(Calls("OpenServiceManager"), ElementsAre("OpenServiceManager 983055"));
-  EXPECT_LT(Position("OpenMainWindow"), Position("OpenServiceManager"));
+  EXPECT_LT(Position("OpenWindow 1"), Position("OpenServiceManager"));
   EXPECT_THAT(Calls("EndImpersonation"), IsEmpty());
 }
 

@@ -1,11 +1,13 @@
-// Window descriptions shaped like the program's two windows, with their default English texts,
-// for the window-toolkit test and the show_windows helper.
+// The program's two windows as their tables give them, with the English texts: what the window
+// descriptions of the program must be (a host test compares them), and what the window-toolkit
+// test and the show_windows helper open.
 #ifndef UNINSTALL_TESTS_WIN32_SAMPLE_WINDOWS_H_
 #define UNINSTALL_TESTS_WIN32_SAMPLE_WINDOWS_H_
 
 #include <string>
 
 #include "platform/window_toolkit.h"
+#include "ui/main_window.h"
 
 namespace uninstall {
 
@@ -15,6 +17,20 @@ inline ControlSpec Described(int number, ControlKind kind, int parent, int x, in
   return {number, kind, parent, x, y, width, height, text, font, visible};
 }
 
+// The sample program's main-window texts in English.
+inline MainWindowTexts SampleTexts() {
+  return {" Sample",
+          "Uninstall Program",
+          "Program files and registry entries will be removed.",
+          "Remove the following program from your computer:",
+          "Sample (Version 1.0)",
+          " Delete all(!) files in the directory (including user files).",
+          "OK",
+          "Cancel",
+          "Ready"};
+}
+
+// What the main window for those texts must be.
 inline WindowSpec SampleMainWindow() {
   using enum ControlKind;
   const FontSpec gui;

@@ -121,7 +121,7 @@ TEST_F(WindowToolkitTest, BuildsTheWindowsAsDescribed) {
   HDC screen = GetDC(nullptr);
   const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
   ReleaseDC(nullptr, screen);
-  for (const WindowSpec& description : {SampleMainWindow(), SampleLogonDialog()}) {
+  for (const WindowSpec& description : {MainWindowSpec(SampleTexts()), SampleLogonDialog()}) {
     SCOPED_TRACE("window " + std::to_string(description.number));
     HWND top = Open(description);
     ASSERT_NE(top, nullptr);
@@ -147,7 +147,7 @@ TEST_F(WindowToolkitTest, BuildsTheWindowsAsDescribed) {
 }
 
 TEST_F(WindowToolkitTest, HeaderIsWhiteAndStatusBarHasOneField) {
-  HWND top = Open(SampleMainWindow());
+  HWND top = Open(MainWindowSpec(SampleTexts()));
   EXPECT_NE(SendMessageA(Control(top, kHeaderIcon), STM_GETICON, 0, 0), 0) << "no icon";
   // What the panel answers is what its static texts are drawn on.
   HDC dc = CreateCompatibleDC(nullptr);
@@ -193,7 +193,7 @@ TEST_F(WindowToolkitTest, PostedMessagesBecomeEventsInOrder) {
       {"Enter on a button", kOkButton, WM_KEYDOWN, VK_RETURN, {}},
       {"Escape on a button", kOkButton, WM_KEYDOWN, VK_ESCAPE, {}},
   };
-  HWND top = Open(SampleMainWindow());
+  HWND top = Open(MainWindowSpec(SampleTexts()));
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
     HWND target = row.control == 0 ? top : Control(top, row.control);
@@ -218,7 +218,7 @@ TEST_F(WindowToolkitTest, EditFieldReportsItsChangeOnceAndHoldsItsText) {
 }
 
 TEST_F(WindowToolkitTest, EndedQueueIsReportedEveryTimeWithoutReadingOn) {
-  HWND top = Open(SampleMainWindow());
+  HWND top = Open(MainWindowSpec(SampleTexts()));
   PostQuitMessage(0);
   EXPECT_EQ(toolkit_.NextEvent().kind, Kind::kQueueEnded);
   PostMessageA(Control(top, kOkButton), BM_CLICK, 0, 0);
@@ -228,7 +228,7 @@ TEST_F(WindowToolkitTest, EndedQueueIsReportedEveryTimeWithoutReadingOn) {
 // While only the pump runs, another thread's SendMessageTimeout is answered and the window is
 // painted, but a click posted before stays queued for NextEvent.
 TEST_F(WindowToolkitTest, PumpAnswersAndPaintsButReadsNoInput) {
-  HWND top = Open(SampleMainWindow());
+  HWND top = Open(MainWindowSpec(SampleTexts()));
   HWND ok = Control(top, kOkButton);
   PostMessageA(ok, BM_CLICK, 0, 0);
   InvalidateRect(top, nullptr, TRUE);
@@ -259,7 +259,7 @@ TEST_F(WindowToolkitTest, TabMovesAmongVisibleControlsInOrder) {
       {kCancelButton, false, kDeleteAllCheckBox},  // past the hidden Ready, round to the first
       {kDeleteAllCheckBox, true, kReadyButton},
   };
-  HWND top = Open(SampleMainWindow());
+  HWND top = Open(MainWindowSpec(SampleTexts()));
   for (const auto& row : rows) {
     SCOPED_TRACE("from " + std::to_string(row.from));
     toolkit_.ShowControl(kOkButton, !row.working);

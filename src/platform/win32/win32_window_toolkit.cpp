@@ -31,12 +31,6 @@ Win32WindowToolkit::~Win32WindowToolkit() {
   ReleaseProgramIcon();
 }
 
-int Win32WindowToolkit::ShowMessageBox(const std::string& title, const std::string& text,
-                                       std::uint32_t flags) {
-  // No owner while the program has no window of its own.
-  return MessageBoxA(nullptr, text.c_str(), title.c_str(), flags);
-}
-
 void Win32WindowToolkit::SetStatusText(const std::string& text) {
   for (const BuiltWindow& window : windows_) {
     if (window.status_bar == nullptr) continue;
@@ -57,11 +51,6 @@ void Win32WindowToolkit::ReleaseProgramIcon() {
   if (program_icon_ == nullptr) return;
   DestroyIcon(static_cast<HICON>(program_icon_));
   program_icon_ = nullptr;
-}
-
-bool Win32WindowToolkit::OpenMainWindow(const MainWindowTexts& /*texts*/) {
-  // The main window is opened through OpenWindow; without it the window mode ends at once.
-  return false;
 }
 
 void Win32WindowToolkit::ShowControl(int control, bool visible) {
@@ -102,8 +91,6 @@ WindowEvent Win32WindowToolkit::NextEvent() {
   events_.pop_front();
   return event;
 }
-
-void Win32WindowToolkit::CloseMainWindow() { CloseWindow(kMainWindow); }
 
 bool Win32WindowToolkit::OpenWindow(const WindowSpec& description) {
   BuiltWindow built;

@@ -21,20 +21,16 @@ class Win32WindowToolkit : public WindowToolkit {
   Win32WindowToolkit& operator=(const Win32WindowToolkit&) = delete;
   ~Win32WindowToolkit() override;
 
-  int ShowMessageBox(const std::string& title, const std::string& text,
-                     std::uint32_t flags) override;
   void SetStatusText(const std::string& text) override;
 
   void LoadProgramIcon() override;
   void ReleaseProgramIcon() override;
 
-  bool OpenMainWindow(const MainWindowTexts& texts) override;
   void ShowControl(int control, bool visible) override;
   void EnableControl(int control, bool enabled) override;
   void SetChecked(int control, bool checked) override;
   bool IsChecked(int control) override;
   WindowEvent NextEvent() override;
-  void CloseMainWindow() override;
 
   bool OpenWindow(const WindowSpec& description) override;
   void CloseWindow(int window) override;

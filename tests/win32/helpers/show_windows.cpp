@@ -10,6 +10,7 @@
 #include <string>
 
 #include "platform/win32/win32_window_toolkit.h"
+#include "ui/main_window.h"
 #include "win32/sample_windows.h"
 
 int main(int argc, char** argv) {
@@ -20,7 +21,8 @@ int main(int argc, char** argv) {
 
   uninstall::Win32WindowToolkit toolkit;
   toolkit.LoadProgramIcon();
-  if (what != "logon" && !toolkit.OpenWindow(uninstall::SampleMainWindow())) return 1;
+  if (what != "logon" && !toolkit.OpenWindow(uninstall::MainWindowSpec(uninstall::SampleTexts())))
+    return 1;
   if (what != "main" && !toolkit.OpenWindow(uninstall::SampleLogonDialog())) return 1;
 
   const DWORD start = GetTickCount();

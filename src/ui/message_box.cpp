@@ -1,0 +1,29 @@
+#include "ui/message_box.h"
+
+#include <vector>
+
+namespace uninstall {
+
+int ShowMessageBox(WindowToolkit& windows, const std::string& title, const std::string& text,
+                   std::uint32_t flags) {
+  // The owner is blocked by the box itself; every other window of this thread is blocked here.
+  const std::uint32_t thread = windows.CurrentThread();
+  const WindowHandle foreground = windows.Foreground();
+  std::vector<WindowHandle> disabled;
+  for (WindowHandle window : windows.TopLevelWindows()) {
+    if (window != foreground && windows.ThreadOfWindow(window) == thread &&
+        windows.IsWindowShown(window) && windows.IsWindowEnabledNow(window)) {
+      windows.EnableWindowHandle(window, false);
+      disabled.push_back(window);
+    }
+  }
+  const WindowHandle owner =
+      foreground != 0 && windows.ProcessOfWindow(foreground) == windows.CurrentProcess()
+          ? foreground
+          : 0;
+  const int pressed = windows.MessageBoxWithOwner(owner, text, title, flags);
+  for (WindowHandle window : disabled) windows.EnableWindowHandle(window, true);
+  return pressed;
+}
+
+}  // namespace uninstall

@@ -1,0 +1,27 @@
+#include "ui/window_heartbeat.h"
+
+#include <gtest/gtest.h>
+
+#include "fakes/call_log.h"
+#include "fakes/fake_window_toolkit.h"
+
+namespace uninstall {
+namespace {
+
+// The windows get their messages once the interval has passed since the last time, whatever
+// the number of beats in between; the clock's wrap changes nothing.
+TEST(WindowHeartbeatTest, LetsTheWindowsBreatheOncePerInterval) {
+  for (std::uint32_t start : {0u, 0xFFFFFFF0u}) {
+    CallLog log;
+    FakeWindowToolkit windows(&log);
+    windows.now = start;
+    WindowHeartbeat heartbeat(windows);
+    windows.tick = 10;  // every reading of the clock is 10 ms later
+    for (int beat = 0; beat < 20; ++beat) heartbeat.Beat();
+    // 20 beats over about 200 ms: three times, each 50 ms after the last.
+    EXPECT_EQ(log.Matching("HandlePaintAndSentMessages").size(), 3u) << start;
+  }
+}
+
+}  // namespace
+}  // namespace uninstall
