@@ -60,8 +60,9 @@ constexpr LONG kEditBits = ES_PASSWORD | ES_AUTOHSCROLL | ES_MULTILINE | WS_TABS
 constexpr LONG kButtonBits = BS_TYPEMASK | BS_MULTILINE | WS_TABSTOP;
 const std::map<ControlKind, Expected> kExpected = {
     {kPanel, {"UninstallPanel", WS_TABSTOP, 0, false, 0}},
-    {kText, {"Static", SS_TYPEMASK | WS_TABSTOP, SS_LEFT, true, 0}},
-    {kRightText, {"Static", SS_TYPEMASK | WS_TABSTOP, SS_RIGHT, true, 0}},
+    {kText, {"Static", SS_TYPEMASK | SS_NOPREFIX | WS_TABSTOP, SS_LEFT | SS_NOPREFIX, true, 0}},
+    {kRightText,
+     {"Static", SS_TYPEMASK | SS_NOPREFIX | WS_TABSTOP, SS_RIGHT | SS_NOPREFIX, true, 0}},
     {kIcon, {"Static", SS_TYPEMASK, SS_ICON, false, 0}},
     {kCheckBox, {"Button", kButtonBits, BS_AUTOCHECKBOX | WS_TABSTOP, true, 0}},
     {kButton, {"Button", kButtonBits, BS_PUSHBUTTON | WS_TABSTOP, true, 0}},
@@ -210,6 +211,8 @@ TEST_F(WindowToolkitTest, PostedMessagesBecomeEventsInOrder) {
 
 TEST_F(WindowToolkitTest, EditFieldReportsItsChangeOnceAndHoldsItsText) {
   HWND top = Open(SampleLogonDialog());
+  // The keyboard starts in the user field: its focus event comes first.
+  EXPECT_EQ(toolkit_.NextEvent(), (WindowEvent{Kind::kControl, kUserField, kLogonDialog}));
   toolkit_.SetControlText(kUserField, "Administrator");
   PostMessageA(top, WM_CLOSE, 0, 0);
   EXPECT_EQ(toolkit_.NextEvent(), (WindowEvent{Kind::kControl, kUserField, kLogonDialog}));
@@ -260,6 +263,7 @@ TEST_F(WindowToolkitTest, TabMovesAmongVisibleControlsInOrder) {
       {kDeleteAllCheckBox, true, kReadyButton},
   };
   HWND top = Open(MainWindowSpec(SampleTexts()));
+  EXPECT_EQ(GetDlgCtrlID(GetFocus()), kDeleteAllCheckBox);  // where the keyboard starts
   for (const auto& row : rows) {
     SCOPED_TRACE("from " + std::to_string(row.from));
     toolkit_.ShowControl(kOkButton, !row.working);

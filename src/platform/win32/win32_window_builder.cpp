@@ -27,9 +27,10 @@ ControlClass ClassOf(ControlKind kind) {
       // Tab and Shift+Tab look into the panel for controls that take the focus.
       return {kPanelClass, 0, WS_EX_CONTROLPARENT, false};
     case ControlKind::kText:
-      return {"Static", SS_LEFT, 0, true};
+      // No prefix: an "&" in a program's name is shown, not taken for a mnemonic.
+      return {"Static", SS_LEFT | SS_NOPREFIX, 0, true};
     case ControlKind::kRightText:
-      return {"Static", SS_RIGHT, 0, true};
+      return {"Static", SS_RIGHT | SS_NOPREFIX, 0, true};
     case ControlKind::kIcon:
       // The control keeps its own size whatever the icon.
       return {"Static", SS_ICON | SS_REALSIZECONTROL, 0, false};
@@ -169,6 +170,8 @@ bool BuildWindow(const WindowSpec& description, void* icon, std::deque<WindowEve
   ShowWindow(window, SW_SHOW);
   UpdateWindow(window);
   SetForegroundWindow(window);
+  // The keyboard starts at the first control that takes the focus, as in a dialog.
+  if (HWND first = GetNextDlgTabItem(window, nullptr, FALSE)) SetFocus(first);
   return true;
 }
 
