@@ -22,6 +22,14 @@ wine_template() {
   [ -f "$dir/system.reg" ]
 }
 
+# wine_unmanaged_windows PREFIX: Wine draws the windows' frames itself, as Windows does, and
+# leaves them to no window manager: Xvfb has none, and a managed window would go without a
+# title bar and take two seconds to go away, waiting for one.
+wine_unmanaged_windows() {
+  WINEPREFIX=$1 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1
+  WINEPREFIX=$1 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+}
+
 # wine_copy TEMPLATE DIR: a throwaway copy of the template for one case.
 wine_copy() {
   rm -rf "$2"

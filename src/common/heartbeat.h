@@ -3,12 +3,17 @@
 #ifndef UNINSTALL_COMMON_HEARTBEAT_H_
 #define UNINSTALL_COMMON_HEARTBEAT_H_
 
+#include <string>
+
 namespace uninstall {
 
 class Heartbeat {
  public:
   virtual ~Heartbeat() = default;
   virtual void Beat() = 0;
+  // The newest status text of the step, shown at the latest with the next beat that lets the
+  // window breathe; a text overtaken before then is never drawn.
+  virtual void ShowStatus(const std::string& text) = 0;
 };
 
 }  // namespace uninstall

@@ -13,13 +13,19 @@ class StatusLine {
  public:
   // Texts go to the status bar of `windows`; with nullptr they go nowhere (a step that shows
   // them only for a removal started from the main window). `heartbeat`, when not null, beats
-  // with every text and every Beat.
+  // with every text and every Beat, and decides when a text reaches the status bar: drawing
+  // each of thousands of texts would take far longer than the removal itself.
   explicit StatusLine(WindowToolkit* windows, Heartbeat* heartbeat = nullptr)
       : windows_(windows), heartbeat_(heartbeat) {}
 
   void Show(const std::string& subject) const {
-    if (windows_ != nullptr) windows_->SetStatusText("  " + subject);
-    Beat();
+    if (windows_ == nullptr) {
+      Beat();
+    } else if (heartbeat_ != nullptr) {
+      heartbeat_->ShowStatus("  " + subject);
+    } else {
+      windows_->SetStatusText("  " + subject);
+    }
   }
 
   // A small piece of work is done.

@@ -8,8 +8,17 @@ WindowHeartbeat::WindowHeartbeat(WindowToolkit& windows)
 void WindowHeartbeat::Beat() {
   // Unsigned arithmetic: the clock's wrap after 49 days changes nothing.
   if (windows_.Milliseconds() - last_ < kIntervalMilliseconds) return;
+  if (!pending_status_.empty()) {
+    windows_.SetStatusText(pending_status_);
+    pending_status_.clear();
+  }
   windows_.HandlePaintAndSentMessages();
   last_ = windows_.Milliseconds();
+}
+
+void WindowHeartbeat::ShowStatus(const std::string& text) {
+  pending_status_ = text;
+  Beat();
 }
 
 }  // namespace uninstall

@@ -4,6 +4,7 @@
 #define UNINSTALL_UI_WINDOW_HEARTBEAT_H_
 
 #include <cstdint>
+#include <string>
 
 #include "common/heartbeat.h"
 #include "platform/window_toolkit.h"
@@ -17,13 +18,16 @@ class WindowHeartbeat : public Heartbeat {
 
   explicit WindowHeartbeat(WindowToolkit& windows);
 
-  // Handles the windows' paint and sent messages when the interval has passed since the last
-  // time; otherwise only reads the clock. Input stays queued.
+  // When the interval has passed since the last time: puts the newest status text into the
+  // status bar and lets the windows handle their paint and sent messages, which draws it.
+  // Otherwise only reads the clock. Input stays queued.
   void Beat() override;
+  void ShowStatus(const std::string& text) override;
 
  private:
   WindowToolkit& windows_;
   std::uint32_t last_;
+  std::string pending_status_;  // "" when the status bar shows the newest text
 };
 
 }  // namespace uninstall

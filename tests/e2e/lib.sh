@@ -4,7 +4,8 @@
 # expects REPO, UNINSTALL_EXE, UIAUTO_EXE, EXIT_WITH_EXE and HOLD_MUTEX_EXE to be set.
 
 E2E_TIMEOUT=${E2E_TIMEOUT:-60}
-E2E_TEMPLATE=$REPO/build/wine/template
+E2E_BASE=$REPO/build/wine/template
+E2E_TEMPLATE=$REPO/build/wine/e2e-template
 E2E_SCREENS=$REPO/build/e2e-screens
 
 e2e_passed=0
@@ -24,7 +25,15 @@ fail() {
 # The template is shared with the Win32-layer runner; wine_template makes it under its own
 # lock (taking that lock here as well would wait for ourselves).
 e2e_template() {
-  wine_template "$E2E_TEMPLATE" && [ -f "$E2E_TEMPLATE/system.reg" ]
+  wine_template "$E2E_BASE" || return 1
+  # The cases' windows are drawn and go away as on Windows: the template says so once.
+  if [ ! -f "$E2E_TEMPLATE/.unmanaged" ] || [ "$E2E_BASE/system.reg" -nt "$E2E_TEMPLATE/.unmanaged" ]; then
+    wine_copy "$E2E_BASE" "$E2E_TEMPLATE"
+    wine_unmanaged_windows "$E2E_TEMPLATE"
+    wine_wait "$E2E_TEMPLATE"
+    touch "$E2E_TEMPLATE/.unmanaged"
+  fi
+  [ -f "$E2E_TEMPLATE/system.reg" ]
 }
 
 # new_prefix CASE: sets `prefix` (declare it local in the case) to a fresh copy of the
@@ -117,6 +126,36 @@ AfterUninst=
 [Dirs]
 1=Help\
 EOF
+}
+
+# large_installation DIR DIRECTORIES FILES: adds DIRECTORIES directories of FILES files each to
+# the installation in DIR, every one listed in its uninstall.dat (files before directories).
+large_installation() {
+  local dir=$1
+  (
+    cd "$dir" || exit 1
+    seq -f 'Data%03g' 1 "$2" | xargs mkdir -p
+    local d f files=() dirs=()
+    for d in $(seq -f 'Data%03g' 1 "$2"); do
+      for f in $(seq 1 "$3"); do files+=("$d/file$f.dat"); done
+      dirs+=("$d")
+    done
+    printf '%s\n' "${files[@]}" | xargs touch
+    # Appended to the sample's last group, [Dirs]; the files go into a second [Files] group
+    # read by nobody, so they are listed in the first one instead.
+    {
+      local i=100
+      for f in "${files[@]}"; do printf '%d=%s\r\n' "$((i++))" "${f//\//\\}"; done
+    } >files.list
+    {
+      local i=100
+      for d in "${dirs[@]}"; do printf '%d=%s\\\r\n' "$((i++))" "$d"; done
+    } >>uninstall.dat
+    # The file lines go right after [Files].
+    awk 'FNR == NR { lines = lines $0 "\n"; next } { print } /^\[Files\]\r$/ { printf "%s", lines }' \
+      files.list uninstall.dat >uninstall.dat.new && mv uninstall.dat.new uninstall.dat
+    rm files.list
+  )
 }
 
 # with_before_program DIR PARAMETERS: gives the installation in DIR a before-program, a copy of

@@ -22,6 +22,8 @@ HOLD_MUTEX_EXE=$BUILD/hold_mutex.exe
 . "$REPO/tests/e2e/shell_cases.sh"
 # shellcheck source=script_cases.sh
 . "$REPO/tests/e2e/script_cases.sh"
+# shellcheck source=window_cases.sh
+. "$REPO/tests/e2e/window_cases.sh"
 
 fail_whole_level() {
   fail "$1" "$2"
@@ -117,25 +119,6 @@ case_quiet_sample_whole_directory() {
   report "$name"
 }
 
-# Window mode on the same installation, while the program has no main window: it ends at
-# once without a message box (a box would block until the time limit) and removes nothing.
-case_window_without_main_window() {
-  local name=window-mode-no-window problems=
-  local prefix
-  new_prefix "$name"
-  local app="$prefix/drive_c/Program Files/Sample"
-  sample_installation "$app"
-
-  # Lower-case /q is not the quiet switch.
-  run_to_the_end "$prefix" 'C:\Program Files\Sample\Uninstall.exe' /q
-
-  expect_present "$app/uninstall.dat"
-  expect_present "$app/Uninstall.exe"
-  expect_present "$app/Sample.exe"
-  wine_kill "$prefix"
-  report "$name"
-}
-
 # expect_before_report FILE CODE: the before-program wrote FILE, started as
 # "C:\Program Files\Sample\before.exe" CODE C:\before.txt in the uninstaller's directory.
 expect_before_report() {
@@ -209,7 +192,10 @@ case_missing_description
 case_quiet_sample
 case_quiet_awkward_directory_name
 case_quiet_sample_whole_directory
-case_window_without_main_window
+case_window_confirm_and_remove
+case_window_cancel
+case_window_delete_all
+case_window_large_removal_keeps_the_window_alive
 case_before_program_cancels
 case_before_program_goes_on
 case_quiet_shell_integration

@@ -192,6 +192,7 @@ TEST_F(ProgramLauncherTest, NothingStartableGivesNothing) {
 TEST_F(ProgramLauncherTest, WaitingInSlicesBeatsUntilTheProgramEnds) {
   struct CountingHeartbeat : Heartbeat {
     void Beat() override { ++beats; }
+    void ShowStatus(const std::string&) override {}
     int beats = 0;
   } heartbeat;
   launcher.SetHeartbeat(&heartbeat);

@@ -1,5 +1,6 @@
 #include "ui/window_heartbeat.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "fakes/call_log.h"
@@ -7,6 +8,8 @@
 
 namespace uninstall {
 namespace {
+
+using ::testing::ElementsAre;
 
 // The windows get their messages once the interval has passed since the last time, whatever
 // the number of beats in between; the clock's wrap changes nothing.
@@ -21,6 +24,21 @@ TEST(WindowHeartbeatTest, LetsTheWindowsBreatheOncePerInterval) {
     // 20 beats over about 200 ms: three times, each 50 ms after the last.
     EXPECT_EQ(log.Matching("HandlePaintAndSentMessages").size(), 3u) << start;
   }
+}
+
+// Of texts coming faster than the interval, the newest goes to the status bar with each breath,
+// right before the windows paint it.
+TEST(WindowHeartbeatTest, StatusTextsReachTheBarOncePerInterval) {
+  CallLog log;
+  FakeWindowToolkit windows(&log);
+  WindowHeartbeat heartbeat(windows);
+  windows.tick = 10;
+  for (int text = 0; text < 12; ++text) heartbeat.ShowStatus("  file" + std::to_string(text));
+  heartbeat.Beat();  // a beat without a new text changes nothing in the bar
+  EXPECT_THAT(log.Matching("SetStatusText"),
+              ElementsAre("SetStatusText   file5", "SetStatusText   file10"));
+  EXPECT_EQ(log.Matching("HandlePaintAndSentMessages").size(), 2u);
+  EXPECT_LT(log.entries().size(), 60u);
 }
 
 }  // namespace

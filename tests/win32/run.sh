@@ -35,10 +35,7 @@ fi
 wine_template "$TEMPLATE"
 [ -f "$TEMPLATE/system.reg" ] || fail_whole_level "the Wine prefix $TEMPLATE could not be made"
 wine_copy "$TEMPLATE" "$PREFIX"
-# Wine draws the windows' frames itself, as Windows does, and leaves them to no window manager:
-# Xvfb has none, and a managed window would take two seconds to go away, waiting for one.
-WINEPREFIX=$PREFIX wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1
-WINEPREFIX=$PREFIX wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+wine_unmanaged_windows "$PREFIX"
 
 cp "$BUILD/win32_tests.exe" "$PREFIX/drive_c/win32_tests.exe"
 # A DLL planted beside the DLL-search probe, under the two names it loads.

@@ -1,0 +1,187 @@
+# shellcheck shell=bash
+# End-to-end cases of the window mode: the real main window under Xvfb, read and clicked by
+# uiauto.exe. Sourced by run.sh after lib.sh.
+
+readonly WINDOW_TITLE=" Sample"
+readonly FINAL_STATUS="  Uninstalling completed."
+
+# control_line PREFIX ID: the control's line of `uiauto list` (id, class, text, visible, enabled,
+# check), without the carriage returns Wine adds.
+control_line() {
+  uiauto "$1" list "$WINDOW_TITLE" | tr -d '\r' | awk -F'\t' -v id="$2" '$1 == id'
+}
+
+# expect_control PREFIX ID VISIBLE ENABLED: the control is shown (1) or hidden (0), enabled (1)
+# or disabled (0).
+expect_control() {
+  local line
+  line=$(control_line "$1" "$2")
+  [ "$(cut -f4,5 <<<"$line")" = "$3"$'\t'"$4" ] ||
+    problem "control $2 is '$(cut -f4,5 <<<"$line" | tr '\t' ' ')', expected '$3 $4'"
+}
+
+# wait_for_status PREFIX TEXT SECONDS: true once the status bar shows TEXT.
+wait_for_status() {
+  local _
+  for _ in $(seq 1 $(($3 * 5))); do
+    [ "$(uiauto "$1" status "$WINDOW_TITLE" | tr -d '\r')" = "$2" ] && return 0
+    sleep 0.2
+  done
+  return 1
+}
+
+# start_window PREFIX EXE: starts the uninstaller without a parameter, sets `run` to its job,
+# and waits for its window.
+start_window() {
+  in_prefix "$1" "$2" &
+  run=$!
+  uiauto "$1" wait "$WINDOW_TITLE" >/dev/null || problem "no window titled '$WINDOW_TITLE'"
+}
+
+# finish_run PREFIX: waits for the uninstaller (exit code 0) and every process of the prefix.
+finish_run() {
+  wait "$run"
+  local code=$?
+  [ "$code" -eq 0 ] || problem "exit code $code"
+  settle "$1" || problem "processes still running after ${E2E_TIMEOUT}s"
+}
+
+# OK removes what uninstall.dat lists and keeps the window, Ready in Cancel's place, until
+# Ready: only then go uninstall.dat, the uninstaller and its directory.
+case_window_confirm_and_remove() {
+  local name=window-confirm-and-remove problems= run
+  local prefix
+  new_prefix "$name"
+  local app="$prefix/drive_c/Program Files/Sample"
+  sample_installation "$app"
+  start_window "$prefix" 'C:\Program Files\Sample\Uninstall.exe'
+
+  expect_control "$prefix" 5 1 1
+  expect_control "$prefix" 6 1 1
+  expect_control "$prefix" 7 0 1
+  expect_control "$prefix" 10 1 1
+  [ "$(control_line "$prefix" 9 | cut -f3)" = "Sample (Version 1.0)" ] ||
+    problem "program name text '$(control_line "$prefix" 9 | cut -f3)'"
+  screenshot "$name-before"
+  uiauto "$prefix" click "$WINDOW_TITLE" 5 || problem "OK could not be clicked"
+  wait_for_status "$prefix" "$FINAL_STATUS" 30 || problem "no final status text"
+  expect_control "$prefix" 5 0 1
+  expect_control "$prefix" 6 0 1
+  expect_control "$prefix" 7 1 1
+  expect_control "$prefix" 10 1 0
+  uiauto "$prefix" layout "$WINDOW_TITLE" | tr -d '\r' | grep -qx $'7\tButton\t325\t151\t70\t20' ||
+    problem "Ready is not in Cancel's place"
+  local gone
+  for gone in Sample.exe readme.txt Help; do expect_absent "$app/$gone"; done
+  expect_present "$app/uninstall.dat"
+  expect_present "$app/Uninstall.exe"
+  screenshot "$name-after"
+  uiauto "$prefix" click "$WINDOW_TITLE" 7 || problem "Ready could not be clicked"
+  finish_run "$prefix"
+
+  expect_absent "$app"
+  expect_absent "$prefix/drive_c/~~uninst.bat"
+  wine_kill "$prefix"
+  report "$name"
+}
+
+# Cancel removes nothing, and no batch is written.
+case_window_cancel() {
+  local name=window-cancel problems= run
+  local prefix
+  new_prefix "$name"
+  local app="$prefix/drive_c/Program Files/Sample"
+  sample_installation "$app"
+  start_window "$prefix" 'C:\Program Files\Sample\Uninstall.exe'
+  # A close request is ignored: the window stays.
+  uiauto "$prefix" close "$WINDOW_TITLE" || problem "no close request could be sent"
+  sleep 0.5
+  uiauto "$prefix" wait "$WINDOW_TITLE" 1 >/dev/null || problem "a close request closed the window"
+  uiauto "$prefix" click "$WINDOW_TITLE" 6 || problem "Cancel could not be clicked"
+  finish_run "$prefix"
+
+  local kept
+  for kept in uninstall.dat Uninstall.exe Sample.exe readme.txt Help/Manual.chm; do
+    expect_present "$app/$kept"
+  done
+  expect_absent "$prefix/drive_c/~~uninst.bat"
+  wine_kill "$prefix"
+  report "$name"
+}
+
+# "Delete all" takes the whole directory, read-only, hidden and user files included, the data
+# listed under DataDir and the per-user product key.
+case_window_delete_all() {
+  local name=window-delete-all problems= run
+  local prefix
+  new_prefix "$name"
+  local c=$prefix/drive_c
+  local app="$c/Program Files/Sample" data="$c/users/Public/Sample Data"
+  sample_installation "$app"
+  mkdir -p "$data/Templates"
+  printf 'settings\r\n' >"$data/settings.ini"
+  printf 'mine\r\n' >"$app/notes.txt"
+  printf 'mine\r\n' >"$app/Help/mine.txt"
+  chmod a-w "$app/Help/Manual.chm"
+  # Wine keeps the hidden attribute as this text.
+  setfattr -n user.DOSATTRIB -v '"0x2"' "$app/readme.txt" || problem "setfattr could not hide a file"
+  sed -i 's/^GUID=\r$/GUID=SampleApp\r/; s/^DataDir=\r$/DataDir=C:\\users\\Public\\Sample Data\r/' \
+    "$app/uninstall.dat"
+  printf '[Data]\r\n1=settings.ini\r\n[DataDirs]\r\n1=Templates\\\r\n' >>"$app/uninstall.dat"
+  cat <<'REG' | sed 's/$/\r/' >"$c/sample.reg"
+REGEDIT4
+
+[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion\Uninstall\SampleApp]
+"DisplayName"="Sample"
+
+[HKEY_CURRENT_USER\SOFTWARE\Marrowind\SampleApp]
+"InstallDir"="C:\\Program Files\\Sample\\"
+REG
+  WINEPREFIX=$prefix wine regedit /S 'C:\sample.reg' >/dev/null 2>&1
+  rm "$c/sample.reg"
+
+  start_window "$prefix" 'C:\Program Files\Sample\Uninstall.exe'
+  uiauto "$prefix" click "$WINDOW_TITLE" 10 || problem "the check box could not be clicked"
+  uiauto "$prefix" click "$WINDOW_TITLE" 5 || problem "OK could not be clicked"
+  wait_for_status "$prefix" "$FINAL_STATUS" 30 || problem "no final status text"
+  uiauto "$prefix" click "$WINDOW_TITLE" 7 || problem "Ready could not be clicked"
+  finish_run "$prefix"
+
+  expect_absent "$app"
+  expect_absent "$data/settings.ini"
+  expect_absent "$data/Templates"
+  reg_has "$prefix" user 'Software\Marrowind\SampleApp' && problem "the product key is still there"
+  reg_has "$prefix" system 'Software\Microsoft\Windows\CurrentVersion\Uninstall\SampleApp' &&
+    problem "the uninstall entry is still there"
+  wine_kill "$prefix"
+  report "$name"
+}
+
+# A removal of 20,000 files in 500 directories takes a while: all along, the window answers a
+# message sent to it within a second and shows the files going by in its status bar.
+case_window_large_removal_keeps_the_window_alive() {
+  local name=window-large-removal problems= run
+  local prefix
+  new_prefix "$name"
+  local app="$prefix/drive_c/Program Files/Sample"
+  sample_installation "$app"
+  large_installation "$app" 500 40
+  start_window "$prefix" 'C:\Program Files\Sample\Uninstall.exe'
+  local started
+  started=$(date +%s%N)
+  uiauto "$prefix" click "$WINDOW_TITLE" 5 || problem "OK could not be clicked"
+  local out code
+  out=$(uiauto "$prefix" alive "$WINDOW_TITLE" 600 "$FINAL_STATUS")
+  code=$?
+  out=$(tr -d '\r' <<<"$out")
+  local tenths=$((($(date +%s%N) - started) / 100000000))
+  echo "  window-mode removal of 20,000 files: $((tenths / 10)).$((tenths % 10)) s; $(tail -n 1 <<<"$out")"
+  [ "$code" -eq 0 ] || problem "the window did not always answer within a second ($(tail -n 1 <<<"$out"))"
+  [ "$(grep -c '^status: ' <<<"$out")" -ge 3 ] || problem "the status texts did not change"
+  grep -qx "status: $FINAL_STATUS" <<<"$out" || problem "no final status text"
+  uiauto "$prefix" click "$WINDOW_TITLE" 7 || problem "Ready could not be clicked"
+  finish_run "$prefix"
+  expect_absent "$app"
+  wine_kill "$prefix"
+  report "$name"
+}
