@@ -35,7 +35,8 @@ check_pumping_window() {
     problems+="summary '$(tail -n 1 <<<"$out")'; "
   import -window root "$SCREENS/main-window.png" 2>/dev/null
   out=$(in_test_prefix 'C:\uiauto.exe' layout " Sample" | tr -d '\r')
-  grep -q $'^window\t[0-9]*\t[0-9]*\t400\t200$' <<<"$out" || problems+="no window line; "
+  grep -q $'^window\t[0-9]*\t[0-9]*\t400\t200\t[0-9]*\t[0-9]*$' <<<"$out" ||
+    problems+="no window line; "
   grep -qx $'3\tStatic\t20\t24\t335\t15' <<<"$out" || problems+="no header message line; "
   grep -qx $'7\tButton\t325\t151\t70\t20' <<<"$out" || problems+="no Ready line; "
   in_test_prefix 'C:\uiauto.exe' close " Sample" || problems+="close failed; "

@@ -18,8 +18,9 @@
 //                                      at the end "longest answer: N ms, answers: K, status
 //                                      texts: M"; exit 4 when an answer took too long
 //   uiauto close TITLE                 post WM_CLOSE to the window (a close request)
-//   uiauto layout TITLE                the window's screen position and client size
-//                                      ("window X Y WIDTH HEIGHT"), then every control,
+//   uiauto layout TITLE                the window's screen position, client size and outer size
+//                                      ("window X Y WIDTH HEIGHT OUTER_WIDTH OUTER_HEIGHT"),
+//                                      then every control,
 //                                      panel children included, one a line: id, class, x, y,
 //                                      width, height in the window's client coordinates
 //
@@ -389,7 +390,8 @@ int Layout(const std::string& title, double seconds) {
   GetWindowRect(window, &frame);
   GetClientRect(window, &client);
   Print("window\t" + std::to_string(frame.left) + "\t" + std::to_string(frame.top) + "\t" +
-        std::to_string(client.right) + "\t" + std::to_string(client.bottom));
+        std::to_string(client.right) + "\t" + std::to_string(client.bottom) + "\t" +
+        std::to_string(frame.right - frame.left) + "\t" + std::to_string(frame.bottom - frame.top));
   for (HWND child : ChildrenOf(window)) {
     RECT rect = {};
     GetWindowRect(child, &rect);
