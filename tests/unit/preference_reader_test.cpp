@@ -512,9 +512,9 @@ TEST_F(PreferenceReaderTest, NamesInEightBitAndUtf8Mode) {
   ExpectReads({{"\xE4", "\xF6\x80\xFF"}, {"B", "\xC3\xBC"}});
   EXPECT_FALSE(reader_.SelectGroup("Gr\xC3\xBC\xC3\x9Fn"));
   // UTF-8 mode converts the caller's 8-bit names; their UTF-8 bytes are converted again.
-  ASSERT_TRUE(OpenWith(kSignature + "[Gr\xC3\xBC\xC3\x9Fn]\n\xC3\xA4=x\nplain=y\n"));
+  ASSERT_TRUE(OpenWith(kSignature + "[Gr\xC3\xBC\xC3\x9Fn]\n\xC3\xA4=x\nplain=y\n\xC2\xA9=z\n"));
   EXPECT_TRUE(reader_.SelectGroup("gR\xFC\xDFN"));
-  ExpectReads({{"\xE4", "x"}, {"PLAIN", "y"}, {"\xC4", "d"}});  // A umlaut is not a umlaut
+  ExpectReads({{"\xE4", "x"}, {"PLAIN", "y"}, {"\xC4", "d"}, {"\xA9", "z"}});
   EXPECT_FALSE(reader_.SelectGroup("Gr\xC3\xBC\xC3\x9Fn"));
 }
 
@@ -529,6 +529,8 @@ TEST_F(PreferenceReaderTest, Utf8Decoding) {
   cases.push_back({"\xC0\x80", ""});
   cases.push_back({"..\xC0\x80", ""});
   cases.push_back({"ab\xF7\x80\x80", "ab"});  // the last 4-byte lead, cut short
+  cases.push_back({"a\x7F", "a\x7F"});
+  cases.push_back({"\xC0\xAE", "."});  // the lowest lead byte, in an overlong form
   // Above U+00FF, a stray continuation byte, a lead byte 0xF8-0xFF or a bad following byte
   // empties the whole value.
   for (const char* emptied : {"\xE2\x82\xAC", "ok \xC4\x80", "\xF0\x9F\x98\x80", "x\x80", "\xBF",

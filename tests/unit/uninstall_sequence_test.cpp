@@ -292,6 +292,7 @@ TEST_F(SequenceTest, WindowOkRemovesAndReadyFinishes) {
   EXPECT_TRUE(windows.visible(kReadyButton));
   EXPECT_TRUE(windows.enabled(kReadyButton));
   EXPECT_LT(at("NextEvent 5"), at("EnableControl 7 1"));
+  EXPECT_LT(Position("LoadProgramIcon"), Position("OpenWindow 1"));  // the header shows it
   EXPECT_FALSE(fs.Exists("C:\\M\\App.lnk"));  // the shell integration went first
   EXPECT_LT(at("EraseFile C:\\M\\App.lnk"), at("EraseFile C:\\App\\App.exe"));
   EXPECT_THAT(Calls("NextEvent (no more"), IsEmpty());

@@ -34,11 +34,12 @@ TEST(WindowHeartbeatTest, StatusTextsReachTheBarOncePerInterval) {
   WindowHeartbeat heartbeat(windows);
   windows.tick = 10;
   for (int text = 0; text < 12; ++text) heartbeat.ShowStatus("  file" + std::to_string(text));
-  heartbeat.Beat();  // a beat without a new text changes nothing in the bar
-  EXPECT_THAT(log.Matching("SetStatusText"),
-              ElementsAre("SetStatusText   file5", "SetStatusText   file10"));
-  EXPECT_EQ(log.Matching("HandlePaintAndSentMessages").size(), 2u);
-  EXPECT_LT(log.entries().size(), 60u);
+  // The last text goes with the next breath; later breaths leave the bar alone.
+  for (int beat = 0; beat < 12; ++beat) heartbeat.Beat();
+  EXPECT_THAT(
+      log.Matching("SetStatusText"),
+      ElementsAre("SetStatusText   file5", "SetStatusText   file10", "SetStatusText   file11"));
+  EXPECT_EQ(log.Matching("HandlePaintAndSentMessages").size(), 4u);
 }
 
 }  // namespace
