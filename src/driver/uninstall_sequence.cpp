@@ -127,7 +127,10 @@ void UninstallSequence::RunScript() {
 
 void UninstallSequence::Logon() {
   if (state_.settings.login_admin == 0 || HasAdministratorRights(platform_.security)) return;
-  state_.logon_token = AskForLogon(platform_.windows, platform_.security);
+  const TextTable& texts = state_.texts;
+  state_.logon_token = AskForLogon(platform_.windows, platform_.security,
+                                   LogonTexts{" " + texts.logon, texts.user, texts.password,
+                                              texts.login, texts.rq_titel, texts.rq_msg});
 }
 
 bool UninstallSequence::AtDriveRoot() const { return IsDriveRoot(state_.uninstaller_dir); }

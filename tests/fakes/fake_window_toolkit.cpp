@@ -14,15 +14,19 @@ std::string Handle(WindowHandle window) { return std::to_string(window); }
 }  // namespace
 
 void FakeWindowToolkit::QueueClick(int control, int window) {
-  events_.push_back({{WindowEvent::Kind::kControl, control, window}, false});
+  events_.push_back({{WindowEvent::Kind::kControl, control, window}, false, std::nullopt});
 }
 
 void FakeWindowToolkit::QueueCloseRequest(int window) {
-  events_.push_back({{WindowEvent::Kind::kCloseRequest, 0, window}, false});
+  events_.push_back({{WindowEvent::Kind::kCloseRequest, 0, window}, false, std::nullopt});
+}
+
+void FakeWindowToolkit::QueueTyping(int control, const std::string& text, int window) {
+  events_.push_back({{WindowEvent::Kind::kControl, control, window}, false, text});
 }
 
 void FakeWindowToolkit::QueueToggle(int control) {
-  events_.push_back({{WindowEvent::Kind::kControl, control, kMainWindow}, true});
+  events_.push_back({{WindowEvent::Kind::kControl, control, kMainWindow}, true, std::nullopt});
 }
 
 bool FakeWindowToolkit::visible(int control) const {
@@ -77,6 +81,7 @@ WindowEvent FakeWindowToolkit::NextEvent() {
   if (queued.toggle && visible(queued.event.control) && enabled(queued.event.control)) {
     checked_[queued.event.control] = !checked(queued.event.control);
   }
+  if (queued.typed) control_texts_[queued.event.control] = *queued.typed;
   log_->Add("NextEvent " + std::to_string(queued.event.control));
   return queued.event;
 }

@@ -5,6 +5,7 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,8 @@ class FakeWindowToolkit : public WindowToolkit {
   void QueueCloseRequest(int window = kMainWindow);
   // Ticks or unticks a check box as a user's click would.
   void QueueToggle(int control);
+  // Types `text` into an edit field (its whole text), with the field's change event.
+  void QueueTyping(int control, const std::string& text, int window = kLogonDialog);
 
   // The status bar's text; only a shown window has one.
   const std::string& status_text() const { return status_text_; }
@@ -79,6 +82,7 @@ class FakeWindowToolkit : public WindowToolkit {
   struct Queued {
     WindowEvent event;
     bool toggle = false;
+    std::optional<std::string> typed;
   };
   CallLog* log_;
   std::deque<Queued> events_;

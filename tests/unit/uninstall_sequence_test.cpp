@@ -418,6 +418,31 @@ TEST_F(SequenceTest, RightsAreTestedOnlyWhenTheInstallationAsksForALogon) {
   EXPECT_THAT(Calls("EndImpersonation"), IsEmpty());
 }
 
+// An administrator logged on in the dialog removes everything under that account; the thread
+// is itself again at the very end, in both modes.
+TEST_F(SequenceTest, LogonInTheDialogHoldsUntilTheEnd) {
+  security.has_rights = false;
+  for (const char* parameter : {"/Q", ""}) {
+    SCOPED_TRACE(parameter);
+    Install("[Settings]\nProgExe=App.exe\nLoginAdmin=1\n[Files]\nF=App.exe\n");
+    windows.QueueTyping(kUserField, "admin");
+    windows.QueueTyping(kPasswordField, "secret");
+    windows.QueueClick(kLoginButton, kLogonDialog);
+    windows.QueueClick(kOkButton);
+    windows.QueueClick(kReadyButton);
+    Run(*parameter == '\0' ? "" : std::string(" ") + parameter);
+    EXPECT_FALSE(fs.Exists("C:\\App\\App.exe"));
+    EXPECT_THAT(Calls("CloseToken"), ElementsAre("CloseToken 77"));
+    EXPECT_LT(Position("Impersonate 77"), Position("EraseFile C:\\App\\App.exe"));
+    EXPECT_LT(Position("ShellExecute "), Position("EndImpersonation"));
+    EXPECT_LT(Position("EndImpersonation"), Position("CloseToken 77"));
+    if (*parameter == '\0') {
+      EXPECT_LT(Position("CloseToken 77"), Position("CloseWindow 1"));
+    }
+    windows = FakeWindowToolkit(&log);
+  }
+}
+
 TEST_F(SequenceTest, EntryNameIsTheGuidElseProgLinkReadBeforeTheFilesGo) {
   const std::string uninstall_key = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
   Install("[Settings]\nProgExe=App.exe\nProgLink=Linked\n");

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/window_toolkit.h"
+#include "ui/logon_dialog.h"
 #include "ui/main_window.h"
 
 namespace uninstall {
@@ -56,6 +57,13 @@ inline WindowSpec SampleMainWindow() {
   return description;
 }
 
+// The logon dialog's texts in English.
+inline LogonTexts SampleLogonTexts() {
+  return {" Login as administrator", "Username:",    "Password:", "Login",
+          "Error - Login",           "Login failed."};
+}
+
+// What the logon dialog for those texts must be.
 inline WindowSpec SampleLogonDialog() {
   using enum ControlKind;
   const FontSpec gui;

@@ -57,20 +57,32 @@ check_hanging_window() {
   helper_result HangingWindowIsCaught "$problems"
 }
 
-check_logon_dialog_screenshot() {
-  local problems=
-  in_test_prefix 'C:\show_windows.exe' logon &
+# The logon dialog as the uninstaller runs it, against a security layer that refuses: Login
+# brings the error box, after which both fields are empty; the close box ends the dialog.
+check_logon_dialog() {
+  local problems= out title=" Login as administrator"
+  in_test_prefix 'C:\logon_probe.exe' &
   local shown=$!
-  in_test_prefix 'C:\uiauto.exe' wait " Login as administrator" >/dev/null ||
-    problems+="no logon dialog; "
+  in_test_prefix 'C:\uiauto.exe' wait "$title" >/dev/null || problems+="no logon dialog; "
+  out=$(in_test_prefix 'C:\uiauto.exe' list "$title" | tr -d '\r' | cut -f1-3 | tr '\t\n' ' |')
+  [ "$out" = "11 Static Username:|12 Edit |13 Static Password:|14 Edit |15 Button Login|16 Static |" ] ||
+    problems+="controls '$out'; "
+  in_test_prefix 'C:\uiauto.exe' settext "$title" 12 "Administrator" || problems+="no user typed; "
+  in_test_prefix 'C:\uiauto.exe' settext "$title" 14 "wrong" || problems+="no password typed; "
   import -window root "$SCREENS/logon-dialog.png" 2>/dev/null
-  in_test_prefix 'C:\uiauto.exe' close " Login as administrator" || problems+="close failed; "
-  wait "$shown" || problems+="show_windows did not end well; "
-  helper_result LogonDialogShows "$problems"
+  in_test_prefix 'C:\uiauto.exe' click "$title" 15 || problems+="Login could not be clicked; "
+  out=$(in_test_prefix 'C:\uiauto.exe' msgbox "Error - Login" | tr -d '\r')
+  [ "$out" = "Login failed." ] || problems+="error box '$out'; "
+  in_test_prefix 'C:\uiauto.exe' press "Error - Login" || problems+="the error box stayed; "
+  out=$(in_test_prefix 'C:\uiauto.exe' list "$title" | tr -d '\r' | awk -F'\t' '$1 == 12 {print $3}')
+  [ -z "$out" ] || problems+="user field still '$out'; "
+  in_test_prefix 'C:\uiauto.exe' close "$title" || problems+="close failed; "
+  wait "$shown" || problems+="a logon came back, or the probe did not end well; "
+  helper_result LogonDialogRefusesAndCloses "$problems"
 }
 
 mkdir -p "$SCREENS"
 check_pumping_window
 check_hanging_window
-check_logon_dialog_screenshot
+check_logon_dialog
 echo "screenshots of the sample windows: ${SCREENS#"$REPO"/}/"

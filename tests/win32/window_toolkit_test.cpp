@@ -122,7 +122,8 @@ TEST_F(WindowToolkitTest, BuildsTheWindowsAsDescribed) {
   HDC screen = GetDC(nullptr);
   const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
   ReleaseDC(nullptr, screen);
-  for (const WindowSpec& description : {MainWindowSpec(SampleTexts()), SampleLogonDialog()}) {
+  for (const WindowSpec& description :
+       {MainWindowSpec(SampleTexts()), LogonDialogSpec(SampleLogonTexts())}) {
     SCOPED_TRACE("window " + std::to_string(description.number));
     HWND top = Open(description);
     ASSERT_NE(top, nullptr);
@@ -210,7 +211,7 @@ TEST_F(WindowToolkitTest, PostedMessagesBecomeEventsInOrder) {
 }
 
 TEST_F(WindowToolkitTest, EditFieldReportsItsChangeOnceAndHoldsItsText) {
-  HWND top = Open(SampleLogonDialog());
+  HWND top = Open(LogonDialogSpec(SampleLogonTexts()));
   // The keyboard starts in the user field: its focus event comes first.
   EXPECT_EQ(toolkit_.NextEvent(), (WindowEvent{Kind::kControl, kUserField, kLogonDialog}));
   toolkit_.SetControlText(kUserField, "Administrator");

@@ -18,6 +18,7 @@
 //                                      at the end "longest answer: N ms, answers: K, status
 //                                      texts: M"; exit 4 when an answer took too long
 //   uiauto close TITLE                 post WM_CLOSE to the window (a close request)
+//   uiauto settext TITLE ID TEXT       set a control's text with WM_SETTEXT (as if typed)
 //   uiauto layout TITLE                the window's screen position, client size and outer size
 //                                      ("window X Y WIDTH HEIGHT OUTER_WIDTH OUTER_HEIGHT"),
 //                                      then every control,
@@ -379,6 +380,26 @@ int Close(const std::string& title, double seconds) {
   return kExitOk;
 }
 
+int SetText(const std::string& title, int id, const std::string& text, double seconds) {
+  HWND window = WaitForTopLevel(title, false, seconds);
+  if (window == nullptr) {
+    Fail("no window titled '" + title + "'");
+    return kExitNotFound;
+  }
+  HWND control = FindChild(window, id);
+  if (control == nullptr) {
+    Fail("no control " + std::to_string(id));
+    return kExitNotFound;
+  }
+  DWORD_PTR result = 0;
+  if (!SendMessageTimeoutA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
+                           SMTO_ABORTIFHUNG, kAnswerMilliseconds, &result)) {
+    Fail("the control did not answer");
+    return kExitNoAnswer;
+  }
+  return kExitOk;
+}
+
 int Layout(const std::string& title, double seconds) {
   HWND window = WaitForTopLevel(title, false, seconds);
   if (window == nullptr) {
@@ -408,7 +429,8 @@ void Usage() {
       "usage: uiauto [--timeout=SECONDS] COMMAND TITLE [ARG]\n"
       "  wait TITLE [SECONDS] | gone TITLE [SECONDS] | list TITLE | click TITLE ID\n"
       "  status TITLE | msgbox TITLE [SECONDS] | press TITLE [BUTTON_ID]\n"
-      "  alive TITLE SECONDS [FINAL_STATUS] | close TITLE | layout TITLE\n",
+      "  alive TITLE SECONDS [FINAL_STATUS] | close TITLE | layout TITLE\n"
+      "  settext TITLE ID TEXT\n",
       stderr);
 }
 
@@ -436,6 +458,14 @@ int Run(int argc, char** argv) {
       return kExitUsage;
     }
     return Alive(title, alive_seconds, argc - first > 3 ? argv[first + 3] : nullptr, seconds);
+  }
+  if (command == "settext") {
+    long id = 0;
+    if (argc - first != 4 || !ParseNumber(extra, &id)) {
+      Usage();
+      return kExitUsage;
+    }
+    return SetText(title, static_cast<int>(id), argv[first + 3], seconds);
   }
   if (argc - first > 3) {
     Usage();

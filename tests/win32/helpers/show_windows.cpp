@@ -10,6 +10,7 @@
 #include <string>
 
 #include "platform/win32/win32_window_toolkit.h"
+#include "ui/logon_dialog.h"
 #include "ui/main_window.h"
 #include "win32/sample_windows.h"
 
@@ -23,7 +24,9 @@ int main(int argc, char** argv) {
   toolkit.LoadProgramIcon();
   if (what != "logon" && !toolkit.OpenWindow(uninstall::MainWindowSpec(uninstall::SampleTexts())))
     return 1;
-  if (what != "main" && !toolkit.OpenWindow(uninstall::SampleLogonDialog())) return 1;
+  if (what != "main" &&
+      !toolkit.OpenWindow(uninstall::LogonDialogSpec(uninstall::SampleLogonTexts())))
+    return 1;
 
   const DWORD start = GetTickCount();
   for (int step = 0; GetTickCount() - start < milliseconds; ++step) {
