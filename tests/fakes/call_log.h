@@ -2,6 +2,7 @@
 #ifndef UNINSTALL_TESTS_FAKES_CALL_LOG_H_
 #define UNINSTALL_TESTS_FAKES_CALL_LOG_H_
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -9,9 +10,21 @@ namespace uninstall {
 
 class CallLog {
  public:
-  void Add(std::string entry) { entries_.push_back(std::move(entry)); }
+  // Records a platform call; true when this call is to fail (FailCall).
+  bool Add(std::string entry) {
+    entries_.push_back(std::move(entry));
+    return ++calls_ == fail_at_;
+  }
   const std::vector<std::string>& entries() const { return entries_; }
-  void Clear() { entries_.clear(); }
+  // Empties the log and counts the calls from 1 again.
+  void Clear() {
+    entries_.clear();
+    calls_ = 0;
+  }
+  // Fault injection: the call numbered `call` from the last Clear fails with that call's failure
+  // result; 0 makes no call fail. How many calls there were tells how far to go.
+  void FailCall(std::int64_t call) { fail_at_ = call; }
+  std::int64_t calls() const { return calls_; }
   // The entries that begin with `prefix`, in order.
   std::vector<std::string> Matching(const std::string& prefix) const {
     std::vector<std::string> result;
@@ -23,6 +36,8 @@ class CallLog {
 
  private:
   std::vector<std::string> entries_;
+  std::int64_t calls_ = 0;
+  std::int64_t fail_at_ = 0;
 };
 
 }  // namespace uninstall

@@ -148,9 +148,8 @@ struct FakeFileSystem::Impl {
   std::uint32_t last_disposition = 0;
   std::optional<std::uint64_t> disk_space;  // bytes that can still be written
 
-  void Log(std::string entry) {
-    if (log != nullptr) log->Add(std::move(entry));
-  }
+  // Records the call; true when fault injection makes it fail.
+  bool Log(std::string entry) { return log != nullptr && log->Add(std::move(entry)); }
 
   Node* RootOf(const ParsedPath& parsed) const {
     auto drive = drives.find(parsed.root_key);
@@ -364,11 +363,12 @@ int FakeFileSystem::OpenHandles() const {
 
 SearchHandle FakeFileSystem::FindFirst(const std::string& pattern, FoundEntry* entry,
                                        std::uint32_t* error) {
-  impl_->Log("FindFirst " + pattern);
+  const bool injected = impl_->Log("FindFirst " + pattern);
   auto fail = [error](std::uint32_t code) {
     if (error != nullptr) *error = code;
     return SearchHandle{0};
   };
+  if (injected) return fail(kErrorAccessDenied);
   auto parsed = Parse(pattern);
   if (!parsed) return fail(kErrorPathNotFound);
   // A root or a trailing separator leaves no name to look for.
@@ -407,7 +407,7 @@ bool FakeFileSystem::FindNext(SearchHandle search, FoundEntry* entry) {
     impl_->Log("FindNext " + std::to_string(search));
     return false;
   }
-  impl_->Log("FindNext " + found->second.text);
+  if (impl_->Log("FindNext " + found->second.text)) return false;
   FoundEntry next;
   if (!impl_->NextMatch(found->second, &next)) return false;
   if (entry != nullptr) *entry = next;
@@ -422,7 +422,7 @@ void FakeFileSystem::CloseSearch(SearchHandle search) {
 }
 
 std::uint32_t FakeFileSystem::DriveTypeOf(const std::string& root) {
-  impl_->Log("DriveTypeOf " + root);
+  if (impl_->Log("DriveTypeOf " + root)) return 0;  // DRIVE_UNKNOWN
   auto parsed = Parse(root);
   if (!parsed || !parsed->parts.empty()) return kDriveNoRootDir;
   auto drive = impl_->drives.find(parsed->root_key);
@@ -430,13 +430,13 @@ std::uint32_t FakeFileSystem::DriveTypeOf(const std::string& root) {
 }
 
 std::uint32_t FakeFileSystem::AttributesOf(const std::string& path) {
-  impl_->Log("AttributesOf " + path);
+  if (impl_->Log("AttributesOf " + path)) return kInvalidAttributes;
   Node* node = impl_->Lookup(path);
   return node == nullptr ? kInvalidAttributes : node->attributes;
 }
 
 bool FakeFileSystem::SetAttributes(const std::string& path, std::uint32_t attributes) {
-  impl_->Log("SetAttributes " + path + " " + std::to_string(attributes));
+  if (impl_->Log("SetAttributes " + path + " " + std::to_string(attributes))) return false;
   Node* node = impl_->Lookup(path);
   if (node == nullptr) return false;
   // NORMAL only counts alone; the directory and reparse-point bits can't be changed this way.
@@ -452,7 +452,7 @@ bool FakeFileSystem::SetAttributes(const std::string& path, std::uint32_t attrib
 }
 
 bool FakeFileSystem::EraseFile(const std::string& path) {
-  impl_->Log("EraseFile " + path);
+  if (impl_->Log("EraseFile " + path)) return false;
   Node* node = impl_->Lookup(path);
   if (node == nullptr || node->directory || node->parent == nullptr) return false;
   if ((node->attributes & kAttributeReadOnly) || impl_->IsOpen(node)) return false;
@@ -461,7 +461,7 @@ bool FakeFileSystem::EraseFile(const std::string& path) {
 }
 
 bool FakeFileSystem::EraseDirectory(const std::string& path) {
-  impl_->Log("EraseDirectory " + path);
+  if (impl_->Log("EraseDirectory " + path)) return false;
   Node* node = impl_->Lookup(path);
   if (node == nullptr || !node->directory || node->parent == nullptr) return false;
   if (!node->children.empty() || (node->attributes & kAttributeReadOnly)) return false;
@@ -474,12 +474,13 @@ std::uint32_t FakeFileSystem::LastDisposition() const { return impl_->last_dispo
 FileHandle FakeFileSystem::OpenFile(const std::string& path, std::uint32_t access,
                                     std::uint32_t share, std::uint32_t disposition,
                                     std::uint32_t attributes, std::uint32_t* error) {
-  impl_->Log("OpenFile " + path);
+  const bool injected = impl_->Log("OpenFile " + path);
   impl_->last_disposition = disposition;
   auto fail = [error](std::uint32_t code) {
     if (error != nullptr) *error = code;
     return FileHandle{0};
   };
+  if (injected) return fail(kErrorAccessDenied);
   if (disposition < kCreateNew || disposition > kTruncateExisting) {
     return fail(kErrorInvalidParameter);
   }
@@ -537,7 +538,7 @@ std::int64_t FakeFileSystem::SizeOfFile(FileHandle file) {
     impl_->Log("SizeOfFile " + std::to_string(file));
     return -1;
   }
-  impl_->Log("SizeOfFile " + found->second.path);
+  if (impl_->Log("SizeOfFile " + found->second.path)) return -1;
   return static_cast<std::int64_t>(found->second.node->Size());
 }
 
@@ -550,7 +551,7 @@ bool FakeFileSystem::ReadBytes(FileHandle file, void* buffer, std::uint32_t coun
     return false;
   }
   OpenedFile& opened = found->second;
-  impl_->Log("ReadBytes " + opened.path + " " + std::to_string(count));
+  if (impl_->Log("ReadBytes " + opened.path + " " + std::to_string(count))) return false;
   if (!(opened.access & kGenericRead)) return false;
   const std::string& contents = opened.node->contents;
   std::uint64_t available =
@@ -571,7 +572,7 @@ bool FakeFileSystem::WriteBytes(FileHandle file, const void* buffer, std::uint32
     return false;
   }
   OpenedFile& opened = found->second;
-  impl_->Log("WriteBytes " + opened.path + " " + std::to_string(count));
+  if (impl_->Log("WriteBytes " + opened.path + " " + std::to_string(count))) return false;
   if (!(opened.access & kGenericWrite)) return false;
   bool complete = true;
   if (impl_->disk_space && *impl_->disk_space < count) {
@@ -595,8 +596,10 @@ bool FakeFileSystem::MovePointer(FileHandle file, std::int64_t distance, bool fr
     return false;
   }
   OpenedFile& opened = found->second;
-  impl_->Log("MovePointer " + opened.path + " " + std::to_string(distance) +
-             (from_start ? " start" : ""));
+  if (impl_->Log("MovePointer " + opened.path + " " + std::to_string(distance) +
+                 (from_start ? " start" : ""))) {
+    return false;
+  }
   std::int64_t target = (from_start ? 0 : static_cast<std::int64_t>(opened.position)) + distance;
   if (target < 0) return false;
   opened.position = static_cast<std::uint64_t>(target);

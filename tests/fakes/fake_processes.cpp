@@ -30,7 +30,7 @@ void FakeProcesses::AddDocument(const std::string& path, std::uint32_t exit_code
 }
 
 std::uint32_t FakeProcesses::ModuleFileName(std::uint32_t buffer_size, std::string* path) {
-  log_->Add("ModuleFileName");
+  if (log_->Add("ModuleFileName")) return 0;
   // As Windows does it: a path that does not fit is cut to the buffer, and the buffer's size
   // comes back.
   *path = module_path.substr(0, buffer_size);
@@ -38,15 +38,15 @@ std::uint32_t FakeProcesses::ModuleFileName(std::uint32_t buffer_size, std::stri
 }
 
 bool FakeProcesses::SetEnvironmentValue(const std::string& name, const std::string& value) {
-  log_->Add("SetEnvironmentValue " + name + "=" + value);
+  if (log_->Add("SetEnvironmentValue " + name + "=" + value)) return false;
   if (environment_full) return false;
   environment[name] = value;
   return true;
 }
 
 MutexHandle FakeProcesses::CreateNamedMutex(const std::string& name, std::uint32_t* error) {
-  log_->Add("CreateNamedMutex " + name);
-  if (mutex_creation_fails) {
+  const bool injected = log_->Add("CreateNamedMutex " + name);
+  if (mutex_creation_fails || injected) {
     *error = 5;
     return 0;
   }
@@ -64,7 +64,7 @@ void FakeProcesses::CloseMutex(MutexHandle mutex) {
 }
 
 ProcessListHandle FakeProcesses::OpenProcessList() {
-  log_->Add("OpenProcessList");
+  if (log_->Add("OpenProcessList")) return 0;
   if (process_list_unavailable) return 0;
   ProcessListHandle list = NewHandle(0);
   list_positions_[list] = 0;
@@ -72,7 +72,7 @@ ProcessListHandle FakeProcesses::OpenProcessList() {
 }
 
 bool FakeProcesses::NextProcessName(ProcessListHandle list, std::string* name) {
-  log_->Add("NextProcessName " + std::to_string(list));
+  if (log_->Add("NextProcessName " + std::to_string(list))) return false;
   auto position = list_positions_.find(list);
   if (position == list_positions_.end() || position->second >= process_names.size()) return false;
   *name = process_names[position->second++];
@@ -94,8 +94,10 @@ ProcessHandle FakeProcesses::NewHandle(std::uint32_t exit_code) {
 bool FakeProcesses::CreateProcessFromCommandLine(
     const std::string& command_line, const std::optional<std::string>& working_directory, int show,
     CreatedProcess* created) {
-  log_->Add("CreateProcess " + command_line + " | " + Directory(working_directory) + " | " +
-            std::to_string(show));
+  if (log_->Add("CreateProcess " + command_line + " | " + Directory(working_directory) + " | " +
+            std::to_string(show))) {
+    return false;
+  }
   auto program = programs_.find(ProgramOf(command_line));
   if (program == programs_.end()) return false;
   if (on_start) on_start(program->first);
@@ -109,8 +111,10 @@ bool FakeProcesses::ShellExecuteWithHandle(const std::string& verb, const std::s
                                            const std::string& parameters,
                                            const std::optional<std::string>& working_directory,
                                            int show, ProcessHandle* process) {
-  log_->Add("ShellExecuteEx " + verb + " " + file + " | " + parameters + " | " +
-            Directory(working_directory) + " | " + std::to_string(show));
+  if (log_->Add("ShellExecuteEx " + verb + " " + file + " | " + parameters + " | " +
+            Directory(working_directory) + " | " + std::to_string(show))) {
+    return false;
+  }
   auto document = documents_.find(file);
   if (document == documents_.end()) return false;
   if (on_start) on_start(file);
@@ -122,8 +126,10 @@ bool FakeProcesses::ShellExecuteDetached(const std::string& verb, const std::str
                                          const std::string& parameters,
                                          const std::optional<std::string>& working_directory,
                                          int show) {
-  log_->Add("ShellExecute " + verb + " " + file + " | " + parameters + " | " +
-            Directory(working_directory) + " | " + std::to_string(show));
+  if (log_->Add("ShellExecute " + verb + " " + file + " | " + parameters + " | " +
+            Directory(working_directory) + " | " + std::to_string(show))) {
+    return false;
+  }
   return shell_detached_succeeds;
 }
 
@@ -132,14 +138,18 @@ void FakeProcesses::WaitForProcess(ProcessHandle process) {
 }
 
 bool FakeProcesses::WaitForProcessFor(ProcessHandle process, std::uint32_t milliseconds) {
-  log_->Add("WaitForProcessFor " + std::to_string(process) + " " + std::to_string(milliseconds));
+  // A wait that fails returns at once, as if the program had ended.
+  if (log_->Add("WaitForProcessFor " + std::to_string(process) + " " +
+                std::to_string(milliseconds))) {
+    return true;
+  }
   if (process == 0 || timed_waits_before_exit == 0) return true;
   --timed_waits_before_exit;
   return false;
 }
 
 bool FakeProcesses::ExitCodeOf(ProcessHandle process, std::uint32_t* exit_code) {
-  log_->Add("ExitCodeOf " + std::to_string(process));
+  if (log_->Add("ExitCodeOf " + std::to_string(process))) return false;
   auto handle = open_.find(process);
   if (handle == open_.end()) return false;
   *exit_code = handle->second;

@@ -98,7 +98,7 @@ std::vector<std::string> FakeRegistry::Dump() const {
 }
 
 bool FakeRegistry::CreateKey(std::uint32_t root, const std::string& path, RegistryHandle* key) {
-  log_->Add("CreateKey " + RootName(root) + " " + path);
+  if (log_->Add("CreateKey " + RootName(root) + " " + path)) return false;
   Create(root, path);
   *key = next_handle_++;
   handles_[*key] = {root, path};
@@ -106,7 +106,7 @@ bool FakeRegistry::CreateKey(std::uint32_t root, const std::string& path, Regist
 }
 
 bool FakeRegistry::DeleteValue(RegistryHandle key, const std::string& name) {
-  log_->Add("DeleteValue " + name);
+  if (log_->Add("DeleteValue " + name)) return false;
   auto handle = handles_.find(key);
   if (handle == handles_.end()) return false;
   Key* found = Find(handle->second.first, handle->second.second);
@@ -115,7 +115,7 @@ bool FakeRegistry::DeleteValue(RegistryHandle key, const std::string& name) {
 
 bool FakeRegistry::ConnectRegistry(const std::string& computer, std::uint32_t root,
                                    RegistryHandle* key) {
-  log_->Add("ConnectRegistry \"" + computer + "\" " + RootName(root));
+  if (log_->Add("ConnectRegistry \"" + computer + "\" " + RootName(root))) return false;
   if (!computer.empty()) return false;
   *key = next_handle_++;
   handles_[*key] = {root, ""};
@@ -123,7 +123,7 @@ bool FakeRegistry::ConnectRegistry(const std::string& computer, std::uint32_t ro
 }
 
 bool FakeRegistry::DeleteKey(RegistryHandle key, const std::string& path) {
-  log_->Add("DeleteKey " + path);
+  if (log_->Add("DeleteKey " + path)) return false;
   auto handle = handles_.find(key);
   if (handle == handles_.end()) return false;
   std::string full = Join(handle->second.second, path);

@@ -16,7 +16,7 @@ class FakeScriptEngine : public ScriptEngine {
   bool can_create = true;
 
   bool Create() override {
-    log_->Add("ScriptEngine.Create");
+    if (log_->Add("ScriptEngine.Create")) return false;
     return can_create;
   }
   void Reset() override { log_->Add("ScriptEngine.Reset"); }

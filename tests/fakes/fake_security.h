@@ -18,7 +18,7 @@ class FakeSecurity : public Security {
   std::string accepted_password = "secret";
 
   ServiceManagerHandle OpenServiceManager(std::uint32_t access) override {
-    log_->Add("OpenServiceManager " + std::to_string(access));
+    if (log_->Add("OpenServiceManager " + std::to_string(access))) return 0;
     return has_rights ? 11 : 0;
   }
   void CloseServiceManager(ServiceManagerHandle handle) override {
@@ -26,16 +26,15 @@ class FakeSecurity : public Security {
   }
   LogonToken LogonInteractive(const std::string& user, const std::string& domain,
                               const std::string& password) override {
-    log_->Add("LogonInteractive " + user + " " + domain + " " + password);
+    if (log_->Add("LogonInteractive " + user + " " + domain + " " + password)) return 0;
     return user == accepted_user && password == accepted_password ? 77 : 0;
   }
   bool Impersonate(LogonToken token) override {
-    log_->Add("Impersonate " + std::to_string(token));
+    if (log_->Add("Impersonate " + std::to_string(token))) return false;
     return token != 0;
   }
   bool EndImpersonation() override {
-    log_->Add("EndImpersonation");
-    return true;
+    return !log_->Add("EndImpersonation");
   }
   void CloseToken(LogonToken token) override { log_->Add("CloseToken " + std::to_string(token)); }
 

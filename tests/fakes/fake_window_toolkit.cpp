@@ -66,11 +66,16 @@ void FakeWindowToolkit::SetChecked(int control, bool checked) {
 }
 
 bool FakeWindowToolkit::IsChecked(int control) {
-  log_->Add("IsChecked " + std::to_string(control));
+  if (log_->Add("IsChecked " + std::to_string(control))) return false;
   return checked(control);
 }
 
 WindowEvent FakeWindowToolkit::NextEvent() {
+  // A failed read of the queue ends it for good, as the platform's does.
+  if (queue_ended_) {
+    log_->Add("NextEvent (ended)");
+    return {WindowEvent::Kind::kQueueEnded, 0, 0};
+  }
   if (events_.empty()) {
     // A run that waits for more than the test gave it: the queue ends, and the log says so.
     log_->Add("NextEvent (no more events)");
@@ -82,13 +87,18 @@ WindowEvent FakeWindowToolkit::NextEvent() {
     checked_[queued.event.control] = !checked(queued.event.control);
   }
   if (queued.typed) control_texts_[queued.event.control] = *queued.typed;
-  log_->Add("NextEvent " + std::to_string(queued.event.control));
+  if (log_->Add("NextEvent " + std::to_string(queued.event.control))) {
+    queue_ended_ = true;
+    return {WindowEvent::Kind::kQueueEnded, 0, 0};
+  }
   return queued.event;
 }
 
 bool FakeWindowToolkit::OpenWindow(const WindowSpec& description) {
-  log_->Add("OpenWindow " + std::to_string(description.number) + description.title);
-  if (!window_can_open) return false;
+  if (log_->Add("OpenWindow " + std::to_string(description.number) + description.title) ||
+      !window_can_open) {
+    return false;
+  }
   open_windows_[description.number] = description;
   opened_[description.number] = description;
   for (const ControlSpec& control : description.controls) {
@@ -104,7 +114,7 @@ void FakeWindowToolkit::CloseWindow(int window) {
 }
 
 std::string FakeWindowToolkit::ControlText(int control) {
-  log_->Add("ControlText " + std::to_string(control));
+  if (log_->Add("ControlText " + std::to_string(control))) return "";
   return Lookup(control_texts_, control, std::string());
 }
 
@@ -124,14 +134,14 @@ std::uint32_t FakeWindowToolkit::Milliseconds() {
 
 int FakeWindowToolkit::MessageBoxWithOwner(WindowHandle owner, const std::string& text,
                                            const std::string& title, std::uint32_t flags) {
-  log_->Add("MessageBox " + title + " | " + text + " | " + std::to_string(flags));
+  if (log_->Add("MessageBox " + title + " | " + text + " | " + std::to_string(flags))) return 0;
   message_box_owners.push_back(owner);
   if (on_message_box) on_message_box(title);
   return 1;
 }
 
 std::vector<WindowHandle> FakeWindowToolkit::TopLevelWindows() {
-  log_->Add("TopLevelWindows");
+  if (log_->Add("TopLevelWindows")) return {};
   return top_level_windows;
 }
 
@@ -156,12 +166,12 @@ std::uint32_t FakeWindowToolkit::CurrentProcess() {
 }
 
 bool FakeWindowToolkit::IsWindowShown(WindowHandle window) {
-  log_->Add("IsWindowShown " + Handle(window));
+  if (log_->Add("IsWindowShown " + Handle(window))) return false;
   return Lookup(window_shown, window, false);
 }
 
 bool FakeWindowToolkit::IsWindowEnabledNow(WindowHandle window) {
-  log_->Add("IsWindowEnabledNow " + Handle(window));
+  if (log_->Add("IsWindowEnabledNow " + Handle(window))) return false;
   return Lookup(window_enabled, window, true);
 }
 

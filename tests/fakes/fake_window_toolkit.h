@@ -86,6 +86,7 @@ class FakeWindowToolkit : public WindowToolkit {
   };
   CallLog* log_;
   std::deque<Queued> events_;
+  bool queue_ended_ = false;
   std::string status_text_;
   std::map<int, bool> visible_;
   std::map<int, bool> enabled_;
