@@ -7,6 +7,7 @@
 #include "description/uninstall_settings.h"
 #include "driver/text_table.h"
 #include "fakes/fake_file_system.h"
+#include "fakes/fake_world.h"
 #include "files/contained_removal.h"
 #include "shell/dll_unregistration.h"
 #include "shell/task_entry.h"
@@ -67,6 +68,17 @@ std::string CheckDescription(std::string_view bytes) {
   reader.Close();
   if (!problem.empty()) return problem;
   if (fs.OpenHandles() != 0) return "a handle was left open";
+  return "";
+}
+
+std::string CheckWholeRuns(std::string_view bytes) {
+  for (bool window : {false, true}) {
+    FakeWorld world(bytes);
+    if (world.Run(window) != 0) return "a run ended with another exit code than 0";
+    if (std::string problems = world.Problems(bytes, false); !problems.empty()) {
+      return (window ? "window run: " : "quiet run: ") + problems;
+    }
+  }
   return "";
 }
 

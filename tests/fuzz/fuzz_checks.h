@@ -13,6 +13,11 @@ namespace uninstall {
 // well; else what went wrong.
 std::string CheckDescription(std::string_view bytes);
 
+// `bytes` as the uninstall.dat of a rich installation (tests/fakes/fake_world.h), removed in a
+// whole quiet run and a whole window run with "delete all": "" when each ended with exit code 0,
+// left no handle open and deleted no file outside the installation that `bytes` does not name.
+std::string CheckWholeRuns(std::string_view bytes);
+
 }  // namespace uninstall
 
 #endif  // UNINSTALL_TESTS_FUZZ_FUZZ_CHECKS_H_

@@ -17,15 +17,21 @@ std::string Contents(const std::filesystem::path& path) {
 }
 
 TEST(FuzzRegressionsTest, EveryKeptInputPassesTheChecks) {
-  int inputs = 0;
-  for (const char* folder : {"/corpus/description", "/regressions/description"}) {
-    for (const auto& entry :
-         std::filesystem::directory_iterator(std::string(UNINSTALL_FUZZ_DIR) + folder)) {
-      EXPECT_EQ(CheckDescription(Contents(entry.path())), "") << entry.path();
-      ++inputs;
+  const struct {
+    const char* target;
+    std::string (*check)(std::string_view);
+  } targets[] = {{"description", CheckDescription}, {"whole_run", CheckWholeRuns}};
+  for (const auto& target : targets) {
+    int inputs = 0;
+    for (const char* kind : {"/corpus/", "/regressions/"}) {
+      const std::string folder = std::string(UNINSTALL_FUZZ_DIR) + kind + target.target;
+      for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        EXPECT_EQ(target.check(Contents(entry.path())), "") << entry.path();
+        ++inputs;
+      }
     }
+    EXPECT_GE(inputs, 2) << target.target;
   }
-  EXPECT_GE(inputs, 2);
 }
 
 }  // namespace
