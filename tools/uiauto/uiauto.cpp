@@ -133,6 +133,15 @@ HWND WaitForTopLevel(const std::string& title, bool dialogs_only, double seconds
   }
 }
 
+void Fail(const std::string& message) { std::fprintf(stderr, "uiauto: %s\n", message.c_str()); }
+
+// The window, or null after saying that it could not be found.
+HWND WindowOrFail(const std::string& title, double seconds) {
+  HWND window = WaitForTopLevel(title, false, seconds);
+  if (window == nullptr) Fail("no window titled '" + title + "'");
+  return window;
+}
+
 BOOL CALLBACK CollectChild(HWND window, LPARAM param) {
   reinterpret_cast<std::vector<HWND>*>(param)->push_back(window);
   return TRUE;
@@ -184,8 +193,6 @@ void Print(const std::string& text) {
   std::fputc('\n', stdout);
 }
 
-void Fail(const std::string& message) { std::fprintf(stderr, "uiauto: %s\n", message.c_str()); }
-
 bool ParseNumber(const char* text, long* value) {
   char* end = nullptr;
   *value = std::strtol(text, &end, 0);  // decimal, or 0x... for ids such as 0xFFFF
@@ -199,11 +206,8 @@ bool ParseSeconds(const char* text, double* value) {
 }
 
 int Wait(const std::string& title, double seconds) {
-  HWND window = WaitForTopLevel(title, false, seconds);
-  if (window == nullptr) {
-    Fail("no window titled '" + title + "'");
-    return kExitNotFound;
-  }
+  HWND window = WindowOrFail(title, seconds);
+  if (window == nullptr) return kExitNotFound;
   Print(ClassOf(window));
   return kExitOk;
 }
@@ -221,11 +225,8 @@ int Gone(const std::string& title, double seconds) {
 }
 
 int List(const std::string& title, double seconds) {
-  HWND window = WaitForTopLevel(title, false, seconds);
-  if (window == nullptr) {
-    Fail("no window titled '" + title + "'");
-    return kExitNotFound;
-  }
+  HWND window = WindowOrFail(title, seconds);
+  if (window == nullptr) return kExitNotFound;
   for (HWND child : ChildrenOf(window)) {
     const std::string class_name = ClassOf(child);
     std::string check = "-";
@@ -245,11 +246,8 @@ int List(const std::string& title, double seconds) {
 }
 
 int Click(const std::string& title, int id, double seconds) {
-  HWND window = WaitForTopLevel(title, false, seconds);
-  if (window == nullptr) {
-    Fail("no window titled '" + title + "'");
-    return kExitNotFound;
-  }
+  HWND window = WindowOrFail(title, seconds);
+  if (window == nullptr) return kExitNotFound;
   HWND control = FindChild(window, id);
   if (control == nullptr) {
     Fail("no control " + std::to_string(id) + " in '" + title + "'");
@@ -265,11 +263,8 @@ int Click(const std::string& title, int id, double seconds) {
 }
 
 int Status(const std::string& title, double seconds) {
-  HWND window = WaitForTopLevel(title, false, seconds);
-  if (window == nullptr) {
-    Fail("no window titled '" + title + "'");
-    return kExitNotFound;
-  }
+  HWND window = WindowOrFail(title, seconds);
+  if (window == nullptr) return kExitNotFound;
   HWND status_bar = FindChildOfClass(window, STATUSCLASSNAMEA);
   if (status_bar == nullptr) {
     Fail("no status bar in '" + title + "'");
@@ -371,21 +366,15 @@ int Alive(const std::string& title, double seconds, const char* final_status, do
 }
 
 int Close(const std::string& title, double seconds) {
-  HWND window = WaitForTopLevel(title, false, seconds);
-  if (window == nullptr) {
-    Fail("no window titled '" + title + "'");
-    return kExitNotFound;
-  }
+  HWND window = WindowOrFail(title, seconds);
+  if (window == nullptr) return kExitNotFound;
   PostMessageA(window, WM_CLOSE, 0, 0);
   return kExitOk;
 }
 
 int SetText(const std::string& title, int id, const std::string& text, double seconds) {
-  HWND window = WaitForTopLevel(title, false, seconds);
-  if (window == nullptr) {
-    Fail("no window titled '" + title + "'");
-    return kExitNotFound;
-  }
+  HWND window = WindowOrFail(title, seconds);
+  if (window == nullptr) return kExitNotFound;
   HWND control = FindChild(window, id);
   if (control == nullptr) {
     Fail("no control " + std::to_string(id));
@@ -401,11 +390,8 @@ int SetText(const std::string& title, int id, const std::string& text, double se
 }
 
 int Layout(const std::string& title, double seconds) {
-  HWND window = WaitForTopLevel(title, false, seconds);
-  if (window == nullptr) {
-    Fail("no window titled '" + title + "'");
-    return kExitNotFound;
-  }
+  HWND window = WindowOrFail(title, seconds);
+  if (window == nullptr) return kExitNotFound;
   RECT frame = {};
   RECT client = {};
   GetWindowRect(window, &frame);
