@@ -80,7 +80,7 @@ bool RemoveFileInside(FileSystem& fs, const std::string& base, const std::string
 bool RemoveEmptyDirectoryBelow(FileSystem& fs, const StatusLine& status, const std::string& base,
                                const std::string& relative) {
   const std::string path = base + relative;
-  if (PassesThroughLink(fs, base, relative) || !IsExistingDirectory(fs, path)) return false;
+  if (PassesThroughLink(fs, base, relative)) return false;
   switch (NatureOf(fs, path)) {
     case PathNature::kLink:
       // Never looked into: what it points to lies elsewhere.
@@ -90,9 +90,9 @@ bool RemoveEmptyDirectoryBelow(FileSystem& fs, const StatusLine& status, const s
     case PathNature::kPlain:
       if (!IsEmptyDirectory(fs, path)) return false;
       status.Show(path + kAllFiles);
-      RemoveDirectoryTree(fs, path, kAllFiles, 0);
+      RemoveEmptyDirectory(fs, path);
       return true;
-    case PathNature::kUnknown:
+    case PathNature::kUnknown:  // missing, or nothing tells what it is
       break;
   }
   return false;

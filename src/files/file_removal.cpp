@@ -43,6 +43,11 @@ bool RemoveDirectoryTree(FileSystem& fs, const std::string& path, const std::str
   return fs.EraseDirectory(directory);
 }
 
+bool RemoveEmptyDirectory(FileSystem& fs, const std::string& path) {
+  if (path.empty() || path.size() > kMaxPathBytes) return false;
+  return fs.EraseDirectory(path);
+}
+
 bool RemoveLink(FileSystem& fs, const std::string& path, std::uint32_t flags) {
   std::string link = path;
   while (!link.empty() && link.back() == '\\') link.pop_back();

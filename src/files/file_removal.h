@@ -25,6 +25,10 @@ bool RemoveFile(FileSystem& fs, const std::string& path);
 bool RemoveDirectoryTree(FileSystem& fs, const std::string& path, const std::string& pattern,
                          std::uint32_t flags, Heartbeat* heartbeat = nullptr);
 
+// Removes a directory just found empty, and nothing else: a file that appeared in it since
+// keeps it, where a removal of its entries would delete that file.
+bool RemoveEmptyDirectory(FileSystem& fs, const std::string& path);
+
 // Removes a junction or directory link itself (its attributes cleared first with kRemoveForce);
 // what it points to lies elsewhere and is never entered.
 bool RemoveLink(FileSystem& fs, const std::string& path, std::uint32_t flags);

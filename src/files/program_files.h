@@ -4,9 +4,9 @@
 
 #include <string>
 
+#include "common/status_line.h"
 #include "description/preference_reader.h"
 #include "platform/file_system.h"
-#include "common/status_line.h"
 
 namespace uninstall {
 

@@ -63,7 +63,7 @@ void RemoveStartMenuDirectory(const ShellIntegrationParts& parts, const StatusLi
   // Anything left in it (a foreign link, a subdirectory) keeps the directory.
   if (!IsEmptyDirectory(parts.fs, start_menu)) return;
   status.Show(start_menu);
-  RemoveDirectoryTree(parts.fs, start_menu, kAllFiles, 0);
+  RemoveEmptyDirectory(parts.fs, start_menu);
 }
 
 void RunAfterProgram(const ShellIntegrationParts& parts, const UninstallSettings& settings,

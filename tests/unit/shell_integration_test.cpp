@@ -265,8 +265,8 @@ TEST_F(ShellIntegrationTest, AfterProgramRunsLastWithItsParametersAndIsClosed) {
   Run(false);
   EXPECT_THAT(Calls("CreateProcess"),
               ElementsAre("CreateProcess \"C:\\App\\after.exe\" /done \"x y\" | C:\\App\\ | 1"));
-  EXPECT_LT(At("EraseDirectory C:\\M\\"), At(Calls("CreateProcess")[0]));
-  EXPECT_GT(At("EraseDirectory C:\\M\\"), At("EraseFile C:\\D\\App.pif"));
+  EXPECT_LT(At("EraseDirectory C:\\M"), At(Calls("CreateProcess")[0]));
+  EXPECT_GT(At("EraseDirectory C:\\M"), At("EraseFile C:\\D\\App.pif"));
   EXPECT_THAT(Calls("SetStatusText"), IsEmpty());
   EXPECT_LT(At("WaitForProcess 100"), At("CloseProcessHandle 100"));
   EXPECT_THAT(Calls("ExitCodeOf"), IsEmpty());
