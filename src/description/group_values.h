@@ -3,15 +3,19 @@
 #define UNINSTALL_DESCRIPTION_GROUP_VALUES_H_
 
 #include <string>
-#include <vector>
 
 #include "description/preference_reader.h"
 
 namespace uninstall {
 
-// Every value of `group` of the open reader, in file order, duplicates included; none when
-// the group is missing. Key names carry no meaning here.
-std::vector<std::string> GroupValues(PreferenceReader& reader, const std::string& group);
+// Calls `visit` with every value of `group` of the open reader, in file order, duplicates
+// included; not at all when the group is missing. Key names carry no meaning here. One value at
+// a time: a group of a hundred thousand lines is never copied whole.
+template <typename Visit>
+void ForEachValue(PreferenceReader& reader, const std::string& group, Visit visit) {
+  if (!reader.SelectGroup(group) || !reader.RewindKeys()) return;
+  while (reader.NextKey()) visit(reader.CurrentValue());
+}
 
 }  // namespace uninstall
 

@@ -49,7 +49,8 @@ PathNature NatureOf(FileSystem& fs, const std::string& path) {
   if (trimmed.empty()) return PathNature::kUnknown;
   std::uint32_t attributes = fs.AttributesOf(trimmed);
   if (attributes == kInvalidAttributes) return PathNature::kUnknown;
-  return (attributes & kAttributeReparsePoint) != 0 ? PathNature::kLink : PathNature::kPlain;
+  if ((attributes & kAttributeReparsePoint) != 0) return PathNature::kLink;
+  return (attributes & kAttributeDirectory) != 0 ? PathNature::kDirectory : PathNature::kFile;
 }
 
 bool PassesThroughLink(FileSystem& fs, const std::string& base, const std::string& relative) {
@@ -62,7 +63,7 @@ bool PassesThroughLink(FileSystem& fs, const std::string& base, const std::strin
     if (end > start) {
       // A part that cannot be looked at may be a link as well: nothing goes through it.
       if (previous_end != std::string::npos &&
-          NatureOf(fs, base + relative.substr(0, previous_end)) != PathNature::kPlain) {
+          NatureOf(fs, base + relative.substr(0, previous_end)) != PathNature::kDirectory) {
         return true;
       }
       previous_end = end;
@@ -87,11 +88,13 @@ bool RemoveEmptyDirectoryBelow(FileSystem& fs, const StatusLine& status, const s
       status.Show(path + kAllFiles);
       RemoveLink(fs, path, 0);
       return true;
-    case PathNature::kPlain:
-      if (!IsEmptyDirectory(fs, path)) return false;
+    case PathNature::kDirectory:
+      // Known to be a directory: only its entries are looked at.
+      if (!HoldsNothing(fs, path)) return false;
       status.Show(path + kAllFiles);
       RemoveEmptyDirectory(fs, path);
       return true;
+    case PathNature::kFile:
     case PathNature::kUnknown:  // missing, or nothing tells what it is
       break;
   }

@@ -16,8 +16,8 @@ namespace uninstall {
 bool StaysInside(const std::string& relative_path);
 
 // What the attributes of a path say: a reparse point (a junction, a directory or file link), a
-// plain file or directory, or nothing to go by (missing, or the attributes cannot be read).
-enum class PathNature { kUnknown, kLink, kPlain };
+// plain directory, a plain file, or nothing to go by (missing, or the attributes cannot be read).
+enum class PathNature { kUnknown, kLink, kDirectory, kFile };
 PathNature NatureOf(FileSystem& fs, const std::string& path);
 
 // True when a directory on the way from `base` to `base` + `relative` (every component of

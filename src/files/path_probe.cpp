@@ -44,8 +44,11 @@ bool IsExistingDirectory(FileSystem& fs, const std::string& path) {
 }
 
 bool IsEmptyDirectory(FileSystem& fs, const std::string& path) {
-  if (PathSize(fs, path) != kDirectoryThere) return false;
-  std::unique_ptr<DirectoryListing> listing = OpenListing(fs, path, kAllFiles);
+  return PathSize(fs, path) == kDirectoryThere && HoldsNothing(fs, path);
+}
+
+bool HoldsNothing(FileSystem& fs, const std::string& directory) {
+  std::unique_ptr<DirectoryListing> listing = OpenListing(fs, directory, kAllFiles);
   if (!listing) return false;
   bool empty = true;
   while (listing->NextEntry()) {

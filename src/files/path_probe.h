@@ -24,6 +24,8 @@ bool IsExistingFile(FileSystem& fs, const std::string& path);
 bool IsExistingDirectory(FileSystem& fs, const std::string& path);
 // True for a directory that holds no entry but "." and "..".
 bool IsEmptyDirectory(FileSystem& fs, const std::string& path);
+// The same for a path already known to be a directory: only its entries are looked at.
+bool HoldsNothing(FileSystem& fs, const std::string& directory);
 
 }  // namespace uninstall
 

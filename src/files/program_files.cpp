@@ -18,8 +18,8 @@ bool RemoveProgramFiles(FileSystem& fs, PreferenceReader& reader, const StatusLi
   if (!IsExistingFile(fs, paths.uninstaller_dir + paths.prog_exe)) return false;
   bool result = false;
   reader.Open(paths.description_file_path);
-  for (const std::string& file : GroupValues(reader, "Files")) {
-    if (file == kOwnFileName || PassesThroughLink(fs, paths.uninstaller_dir, file)) continue;
+  ForEachValue(reader, "Files", [&](const std::string& file) {
+    if (file == kOwnFileName || PassesThroughLink(fs, paths.uninstaller_dir, file)) return;
     std::string path = paths.uninstaller_dir + file;
     if (RemoveFile(fs, path)) {
       status.Show(path);
@@ -27,10 +27,10 @@ bool RemoveProgramFiles(FileSystem& fs, PreferenceReader& reader, const StatusLi
     } else {
       status.Beat();
     }
-  }
-  for (const std::string& dir : GroupValues(reader, "Dirs")) {
+  });
+  ForEachValue(reader, "Dirs", [&](const std::string& dir) {
     if (RemoveEmptyDirectoryBelow(fs, status, paths.uninstaller_dir, dir)) result = true;
-  }
+  });
   reader.Close();
   return result;
 }
@@ -39,35 +39,36 @@ bool RemoveAllFiles(FileSystem& fs, PreferenceReader& reader, const StatusLine& 
                     const InstallationPaths& paths) {
   if (!IsExistingFile(fs, paths.uninstaller_dir + paths.prog_exe)) return false;
   reader.Open(paths.description_file_path);
-  for (const std::string& dir : GroupValues(reader, "Dirs")) {
+  ForEachValue(reader, "Dirs", [&](const std::string& dir) {
     // Whole trees go by force: a value that leads outside the installation names nothing.
-    if (!StaysInside(dir)) continue;
+    if (!StaysInside(dir)) return;
     std::string path = paths.uninstaller_dir + dir;
     status.Show(path + kAllFiles);
-    if (PassesThroughLink(fs, paths.uninstaller_dir, dir)) continue;
+    if (PassesThroughLink(fs, paths.uninstaller_dir, dir)) return;
     switch (NatureOf(fs, path)) {
       case PathNature::kLink:
         RemoveLink(fs, path, kRemoveForce);
         break;
-      case PathNature::kPlain:
+      case PathNature::kDirectory:
         RemoveDirectoryTree(fs, path, kAllFiles, kRemoveRecursive | kRemoveForce,
                             status.heartbeat());
         break;
+      case PathNature::kFile:
       case PathNature::kUnknown:  // missing, or nothing tells what it is
         break;
     }
-  }
+  });
   if (!paths.data_dir.empty() && IsExistingDirectory(fs, paths.data_dir)) {
-    for (const std::string& file : GroupValues(reader, "Data")) {
+    ForEachValue(reader, "Data", [&](const std::string& file) {
       if (RemoveFileInside(fs, paths.data_dir, file)) {
         status.Show(paths.data_dir + file);
       } else {
         status.Beat();
       }
-    }
-    for (const std::string& dir : GroupValues(reader, "DataDirs")) {
+    });
+    ForEachValue(reader, "DataDirs", [&](const std::string& dir) {
       if (StaysInside(dir)) RemoveEmptyDirectoryBelow(fs, status, paths.data_dir, dir);
-    }
+    });
   }
   reader.Close();
   // The sweep: every file directly in the uninstaller's directory, uninstall.dat included.

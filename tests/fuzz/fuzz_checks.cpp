@@ -46,15 +46,17 @@ std::string CheckDescription(std::string_view bytes) {
 
   reader.Open(kDescription);
   for (const char* group : {"Files", "Dirs", "Data", "DataDirs", "StartMenu", "UserTask"}) {
-    for (const std::string& value : GroupValues(reader, group)) {
-      if (std::string problem = CheckValue(group, value); !problem.empty()) return problem;
+    std::string problem;
+    ForEachValue(reader, group, [&](const std::string& value) {
+      if (problem.empty()) problem = CheckValue(group, value);
       // What the removal steps make of a value.
       StaysInside(value);
       IsDriveRoot(value);
       DirectoryPart(value);
       DllDirectory(value);
       ReplaceAll(value, ".lnk", ".pif");
-    }
+    });
+    if (!problem.empty()) return problem;
   }
   reader.SelectGroup("UserTask");
   std::string problem;

@@ -468,7 +468,7 @@ TEST(LinkTest, NothingBehindADirectoryLinkIsLookedIntoOrDeleted) {
       << "run.sh lays the links out";
   Win32FileSystem fs;
   EXPECT_EQ(NatureOf(fs, app + "Saves\\"), PathNature::kLink);
-  EXPECT_EQ(NatureOf(fs, app + "Sub"), PathNature::kPlain);
+  EXPECT_EQ(NatureOf(fs, app + "Sub"), PathNature::kDirectory);
   EXPECT_TRUE(PassesThroughLink(fs, app, "Sub\\Link\\keep.txt"));
   EXPECT_FALSE(PassesThroughLink(fs, app, "Sub\\Link"));
 
