@@ -110,16 +110,33 @@ TEST_F(ProgramFilesTest, ResultTellsWhetherAnythingWasRemoved) {
            // Found empty counts, whether or not the removal worked.
            Case{"[Dirs]\nA=Stuck\\\n", true},
            Case{"[Files]\nA=App.exe\n", true},
+           // A listed link counts as removed; a directory behind one is never looked at.
+           Case{"[Dirs]\nA=Link\\\n", true},
+           Case{"[Dirs]\nA=Link\\Inner\\\n", false},
        }) {
     fs.AddFile("C:\\App\\App.exe", "MZ");
     fs.AddFile("C:\\App\\ro.txt", "", kAttributeReadOnly);
     fs.AddFile("C:\\App\\Full\\user.txt");
     fs.AddDirectory("C:\\App\\Empty");
     fs.AddDirectory("C:\\App\\Stuck", kAttributeDirectory | kAttributeReadOnly);
+    fs.AddDirectory("C:\\Target\\Inner");
+    fs.AddLink("C:\\App\\Link", "C:\\Target");
     Describe(c.description);
     EXPECT_EQ(RemoveProgram(), c.result) << c.description;
     EXPECT_TRUE(fs.Exists("C:\\App\\ro.txt")) << c.description;
   }
+}
+
+// A window stays alive through a long list of files that are already gone.
+TEST_F(ProgramFilesTest, EveryListedFileBeatsWhetherOrNotItWasThere) {
+  struct CountingHeartbeat : Heartbeat {
+    void Beat() override { ++beats; }
+    void ShowStatus(const std::string&) override { ++beats; }
+    int beats = 0;
+  } heartbeat;
+  Describe("[Files]\nA=gone1.txt\nB=gone2.txt\nC=gone3.txt\nD=App.exe\n");
+  RemoveProgramFiles(fs, reader, StatusLine(&windows, &heartbeat), paths);
+  EXPECT_GE(heartbeat.beats, 4);
 }
 
 // Both removals do nothing at all while the main executable is missing.
