@@ -20,13 +20,13 @@ void Wipe(std::string* text) {
 WindowSpec LogonDialogSpec(const LogonTexts& texts) {
   const FontSpec dialog;  // the system's font for dialog controls
   using Kind = ControlKind;
-  WindowSpec spec;
-  spec.number = kLogonDialog;
-  spec.title = texts.title;
-  spec.client_width = 260;
-  spec.client_height = 135;
-  spec.close_box = true;
-  spec.controls = {
+  WindowSpec window;
+  window.number = kLogonDialog;
+  window.title = texts.title;
+  window.client_width = 260;
+  window.client_height = 135;
+  window.close_box = true;
+  window.controls = {
       {kUserLabel, Kind::kRightText, 0, 20, 27, 90, 15, texts.user, dialog, true},
       {kUserField, Kind::kEdit, 0, 115, 25, 120, 20, "", dialog, true},
       {kPasswordLabel, Kind::kRightText, 0, 20, 62, 90, 15, texts.password, dialog, true},
@@ -34,7 +34,7 @@ WindowSpec LogonDialogSpec(const LogonTexts& texts) {
       {kLoginButton, Kind::kButton, 0, 90, 104, 80, 22, texts.login, {"System", 10, true}, true},
       {kLogonFrame, Kind::kFrame, 0, 10, 10, 240, 85, "", {}, true},
   };
-  return spec;
+  return window;
 }
 
 LogonToken AskForLogon(WindowToolkit& windows, Security& security, const LogonTexts& texts) {

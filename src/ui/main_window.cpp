@@ -15,14 +15,14 @@ WindowSpec MainWindowSpec(const MainWindowTexts& texts) {
   const FontSpec info_bold{"Arial", 10, true};
   const FontSpec dialog;  // the system's font for dialog controls
   using Kind = ControlKind;
-  WindowSpec spec;
-  spec.number = kMainWindow;
-  spec.title = texts.title;
-  spec.client_width = kClientWidth;
-  spec.client_height = kClientHeight;
-  spec.close_box = false;  // the window closes through its buttons only
-  spec.status_bar_field_right = kClientWidth;
-  spec.controls = {
+  WindowSpec window;
+  window.number = kMainWindow;
+  window.title = texts.title;
+  window.client_width = kClientWidth;
+  window.client_height = kClientHeight;
+  window.close_box = false;  // the window closes through its buttons only
+  window.status_bar_field_right = kClientWidth;
+  window.controls = {
       // The white header is wider than the window; the window's edge cuts it.
       {kHeaderPanel, Kind::kPanel, 0, 0, 0, 480, 48, "", {}, true},
       {kHeaderTitleText, Kind::kText, kHeaderPanel, 10, 10, 345, 15, texts.header_title,
@@ -38,7 +38,7 @@ WindowSpec MainWindowSpec(const MainWindowTexts& texts) {
       {kCancelButton, Kind::kButton, 0, 325, 151, 70, 20, texts.cancel, dialog, true},
       {kReadyButton, Kind::kButton, 0, 325, 151, 70, 20, texts.ready, dialog, false},
   };
-  return spec;
+  return window;
 }
 
 bool OpenMainWindow(WindowToolkit& windows, const MainWindowTexts& texts) {
