@@ -89,10 +89,11 @@ bool RemoveEmptyDirectoryBelow(FileSystem& fs, const StatusLine& status, const s
       RemoveLink(fs, path, 0);
       return true;
     case PathNature::kDirectory:
-      // Known to be a directory: only its entries are looked at.
-      if (!HoldsNothing(fs, path)) return false;
+      // The system removes a directory only while it is empty, so the removal is tried first and
+      // nothing that appears in it meanwhile is lost. One that stays (read-only, in use) still
+      // counts when it holds nothing.
+      if (!RemoveEmptyDirectory(fs, path) && !HoldsNothing(fs, path)) return false;
       status.Show(path + kAllFiles);
-      RemoveEmptyDirectory(fs, path);
       return true;
     case PathNature::kFile:
     case PathNature::kUnknown:  // missing, or nothing tells what it is

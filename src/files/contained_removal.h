@@ -29,8 +29,9 @@ bool PassesThroughLink(FileSystem& fs, const std::string& base, const std::strin
 bool RemoveFileInside(FileSystem& fs, const std::string& base, const std::string& relative);
 
 // Removes the directory `base` + `relative` when it is empty, or only the link when it is one,
-// with the status text "  <path>*.*" first. Nothing happens for a path through a link. True
-// when a removal was attempted.
+// and shows the status text "  <path>*.*" for it. Nothing happens for a path through a link.
+// True when the link or the empty directory was removed, or the directory holds nothing but
+// could not be removed.
 bool RemoveEmptyDirectoryBelow(FileSystem& fs, const StatusLine& status, const std::string& base,
                                const std::string& relative);
 

@@ -25,8 +25,8 @@ bool RemoveFile(FileSystem& fs, const std::string& path);
 bool RemoveDirectoryTree(FileSystem& fs, const std::string& path, const std::string& pattern,
                          std::uint32_t flags, Heartbeat* heartbeat = nullptr);
 
-// Removes a directory just found empty, and nothing else: a file that appeared in it since
-// keeps it, where a removal of its entries would delete that file.
+// Removes a directory if it is empty, and nothing else: unlike a removal of its entries, it
+// never deletes a file that appeared in it after it was found empty.
 bool RemoveEmptyDirectory(FileSystem& fs, const std::string& path);
 
 // Removes a junction or directory link itself (its attributes cleared first with kRemoveForce);
