@@ -14,6 +14,7 @@
 namespace uninstall {
 namespace {
 
+using ::testing::Contains;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 using namespace std::string_literals;
@@ -280,7 +281,7 @@ TEST_F(ProgramFilesTest, NothingIsReachedThroughALinkBelowTheBase) {
     SCOPED_TRACE(remove_all);
     fs.AddFile("C:\\App\\App.exe", "MZ");
     Describe(
-        "[Files]\nA=L\\doc.txt\nB=App.exe\n"
+        "[Files]\nA=L\\doc.txt\nB=App.exe\nC=Sub\\L\\doc.txt\n"
         "[Dirs]\nA=Saves\\\nB=L\\Inner\\\nC=L\\\nD=ReadOnly\\\n"
         "[Data]\nA=DataLink\\doc.txt\n[DataDirs]\nA=DataLink\\Inner\\\nB=Gone\\\n");
     for (const char* target : {"C:\\Target\\", "C:\\DataTarget\\"}) {
@@ -289,6 +290,8 @@ TEST_F(ProgramFilesTest, NothingIsReachedThroughALinkBelowTheBase) {
     }
     fs.AddLink("C:\\App\\Saves", "C:\\Target");
     fs.AddLink("C:\\App\\L", "C:\\Target");
+    fs.AddDirectory("C:\\App\\Sub");
+    fs.AddLink("C:\\App\\Sub\\L", "C:\\Target");
     fs.AddLink("C:\\App\\ReadOnly", "C:\\Target");
     fs.SetAttributes("C:\\App\\ReadOnly", kAttributeReadOnly);
     paths.data_dir = "C:\\Data\\";
@@ -306,6 +309,7 @@ TEST_F(ProgramFilesTest, NothingIsReachedThroughALinkBelowTheBase) {
     EXPECT_EQ(fs.Exists("C:\\App\\ReadOnly"), !remove_all);
     EXPECT_EQ(fs.Exists("C:\\Data\\Gone"), !remove_all);
     EXPECT_TRUE(fs.Exists("C:\\Data\\DataLink"));
+    EXPECT_THAT(StatusTexts(), Contains("SetStatusText   C:\\App\\Saves\\*.*"));
     for (const std::string& call : log.entries()) {
       if (call.rfind("SetStatusText", 0) == 0) continue;
       for (const char* behind :
