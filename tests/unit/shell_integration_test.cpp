@@ -193,10 +193,19 @@ TEST_F(ShellIntegrationTest, NegativeOrZeroCountHandlesNoTask) {
 TEST_F(ShellIntegrationTest, HugeCountStopsAfterTheLastTaskLine) {
   fs_.AddFile("C:\\App\\one.txt");
   fs_.AddFile("C:\\App\\nine.txt");
-  Tasks(2147483647, {"Task1=0|C:\\App\\one.txt", "TASK9=0|C:\\App\\nine.txt"});
+  Tasks(2147483647, {"Task1=0|C:\\App\\one.txt",
+                     "Task2=", "Task3=", "Task4=", "Task5=", "TASK9=0|C:\\App\\nine.txt"});
+  // Every task line visited, empty or not, lets a window breathe.
+  struct CountingHeartbeat : Heartbeat {
+    void Beat() override { ++beats; }
+    void ShowStatus(const std::string&) override { ++beats; }
+    int beats = 0;
+  } heartbeat;
+  parts_.heartbeat = &heartbeat;
   Run(false);
   EXPECT_FALSE(fs_.Exists("C:\\App\\one.txt"));
   EXPECT_FALSE(fs_.Exists("C:\\App\\nine.txt"));
+  EXPECT_GE(heartbeat.beats, 6);
 }
 
 TEST_F(ShellIntegrationTest, DllGoesToTheToolAsOneQuotedArgumentAndIsDeletedAfterIt) {
