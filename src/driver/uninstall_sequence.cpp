@@ -52,8 +52,19 @@ int UninstallSequence::Run() {
   state_.quiet_mode = IsQuietMode(FirstParameter(platform_.processes.CommandLine()));
   platform_.windows.LoadProgramIcon();
   state_.texts = TextTable{};
-  state_.uninstaller_dir = DirectoryPart(OwnProgramPath(platform_.processes));
+  std::string unrepresentable;
+  state_.uninstaller_dir = DirectoryPart(OwnProgramPath(platform_.processes, &unrepresentable));
   state_.description_file_path = state_.uninstaller_dir + kDescriptionFileName;
+
+  // A folder name that the code page cannot hold reads as some other folder's name, whose
+  // uninstall.dat would then be followed: nothing is read at all.
+  if (!unrepresentable.empty()) {
+    ShowMessageBox(platform_.windows, kMissingDescriptionTitle,
+                   std::string(kUnrepresentableFolderText) + "\n" + DirectoryPart(unrepresentable),
+                   kIconError);
+    End();
+    return 0;
+  }
 
   // Without its own directory (a path the platform could not report) the program would look
   // for uninstall.dat in whatever the current directory is: that counts as missing too.
@@ -234,15 +245,15 @@ std::string UninstallSequence::EntryName() {
 }
 
 void UninstallSequence::DeleteLeftovers() {
-  const std::string& dir = state_.uninstaller_dir;
-  RemoveFile(platform_.fs, state_.description_file_path);
-  RemoveFile(platform_.fs, dir + kVbScriptName);
-  RemoveFile(platform_.fs, dir + kJScriptName);
+  ContainedRemoval installation(platform_.fs, state_.uninstaller_dir, false);
+  for (const char* own : {kDescriptionFileName, kVbScriptName, kJScriptName}) {
+    installation.RemoveFile(own);
+  }
   // The two programs still ran from wherever their values lead, but only what lies inside the
   // uninstaller's directory is the installation's to delete.
   for (const std::string* program :
        {&state_.settings.before_uninst, &state_.settings.after_uninst}) {
-    if (!program->empty()) RemoveFileInside(platform_.fs, dir, *program);
+    if (!program->empty()) installation.RemoveFile(*program);
   }
 }
 

@@ -31,6 +31,8 @@ struct RunState {
 
 inline constexpr char kMissingDescriptionTitle[] = " Marrowind - Error";
 inline constexpr char kMissingDescriptionText[] = "Could not find 'uninstall.dat':";
+inline constexpr char kUnrepresentableFolderText[] =
+    "The uninstaller cannot work in a folder whose name the system's code page cannot hold:";
 
 class UninstallSequence {
  public:

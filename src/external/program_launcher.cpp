@@ -89,11 +89,16 @@ void ProgramLauncher::CloseProgram(RunningProgram* program) {
   programs_.remove_if([program](const RunningProgram& p) { return &p == program; });
 }
 
-std::string OwnProgramPath(Processes& processes) {
+std::string OwnProgramPath(Processes& processes, std::string* unrepresentable) {
   std::string path;
-  std::uint32_t length = processes.ModuleFileName(kOwnPathBufferSize, &path);
+  bool exact = true;
+  std::uint32_t length = processes.ModuleFileName(kOwnPathBufferSize, &path, &exact);
   // A path that filled the buffer was cut short, and a cut path names some other directory.
-  if (length == 0 || length >= kOwnPathBufferSize) return "";
+  if (length == 0 || length >= kOwnPathBufferSize || path.size() >= kOwnPathBufferSize) return "";
+  if (!exact) {
+    if (unrepresentable != nullptr) *unrepresentable = path;
+    return "";
+  }
   return path;
 }
 

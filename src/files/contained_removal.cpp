@@ -1,105 +1,166 @@
 #include "files/contained_removal.h"
 
-#include "common/paths.h"
+#include <optional>
+#include <utility>
+
 #include "files/directory_listing.h"
-#include "files/file_removal.h"
 #include "files/path_probe.h"
 
 namespace uninstall {
 namespace {
 
-// A component that Windows would resolve to the parent: ".." (trailing dots and blanks are
-// dropped from path components, so "..." and ".. " count too).
-bool IsParentReference(std::string_view component) {
-  int dots = 0;
-  for (char c : component) {
-    if (c == '.') {
-      ++dots;
-    } else if (c != ' ') {
-      return false;
-    }
-  }
-  return dots >= 2;
+// A joined path over the limit could be cut to another one by whatever reads it: it names
+// nothing.
+bool TooLong(const std::string& base, const std::string& relative) {
+  return base.size() + relative.size() > kMaxPathBytes;
 }
 
 }  // namespace
 
-bool StaysInside(const std::string& relative_path) {
-  if (!relative_path.empty() && kPathSeparators.find(relative_path[0]) != std::string::npos) {
-    return false;
+ContainedRemoval::ContainedRemoval(FileSystem& fs, std::string base, bool check_own_name)
+    : fs_(fs), base_path_(std::move(base)) {
+  if (base_path_.size() <= kMaxPathBytes) {
+    base_ = OpenBase(fs_, base_path_, check_own_name, &base_parent_, &base_name_);
   }
-  if (relative_path.find(':') != std::string::npos) return false;
-  std::size_t start = 0;
-  while (start <= relative_path.size()) {
-    std::size_t end = relative_path.find_first_of(kPathSeparators, start);
-    if (end == std::string::npos) end = relative_path.size();
-    if (IsParentReference(std::string_view(relative_path).substr(start, end - start))) {
-      return false;
+}
+
+const VerifiedNode& ContainedRemoval::DirectoryAt(std::size_t depth) const {
+  return depth == 0 ? base_ : open_directories_[depth - 1];
+}
+
+void ContainedRemoval::CheckInPlace(const VerifiedNode& directory, const VerifiedNode& parent,
+                                    const std::u16string& name) {
+  // The uninstaller's own directory, opened by its path, holds the running program and cannot
+  // be swapped.
+  if (!parent.valid()) return;
+  if (!IsStillNamed(fs_, directory, parent, name)) disturbed_ = true;
+}
+
+VerifiedNode ContainedRemoval::OpenBelow(std::size_t depth, const std::u16string& name,
+                                         std::uint32_t access) {
+  bool elsewhere = false;
+  VerifiedNode node = OpenVerified(fs_, DirectoryAt(depth), name, access, &elsewhere);
+  if (elsewhere) {
+    if (depth == 0) {
+      CheckInPlace(base_, base_parent_, base_name_);
+    } else {
+      CheckInPlace(DirectoryAt(depth), DirectoryAt(depth - 1), open_names_[depth - 1]);
     }
-    start = end + 1;
   }
+  return node;
+}
+
+const VerifiedNode* ContainedRemoval::ParentOf(const std::vector<std::u16string>& names) {
+  const std::size_t depth = names.size() - 1;
+  std::size_t kept = 0;
+  while (kept < open_directories_.size() && kept < depth && open_names_[kept] == names[kept]) {
+    ++kept;
+  }
+  open_directories_.resize(kept);
+  open_names_.resize(kept);
+  while (open_directories_.size() < depth) {
+    VerifiedNode directory = OpenBelow(kept, names[kept], kNodeList);
+    if (disturbed_ || !directory.is_directory()) return nullptr;
+    open_names_.push_back(names[kept++]);
+    open_directories_.push_back(std::move(directory));
+  }
+  return &DirectoryAt(depth);
+}
+
+bool ContainedRemoval::RemoveFile(const std::string& relative, bool force) {
+  if (disturbed_ || TooLong(base_path_, relative)) return false;
+  const std::optional<std::vector<std::u16string>> names = NamesOf(fs_, relative);
+  if (!names || names->empty()) return false;
+  const VerifiedNode* parent = ParentOf(*names);
+  if (parent == nullptr) return false;
+  VerifiedNode file = OpenBelow(open_directories_.size(), names->back(), kNodeDelete);
+  if (disturbed_ || !file.valid() || (file.attributes() & kAttributeDirectory) != 0) return false;
+  if (!file.MarkForDeletion(force)) return false;
+  file.Close();
+  // Another program's open handle keeps the name until it closes too.
+  return IsGone(fs_, *parent, names->back());
+}
+
+bool ContainedRemoval::RemoveIfEmpty(const StatusLine& status, const std::string& path,
+                                     VerifiedNode& node) {
+  if (disturbed_) return false;
+  if (node.is_link()) {
+    // Never looked into: what it points to lies elsewhere.
+    status.Show(path + kAllFiles);
+    node.MarkForDeletion(false);
+    node.Close();
+    return true;
+  }
+  if (!node.is_directory()) return false;
+  // The system removes a directory only while it is empty, so the removal is tried first and
+  // nothing that appears in it meanwhile is lost. One that stays (read-only, in use) still
+  // counts when it holds nothing.
+  if (!node.MarkForDeletion(false) && !HoldsNothing(fs_, node)) return false;
+  node.Close();
+  status.Show(path + kAllFiles);
   return true;
 }
 
-PathNature NatureOf(FileSystem& fs, const std::string& path) {
-  std::string trimmed = path;
-  while (!trimmed.empty() && kPathSeparators.find(trimmed.back()) != std::string::npos) {
-    trimmed.pop_back();
-  }
-  if (trimmed.empty()) return PathNature::kUnknown;
-  std::uint32_t attributes = fs.AttributesOf(trimmed);
-  if (attributes == kInvalidAttributes) return PathNature::kUnknown;
-  if ((attributes & kAttributeReparsePoint) != 0) return PathNature::kLink;
-  return (attributes & kAttributeDirectory) != 0 ? PathNature::kDirectory : PathNature::kFile;
+bool ContainedRemoval::RemoveEmptyDirectory(const StatusLine& status, const std::string& relative) {
+  if (disturbed_ || TooLong(base_path_, relative)) return false;
+  const std::optional<std::vector<std::u16string>> names = NamesOf(fs_, relative);
+  if (!names) return false;
+  const std::string path = base_path_ + relative;
+  if (names->empty()) return RemoveIfEmpty(status, path, base_);
+  if (ParentOf(*names) == nullptr) return false;
+  VerifiedNode directory =
+      OpenBelow(open_directories_.size(), names->back(), kNodeDelete | kNodeList);
+  return RemoveIfEmpty(status, path, directory);
 }
 
-bool PassesThroughLink(FileSystem& fs, const std::string& base, const std::string& relative) {
-  // The end of every non-empty component; the last one is the path's own name.
-  std::size_t previous_end = std::string::npos;
-  std::size_t start = 0;
-  while (start < relative.size()) {
-    std::size_t end = relative.find_first_of(kPathSeparators, start);
-    if (end == std::string::npos) end = relative.size();
-    if (end > start) {
-      // A part that cannot be looked at may be a link as well: nothing goes through it.
-      if (previous_end != std::string::npos &&
-          NatureOf(fs, base + relative.substr(0, previous_end)) != PathNature::kDirectory) {
-        return true;
+void ContainedRemoval::RemoveContents(const VerifiedNode& directory, const VerifiedNode& parent,
+                                      const std::u16string& name, Heartbeat* heartbeat) {
+  ForEachListed(fs_, directory, [&](const ListedName& entry) {
+    const bool listed_directory = (entry.attributes & kAttributeDirectory) != 0;
+    bool elsewhere = false;
+    VerifiedNode child = OpenVerified(fs_, directory, entry.name,
+                                      kNodeDelete | (listed_directory ? kNodeList : 0), &elsewhere);
+    if (elsewhere) CheckInPlace(directory, parent, name);
+    if (disturbed_) return false;
+    if (child.is_directory()) RemoveContents(child, directory, entry.name, heartbeat);
+    // A file, a directory emptied just now, or a link as itself.
+    if (!disturbed_) child.MarkForDeletion(true);
+    child.Close();
+    if (heartbeat != nullptr) heartbeat->Beat();
+    return !disturbed_;
+  });
+}
+
+void ContainedRemoval::RemoveTree(const std::string& relative, Heartbeat* heartbeat) {
+  if (disturbed_ || TooLong(base_path_, relative)) return;
+  const std::optional<std::vector<std::u16string>> names = NamesOf(fs_, relative);
+  if (!names) return;
+  if (names->empty()) {
+    if (base_.is_directory()) RemoveContents(base_, base_parent_, base_name_, heartbeat);
+    // Goes when its handle closes, at the end, once nothing is left in it.
+    if (!disturbed_ && (base_.is_directory() || base_.is_link())) base_.MarkForDeletion(true);
+    return;
+  }
+  if (ParentOf(*names) == nullptr) return;
+  const VerifiedNode& parent = DirectoryAt(open_directories_.size());
+  VerifiedNode tree = OpenBelow(open_directories_.size(), names->back(), kNodeDelete | kNodeList);
+  if (tree.is_directory()) RemoveContents(tree, parent, names->back(), heartbeat);
+  if (!disturbed_ && (tree.is_directory() || tree.is_link())) tree.MarkForDeletion(true);
+}
+
+void ContainedRemoval::SweepFiles(Heartbeat* heartbeat) {
+  if (disturbed_ || !base_.is_directory()) return;
+  ForEachListed(fs_, base_, [&](const ListedName& entry) {
+    if ((entry.attributes & kAttributeDirectory) == 0) {
+      VerifiedNode file = OpenBelow(0, entry.name, kNodeDelete);
+      if (!disturbed_ && file.valid() && (file.attributes() & kAttributeDirectory) == 0) {
+        file.MarkForDeletion(true);
       }
-      previous_end = end;
     }
-    start = end + 1;
-  }
-  return false;
-}
-
-bool RemoveFileInside(FileSystem& fs, const std::string& base, const std::string& relative) {
-  if (!StaysInside(relative) || PassesThroughLink(fs, base, relative)) return false;
-  return RemoveFile(fs, base + relative);
-}
-
-bool RemoveEmptyDirectoryBelow(FileSystem& fs, const StatusLine& status, const std::string& base,
-                               const std::string& relative) {
-  const std::string path = base + relative;
-  if (PassesThroughLink(fs, base, relative)) return false;
-  switch (NatureOf(fs, path)) {
-    case PathNature::kLink:
-      // Never looked into: what it points to lies elsewhere.
-      status.Show(path + kAllFiles);
-      RemoveLink(fs, path, 0);
-      return true;
-    case PathNature::kDirectory:
-      // The system removes a directory only while it is empty, so the removal is tried first and
-      // nothing that appears in it meanwhile is lost. One that stays (read-only, in use) still
-      // counts when it holds nothing.
-      if (!RemoveEmptyDirectory(fs, path) && !HoldsNothing(fs, path)) return false;
-      status.Show(path + kAllFiles);
-      return true;
-    case PathNature::kFile:
-    case PathNature::kUnknown:  // missing, or nothing tells what it is
-      break;
-  }
-  return false;
+    if (heartbeat != nullptr) heartbeat->Beat();
+    return !disturbed_;
+  });
+  if (!disturbed_) base_.MarkForDeletion(true);
 }
 
 }  // namespace uninstall

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace uninstall {
 
@@ -28,6 +29,8 @@ inline constexpr std::uint32_t kDriveCdRom = 5;
 inline constexpr std::uint32_t kErrorFileNotFound = 2;
 inline constexpr std::uint32_t kErrorPathNotFound = 3;
 inline constexpr std::uint32_t kErrorAccessDenied = 5;
+inline constexpr std::uint32_t kErrorSharingViolation = 32;
+inline constexpr std::uint32_t kErrorInvalidName = 123;
 inline constexpr std::uint32_t kErrorFileExists = 80;
 inline constexpr std::uint32_t kErrorAlreadyExists = 183;
 
@@ -50,6 +53,21 @@ struct FoundEntry {
 // Opaque handles; 0 means "none" (the Win32 layer maps INVALID_HANDLE_VALUE to 0).
 using SearchHandle = std::uintptr_t;
 using FileHandle = std::uintptr_t;
+// A file or directory opened for the removal; names below it are opened relative to it.
+using NodeHandle = std::uintptr_t;
+
+// What a node is opened for, besides reading its attributes: deleting it (and changing its
+// attributes), and listing it when it is a directory.
+inline constexpr std::uint32_t kNodeDelete = 1;
+inline constexpr std::uint32_t kNodeList = 2;
+
+// One entry of a directory listed through its handle: the name as the system holds it, in
+// UTF-16, so that a name the 8-bit code page cannot hold is still opened as itself.
+struct ListedName {
+  std::u16string name;
+  std::uint32_t attributes = 0;
+  std::uint64_t id = 0;  // the file id, as NodeId gives it for an open node
+};
 
 class FileSystem {
  public:
@@ -92,6 +110,43 @@ class FileSystem {
   virtual bool MovePointer(FileHandle file, std::int64_t distance, bool from_start) = 0;
   // CloseHandle.
   virtual void CloseFile(FileHandle file) = 0;
+
+  // --- Removal through handles ----------------------------------------------------------
+  // CreateFileA of a directory (FILE_FLAG_BACKUP_SEMANTICS; links on the way and at the end are
+  // followed), shared for reading, writing and deletion; `access` as for OpenNode. 0 on failure.
+  virtual NodeHandle OpenDirectoryPath(const std::string& path, std::uint32_t access,
+                                       std::uint32_t* error) = 0;
+  // NtOpenFile of one name relative to the directory `parent` (RootDirectory), with
+  // FILE_OPEN_REPARSE_POINT, shared for reading, writing and deletion. 0 on failure; *error
+  // receives the system's error code (2 or 3 when nothing has that name).
+  virtual NodeHandle OpenNode(NodeHandle parent, const std::u16string& name, std::uint32_t access,
+                              std::uint32_t* error) = 0;
+  // GetFileInformationByHandleEx(FileAttributeTagInfo): the attributes of the opened node.
+  virtual bool NodeAttributes(NodeHandle node, std::uint32_t* attributes) = 0;
+  // GetFinalPathNameByHandleW (normalized, with the drive letter): where the system says the node
+  // is. (Wine works that out from the name at the moment of opening, apart from the opening
+  // itself.)
+  virtual bool FinalPath(NodeHandle node, std::u16string* path) = 0;
+  // GetFileInformationByHandle: the node's file index.
+  virtual bool NodeId(NodeHandle node, std::uint64_t* id) = 0;
+  // NtQueryDirectoryFile with `name` as the search mask, on a handle of its own for the same
+  // directory (a handle keeps the mask of its first search): the entry of that name as the
+  // directory lists it now. A link shows there as one (Wine gives it the id of its target).
+  virtual bool FindListedEntry(NodeHandle directory, const std::u16string& name,
+                               ListedName* entry) = 0;
+  // SetFileInformationByHandle(FileBasicInfo) with the attributes alone.
+  virtual bool SetNodeAttributes(NodeHandle node, std::uint32_t attributes) = 0;
+  // SetFileInformationByHandle(FileDispositionInfo): the node goes when its last handle closes.
+  // Refused for a read-only file and a directory that is not empty.
+  virtual bool DeleteOnClose(NodeHandle node) = 0;
+  // GetFileInformationByHandleEx with the directory-listing classes: the next entries of the
+  // directory ("." and ".." included where the system lists them), from the first with
+  // `restart`. False when there are no more, or the directory cannot be listed.
+  virtual bool ListNode(NodeHandle directory, bool restart, std::vector<ListedName>* entries) = 0;
+  // CloseHandle.
+  virtual void CloseNode(NodeHandle node) = 0;
+  // MultiByteToWideChar from the system's 8-bit code page, refusing invalid bytes.
+  virtual bool WidenName(const std::string& text, std::u16string* wide) = 0;
 };
 
 }  // namespace uninstall

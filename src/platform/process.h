@@ -29,10 +29,13 @@ class Processes {
 
   // GetCommandLineA.
   virtual std::string CommandLine() = 0;
-  // GetModuleFileNameA of the program's own module into a buffer of `buffer_size` characters:
-  // *path receives what was written, the result is what the call returned (0 on failure,
-  // `buffer_size` when the path was cut short).
-  virtual std::uint32_t ModuleFileName(std::uint32_t buffer_size, std::string* path) = 0;
+  // GetModuleFileNameW of the program's own module into a buffer of `buffer_size` characters,
+  // converted to the 8-bit code page without best-fit replacements: *path receives what was
+  // written, the result is what the call returned (0 on failure, `buffer_size` when the path was
+  // cut short). *exact is false when a character of the path has no place in the code page (it
+  // then stands in *path as the code page's default character).
+  virtual std::uint32_t ModuleFileName(std::uint32_t buffer_size, std::string* path,
+                                       bool* exact) = 0;
   // SetEnvironmentVariableA in the program's own environment, which started programs inherit.
   virtual bool SetEnvironmentValue(const std::string& name, const std::string& value) = 0;
 

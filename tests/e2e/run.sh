@@ -24,6 +24,8 @@ HOLD_MUTEX_EXE=$BUILD/hold_mutex.exe
 . "$REPO/tests/e2e/script_cases.sh"
 # shellcheck source=window_cases.sh
 . "$REPO/tests/e2e/window_cases.sh"
+# shellcheck source=link_cases.sh
+. "$REPO/tests/e2e/link_cases.sh"
 
 fail_whole_level() {
   fail "$1" "$2"
@@ -188,22 +190,33 @@ case_quiet_awkward_directory_name() {
   report "$name"
 }
 
-case_missing_description
-case_quiet_sample
-case_quiet_awkward_directory_name
-case_quiet_sample_whole_directory
-case_window_confirm_and_remove
-case_window_cancel
-case_window_delete_all
-case_window_large_removal_keeps_the_window_alive
-case_before_program_cancels
-case_before_program_goes_on
-case_quiet_shell_integration
-case_quiet_script vbs
-case_quiet_script js
-case_quiet_script_256
-case_program_running process
-case_program_running mutex
+# Every case, with its argument; E2E_ONLY=WORD runs only those whose line holds WORD.
+cases=(
+  "case_missing_description"
+  "case_quiet_sample"
+  "case_quiet_awkward_directory_name"
+  "case_quiet_sample_whole_directory"
+  "case_window_confirm_and_remove"
+  "case_window_cancel"
+  "case_window_delete_all"
+  "case_window_large_removal_keeps_the_window_alive"
+  "case_before_program_cancels"
+  "case_before_program_goes_on"
+  "case_quiet_shell_integration"
+  "case_quiet_script vbs"
+  "case_quiet_script js"
+  "case_quiet_script_256"
+  "case_program_running process"
+  "case_program_running mutex"
+  "case_window_delete_all_racing_link"
+  "case_window_delete_all_data_dir_link"
+  "case_unrepresentable_folder_name"
+)
+for case in "${cases[@]}"; do
+  [[ -z ${E2E_ONLY:-} || $case == *"$E2E_ONLY"* ]] || continue
+  # shellcheck disable=SC2086  # the function and its argument
+  $case
+done
 
 echo "$e2e_passed passed, $e2e_failed failed"
 [ "$e2e_failed" -eq 0 ]

@@ -3,6 +3,7 @@
 #define UNINSTALL_TESTS_FAKES_CALL_LOG_H_
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -13,7 +14,9 @@ class CallLog {
   // Records a platform call; true when this call is to fail (FailCall).
   bool Add(std::string entry) {
     entries_.push_back(std::move(entry));
-    return ++calls_ == fail_at_;
+    ++calls_;
+    if (before_call) before_call(calls_);
+    return calls_ == fail_at_;
   }
   const std::vector<std::string>& entries() const { return entries_; }
   // Empties the log and counts the calls from 1 again.
@@ -25,6 +28,9 @@ class CallLog {
   // result; 0 makes no call fail. How many calls there were tells how far to go.
   void FailCall(std::int64_t call) { fail_at_ = call; }
   std::int64_t calls() const { return calls_; }
+  // Runs before the call numbered as given (from the last Clear) does anything: another
+  // program acting while the one under test runs.
+  std::function<void(std::int64_t call)> before_call;
   // The entries that begin with `prefix`, in order.
   std::vector<std::string> Matching(const std::string& prefix) const {
     std::vector<std::string> result;

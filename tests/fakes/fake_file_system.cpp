@@ -9,7 +9,6 @@
 namespace uninstall {
 namespace {
 
-constexpr std::uint32_t kErrorSharingViolation = 32;
 constexpr std::uint32_t kErrorInvalidParameter = 87;
 constexpr std::uint32_t kShareWrite = 0x2;
 
@@ -58,6 +57,8 @@ struct Node {
   bool held_open = false;
   std::string link_target;  // a junction: its contents are those of this path
   Node* parent = nullptr;
+  bool detached = false;        // deleted or moved away while a handle was open on it
+  bool delete_pending = false;  // goes when the last handle on it closes
   std::map<std::string, std::unique_ptr<Node>> children;  // by upper-cased name
 
   std::uint64_t Size() const { return reported_size ? *reported_size : contents.size(); }
@@ -127,6 +128,34 @@ struct OpenedFile {
   std::uint64_t position = 0;
 };
 
+struct OpenedNode {
+  Node* node = nullptr;
+  std::uint32_t access = 0;
+  std::optional<std::string> name_path;  // the final path it reports, when by name
+  bool delete_on_close = false;
+  std::vector<std::string> listing;  // "." / ".." / upper-cased child names, from a restart
+  std::size_t listed = 0;
+};
+
+// How many entries one listing call hands out: small, so that callers meet the next call.
+constexpr std::size_t kListBatch = 3;
+
+std::u16string Widen(std::string_view text) {
+  std::u16string wide;
+  for (char c : text) wide.push_back(static_cast<unsigned char>(c));
+  return wide;
+}
+
+// The fake's names are 8-bit; a character beyond that names nothing here.
+std::optional<std::string> Narrow(std::u16string_view text) {
+  std::string narrow;
+  for (char16_t c : text) {
+    if (c > 0xFF) return std::nullopt;
+    narrow.push_back(static_cast<char>(c));
+  }
+  return narrow;
+}
+
 // Whether an open with `access`/`share` can coexist with an existing one.
 bool SharingAllows(std::uint32_t old_access, std::uint32_t old_share, std::uint32_t access,
                    std::uint32_t share) {
@@ -144,6 +173,10 @@ struct FakeFileSystem::Impl {
   std::map<std::string, Drive> drives;  // by upper-cased root name
   std::map<std::uintptr_t, Search> searches;
   std::map<std::uintptr_t, OpenedFile> files;
+  std::map<std::uintptr_t, OpenedNode> nodes;
+  std::vector<std::unique_ptr<Node>> detached;  // kept while handles are open on them
+  bool opens_follow_links = false;
+  bool final_paths_by_name = false;
   std::uintptr_t next_handle = 0x100;
   std::uint32_t last_disposition = 0;
   std::optional<std::uint64_t> disk_space;  // bytes that can still be written
@@ -259,6 +292,44 @@ struct FakeFileSystem::Impl {
     return false;
   }
 
+  bool HasNodeHandle(const Node* node) const {
+    return std::any_of(nodes.begin(), nodes.end(),
+                       [node](const auto& opened) { return opened.second.node == node; });
+  }
+
+  // Takes a node out of its parent; one that a handle is open on lives on, detached.
+  void Remove(Node* node) {
+    auto entry = node->parent->children.find(Upper(node->name));
+    std::unique_ptr<Node> owned = std::move(entry->second);
+    node->parent->children.erase(entry);
+    node->parent = nullptr;
+    node->detached = true;
+    if (HasNodeHandle(node)) detached.push_back(std::move(owned));
+  }
+
+  // The full path of a node ("C:\App\x"), or nothing when it is no longer in the tree.
+  std::optional<std::string> PathOf(const Node* node) const {
+    std::string path;
+    for (; node != nullptr; node = node->parent) {
+      if (node->detached) return std::nullopt;
+      if (node->parent == nullptr) return node->name + (path.empty() ? "\\" : path);
+      path = "\\" + node->name + path;
+    }
+    return std::nullopt;
+  }
+
+  // Where a path leads now, every link followed; nothing when it leads nowhere.
+  std::optional<std::string> RealPath(const std::string& path) const {
+    const Node* node = Resolve(Lookup(path));
+    return node == nullptr ? std::nullopt : PathOf(node);
+  }
+
+  std::string NodeText(std::uintptr_t handle) const {
+    auto found = nodes.find(handle);
+    if (found == nodes.end()) return std::to_string(handle);
+    return PathOf(found->second.node).value_or("(gone) " + found->second.node->name);
+  }
+
   static void CollectPaths(const Node& node, const std::string& prefix,
                            std::vector<std::string>* paths) {
     for (const auto& [key, child] : node.children) {
@@ -358,8 +429,28 @@ std::vector<std::string> FakeFileSystem::AllPaths() const {
 }
 
 int FakeFileSystem::OpenHandles() const {
-  return static_cast<int>(impl_->searches.size() + impl_->files.size());
+  return static_cast<int>(impl_->searches.size() + impl_->files.size() + impl_->nodes.size());
 }
+
+bool FakeFileSystem::Rename(const std::string& from, const std::string& to) {
+  Node* node = impl_->Lookup(from);
+  auto parsed = Parse(to);
+  if (node == nullptr || node->parent == nullptr || !parsed || parsed->parts.empty()) return false;
+  Node* parent = impl_->Resolve(impl_->Walk(*parsed, parsed->parts.size() - 1));
+  const std::string key = Upper(parsed->parts.back());
+  if (parent == nullptr || !parent->directory || parent->children.count(key) != 0) return false;
+  auto entry = node->parent->children.find(Upper(node->name));
+  std::unique_ptr<Node> owned = std::move(entry->second);
+  node->parent->children.erase(entry);
+  node->name = parsed->parts.back();
+  node->parent = parent;
+  parent->children[key] = std::move(owned);
+  return true;
+}
+
+void FakeFileSystem::SetOpensFollowLinks(bool follow) { impl_->opens_follow_links = follow; }
+
+void FakeFileSystem::SetFinalPathsByName(bool by_name) { impl_->final_paths_by_name = by_name; }
 
 SearchHandle FakeFileSystem::FindFirst(const std::string& pattern, FoundEntry* entry,
                                        std::uint32_t* error) {
@@ -456,7 +547,7 @@ bool FakeFileSystem::EraseFile(const std::string& path) {
   Node* node = impl_->Lookup(path);
   if (node == nullptr || node->directory || node->parent == nullptr) return false;
   if ((node->attributes & kAttributeReadOnly) || impl_->IsOpen(node)) return false;
-  node->parent->children.erase(Upper(node->name));
+  impl_->Remove(node);
   return true;
 }
 
@@ -465,7 +556,7 @@ bool FakeFileSystem::EraseDirectory(const std::string& path) {
   Node* node = impl_->Lookup(path);
   if (node == nullptr || !node->directory || node->parent == nullptr) return false;
   if (!node->children.empty() || (node->attributes & kAttributeReadOnly)) return false;
-  node->parent->children.erase(Upper(node->name));
+  impl_->Remove(node);
   return true;
 }
 
@@ -611,6 +702,201 @@ void FakeFileSystem::CloseFile(FileHandle file) {
   impl_->Log("CloseFile " +
              (found == impl_->files.end() ? std::to_string(file) : found->second.path));
   if (found != impl_->files.end()) impl_->files.erase(found);
+}
+
+NodeHandle FakeFileSystem::OpenDirectoryPath(const std::string& path, std::uint32_t access,
+                                             std::uint32_t* error) {
+  const bool injected = impl_->Log("OpenDirectoryPath " + path);
+  auto fail = [error](std::uint32_t code) {
+    if (error != nullptr) *error = code;
+    return NodeHandle{0};
+  };
+  if (injected) return fail(kErrorAccessDenied);
+  // Opened by its path, a link leads to what it points to, at the end as on the way.
+  Node* node = impl_->Resolve(impl_->Lookup(path));
+  if (node == nullptr) return fail(kErrorPathNotFound);
+  if (node->held_open && (access & kNodeDelete)) return fail(kErrorSharingViolation);
+  NodeHandle handle = impl_->NewHandle();
+  impl_->nodes[handle] = OpenedNode{node, access, std::nullopt, false, {}, 0};
+  return handle;
+}
+
+NodeHandle FakeFileSystem::OpenNode(NodeHandle parent, const std::u16string& name,
+                                    std::uint32_t access, std::uint32_t* error) {
+  const std::optional<std::string> narrow = Narrow(name);
+  const bool injected =
+      impl_->Log("OpenNode " + impl_->NodeText(parent) + "\\" + narrow.value_or("(wide)"));
+  auto fail = [error](std::uint32_t code) {
+    if (error != nullptr) *error = code;
+    return NodeHandle{0};
+  };
+  if (injected) return fail(kErrorAccessDenied);
+  auto opened_parent = impl_->nodes.find(parent);
+  if (opened_parent == impl_->nodes.end()) return fail(kErrorInvalidParameter);
+  if (name.empty() || name == u"." || name == u".." ||
+      name.find_first_of(u"\\/") != std::u16string::npos) {
+    return fail(kErrorInvalidName);
+  }
+  // Relative to the directory itself, wherever it now is; a link is not entered (its own
+  // children are none).
+  Node* directory = opened_parent->second.node;
+  if (!directory->directory) return fail(kErrorPathNotFound);
+  if (!narrow) return fail(kErrorFileNotFound);
+  auto child = directory->children.find(Upper(*narrow));
+  if (child == directory->children.end()) return fail(kErrorFileNotFound);
+  if (child->second->delete_pending) return fail(kErrorAccessDenied);  // as Windows answers
+  Node* node = child->second.get();
+  if (impl_->opens_follow_links) node = impl_->Resolve(node);
+  if (node == nullptr) return fail(kErrorFileNotFound);
+  if (node->held_open && (access & kNodeDelete)) return fail(kErrorSharingViolation);
+  // Wine opens the name relative to the directory itself, but works out the final path anew
+  // from the directory's name, as that name leads now.
+  std::optional<std::string> name_path;
+  if (impl_->final_paths_by_name) {
+    const OpenedNode& above = opened_parent->second;
+    std::optional<std::string> parent_path =
+        above.name_path ? above.name_path : impl_->PathOf(above.node);
+    if (parent_path) {
+      if (parent_path->back() != '\\') *parent_path += '\\';
+      name_path = impl_->RealPath(*parent_path + *narrow);
+    }
+  }
+  NodeHandle handle = impl_->NewHandle();
+  impl_->nodes[handle] = OpenedNode{node, access, name_path, false, {}, 0};
+  return handle;
+}
+
+bool FakeFileSystem::NodeAttributes(NodeHandle node, std::uint32_t* attributes) {
+  if (impl_->Log("NodeAttributes " + impl_->NodeText(node))) return false;
+  auto found = impl_->nodes.find(node);
+  if (found == impl_->nodes.end()) return false;
+  *attributes = found->second.node->attributes;
+  return true;
+}
+
+bool FakeFileSystem::FinalPath(NodeHandle node, std::u16string* path) {
+  if (impl_->Log("FinalPath " + impl_->NodeText(node))) return false;
+  auto found = impl_->nodes.find(node);
+  if (found == impl_->nodes.end()) return false;
+  std::optional<std::string> full =
+      found->second.name_path ? found->second.name_path : impl_->PathOf(found->second.node);
+  if (!full) return false;
+  *path = u"\\\\?\\" + Widen(*full);
+  return true;
+}
+
+bool FakeFileSystem::NodeId(NodeHandle node, std::uint64_t* id) {
+  if (impl_->Log("NodeId " + impl_->NodeText(node))) return false;
+  auto found = impl_->nodes.find(node);
+  if (found == impl_->nodes.end()) return false;
+  *id = reinterpret_cast<std::uintptr_t>(found->second.node);
+  return true;
+}
+
+bool FakeFileSystem::FindListedEntry(NodeHandle directory, const std::u16string& name,
+                                     ListedName* entry) {
+  const std::optional<std::string> narrow = Narrow(name);
+  if (impl_->Log("FindListedEntry " + impl_->NodeText(directory) + "\\" +
+                 narrow.value_or("(wide)"))) {
+    return false;
+  }
+  auto found = impl_->nodes.find(directory);
+  if (found == impl_->nodes.end() || !found->second.node->directory || !narrow) return false;
+  auto child = found->second.node->children.find(Upper(*narrow));
+  if (child == found->second.node->children.end()) return false;
+  const Node* listed = child->second.get();
+  // A link lists as one; Wine gives it the id of what it points to.
+  const Node* identity = impl_->opens_follow_links ? impl_->Resolve(child->second.get()) : listed;
+  *entry = ListedName{Widen(listed->name), listed->attributes,
+                      reinterpret_cast<std::uintptr_t>(identity)};
+  return true;
+}
+
+bool FakeFileSystem::SetNodeAttributes(NodeHandle node, std::uint32_t attributes) {
+  if (impl_->Log("SetNodeAttributes " + impl_->NodeText(node) + " " + std::to_string(attributes))) {
+    return false;
+  }
+  auto found = impl_->nodes.find(node);
+  if (found == impl_->nodes.end() || !(found->second.access & kNodeDelete)) return false;
+  Node* target = found->second.node;
+  std::uint32_t kept =
+      attributes & ~(kAttributeNormal | kAttributeDirectory | kAttributeReparsePoint);
+  kept |= target->attributes & kAttributeReparsePoint;
+  if (target->directory) {
+    target->attributes = kept | kAttributeDirectory;
+  } else {
+    target->attributes = kept == 0 ? kAttributeNormal : kept;
+  }
+  return true;
+}
+
+bool FakeFileSystem::DeleteOnClose(NodeHandle node) {
+  if (impl_->Log("DeleteOnClose " + impl_->NodeText(node))) return false;
+  auto found = impl_->nodes.find(node);
+  if (found == impl_->nodes.end() || !(found->second.access & kNodeDelete)) return false;
+  const Node* target = found->second.node;
+  if (target->parent == nullptr || (target->attributes & kAttributeReadOnly)) return false;
+  if (target->directory && !target->children.empty()) return false;
+  found->second.delete_on_close = true;
+  return true;
+}
+
+bool FakeFileSystem::ListNode(NodeHandle directory, bool restart,
+                              std::vector<ListedName>* entries) {
+  entries->clear();
+  if (impl_->Log("ListNode " + impl_->NodeText(directory) + (restart ? " restart" : ""))) {
+    return false;
+  }
+  auto found = impl_->nodes.find(directory);
+  if (found == impl_->nodes.end() || !(found->second.access & kNodeList)) return false;
+  OpenedNode& opened = found->second;
+  Node* node = opened.node;
+  if (!node->directory) return false;
+  if (restart) {
+    opened.listing.clear();
+    opened.listed = 0;
+    if (node->parent != nullptr) opened.listing = {".", ".."};
+    for (const auto& [key, child] : node->children) opened.listing.push_back(key);
+  }
+  while (opened.listed < opened.listing.size() && entries->size() < kListBatch) {
+    const std::string& key = opened.listing[opened.listed++];
+    if (key == "." || key == "..") {
+      entries->push_back(ListedName{Widen(key), kAttributeDirectory, 0});
+      continue;
+    }
+    auto child = node->children.find(key);
+    if (child == node->children.end()) continue;  // gone since the listing began
+    entries->push_back(ListedName{Widen(child->second->name), child->second->attributes,
+                                  reinterpret_cast<std::uintptr_t>(child->second.get())});
+  }
+  return !entries->empty();
+}
+
+void FakeFileSystem::CloseNode(NodeHandle node) {
+  impl_->Log("CloseNode " + impl_->NodeText(node));
+  auto found = impl_->nodes.find(node);
+  if (found == impl_->nodes.end()) return;
+  Node* target = found->second.node;
+  // Wine removes the name it worked out at the opening, and only while it still leads there.
+  const std::optional<std::string> name_path = found->second.name_path;
+  if (found->second.delete_on_close &&
+      (!name_path || impl_->Resolve(impl_->Lookup(*name_path)) == target)) {
+    target->delete_pending = true;
+  }
+  impl_->nodes.erase(found);
+  if (target->delete_pending && !impl_->HasNodeHandle(target)) {
+    target->delete_pending = false;
+    // Only an empty directory goes, whatever appeared in it since.
+    if (!target->detached && (!target->directory || target->children.empty())) {
+      impl_->Remove(target);
+    }
+  }
+}
+
+bool FakeFileSystem::WidenName(const std::string& text, std::u16string* wide) {
+  if (impl_->Log("WidenName " + text)) return false;
+  *wide = Widen(text);
+  return true;
 }
 
 }  // namespace uninstall

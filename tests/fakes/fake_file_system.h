@@ -39,6 +39,16 @@ class FakeFileSystem : public FileSystem {
   void SetDiskSpace(std::uint64_t bytes);
   // A file held open by another program: it cannot be deleted.
   void HoldOpen(const std::string& path);
+  // Moves a file or directory to another name (its parent must exist); handles open on it, or
+  // on anything in it, keep working on it where it now is.
+  bool Rename(const std::string& from, const std::string& to);
+  // Opening a link by a relative name opens what it points to, as Wine does (Windows opens the
+  // link itself).
+  void SetOpensFollowLinks(bool follow);
+  // The final path of a node opened by a relative name is that name in its parent's final path,
+  // wherever the node is: as Wine reports it when a directory was swapped between the opening
+  // and its reading of the name.
+  void SetFinalPathsByName(bool by_name);
 
   // --- Looking at the result --------------------------------------------------------------
   bool Exists(const std::string& path) const;
@@ -48,7 +58,7 @@ class FakeFileSystem : public FileSystem {
   // Every file and directory below the drives, as full paths in stored case, sorted;
   // directories end with a backslash.
   std::vector<std::string> AllPaths() const;
-  // Number of search and file handles still open (to catch leaks).
+  // Number of search, file and node handles still open (to catch leaks).
   int OpenHandles() const;
   // The creation disposition of the last OpenFile call.
   std::uint32_t LastDisposition() const;
@@ -72,6 +82,20 @@ class FakeFileSystem : public FileSystem {
                   std::uint32_t* written) override;
   bool MovePointer(FileHandle file, std::int64_t distance, bool from_start) override;
   void CloseFile(FileHandle file) override;
+  NodeHandle OpenDirectoryPath(const std::string& path, std::uint32_t access,
+                               std::uint32_t* error) override;
+  NodeHandle OpenNode(NodeHandle parent, const std::u16string& name, std::uint32_t access,
+                      std::uint32_t* error) override;
+  bool NodeAttributes(NodeHandle node, std::uint32_t* attributes) override;
+  bool FinalPath(NodeHandle node, std::u16string* path) override;
+  bool NodeId(NodeHandle node, std::uint64_t* id) override;
+  bool FindListedEntry(NodeHandle directory, const std::u16string& name,
+                       ListedName* entry) override;
+  bool SetNodeAttributes(NodeHandle node, std::uint32_t attributes) override;
+  bool DeleteOnClose(NodeHandle node) override;
+  bool ListNode(NodeHandle directory, bool restart, std::vector<ListedName>* entries) override;
+  void CloseNode(NodeHandle node) override;
+  bool WidenName(const std::string& text, std::u16string* wide) override;
 
  private:
   struct Impl;

@@ -29,7 +29,9 @@ void FakeProcesses::AddDocument(const std::string& path, std::uint32_t exit_code
   documents_[path] = Program{exit_code, reports_process};
 }
 
-std::uint32_t FakeProcesses::ModuleFileName(std::uint32_t buffer_size, std::string* path) {
+std::uint32_t FakeProcesses::ModuleFileName(std::uint32_t buffer_size, std::string* path,
+                                            bool* exact) {
+  *exact = module_path_exact;
   if (log_->Add("ModuleFileName")) return 0;
   // As Windows does it: a path that does not fit is cut to the buffer, and the buffer's size
   // comes back.
@@ -95,7 +97,7 @@ bool FakeProcesses::CreateProcessFromCommandLine(
     const std::string& command_line, const std::optional<std::string>& working_directory, int show,
     CreatedProcess* created) {
   if (log_->Add("CreateProcess " + command_line + " | " + Directory(working_directory) + " | " +
-            std::to_string(show))) {
+                std::to_string(show))) {
     return false;
   }
   auto program = programs_.find(ProgramOf(command_line));
@@ -112,7 +114,7 @@ bool FakeProcesses::ShellExecuteWithHandle(const std::string& verb, const std::s
                                            const std::optional<std::string>& working_directory,
                                            int show, ProcessHandle* process) {
   if (log_->Add("ShellExecuteEx " + verb + " " + file + " | " + parameters + " | " +
-            Directory(working_directory) + " | " + std::to_string(show))) {
+                Directory(working_directory) + " | " + std::to_string(show))) {
     return false;
   }
   auto document = documents_.find(file);
@@ -127,7 +129,7 @@ bool FakeProcesses::ShellExecuteDetached(const std::string& verb, const std::str
                                          const std::optional<std::string>& working_directory,
                                          int show) {
   if (log_->Add("ShellExecute " + verb + " " + file + " | " + parameters + " | " +
-            Directory(working_directory) + " | " + std::to_string(show))) {
+                Directory(working_directory) + " | " + std::to_string(show))) {
     return false;
   }
   return shell_detached_succeeds;

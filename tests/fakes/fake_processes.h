@@ -20,6 +20,7 @@ class FakeProcesses : public Processes {
 
   std::string command_line = "\"C:\\App\\Uninstall.exe\"";
   std::string module_path = "C:\\App\\Uninstall.exe";  // "" : the call fails
+  bool module_path_exact = true;                       // false: the 8-bit code page cannot hold it
   std::map<std::string, std::string> environment;
   bool environment_full = false;  // SetEnvironmentValue fails
   std::set<std::string> existing_mutexes;
@@ -43,7 +44,7 @@ class FakeProcesses : public Processes {
   int open_handles() const { return static_cast<int>(open_.size()); }
 
   std::string CommandLine() override { return command_line; }
-  std::uint32_t ModuleFileName(std::uint32_t buffer_size, std::string* path) override;
+  std::uint32_t ModuleFileName(std::uint32_t buffer_size, std::string* path, bool* exact) override;
   bool SetEnvironmentValue(const std::string& name, const std::string& value) override;
   MutexHandle CreateNamedMutex(const std::string& name, std::uint32_t* error) override;
   void ReleaseNamedMutex(MutexHandle mutex) override;

@@ -98,9 +98,10 @@ std::string FakeWorld::Problems(std::string_view description, bool strict) const
     }
   }
   for (const std::string& call : strict ? log.entries() : std::vector<std::string>()) {
-    for (const std::string erase : {"EraseFile ", "EraseDirectory "}) {
+    for (const std::string erase : {"EraseFile ", "EraseDirectory ", "DeleteOnClose "}) {
       if (call.rfind(erase, 0) != 0) continue;
-      const std::string path = call.substr(erase.size());
+      // A directory may be logged without its final backslash.
+      const std::string path = call.substr(erase.size()) + "\\";
       if (std::none_of(std::begin(kOwnPaths), std::end(kOwnPaths),
                        [&](const char* own) { return path.rfind(own, 0) == 0; })) {
         problems += "tried " + call + "; ";

@@ -93,8 +93,8 @@ TEST_F(ProgramFilesTest, OnlyTheExactNameUninstallExeIsPassedOver) {
   Describe("[Files]\nA=Uninstall.exe\nB=UNINSTALL.EXE\nC=Tools\\Uninstall.exe\n");
   fs.AddFile("C:\\App\\Tools\\Uninstall.exe");
   RemoveProgram();
-  EXPECT_THAT(log.Matching("EraseFile"), ElementsAre("EraseFile C:\\App\\UNINSTALL.EXE",
-                                                     "EraseFile C:\\App\\Tools\\Uninstall.exe"));
+  // Tried, but held open: the running uninstaller's file under another spelling.
+  EXPECT_THAT(log.Matching("OpenNode C:\\App\\U"), ElementsAre("OpenNode C:\\App\\UNINSTALL.EXE"));
   EXPECT_FALSE(fs.Exists("C:\\App\\Tools\\Uninstall.exe"));
 }
 
@@ -158,12 +158,19 @@ TEST_F(ProgramFilesTest, MissingMainExecutableRemovesNothing) {
   }
 }
 
-// The ordinary removal takes its values as they stand.
-TEST_F(ProgramFilesTest, ProgramFilesRemovalDoesNotRefuseParentReferences) {
-  Describe("[Files]\nA=..\\Other\\x.txt\n[Dirs]\nA=..\\Other\\\n");
+// The ordinary removal opens every name below the uninstaller's directory too: a value that
+// leads outside names nothing.
+TEST_F(ProgramFilesTest, ProgramFilesRemovalPassesOverValuesThatLeadOutside) {
+  Describe(
+      "[Files]\nA=..\\Other\\x.txt\nB=C:\\Other\\y.txt\nC=\\Other\\y.txt\n"
+      "[Dirs]\nA=..\\Empty\\\nB=C:\\Empty\\\n");
   fs.AddFile("C:\\Other\\x.txt");
-  EXPECT_TRUE(RemoveProgram());
-  EXPECT_FALSE(fs.Exists("C:\\Other\\"));
+  fs.AddFile("C:\\Other\\y.txt");
+  fs.AddDirectory("C:\\Empty");
+  EXPECT_FALSE(RemoveProgram());
+  EXPECT_TRUE(fs.Exists("C:\\Other\\x.txt"));
+  EXPECT_TRUE(fs.Exists("C:\\Other\\y.txt"));
+  EXPECT_TRUE(fs.Exists("C:\\Empty\\"));
 }
 
 TEST_F(ProgramFilesTest, DeleteAllRemovesTreesDataAndSweepsTheUninstallerDirectory) {
@@ -311,11 +318,110 @@ TEST_F(ProgramFilesTest, NothingIsReachedThroughALinkBelowTheBase) {
     EXPECT_TRUE(fs.Exists("C:\\Data\\DataLink"));
     EXPECT_THAT(StatusTexts(), Contains("SetStatusText   C:\\App\\Saves\\*.*"));
     for (const std::string& call : log.entries()) {
-      if (call.rfind("SetStatusText", 0) == 0) continue;
+      if (call.rfind("SetStatusText", 0) == 0 || call.rfind("WidenName", 0) == 0) continue;
       for (const char* behind :
            {"\\Saves\\", "\\L\\", "ReadOnly\\", "DataLink\\", "Gone\\", "Target"}) {
         EXPECT_EQ(call.find(behind), std::string::npos) << call;
       }
+    }
+  }
+}
+
+// Another user swaps a directory of the installation, or the data directory itself, for a link
+// to what is not the installation's, at any moment of the removal, for good or for one call:
+// nothing there is deleted, whether the system opens a link as itself (Windows), or as what it
+// points to, even with a final path that names the link (Wine).
+TEST(RaceTest, ADirectorySwappedForALinkAtAnyMomentLeadsNowhere) {
+  const char kDescription[] =
+      "[Files]\nA=App.exe\nB=Sub\\f1.txt\nC=Sub\\Deep\\g.txt\nD=Sub\\f2.txt\n"
+      "[Dirs]\nA=Sub\\Deep\\\nB=Sub\\\n[Data]\nA=Cache\\c.tmp\nB=d.dat\n[DataDirs]\nA=Cache\\\n";
+  struct Swap {
+    const char* directory;
+    const char* outside;
+  };
+  const Swap kSwaps[] = {{"C:\\App\\Sub", "C:\\Outside"},
+                         {"C:\\Data\\Cache", "C:\\Outside"},
+                         {"C:\\Data", "C:\\Protected"}};
+  for (int opens = 0; opens < 3; ++opens) {
+    for (bool remove_all : {false, true}) {
+      for (bool swap_back : {false, true}) {
+        for (const Swap& swap : kSwaps) {
+          SCOPED_TRACE(std::string(opens == 0   ? ""
+                                   : opens == 1 ? "follows "
+                                                : "by name ") +
+                       (remove_all ? "delete all " : "") + (swap_back ? "for one call " : "") +
+                       swap.directory);
+          for (std::int64_t at = 1;; ++at) {
+            CallLog log;
+            FakeFileSystem fs(&log);
+            fs.SetOpensFollowLinks(opens > 0);
+            fs.SetFinalPathsByName(opens == 2);
+            fs.AddFile("C:\\App\\Uninstall.exe", "MZ");
+            fs.HoldOpen("C:\\App\\Uninstall.exe");
+            fs.AddFile("C:\\App\\uninstall.dat", kDescription);
+            for (const char* file : {"App.exe", "Sub\\f1.txt", "Sub\\f2.txt", "Sub\\Deep\\g.txt"}) {
+              fs.AddFile(std::string("C:\\App\\") + file, "x");
+            }
+            fs.AddFile("C:\\Data\\Cache\\c.tmp");
+            fs.AddFile("C:\\Data\\d.dat");
+            const std::vector<std::string> outside = {
+                "C:\\Outside\\f1.txt",        "C:\\Outside\\f2.txt",  "C:\\Outside\\Deep\\g.txt",
+                "C:\\Outside\\c.tmp",         "C:\\Outside\\own.txt", "C:\\Protected\\d.dat",
+                "C:\\Protected\\Cache\\c.tmp"};
+            for (const std::string& file : outside) fs.AddFile(file, "mine");
+            fs.AddDirectory("C:\\Outside\\Empty");
+            const std::string away = std::string(swap.directory) + ".away";
+            log.before_call = [&](std::int64_t call) {
+              if (call == at) {
+                fs.Rename(swap.directory, away);
+                fs.AddLink(swap.directory, swap.outside);
+              } else if (call == at + 1 && swap_back && fs.Exists(away)) {
+                fs.Rename(swap.directory, std::string(swap.directory) + ".link");
+                fs.Rename(away, swap.directory);
+              }
+            };
+            PreferenceReader reader(fs);
+            const InstallationPaths paths{"C:\\App\\", "C:\\App\\uninstall.dat", "App.exe",
+                                          "C:\\Data\\"};
+            if (remove_all) {
+              RemoveAllFiles(fs, reader, StatusLine(nullptr), paths);
+            } else {
+              RemoveProgramFiles(fs, reader, StatusLine(nullptr), paths);
+            }
+            log.before_call = nullptr;
+            for (const std::string& file : outside) EXPECT_TRUE(fs.Exists(file)) << at << file;
+            EXPECT_TRUE(fs.Exists("C:\\Outside\\Empty\\")) << at;
+            EXPECT_EQ(fs.OpenHandles(), 0) << at;
+            if (at > log.calls()) break;
+          }
+        }
+      }
+    }
+  }
+}
+
+// A data directory that is itself a link (users may create it before the removal runs) is never
+// looked into; only an empty [DataDirs] value, which names the directory itself, removes the
+// link, and only where the system lets the link be opened as itself.
+TEST_F(ProgramFilesTest, DataDirectoryThatIsALinkIsNeverEntered) {
+  for (bool follows : {false, true}) {
+    for (const char* data_dirs : {"A=Cache\\\n", "A=\nB=Cache\\\n"}) {
+      SCOPED_TRACE(std::string(follows ? "follows " : "") + data_dirs);
+      fs.SetOpensFollowLinks(follows);
+      fs.AddFile("C:\\App\\App.exe", "MZ");
+      fs.AddFile("C:\\Protected\\db.dat", "mine");
+      fs.AddDirectory("C:\\Protected\\Cache");
+      fs.AddLink("C:\\ProgramData\\Sample", "C:\\Protected");
+      paths.data_dir = "C:\\ProgramData\\Sample\\";
+      Describe(std::string("[Data]\nA=db.dat\n[DataDirs]\n") + data_dirs);
+      EXPECT_TRUE(RemoveAll());
+      EXPECT_TRUE(fs.Exists("C:\\Protected\\db.dat"));
+      EXPECT_TRUE(fs.Exists("C:\\Protected\\Cache\\"));
+      const bool link_goes = !follows && std::string(data_dirs).find("A=\n") == 0;
+      EXPECT_EQ(fs.Exists("C:\\ProgramData\\Sample"), !link_goes);
+      std::vector<std::string> texts = {"SetStatusText   C:\\App\\*.*"};
+      if (link_goes) texts.insert(texts.begin(), "SetStatusText   C:\\ProgramData\\Sample\\*.*");
+      EXPECT_EQ(StatusTexts(), texts);
     }
   }
 }

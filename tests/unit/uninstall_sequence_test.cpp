@@ -47,6 +47,26 @@ TEST_F(SequenceTest, UnknownOrCutOwnPathCountsAsMissingDescription) {
   }
 }
 
+// A folder name that the code page cannot hold would read, best fit, as another folder's name:
+// nothing is read or removed there, and the box says why, in both modes.
+TEST_F(SequenceTest, OwnPathTheCodePageCannotHoldStopsBeforeReadingAnything) {
+  processes.module_path = "C:\\Program Files\\???\\Uninstall.exe";
+  processes.module_path_exact = false;
+  fs.AddFile("C:\\Program Files\\???\\uninstall.dat", "[Settings]\nProgExe=App.exe\n");
+  for (const char* parameters : {" /Q", ""}) {
+    EXPECT_EQ(Run(parameters), 0);
+    EXPECT_THAT(
+        Calls("MessageBox"),
+        ElementsAre("MessageBox  Marrowind - Error | The uninstaller cannot work in a folder "
+                    "whose name the system's code page cannot hold:\n"
+                    "C:\\Program Files\\???\\ | 16"));
+    EXPECT_THAT(Calls("FindFirst"), IsEmpty());
+    EXPECT_THAT(Calls("OpenFile"), IsEmpty());
+    EXPECT_THAT(Calls("OpenWindow"), IsEmpty());
+    EXPECT_EQ(log.entries().back(), "ReleaseProgramIcon");
+  }
+}
+
 TEST_F(SequenceTest, UninstallerDirComesFromTheOwnPathWithEitherSeparator) {
   processes.module_path = "C:\\Some Dir/Sub/Uninstall.exe";
   fs.AddFile("C:\\Some Dir\\Sub\\Uninstall.exe", "MZ");
@@ -170,7 +190,7 @@ TEST_F(SequenceTest, ScriptRunsBeforeAnyConfirmationWithTheInstallationsValues) 
               ElementsAre("ScriptEngine.AddCode Const mwProgDir = \"C:\\App\\\"\r\n"
                           "Const mwStartMenuDir = \"C:\\Menu\\\"\r\nConst mwGUID = \"{G}\"\r\n"
                           "x = 1\r\n"));
-  EXPECT_LT(Position("ScriptEngine.AddCode"), Position("EraseFile"));
+  EXPECT_LT(Position("ScriptEngine.AddCode"), Position("DeleteOnClose"));
   // The engine lives until the run's end.
   EXPECT_THAT(std::vector<std::string>(log.entries().end() - 2, log.entries().end()),
               ElementsAre("ScriptEngine.Release", "ReleaseProgramIcon"));
@@ -200,11 +220,13 @@ TEST_F(SequenceTest, QuietRunRemovesFilesThenLeftoversThenStartsTheBatch) {
   fs.AddFile("C:\\App\\user.txt");
   EXPECT_EQ(Run("/Q"), 0);
 
-  std::vector<std::string> erased = Calls("EraseFile");
-  EXPECT_THAT(erased,
-              ElementsAre("EraseFile C:\\App\\App.exe", "EraseFile C:\\App\\uninstall.dat",
-                          "EraseFile C:\\App\\Uninstall.vbs", "EraseFile C:\\App\\Uninstall.js",
-                          "EraseFile C:\\App\\after.exe"));
+  std::vector<std::string> erased = Calls("DeleteOnClose");
+  EXPECT_THAT(
+      erased,
+      ElementsAre("DeleteOnClose C:\\App\\App.exe", "DeleteOnClose C:\\App\\uninstall.dat",
+                  "DeleteOnClose C:\\App\\Uninstall.vbs", "DeleteOnClose C:\\App\\Uninstall.js"));
+  // The after-program is looked for last, and is not there.
+  EXPECT_EQ(Calls("OpenNode").back(), "OpenNode C:\\App\\after.exe");
   EXPECT_TRUE(fs.Exists("C:\\App\\Uninstall.exe"));
   EXPECT_TRUE(fs.Exists("C:\\App\\user.txt"));
   EXPECT_THAT(Calls("ShellExecute "),
@@ -279,12 +301,12 @@ TEST_F(SequenceTest, WindowOkRemovesAndReadyFinishes) {
   auto at = [&](const std::string& entry) {
     return std::find(entries.begin(), entries.end(), entry) - entries.begin();
   };
-  EXPECT_LT(at("ShowControl 5 0"), at("EraseFile C:\\App\\App.exe"));
+  EXPECT_LT(at("ShowControl 5 0"), at("DeleteOnClose C:\\App\\App.exe"));
   EXPECT_LT(at("ShowControl 6 0"), at("ShowControl 7 1"));
-  EXPECT_LT(at("EnableControl 10 0"), at("EraseFile C:\\App\\App.exe"));
+  EXPECT_LT(at("EnableControl 10 0"), at("DeleteOnClose C:\\App\\App.exe"));
   EXPECT_LT(at("SetStatusText   Uninstalling completed."), at("NextEvent 7"));
-  EXPECT_LT(at("NextEvent 7"), at("EraseFile C:\\App\\uninstall.dat"));
-  EXPECT_LT(at("EraseFile C:\\App\\uninstall.dat"),
+  EXPECT_LT(at("NextEvent 7"), at("DeleteOnClose C:\\App\\uninstall.dat"));
+  EXPECT_LT(at("DeleteOnClose C:\\App\\uninstall.dat"),
             at("ShellExecute open C:\\~~uninst.bat |  | (none) | 0"));
   EXPECT_LT(at("ShellExecute open C:\\~~uninst.bat |  | (none) | 0"), at("CloseWindow 1"));
   EXPECT_FALSE(windows.visible(kOkButton));
@@ -294,7 +316,7 @@ TEST_F(SequenceTest, WindowOkRemovesAndReadyFinishes) {
   EXPECT_LT(at("NextEvent 5"), at("EnableControl 7 1"));
   EXPECT_LT(Position("LoadProgramIcon"), Position("OpenWindow 1"));  // the header shows it
   EXPECT_FALSE(fs.Exists("C:\\M\\App.lnk"));  // the shell integration went first
-  EXPECT_LT(at("EraseFile C:\\M\\App.lnk"), at("EraseFile C:\\App\\App.exe"));
+  EXPECT_LT(at("EraseFile C:\\M\\App.lnk"), at("DeleteOnClose C:\\App\\App.exe"));
   EXPECT_THAT(Calls("NextEvent (no more"), IsEmpty());
   EXPECT_THAT(Calls("MessageBox"), IsEmpty());
 }
@@ -331,7 +353,7 @@ TEST_F(SequenceTest, WindowEventsActOnlyInTheStageThatShowsTheirButton) {
     }
     Run();
     EXPECT_EQ(!fs.Exists("C:\\App\\App.exe"), row.removed);
-    EXPECT_EQ(Calls("EraseFile C:\\App\\App.exe").size(), row.removed ? 1u : 0u);
+    EXPECT_EQ(Calls("DeleteOnClose C:\\App\\App.exe").size(), row.removed ? 1u : 0u);
     EXPECT_EQ(Calls("ShellExecute ").size(), row.batch ? 1u : 0u);
     EXPECT_EQ(Calls("MessageBox").size(), row.error_box ? 1u : 0u);
     EXPECT_EQ(Calls("NextEvent ").size() - Calls("NextEvent (no more").size(), row.read);
@@ -433,7 +455,7 @@ TEST_F(SequenceTest, LogonInTheDialogHoldsUntilTheEnd) {
     Run(*parameter == '\0' ? "" : std::string(" ") + parameter);
     EXPECT_FALSE(fs.Exists("C:\\App\\App.exe"));
     EXPECT_THAT(Calls("CloseToken"), ElementsAre("CloseToken 77"));
-    EXPECT_LT(Position("Impersonate 77"), Position("EraseFile C:\\App\\App.exe"));
+    EXPECT_LT(Position("Impersonate 77"), Position("DeleteOnClose C:\\App\\App.exe"));
     EXPECT_LT(Position("ShellExecute "), Position("EndImpersonation"));
     EXPECT_LT(Position("EndImpersonation"), Position("CloseToken 77"));
     if (*parameter == '\0') {
@@ -480,9 +502,9 @@ TEST_F(SequenceTest, AfterProgramRunsBeforeTheProgramFilesGoAndTheEntryLast) {
   EXPECT_TRUE(files_there);
   EXPECT_THAT(Calls("CreateProcess"),
               ElementsAre("CreateProcess \"C:\\App\\after.exe\" -a | C:\\App\\ | 1"));
-  EXPECT_LT(Position("CreateProcess"), Position("EraseFile C:\\App\\App.exe"));
-  EXPECT_LT(Position("EraseFile C:\\App\\App.exe"), Position("CreateKey"));
-  EXPECT_LT(Position("DeleteKey"), Position("EraseFile C:\\App\\uninstall.dat"));
+  EXPECT_LT(Position("CreateProcess"), Position("DeleteOnClose C:\\App\\App.exe"));
+  EXPECT_LT(Position("DeleteOnClose C:\\App\\App.exe"), Position("CreateKey"));
+  EXPECT_LT(Position("DeleteKey"), Position("DeleteOnClose C:\\App\\uninstall.dat"));
   EXPECT_FALSE(fs.Exists("C:\\App\\after.exe"));  // a leftover
 }
 

@@ -3,6 +3,7 @@
 // that cleaning up never depends on the code under test.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <fstream>
 #include <map>
@@ -16,13 +17,12 @@
 #include "files/path_probe.h"
 #include "files/program_files.h"
 #include "files/text_file.h"
+#include "files/verified_node.h"
 #include "gtest/gtest.h"
 #include "platform/win32/win32_file_system.h"
 
 namespace uninstall {
 namespace {
-
-constexpr std::uint32_t kForcedTree = kRemoveRecursive | kRemoveForce;
 
 // Removes a directory tree whatever its attributes; used only for cleaning up.
 void WipeTree(const std::string& directory) {
@@ -290,39 +290,93 @@ TEST_F(FileSystemTest, RemoveFileLeavesReadOnlyFiles) {
   EXPECT_FALSE(RemoveFile(fs_, At("plain.txt")));
 }
 
-TEST_F(FileSystemTest, RemoveDirectoryTreeWithoutRecursionStopsAtSubdirectories) {
+// What the removal opens, it opens one name at a time relative to the directory above, and
+// deletes through the handle of what it checked.
+TEST_F(FileSystemTest, NodesOpenRelativeToTheirDirectoryAndGoThroughTheirHandle) {
+  MakeDirectory("dir");
+  MakeFile("dir\\a.txt");
+  MakeFile("dir\\ro.txt", "x", FILE_ATTRIBUTE_READONLY);
+  MakeDirectory("dir\\sub");
+  std::uint32_t error = 0;
+  NodeHandle base = fs_.OpenDirectoryPath(At(""), kNodeDelete | kNodeList, &error);
+  ASSERT_NE(base, 0u) << error;
+  std::u16string base_path;
+  ASSERT_TRUE(fs_.FinalPath(base, &base_path));
+  NodeHandle dir = fs_.OpenNode(base, u"DIR", kNodeDelete | kNodeList, &error);
+  ASSERT_NE(dir, 0u) << error;
+  std::uint32_t attributes = 0;
+  ASSERT_TRUE(fs_.NodeAttributes(dir, &attributes));
+  EXPECT_EQ(attributes & (kAttributeDirectory | kAttributeReparsePoint), kAttributeDirectory);
+  std::u16string dir_path;
+  ASSERT_TRUE(fs_.FinalPath(dir, &dir_path));
+  EXPECT_TRUE(LiesDirectlyIn(dir_path, base_path, u"dir"));
+
+  // The listing holds every name once, "." and ".." where the system lists them.
+  std::vector<std::u16string> names;
+  std::vector<ListedName> batch;
+  for (bool restart = true; fs_.ListNode(dir, restart, &batch); restart = false) {
+    for (const ListedName& entry : batch) names.push_back(entry.name);
+  }
+  std::sort(names.begin(), names.end());
+  names.erase(std::remove_if(names.begin(), names.end(),
+                             [](const std::u16string& n) { return n == u"." || n == u".."; }),
+              names.end());
+  EXPECT_EQ(names, (std::vector<std::u16string>{u"a.txt", u"ro.txt", u"sub"}));
+
+  for (const char16_t* bad : {u"..", u"sub\\..\\..", u"sub\\..\\a.txt"}) {
+    NodeHandle opened = fs_.OpenNode(dir, bad, 0, &error);
+    EXPECT_EQ(opened, 0u) << std::string(bad, bad + std::char_traits<char16_t>::length(bad));
+    if (opened != 0) fs_.CloseNode(opened);
+  }
+  EXPECT_EQ(fs_.OpenNode(dir, u"missing.txt", 0, &error), 0u);
+  EXPECT_EQ(error, kErrorFileNotFound);
+
+  NodeHandle file = fs_.OpenNode(dir, u"a.txt", kNodeDelete, &error);
+  ASSERT_NE(file, 0u);
+  EXPECT_TRUE(fs_.DeleteOnClose(file));
+  fs_.CloseNode(file);
+  EXPECT_FALSE(Exists("dir\\a.txt"));
+
+  // Read-only refuses until it is cleared through the same handle.
+  NodeHandle read_only = fs_.OpenNode(dir, u"ro.txt", kNodeDelete, &error);
+  ASSERT_NE(read_only, 0u);
+  EXPECT_FALSE(fs_.DeleteOnClose(read_only));
+  EXPECT_TRUE(fs_.SetNodeAttributes(read_only, kAttributeNormal));
+  EXPECT_TRUE(fs_.DeleteOnClose(read_only));
+  fs_.CloseNode(read_only);
+  EXPECT_FALSE(Exists("dir\\ro.txt"));
+
+  // A directory goes only once empty.
+  EXPECT_FALSE(fs_.DeleteOnClose(dir));
+  NodeHandle sub = fs_.OpenNode(dir, u"sub", kNodeDelete | kNodeList, &error);
+  ASSERT_NE(sub, 0u);
+  EXPECT_TRUE(fs_.DeleteOnClose(sub));
+  fs_.CloseNode(sub);
+  EXPECT_TRUE(fs_.DeleteOnClose(dir));
+  fs_.CloseNode(dir);
+  fs_.CloseNode(base);
+  EXPECT_FALSE(Exists("dir"));
+
+  std::u16string wide;
+  EXPECT_TRUE(fs_.WidenName("caf\xE9", &wide));
+  EXPECT_EQ(wide, u"caf\u00E9");
+}
+
+TEST_F(FileSystemTest, SweepTakesEveryFileButEntersNoDirectory) {
   MakeDirectory("files");
   MakeFile("files\\a.txt");
-  MakeFile("files\\README", "x", FILE_ATTRIBUTE_HIDDEN);
+  MakeFile("files\\README", "x", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY);
   MakeDirectory("mixed");
   MakeFile("mixed\\a.txt");
   MakeDirectory("mixed\\sub");
   MakeFile("mixed\\sub\\b.txt");
-  MakeDirectory("locked");
-  MakeFile("locked\\a.txt");
-  MakeFile("locked\\ro.txt", "x", FILE_ATTRIBUTE_READONLY);
-  MakeDirectory("empty");
 
-  EXPECT_TRUE(RemoveDirectoryTree(fs_, At("files"), "*.*", 0));
+  ContainedRemoval(fs_, At("files\\"), false).SweepFiles(nullptr);
   EXPECT_FALSE(Exists("files"));
-  EXPECT_TRUE(RemoveDirectoryTree(fs_, At("empty\\"), "*.*", 0));
-  EXPECT_FALSE(Exists("empty"));
-
-  EXPECT_FALSE(RemoveDirectoryTree(fs_, At("mixed"), "*.*", 0));
+  ContainedRemoval(fs_, At("mixed"), false).SweepFiles(nullptr);
   EXPECT_FALSE(Exists("mixed\\a.txt"));
   EXPECT_TRUE(Exists("mixed\\sub\\b.txt"));
-
-  EXPECT_FALSE(RemoveDirectoryTree(fs_, At("locked"), "*.*", 0));
-  EXPECT_FALSE(Exists("locked\\a.txt"));
-  EXPECT_TRUE(Exists("locked\\ro.txt"));
-
-  // Force alone takes the read-only file but still leaves subdirectories.
-  EXPECT_TRUE(RemoveDirectoryTree(fs_, At("locked"), "*.*", kRemoveForce));
-  EXPECT_FALSE(Exists("locked"));
-  EXPECT_FALSE(RemoveDirectoryTree(fs_, At("mixed"), "*.*", kRemoveForce));
-  EXPECT_TRUE(Exists("mixed\\sub\\b.txt"));
-
-  EXPECT_FALSE(RemoveDirectoryTree(fs_, At("missing"), "*.*", kForcedTree));
+  ContainedRemoval(fs_, At("missing"), false).SweepFiles(nullptr);
   EXPECT_FALSE(Exists("missing"));
 }
 
@@ -341,7 +395,7 @@ TEST_F(FileSystemTest, ForcedRecursiveRemovalTakesProtectedTrees) {
   MakeDirectory("tree\\empty", FILE_ATTRIBUTE_HIDDEN);
   MakeFile("keep.txt");
 
-  EXPECT_TRUE(RemoveDirectoryTree(fs_, At("tree\\"), "*.*", kForcedTree));
+  ContainedRemoval(fs_, At(""), false).RemoveTree("tree\\", nullptr);
   EXPECT_FALSE(Exists("tree"));
   EXPECT_TRUE(Exists("keep.txt"));
 }
@@ -362,7 +416,8 @@ TEST_F(FileSystemTest, FileHeldOpenKeepsItselfAndItsParents) {
                             FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
-  EXPECT_FALSE(RemoveDirectoryTree(fs_, At("tree"), "*.*", kForcedTree));
+  ContainedRemoval(fs_, At(""), false).RemoveTree("tree", nullptr);
+  EXPECT_FALSE(ContainedRemoval(fs_, At(""), false).RemoveFile("tree\\a\\b\\held.txt", true));
   CloseHandle(held);
 
   EXPECT_EQ(Contents("tree\\a\\b\\held.txt"), "held");
@@ -371,7 +426,7 @@ TEST_F(FileSystemTest, FileHeldOpenKeepsItselfAndItsParents) {
     EXPECT_FALSE(Exists(gone)) << gone;
   }
 
-  EXPECT_TRUE(RemoveDirectoryTree(fs_, At("tree"), "*.*", kForcedTree));
+  ContainedRemoval(fs_, At(""), false).RemoveTree("tree", nullptr);
   EXPECT_FALSE(Exists("tree"));
 }
 
@@ -385,7 +440,9 @@ TEST_F(FileSystemTest, PathsBeyondTheLimitNameNothing) {
   EXPECT_EQ(PathSize(fs_, long_path), kNothingThere);
   EXPECT_FALSE(IsExistingDirectory(fs_, long_path));
   EXPECT_EQ(OpenListing(fs_, long_path, "*.*"), nullptr);
-  EXPECT_FALSE(RemoveDirectoryTree(fs_, long_path, "*.*", kForcedTree));
+  ContainedRemoval(fs_, long_path, false).RemoveTree("", nullptr);
+  ContainedRemoval(fs_, long_path, false).SweepFiles(nullptr);
+  ContainedRemoval(fs_, At(""), false).RemoveTree("dir" + std::string(300, '\\'), nullptr);
   EXPECT_TRUE(Exists("dir\\a.txt"));
 
   std::string exact = At("dir") + std::string(kMaxPathBytes - At("dir").size(), '\\');
@@ -460,22 +517,18 @@ TEST_F(FileSystemTest, ReadLineCarriesLinesAcrossBufferBlocks) {
 // Wine shows a Unix link to a directory as a directory link (a reparse point), and Windows
 // cannot make one here, so tests/win32/run.sh lays these out from the Linux side: the links
 // C:\link_fixture\App\Saves and C:\link_fixture\App\Sub\Link both lead to
-// C:\link_fixture\outside, which holds keep.txt and Inner\.
+// C:\link_fixture\outside, which holds keep.txt and Inner\. Wine opens a link as what it points
+// to, so only the final path keeps the removal out, and a link never goes as itself.
 TEST(LinkTest, NothingBehindADirectoryLinkIsLookedIntoOrDeleted) {
   const std::string app = "C:\\link_fixture\\App\\";
   const std::string outside = "C:\\link_fixture\\outside\\";
   ASSERT_NE(GetFileAttributesA((app + "Saves").c_str()), INVALID_FILE_ATTRIBUTES)
       << "run.sh lays the links out";
   Win32FileSystem fs;
-  EXPECT_EQ(NatureOf(fs, app + "Saves\\"), PathNature::kLink);
-  EXPECT_EQ(NatureOf(fs, app + "Sub"), PathNature::kDirectory);
-  EXPECT_TRUE(PassesThroughLink(fs, app, "Sub\\Link\\keep.txt"));
-  EXPECT_FALSE(PassesThroughLink(fs, app, "Sub\\Link"));
-
   {
     std::ofstream(app + "App.exe") << "MZ";
-    std::ofstream(app + "uninstall.dat")
-        << "[Files]\r\n1=Sub\\Link\\keep.txt\r\n[Dirs]\r\n1=Sub\\Link\\Inner\\\r\n2=Saves\\\r\n";
+    std::ofstream(app + "uninstall.dat") << "[Files]\r\n1=Sub\\Link\\keep.txt\r\n2=App.exe\r\n["
+                                            "Dirs]\r\n1=Sub\\Link\\Inner\\\r\n2=Saves\\\r\n";
   }
   PreferenceReader reader(fs);
   const StatusLine windows(nullptr);
@@ -484,10 +537,16 @@ TEST(LinkTest, NothingBehindADirectoryLinkIsLookedIntoOrDeleted) {
   std::ofstream(app + "App.exe") << "MZ";
   EXPECT_TRUE(RemoveAllFiles(fs, reader, windows, paths));
   // A forced removal of the whole tree, links included, does not enter them either.
-  RemoveDirectoryTree(fs, app, kAllFiles, kForcedTree);
+  ContainedRemoval(fs, app, false).RemoveTree("", nullptr);
+  // Nor does a data directory that is itself a link.
+  ContainedRemoval data(fs, app + "Saves\\", true);
+  EXPECT_FALSE(data.IsDirectory());
+  EXPECT_FALSE(data.RemoveFile("keep.txt"));
+  data.RemoveTree("Inner", nullptr);
 
   EXPECT_NE(GetFileAttributesA((outside + "keep.txt").c_str()), INVALID_FILE_ATTRIBUTES);
   EXPECT_NE(GetFileAttributesA((outside + "Inner").c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_NE(GetFileAttributesA((app + "Saves").c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 }  // namespace

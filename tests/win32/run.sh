@@ -48,6 +48,12 @@ mkdir -p "$fixture/outside/Inner" "$fixture/App/Sub"
 printf 'mine\r\n' >"$fixture/outside/keep.txt"
 ln -s ../outside "$fixture/App/Saves"
 ln -s ../../outside "$fixture/App/Sub/Link"
+# Another user racing the removal: swaps C:\race_fixture\App\Sub for a link to ..\outside and
+# back while the test asks for it.
+race=$PREFIX/drive_c/race_fixture
+mkdir -p "$race/App/Sub" "$race/outside"
+"$REPO/tests/lib/swap_link.pl" "$race/App/Sub" ../outside "$race" &
+swapper=$!
 # The helper programs some tests start sit beside the test program.
 for helper in "$REPO"/tests/win32/helpers/*.cpp; do
   [ -e "$helper" ] || continue
@@ -56,7 +62,11 @@ for helper in "$REPO"/tests/win32/helpers/*.cpp; do
 done
 
 LOG=$(mktemp)
-trap 'rm -f "$LOG"; wine_kill "$PREFIX"; stop_xvfb' EXIT
+stop_swapper() {
+  touch "$race/stop"
+  wait "$swapper" 2>/dev/null
+}
+trap 'rm -f "$LOG"; stop_swapper; wine_kill "$PREFIX"; stop_xvfb' EXIT
 start_xvfb || fail_whole_level "no free display for Xvfb: the window tests cannot run"
 # The full output goes to the log for counting; the console gets it without the lines of
 # passing tests. A hanging run is cut off after ten minutes.

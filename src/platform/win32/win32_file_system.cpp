@@ -1,6 +1,10 @@
 #include "platform/win32/win32_file_system.h"
 
 #include <windows.h>
+// After windows.h, which it needs.
+#include <winternl.h>
+
+#include <cstring>
 
 namespace uninstall {
 namespace {
@@ -19,6 +23,64 @@ void CopyEntry(const WIN32_FIND_DATAA& data, FoundEntry* entry) {
 
 void StoreLastError(std::uint32_t* error) {
   if (error != nullptr) *error = GetLastError();
+}
+
+// NtOpenFile, the one call that opens a name relative to a directory handle, and the
+// translation of its status; ntdll is in every process, looked up once.
+using NtOpenFileFunction = NTSTATUS(NTAPI*)(PHANDLE, ACCESS_MASK, POBJECT_ATTRIBUTES,
+                                            PIO_STATUS_BLOCK, ULONG, ULONG);
+using StatusToErrorFunction = ULONG(NTAPI*)(NTSTATUS);
+using NtQueryDirectoryFileFunction = NTSTATUS(NTAPI*)(HANDLE, HANDLE, PIO_APC_ROUTINE, PVOID,
+                                                      PIO_STATUS_BLOCK, PVOID, ULONG,
+                                                      FILE_INFORMATION_CLASS, BOOLEAN,
+                                                      PUNICODE_STRING, BOOLEAN);
+
+// The listing record of FileIdBothDirectoryInformation (37), as the system lays it out.
+constexpr FILE_INFORMATION_CLASS kFileIdBothDirectoryInformation =
+    static_cast<FILE_INFORMATION_CLASS>(37);
+
+template <typename Function>
+Function NtdllFunction(const char* name) {
+  HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+  if (ntdll == nullptr) return nullptr;
+  return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(ntdll, name)));
+}
+
+ACCESS_MASK NodeAccess(std::uint32_t access) {
+  ACCESS_MASK mask = SYNCHRONIZE | FILE_READ_ATTRIBUTES;
+  if (access & kNodeDelete) mask |= DELETE | FILE_WRITE_ATTRIBUTES;
+  if (access & kNodeList) mask |= FILE_LIST_DIRECTORY | FILE_TRAVERSE;
+  return mask;
+}
+
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+// One batch of a directory listing: enough for a few hundred names per call.
+constexpr std::size_t kListBufferBytes = 64 * 1024;
+
+// NtOpenFile of `name` relative to `parent`, the link itself where the system can; "" opens
+// `parent` itself anew. The system's status comes back.
+NTSTATUS OpenRelative(HANDLE parent, const std::u16string& name, ACCESS_MASK access, HANDLE* node) {
+  static const auto open_file = NtdllFunction<NtOpenFileFunction>("NtOpenFile");
+  if (open_file == nullptr) return static_cast<NTSTATUS>(0xC0000002);  // not implemented
+  const std::size_t bytes = name.size() * sizeof(char16_t);
+  if (bytes > 0xFFFE) return static_cast<NTSTATUS>(0xC0000106);  // name too long
+  std::wstring buffer(name.begin(), name.end());
+  UNICODE_STRING object_name;
+  object_name.Length = static_cast<USHORT>(bytes);
+  object_name.MaximumLength = static_cast<USHORT>(bytes);
+  object_name.Buffer = buffer.data();
+  OBJECT_ATTRIBUTES attributes;
+  std::memset(&attributes, 0, sizeof(attributes));
+  attributes.Length = sizeof(attributes);
+  attributes.RootDirectory = parent;
+  attributes.ObjectName = &object_name;
+  attributes.Attributes = OBJ_CASE_INSENSITIVE;
+  IO_STATUS_BLOCK io;
+  *node = nullptr;
+  return open_file(
+      node, access, &attributes, &io, kShareAll,
+      FILE_OPEN_REPARSE_POINT | FILE_OPEN_FOR_BACKUP_INTENT | FILE_SYNCHRONOUS_IO_NONALERT);
 }
 
 }  // namespace
@@ -111,5 +173,141 @@ bool Win32FileSystem::MovePointer(FileHandle file, std::int64_t distance, bool f
 }
 
 void Win32FileSystem::CloseFile(FileHandle file) { CloseHandle(ToHandle(file)); }
+
+NodeHandle Win32FileSystem::OpenNode(NodeHandle parent, const std::u16string& name,
+                                     std::uint32_t access, std::uint32_t* error) {
+  static const auto status_to_error = NtdllFunction<StatusToErrorFunction>("RtlNtStatusToDosError");
+  HANDLE node = nullptr;
+  NTSTATUS status = OpenRelative(ToHandle(parent), name, NodeAccess(access), &node);
+  if (status < 0) {
+    if (error != nullptr) {
+      *error = status_to_error != nullptr ? status_to_error(status) : ERROR_GEN_FAILURE;
+    }
+    return 0;
+  }
+  return FromHandle(node);
+}
+
+bool Win32FileSystem::NodeId(NodeHandle node, std::uint64_t* id) {
+  BY_HANDLE_FILE_INFORMATION info;
+  if (!GetFileInformationByHandle(ToHandle(node), &info)) return false;
+  *id = (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+  return true;
+}
+
+bool Win32FileSystem::FindListedEntry(NodeHandle directory, const std::u16string& name,
+                                      ListedName* entry) {
+  static const auto query = NtdllFunction<NtQueryDirectoryFileFunction>("NtQueryDirectoryFile");
+  const std::size_t bytes = name.size() * sizeof(char16_t);
+  if (query == nullptr || bytes == 0 || bytes > 0xFFFE) return false;
+  HANDLE listing = nullptr;
+  if (OpenRelative(ToHandle(directory), u"", FILE_LIST_DIRECTORY | SYNCHRONIZE, &listing) < 0) {
+    return false;
+  }
+  std::wstring buffer(name.begin(), name.end());
+  UNICODE_STRING mask;
+  mask.Length = static_cast<USHORT>(bytes);
+  mask.MaximumLength = static_cast<USHORT>(bytes);
+  mask.Buffer = buffer.data();
+  std::vector<std::uint64_t> record((sizeof(FILE_ID_BOTH_DIR_INFO) + 2 * MAX_PATH + 7) / 8);
+  IO_STATUS_BLOCK io;
+  NTSTATUS status = query(listing, nullptr, nullptr, nullptr, &io, record.data(),
+                          static_cast<ULONG>(record.size() * sizeof(std::uint64_t)),
+                          kFileIdBothDirectoryInformation, TRUE, &mask, TRUE);
+  CloseHandle(listing);
+  if (status < 0) return false;
+  const auto* info = reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(record.data());
+  entry->name.assign(info->FileName, info->FileName + info->FileNameLength / sizeof(wchar_t));
+  entry->attributes = info->FileAttributes;
+  entry->id = static_cast<std::uint64_t>(info->FileId.QuadPart);
+  return true;
+}
+
+NodeHandle Win32FileSystem::OpenDirectoryPath(const std::string& path, std::uint32_t access,
+                                              std::uint32_t* error) {
+  HANDLE node = CreateFileA(path.c_str(), NodeAccess(access), kShareAll, nullptr, OPEN_EXISTING,
+                            FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (node == INVALID_HANDLE_VALUE) {
+    StoreLastError(error);
+    return 0;
+  }
+  return FromHandle(node);
+}
+
+bool Win32FileSystem::NodeAttributes(NodeHandle node, std::uint32_t* attributes) {
+  FILE_ATTRIBUTE_TAG_INFO info;
+  if (!GetFileInformationByHandleEx(ToHandle(node), FileAttributeTagInfo, &info, sizeof(info))) {
+    return false;
+  }
+  *attributes = info.FileAttributes;
+  return true;
+}
+
+bool Win32FileSystem::FinalPath(NodeHandle node, std::u16string* path) {
+  std::wstring buffer(MAX_PATH, L'\0');
+  for (;;) {
+    DWORD length =
+        GetFinalPathNameByHandleW(ToHandle(node), buffer.data(), static_cast<DWORD>(buffer.size()),
+                                  FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    if (length == 0) return false;
+    if (length < buffer.size()) {
+      path->assign(buffer.begin(), buffer.begin() + length);
+      return true;
+    }
+    buffer.resize(length + 1);  // the size it needs, terminator included
+  }
+}
+
+bool Win32FileSystem::SetNodeAttributes(NodeHandle node, std::uint32_t attributes) {
+  FILE_BASIC_INFO basic;
+  std::memset(&basic, 0, sizeof(basic));  // times of 0 stay as they are
+  basic.FileAttributes = attributes;
+  return SetFileInformationByHandle(ToHandle(node), FileBasicInfo, &basic, sizeof(basic)) != FALSE;
+}
+
+bool Win32FileSystem::DeleteOnClose(NodeHandle node) {
+  FILE_DISPOSITION_INFO disposition;
+  disposition.DeleteFile = TRUE;
+  return SetFileInformationByHandle(ToHandle(node), FileDispositionInfo, &disposition,
+                                    sizeof(disposition)) != FALSE;
+}
+
+bool Win32FileSystem::ListNode(NodeHandle directory, bool restart,
+                               std::vector<ListedName>* entries) {
+  entries->clear();
+  std::vector<std::uint64_t> buffer(kListBufferBytes / sizeof(std::uint64_t));
+  if (!GetFileInformationByHandleEx(
+          ToHandle(directory), restart ? FileIdBothDirectoryRestartInfo : FileIdBothDirectoryInfo,
+          buffer.data(), static_cast<DWORD>(buffer.size() * sizeof(std::uint64_t)))) {
+    return false;
+  }
+  const char* at = reinterpret_cast<const char*>(buffer.data());
+  for (;;) {
+    const auto* info = reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(at);
+    const wchar_t* name = info->FileName;
+    entries->push_back(
+        ListedName{std::u16string(name, name + info->FileNameLength / sizeof(wchar_t)),
+                   info->FileAttributes, static_cast<std::uint64_t>(info->FileId.QuadPart)});
+    if (info->NextEntryOffset == 0) break;
+    at += info->NextEntryOffset;
+  }
+  return true;
+}
+
+void Win32FileSystem::CloseNode(NodeHandle node) { CloseHandle(ToHandle(node)); }
+
+bool Win32FileSystem::WidenName(const std::string& text, std::u16string* wide) {
+  wide->clear();
+  if (text.empty()) return true;
+  const int size = static_cast<int>(text.size());
+  int count = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text.data(), size, nullptr, 0);
+  if (count <= 0) return false;
+  std::wstring buffer(count, L'\0');
+  count =
+      MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text.data(), size, buffer.data(), count);
+  if (count <= 0) return false;
+  wide->assign(buffer.begin(), buffer.begin() + count);
+  return true;
+}
 
 }  // namespace uninstall

@@ -51,10 +51,34 @@ std::string Win32Processes::CommandLine() {
   return line != nullptr ? std::string(line) : std::string();
 }
 
-std::uint32_t Win32Processes::ModuleFileName(std::uint32_t buffer_size, std::string* path) {
-  std::vector<char> buffer(buffer_size + 1, '\0');
-  DWORD length = GetModuleFileNameA(nullptr, buffer.data(), buffer_size);
-  path->assign(buffer.data(), std::min<DWORD>(length, buffer_size));
+std::uint32_t Win32Processes::ModuleFileName(std::uint32_t buffer_size, std::string* path,
+                                             bool* exact) {
+  std::vector<wchar_t> wide(buffer_size + 1, L'\0');
+  DWORD length = GetModuleFileNameW(nullptr, wide.data(), buffer_size);
+  const int count = static_cast<int>(std::min<DWORD>(length, buffer_size));
+  path->clear();
+  *exact = true;
+  if (count == 0) return length;
+  // UTF-8 as the code page takes no best-fit flag and no default character.
+  const bool utf8 = GetACP() == CP_UTF8;
+  const DWORD flags = utf8 ? 0 : WC_NO_BEST_FIT_CHARS;
+  BOOL used_default = FALSE;
+  BOOL* used_default_out = utf8 ? nullptr : &used_default;
+  int bytes =
+      WideCharToMultiByte(CP_ACP, flags, wide.data(), count, nullptr, 0, nullptr, used_default_out);
+  std::vector<char> narrow(bytes > 0 ? bytes : 1);
+  bytes = WideCharToMultiByte(CP_ACP, flags, wide.data(), count, narrow.data(), bytes, nullptr,
+                              used_default_out);
+  if (bytes <= 0) {
+    *exact = false;
+    return length;
+  }
+  path->assign(narrow.data(), bytes);
+  // Only a path that reads back as the same characters names this program's directory.
+  std::vector<wchar_t> back(count + 1);
+  int back_count = MultiByteToWideChar(CP_ACP, 0, narrow.data(), bytes, back.data(), count + 1);
+  *exact = !used_default && back_count == count &&
+           std::equal(wide.data(), wide.data() + count, back.data());
   return length;
 }
 

@@ -14,7 +14,7 @@ namespace uninstall {
 class Win32Processes : public Processes {
  public:
   std::string CommandLine() override;
-  std::uint32_t ModuleFileName(std::uint32_t buffer_size, std::string* path) override;
+  std::uint32_t ModuleFileName(std::uint32_t buffer_size, std::string* path, bool* exact) override;
   bool SetEnvironmentValue(const std::string& name, const std::string& value) override;
   MutexHandle CreateNamedMutex(const std::string& name, std::uint32_t* error) override;
   void ReleaseNamedMutex(MutexHandle mutex) override;

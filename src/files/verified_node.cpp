@@ -1,0 +1,235 @@
+#include "files/verified_node.h"
+
+#include <utility>
+
+#include "common/paths.h"
+
+namespace uninstall {
+namespace {
+
+// A component that Windows would resolve to the parent: ".." (trailing dots and blanks are
+// dropped from path components, so "..." and ".. " count too).
+bool IsParentReference(std::string_view component) {
+  int dots = 0;
+  for (char c : component) {
+    if (c == '.') {
+      ++dots;
+    } else if (c != ' ') {
+      return false;
+    }
+  }
+  return dots >= 2;
+}
+
+// Small letters of ASCII, Latin-1, and the basic Greek and Cyrillic alphabets fold to capitals;
+// every other character stands for itself (a name differing only there is passed over).
+char16_t Folded(char16_t c) {
+  if ((c >= u'a' && c <= u'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7) ||
+      (c >= 0x3B1 && c <= 0x3C9 && c != 0x3C2) || (c >= 0x430 && c <= 0x44F)) {
+    return static_cast<char16_t>(c - 0x20);
+  }
+  if (c >= 0x450 && c <= 0x45F) return static_cast<char16_t>(c - 0x50);
+  return c;
+}
+
+bool SameLetters(std::u16string_view a, std::u16string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (Folded(a[i]) != Folded(b[i])) return false;
+  }
+  return true;
+}
+
+bool IsWideSeparator(char16_t c) { return c == u'\\' || c == u'/'; }
+
+// A directory opened by its name is the directory that its parent lists under that name, and no
+// link. Wine opens a name and works out its final path in two steps, between which the
+// directory can be swapped for a link: the final path then names this directory while the
+// handle is on what the link points to. (A file is only ever deleted by its own name, which
+// the system never follows; a link held as itself is never entered.)
+bool IsListedAs(FileSystem& fs, NodeHandle handle, std::uint32_t attributes,
+                const VerifiedNode& parent, const std::u16string& name) {
+  if ((attributes & (kAttributeDirectory | kAttributeReparsePoint)) != kAttributeDirectory) {
+    return true;
+  }
+  std::uint64_t id = 0;
+  ListedName entry;
+  return fs.NodeId(handle, &id) && fs.FindListedEntry(parent.handle(), name, &entry) &&
+         (entry.attributes & kAttributeReparsePoint) == 0 && entry.id == id;
+}
+
+// A node is handed out only when it is known to be where its name says: its attributes and its
+// final path could be read, and, below `parent` when one is given, it is `name` there.
+// *elsewhere tells whether it was refused for that last reason.
+VerifiedNode Verify(FileSystem& fs, NodeHandle handle, const VerifiedNode* parent,
+                    const std::u16string& name, bool* elsewhere) {
+  if (handle == 0) return VerifiedNode();
+  std::uint32_t attributes = 0;
+  std::u16string final_path;
+  if (fs.NodeAttributes(handle, &attributes) && fs.FinalPath(handle, &final_path)) {
+    if (parent == nullptr || (LiesDirectlyIn(final_path, parent->final_path(), name) &&
+                              IsListedAs(fs, handle, attributes, *parent, name))) {
+      return VerifiedNode(fs, handle, attributes, std::move(final_path));
+    }
+    if (elsewhere != nullptr) *elsewhere = true;
+  }
+  fs.CloseNode(handle);
+  return VerifiedNode();
+}
+
+}  // namespace
+
+bool StaysInside(const std::string& relative_path) {
+  if (!relative_path.empty() && kPathSeparators.find(relative_path[0]) != std::string::npos) {
+    return false;
+  }
+  if (relative_path.find(':') != std::string::npos) return false;
+  std::size_t start = 0;
+  while (start <= relative_path.size()) {
+    std::size_t end = relative_path.find_first_of(kPathSeparators, start);
+    if (end == std::string::npos) end = relative_path.size();
+    if (IsParentReference(std::string_view(relative_path).substr(start, end - start))) {
+      return false;
+    }
+    start = end + 1;
+  }
+  return true;
+}
+
+bool LiesDirectlyIn(std::u16string_view path, std::u16string_view directory,
+                    std::u16string_view name) {
+  while (!directory.empty() && directory.back() == u'\\') directory.remove_suffix(1);
+  if (directory.empty() || path.size() <= directory.size() + 1) return false;
+  if (path[directory.size()] != u'\\' ||
+      !SameLetters(path.substr(0, directory.size()), directory)) {
+    return false;
+  }
+  const std::u16string_view own_name = path.substr(directory.size() + 1);
+  if (own_name.find(u'\\') != std::u16string_view::npos) return false;
+  return SameLetters(own_name, name) || name.find(u'~') != std::u16string_view::npos;
+}
+
+std::optional<std::vector<std::u16string>> NamesOf(FileSystem& fs, const std::string& relative) {
+  std::u16string wide;
+  if (!StaysInside(relative) || !fs.WidenName(relative, &wide)) return std::nullopt;
+  std::vector<std::u16string> names;
+  std::size_t start = 0;
+  while (start <= wide.size()) {
+    std::size_t end = start;
+    while (end < wide.size() && !IsWideSeparator(wide[end])) ++end;
+    std::u16string name = wide.substr(start, end - start);
+    if (end == wide.size()) {
+      // The last name of a path loses all its trailing dots and blanks, every other name one
+      // single trailing dot, as in the system's own reading of a path.
+      while (!name.empty() && (name.back() == u'.' || name.back() == u' ')) name.pop_back();
+    } else if (name.size() >= 2 && name.back() == u'.' && name[name.size() - 2] != u'.') {
+      name.pop_back();
+    }
+    if (!name.empty() && name != u".") names.push_back(std::move(name));
+    start = end + 1;
+  }
+  return names;
+}
+
+VerifiedNode::VerifiedNode(FileSystem& fs, NodeHandle handle, std::uint32_t attributes,
+                           std::u16string final_path)
+    : fs_(&fs), handle_(handle), attributes_(attributes), final_path_(std::move(final_path)) {}
+
+VerifiedNode::VerifiedNode(VerifiedNode&& other) noexcept
+    : fs_(other.fs_),
+      handle_(std::exchange(other.handle_, 0)),
+      attributes_(other.attributes_),
+      final_path_(std::move(other.final_path_)) {}
+
+VerifiedNode& VerifiedNode::operator=(VerifiedNode&& other) noexcept {
+  if (this != &other) {
+    Close();
+    fs_ = other.fs_;
+    handle_ = std::exchange(other.handle_, 0);
+    attributes_ = other.attributes_;
+    final_path_ = std::move(other.final_path_);
+  }
+  return *this;
+}
+
+bool VerifiedNode::MarkForDeletion(bool force) {
+  if (handle_ == 0) return false;
+  if (force) fs_->SetNodeAttributes(handle_, kAttributeNormal);
+  return fs_->DeleteOnClose(handle_);
+}
+
+void VerifiedNode::Close() {
+  if (handle_ != 0) fs_->CloseNode(std::exchange(handle_, 0));
+}
+
+VerifiedNode OpenVerified(FileSystem& fs, const VerifiedNode& parent, const std::u16string& name,
+                          std::uint32_t access, bool* elsewhere) {
+  if (elsewhere != nullptr) *elsewhere = false;
+  if (!parent.is_directory()) return VerifiedNode();
+  std::uint32_t error = 0;
+  NodeHandle handle = fs.OpenNode(parent.handle(), name, access, &error);
+  if (handle == 0 && (access & kNodeDelete) != 0 && error == kErrorAccessDenied) {
+    handle = fs.OpenNode(parent.handle(), name, access & ~kNodeDelete, &error);
+  }
+  return Verify(fs, handle, &parent, name, elsewhere);
+}
+
+bool IsStillNamed(FileSystem& fs, const VerifiedNode& directory, const VerifiedNode& parent,
+                  const std::u16string& name) {
+  return directory.is_directory() && parent.is_directory() &&
+         IsListedAs(fs, directory.handle(), directory.attributes(), parent, name);
+}
+
+VerifiedNode OpenBase(FileSystem& fs, const std::string& path, bool check_own_name,
+                      VerifiedNode* parent, std::u16string* own_name) {
+  std::string trimmed = path;
+  while (!trimmed.empty() && kPathSeparators.find(trimmed.back()) != std::string::npos) {
+    trimmed.pop_back();
+  }
+  if (trimmed.empty()) return VerifiedNode();
+  const std::uint32_t access = kNodeDelete | kNodeList;
+  if (!check_own_name || IsDriveRoot(path)) {
+    std::uint32_t error = 0;
+    NodeHandle handle = fs.OpenDirectoryPath(path, access, &error);
+    if (handle == 0 && error == kErrorAccessDenied) {
+      handle = fs.OpenDirectoryPath(path, kNodeList, &error);
+    }
+    return Verify(fs, handle, nullptr, u"", nullptr);
+  }
+  const std::string parent_path = DirectoryPart(trimmed);
+  const std::optional<std::vector<std::u16string>> names =
+      NamesOf(fs, trimmed.substr(parent_path.size()));
+  if (parent_path.empty() || !names || names->size() != 1) return VerifiedNode();
+  std::uint32_t error = 0;
+  VerifiedNode opened_parent =
+      Verify(fs, fs.OpenDirectoryPath(parent_path, kNodeList, &error), nullptr, u"", nullptr);
+  VerifiedNode base = OpenVerified(fs, opened_parent, names->front(), access);
+  if (parent != nullptr) *parent = std::move(opened_parent);
+  if (own_name != nullptr) *own_name = names->front();
+  return base;
+}
+
+bool IsGone(FileSystem& fs, const VerifiedNode& parent, const std::u16string& name) {
+  std::uint32_t error = 0;
+  NodeHandle handle = fs.OpenNode(parent.handle(), name, 0, &error);
+  if (handle != 0) {
+    fs.CloseNode(handle);
+    return false;
+  }
+  return error == kErrorFileNotFound || error == kErrorPathNotFound;
+}
+
+bool HoldsNothing(FileSystem& fs, const VerifiedNode& directory) {
+  // A directory other than a drive root lists "." and ".." at least: a first call that brings
+  // nothing means that it could not be listed.
+  std::vector<ListedName> entries;
+  if (!fs.ListNode(directory.handle(), true, &entries)) return false;
+  do {
+    for (const ListedName& entry : entries) {
+      if (entry.name != u"." && entry.name != u"..") return false;
+    }
+  } while (fs.ListNode(directory.handle(), false, &entries));
+  return true;
+}
+
+}  // namespace uninstall

@@ -1,0 +1,114 @@
+# shellcheck shell=bash
+# End-to-end cases of what is not the installation's: a directory swapped for a link while the
+# removal runs, a data directory that is a link, and a folder name that the code page cannot
+# hold beside its look-alike. Sourced by run.sh after lib.sh and window_cases.sh.
+
+readonly RACE_FILES=3000
+
+# "Delete all" while another user swaps the installation's Sub\ for a link to C:\Outside\ and
+# back as fast as he can: no file outside goes, whatever is left of the installation. (Wine
+# itself removes a name by path when the last handle closes, so a swap at that very moment could
+# still redirect one deletion; the removal stops below the installation once it sees a swap,
+# which leaves that chance to the first few deletions, rarely more than one in a few hundred
+# runs. tests/win32/link_race_test.cpp checks what the removal itself marks for deletion.)
+case_window_delete_all_racing_link() {
+  local name=window-delete-all-racing-link problems= run
+  local prefix
+  new_prefix "$name"
+  local c=$prefix/drive_c
+  local app="$c/Program Files/Sample"
+  sample_installation "$app"
+  mkdir -p "$app/Sub" "$c/Outside" "$c/race"
+  (
+    cd "$app/Sub" && seq -f 'file%05g.txt' 1 "$RACE_FILES" | xargs touch
+    cd "$c/Outside" && seq -f 'file%05g.txt' 1 "$RACE_FILES" | xargs touch
+  )
+  # Listed a few times: each entry opens Sub\ anew, in whatever state the swap has it.
+  local i
+  for i in $(seq 2 6); do printf '%d=Sub\\\r\n' "$i"; done >>"$app/uninstall.dat"
+  "$REPO/tests/lib/swap_link.pl" "$app/Sub" ../../Outside "$c/race" >"$c/race.log" &
+  local swapper=$!
+  touch "$c/race/go"
+
+  start_window "$prefix" 'C:\Program Files\Sample\Uninstall.exe'
+  uiauto "$prefix" click "$WINDOW_TITLE" 10 || problem "the check box could not be clicked"
+  uiauto "$prefix" click "$WINDOW_TITLE" 5 || problem "OK could not be clicked"
+  wait_for_status "$prefix" "$FINAL_STATUS" 60 || problem "no final status text"
+  rm -f "$c/race/go"
+  touch "$c/race/stop"
+  wait "$swapper"
+  uiauto "$prefix" click "$WINDOW_TITLE" 7 || problem "Ready could not be clicked"
+  finish_run "$prefix"
+
+  local left
+  left=$(find "$c/Outside" -name 'file*.txt' | wc -l)
+  [ "$left" -eq "$RACE_FILES" ] || problem "$((RACE_FILES - left)) files outside deleted"
+  grep -q ' [1-9][0-9]* swaps' "$c/race.log" || problem "no swap happened: $(cat "$c/race.log")"
+  echo "  racing link: $(cat "$c/race.log")"
+  wine_kill "$prefix"
+  report "$name"
+}
+
+# A data directory that somebody made a link to a folder of his choice before the removal: with
+# "delete all", nothing in that folder goes, and the link stays (Wine cannot open it as itself).
+case_window_delete_all_data_dir_link() {
+  local name=window-delete-all-data-dir-link problems= run
+  local prefix
+  new_prefix "$name"
+  local c=$prefix/drive_c
+  local app="$c/Program Files/Sample"
+  sample_installation "$app"
+  mkdir -p "$c/Protected/Templates" "$c/ProgramData"
+  printf 'precious\r\n' >"$c/Protected/settings.ini"
+  ln -s ../Protected "$c/ProgramData/Sample"
+  sed -i 's/^DataDir=\r$/DataDir=C:\\ProgramData\\Sample\r/' "$app/uninstall.dat"
+  printf '[Data]\r\n1=settings.ini\r\n[DataDirs]\r\n1=Templates\\\r\n2=\r\n' >>"$app/uninstall.dat"
+
+  start_window "$prefix" 'C:\Program Files\Sample\Uninstall.exe'
+  uiauto "$prefix" click "$WINDOW_TITLE" 10 || problem "the check box could not be clicked"
+  uiauto "$prefix" click "$WINDOW_TITLE" 5 || problem "OK could not be clicked"
+  wait_for_status "$prefix" "$FINAL_STATUS" 30 || problem "no final status text"
+  uiauto "$prefix" click "$WINDOW_TITLE" 7 || problem "Ready could not be clicked"
+  finish_run "$prefix"
+
+  expect_absent "$app"
+  expect_present "$c/Protected/settings.ini"
+  expect_present "$c/Protected/Templates"
+  [ -L "$c/ProgramData/Sample" ] || problem "the link is gone"
+  wine_kill "$prefix"
+  report "$name"
+}
+
+# An installation in C:\Program Files\Ａｐｐ\ (fullwidth letters) beside one in
+# C:\Program Files\App\: the code page holds no fullwidth letters, and its best fit would make
+# the first the second. In both modes the uninstaller says so and reads and removes nothing.
+case_unrepresentable_folder_name() {
+  local name=unrepresentable-folder-name problems=
+  local prefix
+  new_prefix "$name"
+  local c=$prefix/drive_c
+  local app="$c/Program Files/Ａｐｐ" other="$c/Program Files/App"
+  sample_installation "$app"
+  sample_installation "$other"
+  printf 'mine\r\n' >"$other/notes.txt"
+  local before
+  before=$(cd "$c/Program Files" && find . | sort)
+
+  local parameter text
+  for parameter in /Q ""; do
+    LANG=C.UTF-8 in_prefix "$prefix" 'C:\Program Files\Ａｐｐ\Uninstall.exe' $parameter &
+    local run=$!
+    # The sentinel keeps trailing line feeds that $(...) would strip.
+    text=$(uiauto "$prefix" msgbox " Marrowind - Error" && echo x)
+    local expected=$'The uninstaller cannot work in a folder whose name the system\'s code page cannot hold:\nC:\\Program Files\\???\\'
+    if [ "${text%x}" != "$expected"$'\n' ]; then
+      problem "${parameter:-window}: box text $(printf %q "${text%$'\n'x}")"
+    fi
+    uiauto "$prefix" press " Marrowind - Error" || problem "${parameter:-window}: no box to press"
+    wait "$run" || problem "${parameter:-window}: exit code $?"
+    settle "$prefix" || problem "processes still running after ${E2E_TIMEOUT}s"
+  done
+  [ "$(cd "$c/Program Files" && find . | sort)" = "$before" ] || problem "files changed"
+  wine_kill "$prefix"
+  report "$name"
+}
