@@ -58,6 +58,12 @@ bool IsListedAs(FileSystem& fs, NodeHandle handle, std::uint32_t attributes,
          (entry.attributes & kAttributeReparsePoint) == 0 && entry.id == id;
 }
 
+// The errors of an opening for deletion that an opening only to look may not meet: no right to
+// delete, or another handle that does not share deletion (a program's current directory, say).
+bool RefusesDeletion(std::uint32_t error) {
+  return error == kErrorAccessDenied || error == kErrorSharingViolation;
+}
+
 // A node is handed out only when it is known to be where its name says: its attributes and its
 // final path could be read, and, below `parent` when one is given, it is `name` there.
 // *elsewhere tells whether it was refused for that last reason.
@@ -168,7 +174,7 @@ VerifiedNode OpenVerified(FileSystem& fs, const VerifiedNode& parent, const std:
   if (!parent.is_directory()) return VerifiedNode();
   std::uint32_t error = 0;
   NodeHandle handle = fs.OpenNode(parent.handle(), name, access, &error);
-  if (handle == 0 && (access & kNodeDelete) != 0 && error == kErrorAccessDenied) {
+  if (handle == 0 && (access & kNodeDelete) != 0 && RefusesDeletion(error)) {
     handle = fs.OpenNode(parent.handle(), name, access & ~kNodeDelete, &error);
   }
   return Verify(fs, handle, &parent, name, elsewhere);
@@ -191,7 +197,7 @@ VerifiedNode OpenBase(FileSystem& fs, const std::string& path, bool check_own_na
   if (!check_own_name || IsDriveRoot(path)) {
     std::uint32_t error = 0;
     NodeHandle handle = fs.OpenDirectoryPath(path, access, &error);
-    if (handle == 0 && error == kErrorAccessDenied) {
+    if (handle == 0 && RefusesDeletion(error)) {
       handle = fs.OpenDirectoryPath(path, kNodeList, &error);
     }
     return Verify(fs, handle, nullptr, u"", nullptr);

@@ -68,7 +68,7 @@ class VerifiedNode {
 };
 
 // Opens `name` in the directory `parent` with `access` (kNodeDelete, kNodeList; deletion is
-// given up when the system refuses the right to it). The node is invalid when it cannot be
+// given up when the system refuses it: no right, or another handle that does not share it). The node is invalid when it cannot be
 // opened, when its attributes or final path cannot be read, or when its final path is not that
 // name in its parent, as that of a link opened as what it points to is not.
 // *elsewhere, when given, tells whether it was refused for that last reason.

@@ -99,7 +99,7 @@ case_unrepresentable_folder_name() {
     LANG=C.UTF-8 in_prefix "$prefix" 'C:\Program Files\Ａｐｐ\Uninstall.exe' $parameter &
     local run=$!
     # The sentinel keeps trailing line feeds that $(...) would strip.
-    text=$(uiauto "$prefix" msgbox " Marrowind - Error" && echo x)
+    text=$(uiauto "$prefix" --timeout=45 msgbox " Marrowind - Error" && echo x)
     local expected=$'The uninstaller cannot work in a folder whose name the system\'s code page cannot hold:\nC:\\Program Files\\???\\'
     if [ "${text%x}" != "$expected"$'\n' ]; then
       problem "${parameter:-window}: box text $(printf %q "${text%$'\n'x}")"
