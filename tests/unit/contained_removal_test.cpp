@@ -38,6 +38,7 @@ TEST(VerificationRuleTest, FinalPathMustBeTheNameInItsParent) {
            // A link opened as what it points to: elsewhere, or a sibling.
            Row{u"\\\\?\\C:\\Outside", u"\\\\?\\C:\\App", u"Outside", false},
            Row{u"\\\\?\\C:\\App\\Other", u"\\\\?\\C:\\App", u"Sub", false},
+           Row{u"\\\\?\\C:\\App\\Sub", u"\\\\?\\C:\\App", u"Tub", false},
            Row{u"\\\\?\\C:\\App\\Sub\\x", u"\\\\?\\C:\\App", u"x", false},
            Row{u"\\\\?\\C:\\Apple\\x", u"\\\\?\\C:\\App", u"x", false},
            Row{u"\\\\?\\C:\\App", u"\\\\?\\C:\\App", u"App", false},
@@ -132,6 +133,52 @@ TEST_F(ContainedRemovalTest, ADirectorySeenSwappedStopsEveryRemovalBelowTheBase)
   EXPECT_TRUE(fs_.Exists("C:\\Outside\\f2.txt"));
 }
 
+// The same inside a tree: its directory swapped for a link while its entries go, and back at
+// once, stops the removal at the first entry found elsewhere.
+TEST_F(ContainedRemovalTest, ATreeSeenSwappedStopsAtOnce) {
+  fs_.SetOpensFollowLinks(true);
+  fs_.SetFinalPathsByName(true);
+  for (const char* file : {"a.txt", "b.txt", "c.txt"}) {
+    fs_.AddFile(std::string("C:\\App\\Tree\\") + file);
+    fs_.AddFile(std::string("C:\\Outside\\") + file, "mine");
+  }
+  log_.before_call = [&](std::int64_t) {
+    const std::string& call = log_.entries().back();
+    if (call == "ListNode C:\\App\\Tree restart") {
+      fs_.Rename("C:\\App\\Tree", "C:\\App\\Tree.away");
+      fs_.AddLink("C:\\App\\Tree", "C:\\Outside");
+    } else if (call == "OpenNode C:\\App\\Tree.away\\b.txt") {
+      fs_.Rename("C:\\App\\Tree", "C:\\App\\Tree.link");
+      fs_.Rename("C:\\App\\Tree.away", "C:\\App\\Tree");
+    }
+  };
+  ContainedRemoval installation(fs_, "C:\\App\\", false);
+  installation.RemoveTree("Tree", nullptr);
+  log_.before_call = nullptr;
+  EXPECT_TRUE(installation.disturbed());
+  for (const char* file : {"a.txt", "b.txt", "c.txt"}) {
+    EXPECT_TRUE(fs_.Exists(std::string("C:\\App\\Tree\\") + file)) << file;
+    EXPECT_TRUE(fs_.Exists(std::string("C:\\Outside\\") + file)) << file;
+  }
+}
+
+// A link that merely lies in the data directory stops nothing; the data directory's own name is
+// what its swap would be checked by.
+TEST_F(ContainedRemovalTest, ALinkInTheDataDirectoryIsPassedOverAlone) {
+  fs_.SetOpensFollowLinks(true);
+  fs_.SetFinalPathsByName(true);
+  fs_.AddFile("C:\\Data\\a.txt");
+  fs_.AddFile("C:\\Outside\\x.txt", "mine");
+  fs_.AddLink("C:\\Data\\Link", "C:\\Outside");
+  fs_.AddLink("C:\\Data\\FileLink", "C:\\Outside\\x.txt");
+  ContainedRemoval data(fs_, "C:\\Data\\", true);
+  EXPECT_FALSE(data.RemoveFile("Link\\x.txt"));
+  EXPECT_FALSE(data.RemoveFile("FileLink"));
+  EXPECT_FALSE(data.disturbed());
+  EXPECT_TRUE(data.RemoveFile("a.txt"));
+  EXPECT_TRUE(fs_.Exists("C:\\Outside\\x.txt"));
+}
+
 TEST_F(ContainedRemovalTest, ReadOnlyGoesOnlyByForceThroughTheSameHandle) {
   fs_.AddFile("C:\\App\\ro.txt", "", kAttributeReadOnly | kAttributeHidden);
   fs_.AddFile("C:\\App\\ro2.txt", "", kAttributeReadOnly);
@@ -190,10 +237,17 @@ TEST_F(ContainedRemovalTest, FileHeldOpenKeepsItselfAndItsParents) {
 }
 
 TEST_F(ContainedRemovalTest, SweepClearsAndDeletesFilesButEntersNoDirectory) {
+  struct CountingHeartbeat : Heartbeat {
+    void Beat() override { ++beats; }
+    void ShowStatus(const std::string&) override {}
+    int beats = 0;
+  } heartbeat;
   fs_.AddDirectory("C:\\Own", kAttributeDirectory | kAttributeReadOnly);
   fs_.AddFile("C:\\Own\\ro.exe", "", kAttributeReadOnly | kAttributeHidden);
-  ContainedRemoval(fs_, "C:\\Own\\", false).SweepFiles(nullptr);
+  fs_.AddFile("C:\\Own\\b.txt");
+  ContainedRemoval(fs_, "C:\\Own\\", false).SweepFiles(&heartbeat);
   EXPECT_FALSE(fs_.Exists("C:\\Own"));
+  EXPECT_EQ(heartbeat.beats, 2);
   fs_.AddFile("C:\\Own2\\f.txt", "", kAttributeReadOnly);
   fs_.AddFile("C:\\Own2\\Sub\\g.txt");
   ContainedRemoval(fs_, "C:\\Own2", false).SweepFiles(nullptr);
@@ -215,7 +269,7 @@ TEST_F(ContainedRemovalTest, MissingBasesFilesAndLongPathsNameNothing) {
   ContainedRemoval root(fs_, "C:\\", false);
   root.RemoveTree("Missing", nullptr);
   root.RemoveTree("file.txt", nullptr);
-  // Joined with the base, the value would pass the path limit.
+  // Joined with the base, the value would pass the path limit; at the limit it is taken.
   const std::string too_long = std::string(250, 'v') + "\\precious.dat";
   EXPECT_FALSE(root.RemoveFile(too_long));
   root.RemoveTree(std::string(250, 'v') + "\\.\\" + std::string(20, '\\'), nullptr);
@@ -223,6 +277,10 @@ TEST_F(ContainedRemovalTest, MissingBasesFilesAndLongPathsNameNothing) {
               ElementsAre("C:\\file.txt", victim + "\\", victim + "\\precious.dat"));
   EXPECT_THAT(log_.Matching("DeleteOnClose"), IsEmpty());
   EXPECT_THAT(log_.Matching("SetNodeAttributes"), IsEmpty());
+  const std::string at_limit = std::string(250, 'v') + "\\" + std::string(6, 'w');
+  fs_.AddFile("C:\\" + at_limit);
+  ASSERT_EQ(3 + at_limit.size(), kMaxPathBytes);
+  EXPECT_TRUE(root.RemoveFile(at_limit));
 }
 
 }  // namespace

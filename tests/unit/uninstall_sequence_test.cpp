@@ -454,6 +454,7 @@ TEST_F(SequenceTest, LogonInTheDialogHoldsUntilTheEnd) {
     windows.QueueClick(kReadyButton);
     Run(*parameter == '\0' ? "" : std::string(" ") + parameter);
     EXPECT_FALSE(fs.Exists("C:\\App\\App.exe"));
+    EXPECT_EQ(windows.opened(kLogonDialog).title, " Login as administrator");
     EXPECT_THAT(Calls("CloseToken"), ElementsAre("CloseToken 77"));
     EXPECT_LT(Position("Impersonate 77"), Position("DeleteOnClose C:\\App\\App.exe"));
     EXPECT_LT(Position("ShellExecute "), Position("EndImpersonation"));
