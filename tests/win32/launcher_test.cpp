@@ -84,8 +84,10 @@ class LauncherTest : public ::testing::Test {
     std::string own = OwnProgramPath(processes_);
     helper_ = own.substr(0, own.rfind('\\') + 1) + "exit_with.exe";
     ASSERT_NE(GetFileAttributesA(helper_.c_str()), INVALID_FILE_ATTRIBUTES) << helper_;
-    // A blank in the path, so that quoting matters.
-    dir_ = "C:\\launcher " + std::to_string(GetCurrentProcessId());
+    // A blank in the path, so that quoting matters. One directory per test: under Wine a program
+    // that the shell started for an earlier test may still run in that test's directory.
+    dir_ = "C:\\launcher " + std::to_string(GetCurrentProcessId()) + " " +
+           ::testing::UnitTest::GetInstance()->current_test_info()->name();
     WipeDirectory(dir_);
     ASSERT_TRUE(CreateDirectoryA(dir_.c_str(), nullptr));
   }

@@ -46,6 +46,14 @@ Function NtdllFunction(const char* name) {
   return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(ntdll, name)));
 }
 
+// Looked up when the program starts (ntdll is in every process from the first instruction),
+// so that no call pays for it and no guarded local static pulls in the runtime's exceptions.
+const NtOpenFileFunction kNtOpenFile = NtdllFunction<NtOpenFileFunction>("NtOpenFile");
+const StatusToErrorFunction kStatusToError =
+    NtdllFunction<StatusToErrorFunction>("RtlNtStatusToDosError");
+const NtQueryDirectoryFileFunction kNtQueryDirectoryFile =
+    NtdllFunction<NtQueryDirectoryFileFunction>("NtQueryDirectoryFile");
+
 ACCESS_MASK NodeAccess(std::uint32_t access) {
   ACCESS_MASK mask = SYNCHRONIZE | FILE_READ_ATTRIBUTES;
   if (access & kNodeDelete) mask |= DELETE | FILE_WRITE_ATTRIBUTES;
@@ -61,11 +69,10 @@ constexpr std::size_t kListBufferBytes = 64 * 1024;
 // NtOpenFile of `name` relative to `parent`, the link itself where the system can; "" opens
 // `parent` itself anew. The system's status comes back.
 NTSTATUS OpenRelative(HANDLE parent, const std::u16string& name, ACCESS_MASK access, HANDLE* node) {
-  static const auto open_file = NtdllFunction<NtOpenFileFunction>("NtOpenFile");
-  if (open_file == nullptr) return static_cast<NTSTATUS>(0xC0000002);  // not implemented
+  if (kNtOpenFile == nullptr) return static_cast<NTSTATUS>(0xC0000002);  // not implemented
   const std::size_t bytes = name.size() * sizeof(char16_t);
   if (bytes > 0xFFFE) return static_cast<NTSTATUS>(0xC0000106);  // name too long
-  std::wstring buffer(name.begin(), name.end());
+  std::vector<wchar_t> buffer(name.begin(), name.end());
   UNICODE_STRING object_name;
   object_name.Length = static_cast<USHORT>(bytes);
   object_name.MaximumLength = static_cast<USHORT>(bytes);
@@ -78,7 +85,7 @@ NTSTATUS OpenRelative(HANDLE parent, const std::u16string& name, ACCESS_MASK acc
   attributes.Attributes = OBJ_CASE_INSENSITIVE;
   IO_STATUS_BLOCK io;
   *node = nullptr;
-  return open_file(
+  return kNtOpenFile(
       node, access, &attributes, &io, kShareAll,
       FILE_OPEN_REPARSE_POINT | FILE_OPEN_FOR_BACKUP_INTENT | FILE_SYNCHRONOUS_IO_NONALERT);
 }
@@ -176,12 +183,11 @@ void Win32FileSystem::CloseFile(FileHandle file) { CloseHandle(ToHandle(file)); 
 
 NodeHandle Win32FileSystem::OpenNode(NodeHandle parent, const std::u16string& name,
                                      std::uint32_t access, std::uint32_t* error) {
-  static const auto status_to_error = NtdllFunction<StatusToErrorFunction>("RtlNtStatusToDosError");
   HANDLE node = nullptr;
   NTSTATUS status = OpenRelative(ToHandle(parent), name, NodeAccess(access), &node);
   if (status < 0) {
     if (error != nullptr) {
-      *error = status_to_error != nullptr ? status_to_error(status) : ERROR_GEN_FAILURE;
+      *error = kStatusToError != nullptr ? kStatusToError(status) : ERROR_GEN_FAILURE;
     }
     return 0;
   }
@@ -197,23 +203,22 @@ bool Win32FileSystem::NodeId(NodeHandle node, std::uint64_t* id) {
 
 bool Win32FileSystem::FindListedEntry(NodeHandle directory, const std::u16string& name,
                                       ListedName* entry) {
-  static const auto query = NtdllFunction<NtQueryDirectoryFileFunction>("NtQueryDirectoryFile");
   const std::size_t bytes = name.size() * sizeof(char16_t);
-  if (query == nullptr || bytes == 0 || bytes > 0xFFFE) return false;
+  if (kNtQueryDirectoryFile == nullptr || bytes == 0 || bytes > 0xFFFE) return false;
   HANDLE listing = nullptr;
   if (OpenRelative(ToHandle(directory), u"", FILE_LIST_DIRECTORY | SYNCHRONIZE, &listing) < 0) {
     return false;
   }
-  std::wstring buffer(name.begin(), name.end());
+  std::vector<wchar_t> buffer(name.begin(), name.end());
   UNICODE_STRING mask;
   mask.Length = static_cast<USHORT>(bytes);
   mask.MaximumLength = static_cast<USHORT>(bytes);
   mask.Buffer = buffer.data();
   std::vector<std::uint64_t> record((sizeof(FILE_ID_BOTH_DIR_INFO) + 2 * MAX_PATH + 7) / 8);
   IO_STATUS_BLOCK io;
-  NTSTATUS status = query(listing, nullptr, nullptr, nullptr, &io, record.data(),
-                          static_cast<ULONG>(record.size() * sizeof(std::uint64_t)),
-                          kFileIdBothDirectoryInformation, TRUE, &mask, TRUE);
+  NTSTATUS status = kNtQueryDirectoryFile(listing, nullptr, nullptr, nullptr, &io, record.data(),
+                                          static_cast<ULONG>(record.size() * sizeof(std::uint64_t)),
+                                          kFileIdBothDirectoryInformation, TRUE, &mask, TRUE);
   CloseHandle(listing);
   if (status < 0) return false;
   const auto* info = reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(record.data());
@@ -244,7 +249,7 @@ bool Win32FileSystem::NodeAttributes(NodeHandle node, std::uint32_t* attributes)
 }
 
 bool Win32FileSystem::FinalPath(NodeHandle node, std::u16string* path) {
-  std::wstring buffer(MAX_PATH, L'\0');
+  std::vector<wchar_t> buffer(MAX_PATH);
   for (;;) {
     DWORD length =
         GetFinalPathNameByHandleW(ToHandle(node), buffer.data(), static_cast<DWORD>(buffer.size()),
@@ -302,7 +307,7 @@ bool Win32FileSystem::WidenName(const std::string& text, std::u16string* wide) {
   const int size = static_cast<int>(text.size());
   int count = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text.data(), size, nullptr, 0);
   if (count <= 0) return false;
-  std::wstring buffer(count, L'\0');
+  std::vector<wchar_t> buffer(count);
   count =
       MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text.data(), size, buffer.data(), count);
   if (count <= 0) return false;
