@@ -14,6 +14,13 @@ inline constexpr std::uint32_t kLocalMachine = 0x80000002;
 
 using RegistryHandle = std::uintptr_t;  // 0 means none
 
+// What a value read gives.
+enum class ValueRead {
+  kString,   // a string (REG_SZ or REG_EXPAND_SZ)
+  kMissing,  // no such key, or no such value in it
+  kOther,    // of another type, or not readable (no right, a failing call)
+};
+
 class Registry {
  public:
   virtual ~Registry() = default;
@@ -29,6 +36,10 @@ class Registry {
   virtual bool DeleteKey(RegistryHandle key, const std::string& path) = 0;
   // RegCloseKey.
   virtual void CloseKey(RegistryHandle key) = 0;
+  // RegOpenKeyExA(root, path) for reading and RegQueryValueExA of `name` ("" the default value):
+  // *data receives a string's characters, without the terminator.
+  virtual ValueRead ReadStringValue(std::uint32_t root, const std::string& path,
+                                    const std::string& name, std::string* data) = 0;
   // GetVersion: the platform's 32-bit version word.
   virtual std::uint32_t VersionWord() = 0;
 };

@@ -1,5 +1,6 @@
 #include "shell/file_association.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <span>
 
@@ -11,6 +12,10 @@ namespace {
 // The argument that sits between a step's prefix and suffix.
 enum class Slot { kExtension, kName };
 
+// Steps that go only while what they delete is still this program's: the extension's key, and
+// the current user's choice for the extension.
+enum class Guard { kNone, kExtension, kUserChoice };
+
 // One deletion: a value when `value` is set ("" for the default value), else the key. The key
 // path is `prefix`, then the argument in `slot`, then `suffix`.
 struct Step {
@@ -19,6 +24,7 @@ struct Step {
   Slot slot;
   const char* suffix;
   const char* value;  // nullptr: delete the key
+  Guard guard = Guard::kNone;
 };
 
 constexpr char kFileExts[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\.";
@@ -35,15 +41,15 @@ constexpr Step kApplicationsLayout[] = {
     {kClassesRoot, "", Slot::kExtension, "_auto_file\\DefaultIcon", nullptr},
     {kClassesRoot, "", Slot::kExtension, "_auto_file", ""},
     {kClassesRoot, "", Slot::kExtension, "_auto_file", nullptr},
-    {kClassesRoot, ".", Slot::kExtension, "", ""},
-    {kClassesRoot, ".", Slot::kExtension, "", nullptr},
-    {kCurrentUser, kFileExts, Slot::kExtension, "", "Application"},
-    {kCurrentUser, kFileExts, Slot::kExtension, "", nullptr},
+    {kClassesRoot, ".", Slot::kExtension, "", "", Guard::kExtension},
+    {kClassesRoot, ".", Slot::kExtension, "", nullptr, Guard::kExtension},
+    {kCurrentUser, kFileExts, Slot::kExtension, "", "Application", Guard::kUserChoice},
+    {kCurrentUser, kFileExts, Slot::kExtension, "", nullptr, Guard::kUserChoice},
 };
 
 constexpr Step kClassesLayout[] = {
-    {kLocalMachine, "Software\\Classes\\.", Slot::kExtension, "", ""},
-    {kLocalMachine, "Software\\Classes\\.", Slot::kExtension, "", nullptr},
+    {kLocalMachine, "Software\\Classes\\.", Slot::kExtension, "", "", Guard::kExtension},
+    {kLocalMachine, "Software\\Classes\\.", Slot::kExtension, "", nullptr, Guard::kExtension},
     {kLocalMachine, "Software\\Classes\\", Slot::kName, "\\DefaultIcon", ""},
     {kLocalMachine, "Software\\Classes\\", Slot::kName, "\\DefaultIcon", nullptr},
     {kLocalMachine, "Software\\Classes\\", Slot::kName, "\\shell\\open\\command", ""},
@@ -58,9 +64,44 @@ constexpr Step kClassesLayout[] = {
 // Applications; the others register a class under Software\Classes.
 constexpr std::uint32_t kApplicationsLayoutBits = 0x00FF0000;
 
+char Lowered(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// Registry names compare without regard to the case of ASCII letters.
+bool SameName(const std::string& a, const std::string& b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return Lowered(x) == Lowered(y);
+         });
+}
+
+// True while the value still ties the key to this program: it is missing or empty, or names
+// `ours`. Somebody else's choice, or a value that cannot be read, keeps the key.
+bool StillOurs(Registry& registry, std::uint32_t root, const std::string& path,
+               const std::string& value_name, const std::string& ours) {
+  std::string data;
+  switch (registry.ReadStringValue(root, path, value_name, &data)) {
+    case ValueRead::kMissing:
+      return true;
+    case ValueRead::kString:
+      return data.empty() || SameName(data, ours);
+    case ValueRead::kOther:
+      break;
+  }
+  return false;
+}
+
+// Which guarded steps may go; read before anything is deleted.
+struct Ownership {
+  bool extension = true;
+  bool user_choice = true;
+};
+
 void RunSteps(Registry& registry, std::span<const Step> steps, const std::string& extension,
-              const std::string& name) {
+              const std::string& name, const Ownership& ours) {
   for (const Step& step : steps) {
+    if ((step.guard == Guard::kExtension && !ours.extension) ||
+        (step.guard == Guard::kUserChoice && !ours.user_choice)) {
+      continue;
+    }
     std::string path = step.prefix;
     path += step.slot == Slot::kExtension ? extension : name;
     path += step.suffix;
@@ -77,10 +118,17 @@ void RunSteps(Registry& registry, std::span<const Step> steps, const std::string
 void RemoveFileAssociation(Registry& registry, const std::string& extension,
                            const std::string& registration_name) {
   if (extension.empty() || registration_name.empty()) return;
+  Ownership ours;
   if ((registry.VersionWord() & kApplicationsLayoutBits) != 0) {
-    RunSteps(registry, kApplicationsLayout, extension, registration_name);
+    ours.extension =
+        StillOurs(registry, kClassesRoot, "." + extension, "", extension + "_auto_file");
+    ours.user_choice =
+        StillOurs(registry, kCurrentUser, kFileExts + extension, "Application", registration_name);
+    RunSteps(registry, kApplicationsLayout, extension, registration_name, ours);
   } else {
-    RunSteps(registry, kClassesLayout, extension, registration_name);
+    ours.extension = StillOurs(registry, kLocalMachine, "Software\\Classes\\." + extension, "",
+                               registration_name);
+    RunSteps(registry, kClassesLayout, extension, registration_name, ours);
   }
 }
 

@@ -203,6 +203,7 @@ cases=(
   "case_before_program_cancels"
   "case_before_program_goes_on"
   "case_quiet_shell_integration"
+  "case_quiet_association_held_by_another_program"
   "case_quiet_script vbs"
   "case_quiet_script js"
   "case_quiet_script_256"

@@ -123,3 +123,51 @@ case_quiet_shell_integration() {
   wine_kill "$prefix"
   report "$name"
 }
+
+# An extension that another program has taken over since the installation (its default value
+# and the current user's choice name that program) stays with it; this program's own
+# registration goes.
+case_quiet_association_held_by_another_program() {
+  local name=quiet-association-held-by-another-program problems=
+  local prefix
+  new_prefix "$name"
+  local app="$prefix/drive_c/Program Files/Sample" c="$prefix/drive_c"
+  sample_installation "$app"
+  printf '[UserTask]\r\nNumber=1\r\nTask1=10|tsty|TestApp.exe\r\n' >>"$app/uninstall.dat"
+  cat <<'EOF2' | sed 's/$/\r/' >"$c/assoc.reg"
+REGEDIT4
+
+[HKEY_CLASSES_ROOT\.tsty]
+@="OtherApp.Document"
+
+[HKEY_CLASSES_ROOT\tsty_auto_file\DefaultIcon]
+@="C:\\Program Files\\Sample\\Sample.exe,0"
+
+[HKEY_CLASSES_ROOT\Applications\TestApp.exe\shell\open\command]
+@="\"C:\\Program Files\\Sample\\Sample.exe\" \"%1\""
+
+[HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\Explorer\FileExts\.tsty]
+"Application"="Other.exe"
+EOF2
+  WINEPREFIX=$prefix timeout "$E2E_TIMEOUT" wine regedit /S 'C:\assoc.reg' >/dev/null 2>&1
+  settle "$prefix"
+  rm -f "$c/assoc.reg"
+  reg_has "$prefix" system 'Software\Classes\Applications\TestApp.exe\shell\open\command' ||
+    problem "the registration was not written"
+
+  run_to_the_end "$prefix" 'C:\Program Files\Sample\Uninstall.exe' /Q
+
+  grep -A3 -i -F '[Software\\Classes\\.tsty]' "$prefix/system.reg" | grep -q '@="OtherApp.Document"' ||
+    problem ".tsty lost its default value OtherApp.Document"
+  grep -A3 -i -F '[Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\.tsty]' \
+    "$prefix/user.reg" | grep -q '"Application"="Other.exe"' ||
+    problem "the current user's choice Other.exe for .tsty is gone"
+  local key
+  for key in 'Software\Classes\Applications\TestApp.exe\shell\open\command' \
+    'Software\Classes\tsty_auto_file\DefaultIcon'; do
+    reg_has "$prefix" system "$key" && problem "key HKLM\\$key is still there"
+  done
+  expect_absent "$app"
+  wine_kill "$prefix"
+  report "$name"
+}

@@ -144,6 +144,19 @@ void FakeRegistry::CloseKey(RegistryHandle key) {
   handles_.erase(key);
 }
 
+ValueRead FakeRegistry::ReadStringValue(std::uint32_t root, const std::string& path,
+                                        const std::string& name, std::string* data) {
+  if (log_->Add("ReadValue " + RootName(root) + " " + path + " \"" + name + "\"")) {
+    return ValueRead::kOther;
+  }
+  Key* key = Find(root, path);
+  if (key == nullptr) return ValueRead::kMissing;
+  auto value = key->values.find(Lower(name));
+  if (value == key->values.end()) return ValueRead::kMissing;
+  *data = value->second.second;
+  return ValueRead::kString;
+}
+
 std::uint32_t FakeRegistry::VersionWord() {
   log_->Add("VersionWord");
   return version_word;

@@ -119,5 +119,24 @@ TEST_F(RegistryTest, KeyPathWithTrailingBackslashNamesTheKey) {
   EXPECT_FALSE(Exists("Product"));
 }
 
+TEST_F(RegistryTest, StringValuesAreReadAndOtherKindsTold) {
+  ASSERT_TRUE(SetValue("ext", "", "OtherApp.Document"));
+  ASSERT_TRUE(SetValue("ext", "Empty", ""));
+  const DWORD number = 7;
+  ASSERT_EQ(RegSetKeyValueA(HKEY_CURRENT_USER, At("ext").c_str(), "Number", REG_DWORD, &number,
+                            sizeof(number)),
+            ERROR_SUCCESS);
+  Win32Registry registry;
+  std::string data = "unchanged";
+  EXPECT_EQ(registry.ReadStringValue(kCurrentUser, At("ext"), "", &data), ValueRead::kString);
+  EXPECT_EQ(data, "OtherApp.Document");
+  EXPECT_EQ(registry.ReadStringValue(kCurrentUser, At("ext"), "Empty", &data), ValueRead::kString);
+  EXPECT_EQ(data, "");
+  EXPECT_EQ(registry.ReadStringValue(kCurrentUser, At("ext"), "Number", &data), ValueRead::kOther);
+  EXPECT_EQ(registry.ReadStringValue(kCurrentUser, At("ext"), "Missing", &data),
+            ValueRead::kMissing);
+  EXPECT_EQ(registry.ReadStringValue(kCurrentUser, At("missing"), "", &data), ValueRead::kMissing);
+}
+
 }  // namespace
 }  // namespace uninstall

@@ -13,6 +13,8 @@ class Win32Registry : public Registry {
                        RegistryHandle* key) override;
   bool DeleteKey(RegistryHandle key, const std::string& path) override;
   void CloseKey(RegistryHandle key) override;
+  ValueRead ReadStringValue(std::uint32_t root, const std::string& path, const std::string& name,
+                            std::string* data) override;
   std::uint32_t VersionWord() override;
 };
 
