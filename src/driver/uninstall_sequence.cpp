@@ -11,6 +11,7 @@
 #include "files/file_removal.h"
 #include "files/path_probe.h"
 #include "files/self_removal_batch.h"
+#include "files/whole_folders.h"
 #include "shell/shell_integration.h"
 #include "shell/uninstall_entry.h"
 #include "ui/logon_dialog.h"
@@ -92,6 +93,8 @@ int UninstallSequence::Run() {
     return 0;
   }
   RunScript();
+  state_.in_whole_folder = HoldsAWholeFolder(platform_.fs.LongPathOf(state_.uninstaller_dir),
+                                             platform_.fs.WholeFolders());
   if (state_.quiet_mode) {
     RunQuiet();
   } else {
@@ -166,7 +169,7 @@ void UninstallSequence::RunQuiet() {
   }
   RemoveUninstallEntry(platform_.registry, platform_.windows, entry_name);
   DeleteLeftovers();
-  WriteSelfRemovalBatch(platform_.fs, platform_.processes, state_.uninstaller_dir);
+  StartSelfRemoval();
   if (state_.logon_token != 0) RevertLogon(platform_.security, state_.logon_token);
 }
 
@@ -174,7 +177,10 @@ void UninstallSequence::RunWindow() {
   WindowToolkit& windows = platform_.windows;
   if (!OpenMainWindow(windows, WindowTexts(state_.texts))) return;
   Logon();
-  if (state_.settings.no_del_all != 0) {
+  // "Delete all" is not offered where the installer asked so, nor in a folder that the system
+  // or a user owns as a whole (the public Desktop, Program Files, Documents, ...), where it would
+  // take every file of that folder.
+  if (state_.settings.no_del_all != 0 || state_.in_whole_folder) {
     windows.SetChecked(kDeleteAllCheckBox, false);
     windows.ShowControl(kDeleteAllCheckBox, false);
   }
@@ -194,7 +200,7 @@ void UninstallSequence::RunWindow() {
       state_.quit_requested = true;
     } else if (confirmed && event.control == kReadyButton) {
       DeleteLeftovers();
-      WriteSelfRemovalBatch(platform_.fs, platform_.processes, state_.uninstaller_dir);
+      StartSelfRemoval();
       state_.quit_requested = true;
     }
   }
@@ -255,6 +261,13 @@ void UninstallSequence::DeleteLeftovers() {
        {&state_.settings.before_uninst, &state_.settings.after_uninst}) {
     if (!program->empty()) installation.RemoveFile(*program);
   }
+}
+
+void UninstallSequence::StartSelfRemoval() {
+  // The batch deletes the uninstaller, then its directory once empty; never a folder that the
+  // system or a user owns as a whole, even when nothing else is left in it.
+  WriteSelfRemovalBatch(platform_.fs, platform_.processes,
+                        state_.in_whole_folder ? std::string() : state_.uninstaller_dir);
 }
 
 void UninstallSequence::End() {

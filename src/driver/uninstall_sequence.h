@@ -26,6 +26,9 @@ struct RunState {
   TextTable texts;
   std::int32_t removal_result = 0;
   bool quit_requested = false;
+  // The uninstaller's directory is, or lies above, a folder that the system or a user owns as a
+  // whole: no "delete all" there, and the directory itself is never removed.
+  bool in_whole_folder = false;
   LogonToken logon_token = 0;
 };
 
@@ -54,6 +57,7 @@ class UninstallSequence {
   ShellIntegrationParts ShellParts(Heartbeat* heartbeat = nullptr);
   std::string EntryName();
   void DeleteLeftovers();
+  void StartSelfRemoval();
   void End();
 
   PlatformParts platform_;

@@ -147,6 +147,19 @@ class FileSystem {
   virtual void CloseNode(NodeHandle node) = 0;
   // MultiByteToWideChar from the system's 8-bit code page, refusing invalid bytes.
   virtual bool WidenName(const std::string& text, std::u16string* wide) = 0;
+
+  // --- Folders of the system and its users ------------------------------------------------
+  // The folders that the system or a user owns as a whole, as the system names them: the
+  // Windows and system directories, Program Files and Common Files (both views), ProgramData,
+  // the Users root and every profile, the Public folders, the current user's and the common
+  // Desktop, Documents, Downloads, Music, Pictures, Videos, Favorites, Templates, AppData,
+  // Start Menu, Programs, Startup, Fonts, and the temp directory (SHGetKnownFolderPath,
+  // GetTempPathA, the profile list). One the system cannot name, or the code page cannot hold,
+  // is left out.
+  virtual std::vector<std::string> WholeFolders() = 0;
+  // GetLongPathNameA: the path with long names for short ones; the path itself where the system
+  // gives none.
+  virtual std::string LongPathOf(const std::string& path) = 0;
 };
 
 }  // namespace uninstall

@@ -200,6 +200,7 @@ cases=(
   "case_window_cancel"
   "case_window_delete_all"
   "case_window_large_removal_keeps_the_window_alive"
+  "case_window_public_desktop_offers_no_delete_all"
   "case_before_program_cancels"
   "case_before_program_goes_on"
   "case_quiet_shell_integration"

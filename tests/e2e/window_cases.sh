@@ -185,3 +185,37 @@ case_window_large_removal_keeps_the_window_alive() {
   wine_kill "$prefix"
   report "$name"
 }
+
+# An installer that put the program straight onto the public Desktop: the window offers no
+# "delete all", and OK removes the program's own files only, never the other files there.
+case_window_public_desktop_offers_no_delete_all() {
+  local name=window-public-desktop problems= run
+  local prefix
+  new_prefix "$name"
+  local desktop="$prefix/drive_c/users/Public/Desktop"
+  mkdir -p "$desktop"
+  printf 'mine\r\n' >"$desktop/holiday.jpg"
+  printf 'mine\r\n' >"$desktop/Letter.lnk"
+  cp "$UNINSTALL_EXE" "$desktop/Uninstall.exe"
+  printf 'MZ sample program\n' >"$desktop/Sample.exe"
+  cat <<'EOF2' | sed 's/$/\r/' >"$desktop/uninstall.dat"
+[Settings]
+ProgName=Sample
+ProgExe=Sample.exe
+ProgDir=C:\users\Public\Desktop\
+[Files]
+1=Sample.exe
+EOF2
+  start_window "$prefix" 'C:\users\Public\Desktop\Uninstall.exe'
+  expect_control "$prefix" 10 0 1
+  uiauto "$prefix" click "$WINDOW_TITLE" 10 && problem "the hidden check box could be clicked"
+  uiauto "$prefix" click "$WINDOW_TITLE" 5 || problem "OK could not be clicked"
+  wait_for_status "$prefix" "$FINAL_STATUS" 30 || problem "no final status text"
+  uiauto "$prefix" click "$WINDOW_TITLE" 7 || problem "Ready could not be clicked"
+  finish_run "$prefix"
+  expect_absent "$desktop/Sample.exe"
+  expect_present "$desktop/holiday.jpg"
+  expect_present "$desktop/Letter.lnk"
+  wine_kill "$prefix"
+  report "$name"
+}

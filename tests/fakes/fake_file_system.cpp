@@ -893,6 +893,17 @@ void FakeFileSystem::CloseNode(NodeHandle node) {
   }
 }
 
+std::vector<std::string> FakeFileSystem::WholeFolders() {
+  if (impl_->Log("WholeFolders")) return {};
+  return whole_folders;
+}
+
+std::string FakeFileSystem::LongPathOf(const std::string& path) {
+  if (impl_->Log("LongPathOf " + path)) return path;
+  auto found = long_paths.find(Upper(path));
+  return found == long_paths.end() ? path : found->second;
+}
+
 bool FakeFileSystem::WidenName(const std::string& text, std::u16string* wide) {
   if (impl_->Log("WidenName " + text)) return false;
   *wide = Widen(text);

@@ -42,6 +42,9 @@ class FakeFileSystem : public FileSystem {
   // Moves a file or directory to another name (its parent must exist); handles open on it, or
   // on anything in it, keep working on it where it now is.
   bool Rename(const std::string& from, const std::string& to);
+  // What WholeFolders answers, and the long forms LongPathOf gives (by upper-cased path).
+  std::vector<std::string> whole_folders;
+  std::map<std::string, std::string> long_paths;
   // Opening a link by a relative name opens what it points to, as Wine does (Windows opens the
   // link itself).
   void SetOpensFollowLinks(bool follow);
@@ -96,6 +99,8 @@ class FakeFileSystem : public FileSystem {
   bool ListNode(NodeHandle directory, bool restart, std::vector<ListedName>* entries) override;
   void CloseNode(NodeHandle node) override;
   bool WidenName(const std::string& text, std::u16string* wide) override;
+  std::vector<std::string> WholeFolders() override;
+  std::string LongPathOf(const std::string& path) override;
 
  private:
   struct Impl;

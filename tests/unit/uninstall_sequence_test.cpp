@@ -416,6 +416,32 @@ TEST_F(SequenceTest, NoDelAllHidesTheCheckBoxOnlyInTheProgramDirectory) {
   EXPECT_THAT(Calls("SetChecked"), IsEmpty());
 }
 
+// An installer that put the uninstaller straight into a folder of the system or of a user (the
+// public Desktop, say) leaves no "delete all": it would take every file of that folder. The
+// ordinary removal still runs. The folder's short name counts as its long one.
+TEST_F(SequenceTest, DeleteAllIsNotOfferedInAFolderOwnedAsAWhole) {
+  processes.module_path = "C:\\USERS\\PUBLIC~1\\Uninstall.exe";
+  fs.long_paths["C:\\USERS\\PUBLIC~1\\"] = "C:\\Users\\Public\\Desktop\\";
+  fs.whole_folders = {"C:\\Windows", "C:\\Users\\Public\\Desktop", "C:\\Users\\Bob\\Documents"};
+  fs.AddFile("C:\\USERS\\PUBLIC~1\\Uninstall.exe", "MZ");
+  fs.HoldOpen("C:\\USERS\\PUBLIC~1\\Uninstall.exe");
+  fs.AddFile("C:\\USERS\\PUBLIC~1\\App.exe", "MZ");
+  fs.AddFile("C:\\USERS\\PUBLIC~1\\holiday.jpg");
+  fs.AddFile("C:\\USERS\\PUBLIC~1\\uninstall.dat",
+             "[Settings]\nProgExe=App.exe\n[Files]\nF=App.exe\n");
+  windows.QueueToggle(kDeleteAllCheckBox);  // a hidden box cannot be ticked
+  windows.QueueClick(kOkButton);
+  windows.QueueClick(kReadyButton);
+  Run();
+  EXPECT_FALSE(windows.visible(kDeleteAllCheckBox));
+  EXPECT_THAT(Calls("SetChecked"), ElementsAre("SetChecked 10 0"));
+  EXPECT_FALSE(fs.Exists("C:\\USERS\\PUBLIC~1\\App.exe"));
+  EXPECT_TRUE(fs.Exists("C:\\USERS\\PUBLIC~1\\holiday.jpg"));
+  // Nor does the self-removal remove that folder, should nothing else be left in it.
+  ASSERT_TRUE(fs.Exists("C:\\~~uninst.bat"));
+  EXPECT_EQ(fs.Contents("C:\\~~uninst.bat").find("rd "), std::string::npos);
+}
+
 TEST_F(SequenceTest, RightsAreTestedOnlyWhenTheInstallationAsksForALogon) {
   Install(kBasicDescription);
   Run("/Q");

@@ -449,6 +449,33 @@ TEST_F(FileSystemTest, PathsBeyondTheLimitNameNothing) {
   EXPECT_EQ(PathSize(fs_, exact), kDirectoryThere);
 }
 
+// The folders owned as a whole come from the system; a short name reads as its long one.
+TEST_F(FileSystemTest, WholeFoldersAreTheSystemsAndAUsersOwn) {
+  std::vector<std::string> folders = fs_.WholeFolders();
+  auto has = [&](const std::string& wanted) {
+    return std::any_of(folders.begin(), folders.end(), [&](std::string folder) {
+      while (!folder.empty() && folder.back() == '\\') folder.pop_back();
+      return lstrcmpiA(folder.c_str(), wanted.c_str()) == 0;
+    });
+  };
+  char windows[MAX_PATH];
+  ASSERT_GT(GetWindowsDirectoryA(windows, MAX_PATH), 0u);
+  char temp[MAX_PATH];
+  ASSERT_GT(GetTempPathA(MAX_PATH, temp), 0u);
+  std::string temp_path = temp;
+  temp_path.pop_back();
+  for (const std::string& wanted :
+       {std::string(windows), std::string("C:\\Program Files"), std::string("C:\\users"),
+        std::string("C:\\users\\Public\\Desktop"), std::string("C:\\ProgramData"), temp_path}) {
+    EXPECT_TRUE(has(wanted)) << wanted;
+  }
+  MakeDirectory("A Long Directory Name");
+  char short_path[MAX_PATH];
+  ASSERT_GT(GetShortPathNameA(At("A Long Directory Name").c_str(), short_path, MAX_PATH), 0u);
+  EXPECT_EQ(fs_.LongPathOf(short_path), At("A Long Directory Name"));
+  EXPECT_EQ(fs_.LongPathOf("C:\\missing\\dir\\"), "C:\\missing\\dir\\");
+}
+
 TEST_F(FileSystemTest, WriteLineEndsEveryLineWithCrLf) {
   std::unique_ptr<TextFile> file = CreateTextFile(fs_, At("out.txt"));
   ASSERT_NE(file, nullptr);

@@ -46,6 +46,8 @@ class Win32FileSystem : public FileSystem {
   bool ListNode(NodeHandle directory, bool restart, std::vector<ListedName>* entries) override;
   void CloseNode(NodeHandle node) override;
   bool WidenName(const std::string& text, std::u16string* wide) override;
+  std::vector<std::string> WholeFolders() override;
+  std::string LongPathOf(const std::string& path) override;
 };
 
 }  // namespace uninstall
