@@ -164,12 +164,18 @@ void UninstallSequence::RunQuiet() {
   RemoveShellIntegration(ShellParts(), false, &state_.settings, state_.uninstaller_dir,
                          state_.description_file_path);
   const std::string entry_name = EntryName();
-  if (!AtDriveRoot()) {
-    RemoveProgramFiles(platform_.fs, reader_, StatusLine(&platform_.windows), Paths());
+  state_.removal_result = 0;
+  if (!AtDriveRoot() &&
+      RemoveProgramFiles(platform_.fs, reader_, StatusLine(&platform_.windows), Paths())) {
+    state_.removal_result = 1;
   }
   RemoveUninstallEntry(platform_.registry, platform_.windows, entry_name);
-  DeleteLeftovers();
-  StartSelfRemoval();
+  // As after the window's error: a removal that removed nothing keeps the uninstaller and
+  // uninstall.dat, so that a later run can still do the job.
+  if (state_.removal_result != 0) {
+    DeleteLeftovers();
+    StartSelfRemoval();
+  }
   if (state_.logon_token != 0) RevertLogon(platform_.security, state_.logon_token);
 }
 
@@ -252,15 +258,15 @@ std::string UninstallSequence::EntryName() {
 
 void UninstallSequence::DeleteLeftovers() {
   ContainedRemoval installation(platform_.fs, state_.uninstaller_dir, false);
-  for (const char* own : {kDescriptionFileName, kVbScriptName, kJScriptName}) {
-    installation.RemoveFile(own);
-  }
+  for (const char* script : {kVbScriptName, kJScriptName}) installation.RemoveFile(script);
   // The two programs still ran from wherever their values lead, but only what lies inside the
   // uninstaller's directory is the installation's to delete.
   for (const std::string* program :
        {&state_.settings.before_uninst, &state_.settings.after_uninst}) {
     if (!program->empty()) installation.RemoveFile(*program);
   }
+  // Last: a run cut short before this point can be run again.
+  installation.RemoveFile(kDescriptionFileName);
 }
 
 void UninstallSequence::StartSelfRemoval() {

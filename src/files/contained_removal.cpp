@@ -1,5 +1,6 @@
 #include "files/contained_removal.h"
 
+#include <algorithm>
 #include <optional>
 #include <utility>
 
@@ -113,16 +114,48 @@ bool ContainedRemoval::RemoveEmptyDirectory(const StatusLine& status, const std:
   return RemoveIfEmpty(status, path, directory);
 }
 
+void ContainedRemoval::Spare(const std::string& relative) {
+  std::optional<std::vector<std::u16string>> names = NamesOf(fs_, relative);
+  if (names && !names->empty()) spared_.push_back(std::move(*names));
+}
+
+bool ContainedRemoval::Holds(const std::string& directory, const std::string& file) {
+  const std::optional<std::vector<std::u16string>> outer = NamesOf(fs_, directory);
+  const std::optional<std::vector<std::u16string>> inner = NamesOf(fs_, file);
+  if (!outer || !inner || outer->size() >= inner->size()) return false;
+  return std::equal(
+      outer->begin(), outer->end(), inner->begin(),
+      [](const std::u16string& a, const std::u16string& b) { return SameName(a, b); });
+}
+
+bool ContainedRemoval::IsSpared(const std::vector<std::u16string>& path) const {
+  return std::any_of(spared_.begin(), spared_.end(), [&](const std::vector<std::u16string>& names) {
+    return names.size() == path.size() &&
+           std::equal(
+               names.begin(), names.end(), path.begin(),
+               [](const std::u16string& a, const std::u16string& b) { return SameName(a, b); });
+  });
+}
+
 void ContainedRemoval::RemoveContents(const VerifiedNode& directory, const VerifiedNode& parent,
-                                      const std::u16string& name, Heartbeat* heartbeat) {
+                                      const std::u16string& name, std::vector<std::u16string>* path,
+                                      Heartbeat* heartbeat) {
   ForEachListed(fs_, directory, [&](const ListedName& entry) {
+    path->push_back(entry.name);
+    const bool spared = IsSpared(*path);
+    path->pop_back();
+    if (spared) return true;
     const bool listed_directory = (entry.attributes & kAttributeDirectory) != 0;
     bool elsewhere = false;
     VerifiedNode child = OpenVerified(fs_, directory, entry.name,
                                       kNodeDelete | (listed_directory ? kNodeList : 0), &elsewhere);
     if (elsewhere) CheckInPlace(directory, parent, name);
     if (disturbed_) return false;
-    if (child.is_directory()) RemoveContents(child, directory, entry.name, heartbeat);
+    if (child.is_directory()) {
+      path->push_back(entry.name);
+      RemoveContents(child, directory, entry.name, path, heartbeat);
+      path->pop_back();
+    }
     // A file, a directory emptied just now, or a link as itself.
     if (!disturbed_) child.MarkForDeletion(true);
     child.Close();
@@ -135,8 +168,9 @@ void ContainedRemoval::RemoveTree(const std::string& relative, Heartbeat* heartb
   if (disturbed_ || TooLong(base_path_, relative)) return;
   const std::optional<std::vector<std::u16string>> names = NamesOf(fs_, relative);
   if (!names) return;
+  std::vector<std::u16string> path = *names;
   if (names->empty()) {
-    if (base_.is_directory()) RemoveContents(base_, base_parent_, base_name_, heartbeat);
+    if (base_.is_directory()) RemoveContents(base_, base_parent_, base_name_, &path, heartbeat);
     // Goes when its handle closes, at the end, once nothing is left in it.
     if (!disturbed_ && (base_.is_directory() || base_.is_link())) base_.MarkForDeletion(true);
     return;
@@ -144,14 +178,14 @@ void ContainedRemoval::RemoveTree(const std::string& relative, Heartbeat* heartb
   if (ParentOf(*names) == nullptr) return;
   const VerifiedNode& parent = DirectoryAt(open_directories_.size());
   VerifiedNode tree = OpenBelow(open_directories_.size(), names->back(), kNodeDelete | kNodeList);
-  if (tree.is_directory()) RemoveContents(tree, parent, names->back(), heartbeat);
+  if (tree.is_directory()) RemoveContents(tree, parent, names->back(), &path, heartbeat);
   if (!disturbed_ && (tree.is_directory() || tree.is_link())) tree.MarkForDeletion(true);
 }
 
 void ContainedRemoval::SweepFiles(Heartbeat* heartbeat) {
   if (disturbed_ || !base_.is_directory()) return;
   ForEachListed(fs_, base_, [&](const ListedName& entry) {
-    if ((entry.attributes & kAttributeDirectory) == 0) {
+    if ((entry.attributes & kAttributeDirectory) == 0 && !IsSpared({entry.name})) {
       VerifiedNode file = OpenBelow(0, entry.name, kNodeDelete);
       if (!disturbed_ && file.valid() && (file.attributes() & kAttributeDirectory) == 0) {
         file.MarkForDeletion(true);

@@ -55,6 +55,13 @@ class ContainedRemoval {
   // directory; then tries the base itself, which goes only when nothing is left in it.
   void SweepFiles(Heartbeat* heartbeat);
 
+  // From now on RemoveTree and SweepFiles leave the file base + `relative` alone (it goes later,
+  // by RemoveFile), and so the directories that hold it.
+  void Spare(const std::string& relative);
+  // True when the directory `directory` below the base holds `file` below the base, at any
+  // depth (an empty `directory` is the base itself).
+  bool Holds(const std::string& directory, const std::string& file);
+
  private:
   // The directory that holds the last of `names`, opened name by name from the base; kept open
   // for the next value, whose directories are mostly the same. Null when a name on the way is
@@ -68,8 +75,11 @@ class ContainedRemoval {
   void CheckInPlace(const VerifiedNode& directory, const VerifiedNode& parent,
                     const std::u16string& name);
   bool RemoveIfEmpty(const StatusLine& status, const std::string& path, VerifiedNode& node);
+  // `path` holds the names from the base down to `directory`.
   void RemoveContents(const VerifiedNode& directory, const VerifiedNode& parent,
-                      const std::u16string& name, Heartbeat* heartbeat);
+                      const std::u16string& name, std::vector<std::u16string>* path,
+                      Heartbeat* heartbeat);
+  bool IsSpared(const std::vector<std::u16string>& path) const;
 
   FileSystem& fs_;
   std::string base_path_;
@@ -81,6 +91,7 @@ class ContainedRemoval {
   // The directories of the last value below the base, and their names.
   std::vector<std::u16string> open_names_;
   std::vector<VerifiedNode> open_directories_;
+  std::vector<std::vector<std::u16string>> spared_;
 };
 
 }  // namespace uninstall

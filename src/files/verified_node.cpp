@@ -32,13 +32,17 @@ char16_t Folded(char16_t c) {
   return c;
 }
 
-bool SameLetters(std::u16string_view a, std::u16string_view b) {
+}  // namespace
+
+bool SameName(std::u16string_view a, std::u16string_view b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i) {
     if (Folded(a[i]) != Folded(b[i])) return false;
   }
   return true;
 }
+
+namespace {
 
 bool IsWideSeparator(char16_t c) { return c == u'\\' || c == u'/'; }
 
@@ -106,13 +110,12 @@ bool LiesDirectlyIn(std::u16string_view path, std::u16string_view directory,
                     std::u16string_view name) {
   while (!directory.empty() && directory.back() == u'\\') directory.remove_suffix(1);
   if (directory.empty() || path.size() <= directory.size() + 1) return false;
-  if (path[directory.size()] != u'\\' ||
-      !SameLetters(path.substr(0, directory.size()), directory)) {
+  if (path[directory.size()] != u'\\' || !SameName(path.substr(0, directory.size()), directory)) {
     return false;
   }
   const std::u16string_view own_name = path.substr(directory.size() + 1);
   if (own_name.find(u'\\') != std::u16string_view::npos) return false;
-  return SameLetters(own_name, name) || name.find(u'~') != std::u16string_view::npos;
+  return SameName(own_name, name) || name.find(u'~') != std::u16string_view::npos;
 }
 
 std::optional<std::vector<std::u16string>> NamesOf(FileSystem& fs, const std::string& relative) {

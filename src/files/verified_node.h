@@ -19,6 +19,9 @@ namespace uninstall {
 // no drive letter or colon, no leading backslash or slash.
 bool StaysInside(const std::string& relative_path);
 
+// True when two names are the same to the system, letters compared without regard to case.
+bool SameName(std::u16string_view a, std::u16string_view b);
+
 // True when the final path `path` is that of the entry `name` directly inside the directory
 // whose final path is `directory`. Letters compare without regard to case, so that a
 // differently cased name still matches; a name with a tilde may be a short name, whose final
@@ -68,10 +71,10 @@ class VerifiedNode {
 };
 
 // Opens `name` in the directory `parent` with `access` (kNodeDelete, kNodeList; deletion is
-// given up when the system refuses it: no right, or another handle that does not share it). The node is invalid when it cannot be
-// opened, when its attributes or final path cannot be read, or when its final path is not that
-// name in its parent, as that of a link opened as what it points to is not.
-// *elsewhere, when given, tells whether it was refused for that last reason.
+// given up when the system refuses it: no right, or another handle that does not share it). The
+// node is invalid when it cannot be opened, when its attributes or final path cannot be read, or
+// when its final path is not that name in its parent, as that of a link opened as what it points to
+// is not. *elsewhere, when given, tells whether it was refused for that last reason.
 VerifiedNode OpenVerified(FileSystem& fs, const VerifiedNode& parent, const std::u16string& name,
                           std::uint32_t access, bool* elsewhere = nullptr);
 

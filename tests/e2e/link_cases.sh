@@ -112,3 +112,55 @@ case_unrepresentable_folder_name() {
   wine_kill "$prefix"
   report "$name"
 }
+
+# A quiet removal killed part way and started again finishes the job: the main executable,
+# which tells a run that the program is installed, goes last.
+case_quiet_killed_and_run_again() {
+  local name=quiet-killed-and-run-again problems=
+  local prefix
+  new_prefix "$name"
+  local app="$prefix/drive_c/Program Files/Sample"
+  sample_installation "$app"
+  large_installation "$app" 100 40
+  # The main executable listed first, as installers often list it.
+  sed -i '/^1=Sample.exe\r$/d; s/^\[Files\]\r$/[Files]\r\n1=Sample.exe\r/' "$app/uninstall.dat"
+  in_prefix "$prefix" 'C:\Program Files\Sample\Uninstall.exe' /Q &
+  local run=$!
+  # Until about a fifth of the files are gone.
+  local _ left
+  for _ in $(seq 1 600); do
+    left=$(find "$app" -name 'file*.dat' | wc -l)
+    [ "$left" -lt 3200 ] && break
+    sleep 0.05
+  done
+  wine_kill "$prefix"
+  wait "$run" 2>/dev/null
+  left=$(find "$app" -name 'file*.dat' | wc -l)
+  echo "  killed with $left of 4000 files left"
+  [ "$left" -gt 0 ] || problem "the first run was not cut short"
+  [ -e "$app/uninstall.dat" ] || problem "the first run ended before it was killed"
+
+  run_to_the_end "$prefix" 'C:\Program Files\Sample\Uninstall.exe' /Q
+  expect_absent "$app"
+  wine_kill "$prefix"
+  report "$name"
+}
+
+# With every program file read-only (copied from read-only media), a quiet run removes none of
+# them, and then keeps uninstall.dat and itself for a later run.
+case_quiet_read_only_files_keep_the_uninstaller() {
+  local name=quiet-read-only-files problems=
+  local prefix
+  new_prefix "$name"
+  local app="$prefix/drive_c/Program Files/Sample"
+  sample_installation "$app"
+  chmod a-w "$app/Sample.exe" "$app/readme.txt" "$app/Help/Manual.chm"
+  run_to_the_end "$prefix" 'C:\Program Files\Sample\Uninstall.exe' /Q
+  local kept
+  for kept in Sample.exe readme.txt Help/Manual.chm uninstall.dat Uninstall.exe; do
+    expect_present "$app/$kept"
+  done
+  expect_absent "$prefix/drive_c/~~uninst.bat"
+  wine_kill "$prefix"
+  report "$name"
+}

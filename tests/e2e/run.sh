@@ -213,6 +213,8 @@ cases=(
   "case_window_delete_all_racing_link"
   "case_window_delete_all_data_dir_link"
   "case_unrepresentable_folder_name"
+  "case_quiet_killed_and_run_again"
+  "case_quiet_read_only_files_keep_the_uninstaller"
 )
 for case in "${cases[@]}"; do
   [[ -z ${E2E_ONLY:-} || $case =~ $E2E_ONLY ]] || continue

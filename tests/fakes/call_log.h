@@ -16,7 +16,7 @@ class CallLog {
     entries_.push_back(std::move(entry));
     ++calls_;
     if (before_call) before_call(calls_);
-    return calls_ == fail_at_;
+    return calls_ == fail_at_ || (die_at_ > 0 && calls_ >= die_at_);
   }
   const std::vector<std::string>& entries() const { return entries_; }
   // Empties the log and counts the calls from 1 again.
@@ -28,6 +28,9 @@ class CallLog {
   // result; 0 makes no call fail. How many calls there were tells how far to go.
   void FailCall(std::int64_t call) { fail_at_ = call; }
   std::int64_t calls() const { return calls_; }
+  // The process dies at the call numbered `call` from the last Clear: that call and every one
+  // after it fail, with no effect at all; 0 lets it live.
+  void DieAt(std::int64_t call) { die_at_ = call; }
   // Runs before the call numbered as given (from the last Clear) does anything: another
   // program acting while the one under test runs.
   std::function<void(std::int64_t call)> before_call;
@@ -44,6 +47,7 @@ class CallLog {
   std::vector<std::string> entries_;
   std::int64_t calls_ = 0;
   std::int64_t fail_at_ = 0;
+  std::int64_t die_at_ = 0;
 };
 
 }  // namespace uninstall

@@ -33,9 +33,7 @@ class FakeSecurity : public Security {
     if (log_->Add("Impersonate " + std::to_string(token))) return false;
     return token != 0;
   }
-  bool EndImpersonation() override {
-    return !log_->Add("EndImpersonation");
-  }
+  bool EndImpersonation() override { return !log_->Add("EndImpersonation"); }
   void CloseToken(LogonToken token) override { log_->Add("CloseToken " + std::to_string(token)); }
 
  private:

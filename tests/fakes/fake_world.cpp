@@ -72,15 +72,16 @@ FakeWorld::FakeWorld(std::string_view description) {
   registry.SetValue(kCurrentUser, "Software\\AppTask", "Path");
   registry.SetValue(kClassesRoot, ".app", "");
   security.has_rights = false;
+}
+
+int FakeWorld::Run(bool window, bool delete_all) {
+  processes.command_line = window ? "\"C:\\App\\Uninstall.exe\"" : "\"C:\\App\\Uninstall.exe\" /Q";
+  windows = FakeWindowToolkit(&log);
   windows.QueueTyping(kUserField, "admin");
   windows.QueueTyping(kPasswordField, "secret");
   windows.QueueClick(kLoginButton, kLogonDialog);
-}
-
-int FakeWorld::Run(bool window) {
-  processes.command_line = window ? "\"C:\\App\\Uninstall.exe\"" : "\"C:\\App\\Uninstall.exe\" /Q";
   if (window) {
-    windows.QueueToggle(kDeleteAllCheckBox);
+    if (delete_all) windows.QueueToggle(kDeleteAllCheckBox);
     windows.QueueClick(kOkButton);
     windows.QueueClick(kReadyButton);
   }

@@ -27,9 +27,10 @@ class FakeWorld {
   // is answered with an administrator's name and password.
   explicit FakeWorld(std::string_view description = kRichDescription);
 
-  // A whole run: quiet, or through the window with "delete all" ticked, OK and Ready. Returns
-  // the exit code.
-  int Run(bool window);
+  // A whole run: quiet, or through the window with OK and Ready ("delete all" ticked with
+  // `delete_all`), a logon answered when the dialog opens. Returns the exit code. Runs again on
+  // what an earlier run left, with a window of their own.
+  int Run(bool window, bool delete_all = true);
 
   // What the run did wrong, or "": a file outside the installation deleted though `description`
   // does not name it from its outside folder on, a deletion tried outside the installation's

@@ -16,8 +16,8 @@ namespace {
 
 using ::testing::Contains;
 using ::testing::Each;
-using ::testing::Eq;
 using ::testing::ElementsAre;
+using ::testing::Eq;
 using ::testing::IsEmpty;
 using ::testing::Not;
 using namespace std::string_literals;
@@ -70,12 +70,13 @@ TEST_F(ProgramFilesTest, RemovesListedFilesThenTheDirectoriesThatBecameEmpty) {
   fs.AddFile("C:\\App\\Tools\\notes.txt");  // the user's
 
   EXPECT_TRUE(RemoveProgram());
-  EXPECT_THAT(StatusTexts(), ElementsAre("SetStatusText   C:\\App\\App.exe",
-                                         "SetStatusText   C:\\App\\Help\\Images\\pic.png",
-                                         "SetStatusText   C:\\App\\Help\\Manual.chm",
-                                         "SetStatusText   C:\\App\\Tools\\tool.dll",
-                                         "SetStatusText   C:\\App\\Help\\Images\\*.*",
-                                         "SetStatusText   C:\\App\\Help*.*"));
+  // The main executable goes last: until then a later run knows the program is installed.
+  EXPECT_THAT(StatusTexts(),
+              ElementsAre("SetStatusText   C:\\App\\Help\\Images\\pic.png",
+                          "SetStatusText   C:\\App\\Help\\Manual.chm",
+                          "SetStatusText   C:\\App\\Tools\\tool.dll",
+                          "SetStatusText   C:\\App\\Help\\Images\\*.*",
+                          "SetStatusText   C:\\App\\Help*.*", "SetStatusText   C:\\App\\App.exe"));
   EXPECT_THAT(fs.AllPaths(),
               ElementsAre("C:\\App\\", "C:\\App\\Tools\\", "C:\\App\\Tools\\notes.txt",
                           "C:\\App\\Uninstall.exe", "C:\\App\\uninstall.dat"));
@@ -206,10 +207,12 @@ TEST_F(ProgramFilesTest, DeleteAllRemovesTreesDataAndSweepsTheUninstallerDirecto
                   "SetStatusText   C:\\Data\\db.dat", "SetStatusText   C:\\Data\\Cache\\c.tmp",
                   "SetStatusText   C:\\Data\\Cache\\*.*", "SetStatusText   C:\\Data\\Empty*.*",
                   "SetStatusText   C:\\App\\*.*"));
-  EXPECT_THAT(fs.AllPaths(),
-              ElementsAre("C:\\App\\", "C:\\App\\Keep\\", "C:\\App\\Keep\\listed.txt",
-                          "C:\\App\\Uninstall.exe", "C:\\Data\\", "C:\\Data\\Saves\\",
-                          "C:\\Data\\Saves\\slot1.sav", "C:\\Data\\locked.dat"));
+  // uninstall.dat goes with the leftovers, once Ready is pressed.
+  EXPECT_THAT(
+      fs.AllPaths(),
+      ElementsAre("C:\\App\\", "C:\\App\\Keep\\", "C:\\App\\Keep\\listed.txt",
+                  "C:\\App\\Uninstall.exe", "C:\\App\\uninstall.dat", "C:\\Data\\",
+                  "C:\\Data\\Saves\\", "C:\\Data\\Saves\\slot1.sav", "C:\\Data\\locked.dat"));
   // Data is never forced.
   EXPECT_THAT(log.Matching("SetAttributes C:\\Data"), IsEmpty());
 }
@@ -220,7 +223,8 @@ TEST_F(ProgramFilesTest, EmptyDirsValueRemovesTheWholeInstallationButTheRunningU
   EXPECT_TRUE(RemoveAll());
   EXPECT_THAT(StatusTexts(),
               ElementsAre("SetStatusText   C:\\App\\*.*", "SetStatusText   C:\\App\\*.*"));
-  EXPECT_THAT(fs.AllPaths(), ElementsAre("C:\\App\\", "C:\\App\\Uninstall.exe"));
+  EXPECT_THAT(fs.AllPaths(),
+              ElementsAre("C:\\App\\", "C:\\App\\Uninstall.exe", "C:\\App\\uninstall.dat"));
 }
 
 TEST_F(ProgramFilesTest, DataGroupsNeedAnExistingDataDirectory) {

@@ -172,7 +172,7 @@ TEST_F(SequenceTest, BeforeProgramThatCannotBeStartedDoesNotBlockTheUninstall) {
 }
 
 TEST_F(SequenceTest, MissingBeforeProgramIsNotStarted) {
-  Install("[Settings]\nProgExe=App.exe\n[StartProg]\nBeforeUninst=gone.exe\n");
+  Install("[Settings]\nProgExe=App.exe\n[StartProg]\nBeforeUninst=gone.exe\n[Files]\nF=App.exe\n");
   Run("/Q");
   EXPECT_THAT(Calls("CreateProcess"), IsEmpty());
   EXPECT_FALSE(fs.Exists("C:\\App\\uninstall.dat"));
@@ -221,12 +221,14 @@ TEST_F(SequenceTest, QuietRunRemovesFilesThenLeftoversThenStartsTheBatch) {
   EXPECT_EQ(Run("/Q"), 0);
 
   std::vector<std::string> erased = Calls("DeleteOnClose");
+  // uninstall.dat last, so that a run cut short before can be run again.
   EXPECT_THAT(
       erased,
-      ElementsAre("DeleteOnClose C:\\App\\App.exe", "DeleteOnClose C:\\App\\uninstall.dat",
-                  "DeleteOnClose C:\\App\\Uninstall.vbs", "DeleteOnClose C:\\App\\Uninstall.js"));
-  // The after-program is looked for last, and is not there.
-  EXPECT_EQ(Calls("OpenNode").back(), "OpenNode C:\\App\\after.exe");
+      ElementsAre("DeleteOnClose C:\\App\\App.exe", "DeleteOnClose C:\\App\\Uninstall.vbs",
+                  "DeleteOnClose C:\\App\\Uninstall.js", "DeleteOnClose C:\\App\\uninstall.dat"));
+  // The after-program is looked for, and is not there.
+  EXPECT_LT(Position("OpenNode C:\\App\\after.exe"),
+            Position("DeleteOnClose C:\\App\\uninstall.dat"));
   EXPECT_TRUE(fs.Exists("C:\\App\\Uninstall.exe"));
   EXPECT_TRUE(fs.Exists("C:\\App\\user.txt"));
   EXPECT_THAT(Calls("ShellExecute "),
@@ -257,7 +259,9 @@ TEST_F(SequenceTest, AtADriveRootNoFilesAreRemoved) {
   fs.AddFile("D:\\uninstall.dat", "[Settings]\nProgExe=App.exe\n[Files]\nF=App.exe\n");
   Run("/Q");
   EXPECT_TRUE(fs.Exists("D:\\App.exe"));
-  EXPECT_FALSE(fs.Exists("D:\\uninstall.dat"));  // the leftovers still go
+  // Nothing was removed: as after the window's error, uninstall.dat and the uninstaller stay.
+  EXPECT_TRUE(fs.Exists("D:\\uninstall.dat"));
+  EXPECT_THAT(Calls("ShellExecute "), IsEmpty());
 
   // The window shows the error box, as after a removal that removed nothing.
   fs.AddFile("D:\\uninstall.dat", "[Settings]\nProgExe=App.exe\n[Files]\nF=App.exe\n");
@@ -384,6 +388,28 @@ TEST_F(SequenceTest, FailedRemovalShowsTheErrorAndSkipsLeftoversAndBatch) {
   EXPECT_TRUE(fs.Exists("C:\\App\\uninstall.dat"));
   EXPECT_THAT(Calls("ShellExecute "), IsEmpty());
   EXPECT_EQ(Calls("SetStatusText   Uninstalling completed.").size(), 1u);
+}
+
+// Quiet mode ends a removal that removed nothing as the window does, without a box: the entry
+// goes, but uninstall.dat, the leftovers and the uninstaller stay for a later run.
+TEST_F(SequenceTest, QuietRemovalThatRemovedNothingKeepsWhatALaterRunNeeds) {
+  const std::string entry = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\{G}";
+  for (const char* description : {"[Settings]\nProgExe=Missing.exe\nGUID={G}\n[Files]\nF=App.exe\n",
+                                  "[Settings]\nProgExe=App.exe\nGUID={G}\n[Files]\nF=App.exe\n"}) {
+    SCOPED_TRACE(description);
+    Install(description);
+    fs.SetAttributes("C:\\App\\App.exe", kAttributeReadOnly);  // from read-only media
+    fs.AddFile("C:\\App\\Uninstall.vbs");
+    registry.SetValue(kLocalMachine, entry, "DisplayName");
+    EXPECT_EQ(Run("/Q"), 0);
+    EXPECT_TRUE(fs.Exists("C:\\App\\App.exe"));
+    EXPECT_TRUE(fs.Exists("C:\\App\\uninstall.dat"));
+    EXPECT_TRUE(fs.Exists("C:\\App\\Uninstall.vbs"));
+    EXPECT_FALSE(registry.HasKey(kLocalMachine, entry));
+    EXPECT_THAT(Calls("ShellExecute "), IsEmpty());
+    EXPECT_THAT(Calls("MessageBox"), IsEmpty());
+    fs.SetAttributes("C:\\App\\App.exe", kAttributeNormal);
+  }
 }
 
 TEST_F(SequenceTest, DeleteAllTickedRemovesEverythingInTheDirectory) {
