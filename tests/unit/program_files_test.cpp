@@ -84,6 +84,31 @@ TEST_F(ProgramFilesTest, RemovesListedFilesThenTheDirectoriesThatBecameEmpty) {
   EXPECT_THAT(log.Matching("SetAttributes"), IsEmpty());
 }
 
+// The main executable tells a later run that the program is still installed: both removals take
+// it last, and then the listed directories that held it.
+TEST_F(ProgramFilesTest, TheMainExecutableGoesLastAndThenTheDirectoriesThatHeldIt) {
+  paths.prog_exe = "Bin\\App.exe";
+  for (bool remove_all : {false, true}) {
+    SCOPED_TRACE(remove_all ? "delete all" : "program files");
+    fs.AddFile("C:\\App\\Bin\\App.exe", "MZ", kAttributeReadOnly * remove_all);
+    fs.AddFile("C:\\App\\Bin\\x.dll");
+    fs.AddFile("C:\\App\\readme.txt");
+    Describe("[Files]\nA=bin/app.EXE\nB=Bin\\x.dll\nC=readme.txt\n[Dirs]\nA=Bin\\\n");
+    EXPECT_TRUE(remove_all ? RemoveAll() : RemoveProgram());
+    EXPECT_FALSE(fs.Exists("C:\\App\\Bin\\"));
+    const std::vector<std::string> erased = log.Matching("DeleteOnClose C:\\App\\");
+    ASSERT_GE(erased.size(), 3u);
+    EXPECT_EQ(erased[erased.size() - 2], "DeleteOnClose C:\\App\\Bin\\App.exe");
+    EXPECT_EQ(erased.back(), "DeleteOnClose C:\\App\\Bin");
+    if (!remove_all) {
+      EXPECT_THAT(StatusTexts(), ElementsAre("SetStatusText   C:\\App\\Bin\\x.dll",
+                                             "SetStatusText   C:\\App\\readme.txt",
+                                             "SetStatusText   C:\\App\\Bin\\App.exe",
+                                             "SetStatusText   C:\\App\\Bin\\*.*"));
+    }
+  }
+}
+
 TEST_F(ProgramFilesTest, ParentListedBeforeItsSubdirectoryStays) {
   Describe("[Dirs]\nA=Help\\\nB=Help\\Images\\\n");
   fs.AddDirectory("C:\\App\\Help\\Images");
