@@ -162,6 +162,28 @@ TEST_F(ContainedRemovalTest, ATreeSeenSwappedStopsAtOnce) {
   }
 }
 
+// The data directory itself swapped for a link while its files go: nothing more goes there.
+TEST_F(ContainedRemovalTest, ADataDirectorySeenSwappedStopsItsRemoval) {
+  fs_.SetOpensFollowLinks(true);
+  fs_.SetFinalPathsByName(true);
+  fs_.AddFile("C:\\Data\\a.txt");
+  fs_.AddFile("C:\\Data\\b.txt");
+  fs_.AddDirectory("C:\\Data\\Cache");
+  fs_.AddFile("C:\\Outside\\b.txt", "mine");
+  fs_.AddDirectory("C:\\Outside\\Cache");
+  ContainedRemoval data(fs_, "C:\\Data\\", true);
+  EXPECT_TRUE(data.RemoveFile("a.txt"));
+  fs_.Rename("C:\\Data", "C:\\Data.away");
+  fs_.AddLink("C:\\Data", "C:\\Outside");
+  EXPECT_FALSE(data.RemoveFile("b.txt"));
+  EXPECT_TRUE(data.disturbed());
+  EXPECT_FALSE(data.RemoveEmptyDirectory(StatusLine(nullptr), "Cache"));
+  EXPECT_TRUE(fs_.Exists("C:\\Data.away\\b.txt"));
+  EXPECT_TRUE(fs_.Exists("C:\\Data.away\\Cache\\"));
+  EXPECT_TRUE(fs_.Exists("C:\\Outside\\b.txt"));
+  EXPECT_TRUE(fs_.Exists("C:\\Outside\\Cache\\"));
+}
+
 // A link that merely lies in the data directory stops nothing; the data directory's own name is
 // what its swap would be checked by.
 TEST_F(ContainedRemovalTest, ALinkInTheDataDirectoryIsPassedOverAlone) {

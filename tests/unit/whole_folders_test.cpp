@@ -9,7 +9,8 @@ namespace uninstall {
 namespace {
 
 TEST(WholeFoldersTest, ADirectoryAtOrAboveAWholeFolderHoldsIt) {
-  const std::vector<std::string> folders = {"C:\\Program Files", "C:\\Users\\Public\\Desktop\\",
+  const std::vector<std::string> folders = {"C:\\ProgramData\\ZED\\Local", "C:\\Program Files",
+                                            "C:\\Users\\Public\\Desktop\\",
                                             "C:\\Users\\Bob\\Documents", "C:\\Users\\Zo\xEB"};
   struct Row {
     const char* directory;
@@ -28,6 +29,7 @@ TEST(WholeFoldersTest, ADirectoryAtOrAboveAWholeFolderHoldsIt) {
            Row{"C:\\Users\\Bob\\Documents\\Games\\", false},
            Row{"C:\\Users\\Bo\\", false},
            Row{"C:\\Apps\\", false},
+           Row{"c:\\programdata\\zed", true},
            Row{"", false},
        }) {
     EXPECT_EQ(HoldsAWholeFolder(row.directory, folders), row.holds) << row.directory;
