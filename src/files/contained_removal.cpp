@@ -84,7 +84,6 @@ bool ContainedRemoval::RemoveFile(const std::string& relative, bool force) {
 
 bool ContainedRemoval::RemoveIfEmpty(const StatusLine& status, const std::string& path,
                                      VerifiedNode& node) {
-  if (disturbed_) return false;
   if (node.is_link()) {
     // Never looked into: what it points to lies elsewhere.
     status.Show(path + kAllFiles);
