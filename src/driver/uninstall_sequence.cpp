@@ -7,6 +7,7 @@
 #include "common/status_line.h"
 #include "common/text.h"
 #include "driver/command_line.h"
+#include "external/script_process.h"
 #include "files/contained_removal.h"
 #include "files/file_removal.h"
 #include "files/path_probe.h"
@@ -49,8 +50,10 @@ UninstallSequence::UninstallSequence(const PlatformParts& platform)
       script_host_(platform.script_engine, platform.fs) {}
 
 int UninstallSequence::Run() {
-  script_host_.CreateEngine();
-  state_.quiet_mode = IsQuietMode(FirstParameter(platform_.processes.CommandLine()));
+  // A second instance started to run the uninstall script does that and nothing else.
+  const std::string first_parameter = FirstParameter(platform_.processes.CommandLine());
+  if (RunScriptIfAsked(first_parameter, platform_.processes, script_host_)) return 0;
+  state_.quiet_mode = IsQuietMode(first_parameter);
   platform_.windows.LoadProgramIcon();
   state_.texts = TextTable{};
   std::string unrepresentable;
@@ -132,11 +135,14 @@ void UninstallSequence::RunScript() {
                                   state_.settings.guid};
   std::string vbs = state_.uninstaller_dir + kVbScriptName;
   std::string js = state_.uninstaller_dir + kJScriptName;
-  if (IsExistingFile(platform_.fs, vbs)) {
-    script_host_.RunUninstallScript(vbs, constants);
-  } else if (IsExistingFile(platform_.fs, js)) {
-    script_host_.RunUninstallScript(js, constants);
-  }
+  std::string script = IsExistingFile(platform_.fs, vbs)  ? vbs
+                       : IsExistingFile(platform_.fs, js) ? js
+                                                          : std::string();
+  if (script.empty()) return;
+  // In a second instance of the uninstaller, ended once its time is up; the engine shows its own
+  // dialogs only where somebody can answer them.
+  RunScriptInOwnProcess(launcher_, platform_.processes, OwnProgramPath(platform_.processes), script,
+                        constants, !state_.quiet_mode);
 }
 
 void UninstallSequence::Logon() {
@@ -272,7 +278,7 @@ void UninstallSequence::DeleteLeftovers() {
 void UninstallSequence::StartSelfRemoval() {
   // The batch deletes the uninstaller, then its directory once empty; never a folder that the
   // system or a user owns as a whole, even when nothing else is left in it.
-  WriteSelfRemovalBatch(platform_.fs, platform_.processes,
+  WriteSelfRemovalBatch(platform_.fs, platform_.processes, platform_.security.EffectiveUserSid(),
                         state_.in_whole_folder ? std::string() : state_.uninstaller_dir);
 }
 

@@ -77,6 +77,19 @@ RunningProgram* ProgramLauncher::Keep(ProcessHandle process, std::uint32_t proce
   return &programs_.back();
 }
 
+bool ProgramLauncher::WaitForExitWithin(const RunningProgram* program, std::uint32_t milliseconds) {
+  if (program == nullptr) return true;
+  for (std::uint32_t waited = 0; waited < milliseconds; waited += kWaitSliceMilliseconds) {
+    if (processes_.WaitForProcessFor(program->process, kWaitSliceMilliseconds)) return true;
+    if (heartbeat_ != nullptr) heartbeat_->Beat();
+  }
+  return false;
+}
+
+void ProgramLauncher::EndProgram(const RunningProgram* program) {
+  if (program != nullptr && program->process != 0) processes_.EndProcess(program->process);
+}
+
 std::uint32_t ProgramLauncher::ProgramExitCode(const RunningProgram* program) {
   std::uint32_t code = 0;
   if (program == nullptr || !processes_.ExitCodeOf(program->process, &code)) return 0;
@@ -87,6 +100,11 @@ void ProgramLauncher::CloseProgram(RunningProgram* program) {
   if (program == nullptr) return;
   if (program->process != 0) processes_.CloseProcessHandle(program->process);
   programs_.remove_if([program](const RunningProgram& p) { return &p == program; });
+}
+
+std::string ProgramLauncher::SystemProgramPath(const std::string& name) {
+  const std::string directory = processes_.SystemDirectory();
+  return directory.empty() ? std::string() : directory + "\\" + name;
 }
 
 std::string OwnProgramPath(Processes& processes, std::string* unrepresentable) {

@@ -43,6 +43,17 @@ class ProgramLauncher {
   // milliseconds, so that a window can stay alive meanwhile.
   void SetHeartbeat(Heartbeat* heartbeat) { heartbeat_ = heartbeat; }
 
+  // The full path of the system's program `name` in the system directory; "" when the system
+  // does not say where that is. A program is never started by its bare name, which Windows
+  // would first look for beside the uninstaller and in the current directory.
+  std::string SystemProgramPath(const std::string& name);
+
+  // Waits at most `milliseconds` for the program to end, beating the heartbeat between slices;
+  // true when it ended.
+  bool WaitForExitWithin(const RunningProgram* program, std::uint32_t milliseconds);
+  // Ends the program at once (its process is terminated); it is still to be closed.
+  void EndProgram(const RunningProgram* program);
+
   // The exit code of the program; 0 when the platform cannot report it.
   std::uint32_t ProgramExitCode(const RunningProgram* program);
   // Releases the process handle and the record.

@@ -14,11 +14,12 @@ std::string LanguageOf(const std::string& extension) {
 
 }  // namespace
 
-void ScriptHost::CreateEngine() {
+void ScriptHost::CreateEngine(bool allow_ui) {
   created_ = true;
   has_engine_ = engine_.Create();
   if (!has_engine_) return;
   engine_.Reset();
+  engine_.SetAllowUi(allow_ui);
   engine_.SetLanguage("VBScript");
 }
 

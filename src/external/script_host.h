@@ -18,9 +18,9 @@ class ScriptHost {
  public:
   ScriptHost(ScriptEngine& engine, FileSystem& fs) : engine_(engine), fs_(fs) {}
 
-  // Creates the engine, resets it and sets VBScript. A failure is not reported: the host then
-  // runs no script.
-  void CreateEngine();
+  // Creates the engine, resets it, lets it show its own dialogs or not, and sets VBScript. A
+  // failure is not reported: the host then runs no script.
+  void CreateEngine(bool allow_ui = true);
   // Hands the file's lines, each ending with CR LF, to the engine in the language of its
   // extension (vbs or js), after the constants. True when the code went to the engine; false
   // without an engine (nothing is read), when the file cannot be opened, or for any other

@@ -18,9 +18,20 @@ bool IsDriveLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 
 
 }  // namespace
 
-std::string SelfRemovalBatchPath(const std::string& exe) {
+std::string SelfRemovalBatchPath(const std::string& exe, std::uint32_t process_id) {
   if (exe.size() < 2 || !IsDriveLetter(exe[0]) || exe[1] != ':') return "";
-  return exe.substr(0, 1) + ":\\~~uninst.bat";
+  return exe.substr(0, 1) + ":\\~~uninst-" + std::to_string(process_id) + ".bat";
+}
+
+std::string BatchSecurityDescriptor(const std::string& user_sid) {
+  std::string descriptor = "D:P(A;;FA;;;SY)(A;;FA;;;BA)";
+  if (!user_sid.empty()) descriptor += "(A;;FA;;;" + user_sid + ")";
+  return descriptor;
+}
+
+std::string BatchCommandLine(const std::string& system_directory, const std::string& batch_path) {
+  // cmd takes off the outer pair of quotes and runs what is between them.
+  return "\"" + system_directory + "\\cmd.exe\" /D /C \"\"" + batch_path + "\"\"";
 }
 
 std::string SelfRemovalDirectory(const std::string& directory) {
@@ -30,8 +41,7 @@ std::string SelfRemovalDirectory(const std::string& directory) {
   return IsDriveRoot(dir) ? "" : dir;
 }
 
-std::vector<std::string> SelfRemovalBatchLines(const std::string& batch_path,
-                                               bool remove_directory) {
+std::vector<std::string> SelfRemovalBatchLines(bool remove_directory) {
   // Expanded late, a value is taken as it is: "%", "^", "&" and the like in a path mean nothing.
   const std::string exe = std::string("\"!") + kBatchExeVariable + "!\"";
   std::vector<std::string> lines = {
@@ -65,15 +75,18 @@ std::vector<std::string> SelfRemovalBatchLines(const std::string& batch_path,
                      ":Removed",
                  });
   }
-  lines.push_back("del " + batch_path);
+  // Itself by its own full name, whatever name this run gave it.
+  lines.push_back("del \"%~f0\"");
   lines.push_back("exit");
   return lines;
 }
 
-void WriteSelfRemovalBatch(FileSystem& fs, Processes& processes, const std::string& directory) {
+void WriteSelfRemovalBatch(FileSystem& fs, Processes& processes, const std::string& user_sid,
+                           const std::string& directory) {
   const std::string exe = OwnProgramPath(processes);
-  const std::string batch_path = SelfRemovalBatchPath(exe);
-  if (batch_path.empty()) return;
+  const std::string batch_path = SelfRemovalBatchPath(exe, processes.OwnProcessId());
+  const std::string system_directory = processes.SystemDirectory();
+  if (batch_path.empty() || system_directory.empty()) return;
   // cmd reads a batch in the console's code page, not in the ANSI code page the paths are in;
   // the environment it inherits holds them exactly, whatever the code pages.
   const std::string dir = SelfRemovalDirectory(directory);
@@ -84,9 +97,10 @@ void WriteSelfRemovalBatch(FileSystem& fs, Processes& processes, const std::stri
     fs.SetAttributes(batch_path, kAttributeNormal);
     if (!fs.EraseFile(batch_path)) return;
   }
-  std::unique_ptr<TextFile> batch = CreateTextFile(fs, batch_path, TextFileCreation::kExclusive);
+  std::unique_ptr<TextFile> batch = CreateTextFile(fs, batch_path, TextFileCreation::kExclusive,
+                                                   BatchSecurityDescriptor(user_sid));
   if (!batch) return;
-  for (const std::string& line : SelfRemovalBatchLines(batch_path, !dir.empty())) {
+  for (const std::string& line : SelfRemovalBatchLines(!dir.empty())) {
     batch->WriteLine(line);
   }
   // The whole file is on disk before it runs; a batch cut short (a full disk) is never run.
@@ -94,7 +108,10 @@ void WriteSelfRemovalBatch(FileSystem& fs, Processes& processes, const std::stri
     fs.EraseFile(batch_path);
     return;
   }
-  processes.ShellExecuteDetached("open", batch_path, "", std::nullopt, kShowHidden);
+  // The command interpreter itself, so that no file association of ".bat" is looked up (the
+  // current user's can point anywhere), in the batch's folder: not the installation's, which a
+  // console there would keep.
+  processes.StartHidden(BatchCommandLine(system_directory, batch_path), DirectoryPart(batch_path));
 }
 
 }  // namespace uninstall

@@ -113,10 +113,14 @@ void TextFile::UnreadByte() {
 }
 
 std::unique_ptr<TextFile> CreateTextFile(FileSystem& fs, const std::string& path,
-                                         TextFileCreation creation) {
+                                         TextFileCreation creation, const std::string& security) {
   if (path.empty() || path.size() > kMaxPathBytes) return nullptr;
   const bool exclusive = creation == TextFileCreation::kExclusive;
   std::uint32_t error = 0;
+  if (exclusive && !security.empty()) {
+    FileHandle handle = fs.CreateProtectedFile(path, security, &error);
+    return handle == 0 ? nullptr : std::make_unique<TextFile>(fs, handle);
+  }
   FileHandle handle = fs.OpenFile(path, kGenericRead | kGenericWrite, kShareRead,
                                   exclusive ? kCreateNew : kCreateAlways, kAttributeNormal, &error);
   // Recreating a hidden or system file fails; emptying it in place doesn't.

@@ -50,9 +50,11 @@ enum class TextFileCreation {
 };
 
 // CreateFileA for writing: kReplace tries CREATE_ALWAYS, then TRUNCATE_EXISTING; kExclusive
-// only CREATE_NEW. None when that fails.
+// only CREATE_NEW, with the security descriptor `security` (SDDL) at creation when one is
+// given. None when that fails.
 std::unique_ptr<TextFile> CreateTextFile(FileSystem& fs, const std::string& path,
-                                         TextFileCreation creation = TextFileCreation::kReplace);
+                                         TextFileCreation creation = TextFileCreation::kReplace,
+                                         const std::string& security = "");
 // CreateFileA for reading an existing file; none when it fails.
 std::unique_ptr<TextFile> OpenTextFile(FileSystem& fs, const std::string& path);
 

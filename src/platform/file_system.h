@@ -97,6 +97,10 @@ class FileSystem {
   virtual FileHandle OpenFile(const std::string& path, std::uint32_t access, std::uint32_t share,
                               std::uint32_t disposition, std::uint32_t attributes,
                               std::uint32_t* error) = 0;
+  // CreateFileA of a new file (CREATE_NEW) for reading and writing, shared for reading, with the
+  // security descriptor given in the SDDL text `security` at creation. 0 on failure.
+  virtual FileHandle CreateProtectedFile(const std::string& path, const std::string& security,
+                                         std::uint32_t* error) = 0;
   // GetFileSize (both halves): the size of an open file, or -1.
   virtual std::int64_t SizeOfFile(FileHandle file) = 0;
   // ReadFile: up to `count` bytes; *read receives how many came (0 at the end).

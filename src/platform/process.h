@@ -36,8 +36,11 @@ class Processes {
   // then stands in *path as the code page's default character).
   virtual std::uint32_t ModuleFileName(std::uint32_t buffer_size, std::string* path,
                                        bool* exact) = 0;
-  // SetEnvironmentVariableA in the program's own environment, which started programs inherit.
+  // SetEnvironmentVariableA in the program's own environment, which started programs inherit;
+  // an empty value removes the variable.
   virtual bool SetEnvironmentValue(const std::string& name, const std::string& value) = 0;
+  // GetEnvironmentVariableA; false when the variable is not set (or empty).
+  virtual bool EnvironmentValue(const std::string& name, std::string* value) = 0;
 
   // CreateMutexA without security attributes and without taking ownership; *error receives
   // GetLastError right after the call (183 when the mutex existed already).
@@ -70,11 +73,16 @@ class Processes {
                                       const std::string& parameters,
                                       const std::optional<std::string>& working_directory, int show,
                                       ProcessHandle* process) = 0;
-  // ShellExecuteA without owner window and without waiting; true when the shell started it.
-  virtual bool ShellExecuteDetached(const std::string& verb, const std::string& file,
-                                    const std::string& parameters,
-                                    const std::optional<std::string>& working_directory,
-                                    int show) = 0;
+  // CreateProcessA without application name, with this command line, no handle inheritance,
+  // CREATE_NO_WINDOW, STARTF_USESHOWWINDOW with SW_HIDE and the working directory; both handles
+  // are closed at once and nothing is waited for. True when a process was created.
+  virtual bool StartHidden(const std::string& command_line,
+                           const std::string& working_directory) = 0;
+  // GetCurrentProcessId.
+  virtual std::uint32_t OwnProcessId() = 0;
+  // GetSystemDirectoryA: the system directory without a final backslash; "" when unknown. (For
+  // the 32-bit program on 64-bit Windows, the 32-bit view.)
+  virtual std::string SystemDirectory() = 0;
   // WaitForSingleObject without a time limit; returns at once for a null handle.
   virtual void WaitForProcess(ProcessHandle process) = 0;
   // WaitForSingleObject with a time limit: true when the process has ended (at once for a null
@@ -82,6 +90,8 @@ class Processes {
   virtual bool WaitForProcessFor(ProcessHandle process, std::uint32_t milliseconds) = 0;
   // GetExitCodeProcess.
   virtual bool ExitCodeOf(ProcessHandle process, std::uint32_t* exit_code) = 0;
+  // TerminateProcess with exit code 1; does not wait.
+  virtual void EndProcess(ProcessHandle process) = 0;
   // CloseHandle of a process or thread.
   virtual void CloseProcessHandle(ProcessHandle handle) = 0;
 };

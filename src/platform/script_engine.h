@@ -17,6 +17,8 @@ class ScriptEngine {
   virtual void Reset() = 0;
   // The Language property ("VBScript" or "JScript").
   virtual void SetLanguage(const std::string& language) = 0;
+  // The AllowUI property: whether the engine may show its own dialogs.
+  virtual void SetAllowUi(bool allow) = 0;
   // The Timeout property, in milliseconds.
   virtual void SetTimeout(std::int32_t milliseconds) = 0;
   // IScriptControl::AddCode: the engine parses the text and runs its top-level code.

@@ -27,6 +27,9 @@ class Security {
   virtual bool EndImpersonation() = 0;
   // CloseHandle of a token.
   virtual void CloseToken(LogonToken token) = 0;
+  // The user of the calling thread's token (the impersonated one), else of the process's
+  // token, as a string SID (ConvertSidToStringSidA); "" when it cannot be read.
+  virtual std::string EffectiveUserSid() = 0;
 };
 
 }  // namespace uninstall

@@ -4,6 +4,11 @@
 #include "files/file_removal.h"
 
 namespace uninstall {
+namespace {
+
+constexpr char kToolName[] = "regsvr32.exe";
+
+}  // namespace
 
 std::string UnregistrationParameters(const std::string& dll) {
   if (!dll.empty() && dll.front() == '"') return "/S /U " + dll;
@@ -23,9 +28,13 @@ std::string UnquotedPath(const std::string& dll) {
 
 void UnregisterDll(ProgramLauncher& launcher, FileSystem& fs, const std::string& tool_dir,
                    const std::string& dll) {
-  // The tool's outcome doesn't matter: the DLL goes either way.
-  launcher.StartProgram(tool_dir + "regsvr32.exe", UnregistrationParameters(dll), DllDirectory(dll),
-                        kWaitForExit);
+  // Without a directory of its own, the system's regsvr32 by its full path. The tool's outcome
+  // doesn't matter: the DLL goes either way.
+  const std::string tool =
+      tool_dir.empty() ? launcher.SystemProgramPath(kToolName) : tool_dir + kToolName;
+  if (!tool.empty()) {
+    launcher.StartProgram(tool, UnregistrationParameters(dll), DllDirectory(dll), kWaitForExit);
+  }
   RemoveFile(fs, UnquotedPath(dll));
 }
 

@@ -179,6 +179,13 @@ expect_present() {
   if [ ! -e "$1" ]; then problem "C:/${1#*/drive_c/} is gone"; fi
 }
 
+# expect_no_batch PREFIX: no self-removal batch is left in the drive root.
+expect_no_batch() {
+  local left
+  left=$(find "$1/drive_c" -maxdepth 1 -name '~~uninst*.bat' | head -n 1)
+  if [ -n "$left" ]; then problem "C:/${left#*/drive_c/} is still there"; fi
+}
+
 expect_absent() {
   if [ -e "$1" ]; then problem "C:/${1#*/drive_c/} is still there"; fi
 }

@@ -160,7 +160,34 @@ case_quiet_read_only_files_keep_the_uninstaller() {
   for kept in Sample.exe readme.txt Help/Manual.chm uninstall.dat Uninstall.exe; do
     expect_present "$app/$kept"
   done
-  expect_absent "$prefix/drive_c/~~uninst.bat"
+  expect_no_batch "$prefix"
+  wine_kill "$prefix"
+  report "$name"
+}
+
+# Two programs uninstalled one right after the other (a suite removed program by program), the
+# second started while the first one's batch still waits: each batch is the run's own, and both
+# folders go. A batch of the old common name that somebody left in the drive root stays.
+case_quiet_two_uninstallers_one_after_the_other() {
+  local name=quiet-two-uninstallers problems=
+  local prefix
+  new_prefix "$name"
+  local c=$prefix/drive_c
+  sample_installation "$c/Program Files/First"
+  sample_installation "$c/Program Files/Second"
+  sed -i 's/^ProgDir=.*\r$/ProgDir=\r/' "$c/Program Files/Second/uninstall.dat"
+  printf 'echo somebody else\r\n' >"$c/~~uninst.bat"
+  # The uninstaller's own folder as its current directory, as after a double click there: the
+  # batch works in the drive root, so that nothing keeps the folder.
+  (cd "$c/Program Files/First" && in_prefix "$prefix" 'C:\Program Files\First\Uninstall.exe' /Q) ||
+    problem "first exit code $?"
+  in_prefix "$prefix" 'C:\Program Files\Second\Uninstall.exe' /Q || problem "second exit code $?"
+  settle "$prefix" || problem "processes still running after ${E2E_TIMEOUT}s"
+  expect_absent "$c/Program Files/First"
+  expect_absent "$c/Program Files/Second"
+  [ "$(tr -d '\r' <"$c/~~uninst.bat" 2>/dev/null)" = 'echo somebody else' ] ||
+    problem "the old batch name was touched"
+  [ -z "$(find "$c" -maxdepth 1 -name '~~uninst-*.bat')" ] || problem "a batch is still there"
   wine_kill "$prefix"
   report "$name"
 }

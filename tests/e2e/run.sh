@@ -98,7 +98,7 @@ case_quiet_sample() {
   for gone in uninstall.dat Sample.exe readme.txt Help/Manual.chm Help Uninstall.exe; do
     expect_absent "$app/$gone"
   done
-  expect_absent "$prefix/drive_c/~~uninst.bat"
+  expect_no_batch "$prefix"
   expect_present "$app/Data/user.cfg"
   wine_kill "$prefix"
   report "$name"
@@ -115,7 +115,7 @@ case_quiet_sample_whole_directory() {
   run_to_the_end "$prefix" 'C:\Program Files\Sample\Uninstall.exe' /Quiet
 
   expect_absent "$app"
-  expect_absent "$prefix/drive_c/~~uninst.bat"
+  expect_no_batch "$prefix"
   expect_present "$prefix/drive_c/Program Files"
   wine_kill "$prefix"
   report "$name"
@@ -148,7 +148,7 @@ case_before_program_cancels() {
   for kept in uninstall.dat Uninstall.exe before.exe Sample.exe readme.txt Help/Manual.chm; do
     expect_present "$app/$kept"
   done
-  expect_absent "$prefix/drive_c/~~uninst.bat"
+  expect_no_batch "$prefix"
   wine_kill "$prefix"
   report "$name"
 }
@@ -167,7 +167,7 @@ case_before_program_goes_on() {
 
   expect_before_report "$prefix/drive_c/before.txt" 2
   expect_absent "$app"
-  expect_absent "$prefix/drive_c/~~uninst.bat"
+  expect_no_batch "$prefix"
   wine_kill "$prefix"
   report "$name"
 }
@@ -184,7 +184,7 @@ case_quiet_awkward_directory_name() {
   run_to_the_end "$prefix" 'C:\Program Files\Société A&B (100%) ^x\Uninstall.exe' /Q
 
   expect_absent "$app"
-  expect_absent "$prefix/drive_c/~~uninst.bat"
+  expect_no_batch "$prefix"
   expect_present "$prefix/drive_c/Program Files"
   wine_kill "$prefix"
   report "$name"
@@ -208,6 +208,10 @@ cases=(
   "case_quiet_script vbs"
   "case_quiet_script js"
   "case_quiet_script_256"
+  "case_endless_script vbs quiet"
+  "case_endless_script js quiet"
+  "case_endless_script vbs window"
+  "case_endless_script js window"
   "case_program_running process"
   "case_program_running mutex"
   "case_window_delete_all_racing_link"
@@ -215,6 +219,7 @@ cases=(
   "case_unrepresentable_folder_name"
   "case_quiet_killed_and_run_again"
   "case_quiet_read_only_files_keep_the_uninstaller"
+  "case_quiet_two_uninstallers_one_after_the_other"
 )
 for case in "${cases[@]}"; do
   [[ -z ${E2E_ONLY:-} || $case =~ $E2E_ONLY ]] || continue

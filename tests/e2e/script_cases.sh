@@ -129,7 +129,47 @@ case_program_running() {
   for kept in uninstall.dat Uninstall.exe Sample.exe readme.txt Help/Manual.chm; do
     expect_present "$app/$kept"
   done
-  expect_absent "$c/~~uninst.bat"
+  expect_no_batch "$prefix"
+  wine_kill "$prefix"
+  report "$name"
+}
+
+# case_endless_script vbs|js quiet|window: a script that never ends is stopped once its time is
+# up (about 20 s), and the uninstallation then goes on to the end; what the script did before
+# stays done. In window mode the window opens after the script.
+case_endless_script() {
+  local kind=$1 mode=$2
+  local name=endless-script-$kind-$mode problems= run
+  local prefix
+  new_prefix "$name"
+  local app="$prefix/drive_c/Program Files/Sample"
+  sample_installation "$app"
+  with_script "$app" 1
+  if [ "$kind" = vbs ]; then
+    printf '%s\r\n' 'CreateObject("Scripting.FileSystemObject").CreateTextFile("C:\script.txt", True).Close' \
+      'Do' 'Loop' >"$app/Uninstall.vbs"
+  else
+    printf '%s\n' 'new ActiveXObject("Scripting.FileSystemObject").CreateTextFile("C:\\script.txt", true).Close();' \
+      'while (true) {}' >"$app/Uninstall.js"
+  fi
+
+  local started=$SECONDS
+  if [ "$mode" = quiet ]; then
+    run_to_the_end "$prefix" 'C:\Program Files\Sample\Uninstall.exe' /Q
+  else
+    in_prefix "$prefix" 'C:\Program Files\Sample\Uninstall.exe' &
+    run=$!
+    uiauto "$prefix" wait "$WINDOW_TITLE" 40 >/dev/null || problem "no window after the script"
+    uiauto "$prefix" click "$WINDOW_TITLE" 5 || problem "OK could not be clicked"
+    wait_for_status "$prefix" "$FINAL_STATUS" 30 || problem "no final status text"
+    uiauto "$prefix" click "$WINDOW_TITLE" 7 || problem "Ready could not be clicked"
+    finish_run "$prefix"
+  fi
+  local took=$((SECONDS - started))
+  [ "$took" -ge 18 ] || problem "done after ${took}s: the script was not given its time"
+  expect_present "$prefix/drive_c/script.txt"
+  expect_absent "$app"
+  expect_no_batch "$prefix"
   wine_kill "$prefix"
   report "$name"
 }

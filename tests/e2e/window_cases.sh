@@ -80,7 +80,7 @@ case_window_confirm_and_remove() {
   finish_run "$prefix"
 
   expect_absent "$app"
-  expect_absent "$prefix/drive_c/~~uninst.bat"
+  expect_no_batch "$prefix"
   wine_kill "$prefix"
   report "$name"
 }
@@ -104,7 +104,7 @@ case_window_cancel() {
   for kept in uninstall.dat Uninstall.exe Sample.exe readme.txt Help/Manual.chm; do
     expect_present "$app/$kept"
   done
-  expect_absent "$prefix/drive_c/~~uninst.bat"
+  expect_no_batch "$prefix"
   wine_kill "$prefix"
   report "$name"
 }

@@ -182,7 +182,9 @@ struct FakeFileSystem::Impl {
   std::optional<std::uint64_t> disk_space;  // bytes that can still be written
 
   // Records the call; true when fault injection makes it fail.
-  bool Log(std::string entry) { return log != nullptr && log->Add(std::move(entry)); }
+  bool Log(std::string entry) { return !log_muted && log != nullptr && log->Add(std::move(entry)); }
+  bool log_muted = false;
+  std::map<std::string, std::string> security;  // by upper-cased path
 
   Node* RootOf(const ParsedPath& parsed) const {
     auto drive = drives.find(parsed.root_key);
@@ -621,6 +623,30 @@ FileHandle FakeFileSystem::OpenFile(const std::string& path, std::uint32_t acces
   FileHandle handle = impl_->NewHandle();
   impl_->files[handle] = OpenedFile{node, path, access, share, 0};
   return handle;
+}
+
+FileHandle FakeFileSystem::CreateProtectedFile(const std::string& path, const std::string& security,
+                                               std::uint32_t* error) {
+  if (impl_->Log("CreateProtectedFile " + path + " " + security)) {
+    if (error != nullptr) *error = kErrorAccessDenied;
+    return 0;
+  }
+  std::uint32_t open_error = 0;
+  impl_->log_muted = true;  // one call, logged above
+  FileHandle handle = OpenFile(path, kGenericRead | kGenericWrite, kShareRead, kCreateNew,
+                               kAttributeNormal, &open_error);
+  impl_->log_muted = false;
+  if (handle == 0) {
+    if (error != nullptr) *error = open_error;
+    return 0;
+  }
+  impl_->security[Upper(path)] = security;
+  return handle;
+}
+
+std::string FakeFileSystem::SecurityOf(const std::string& path) const {
+  auto found = impl_->security.find(Upper(path));
+  return found == impl_->security.end() ? "" : found->second;
 }
 
 std::int64_t FakeFileSystem::SizeOfFile(FileHandle file) {

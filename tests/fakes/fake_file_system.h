@@ -63,6 +63,8 @@ class FakeFileSystem : public FileSystem {
   std::vector<std::string> AllPaths() const;
   // Number of search, file and node handles still open (to catch leaks).
   int OpenHandles() const;
+  // The security descriptor a file was created with by CreateProtectedFile; "" for none.
+  std::string SecurityOf(const std::string& path) const;
   // The creation disposition of the last OpenFile call.
   std::uint32_t LastDisposition() const;
 
@@ -79,6 +81,8 @@ class FakeFileSystem : public FileSystem {
   FileHandle OpenFile(const std::string& path, std::uint32_t access, std::uint32_t share,
                       std::uint32_t disposition, std::uint32_t attributes,
                       std::uint32_t* error) override;
+  FileHandle CreateProtectedFile(const std::string& path, const std::string& security,
+                                 std::uint32_t* error) override;
   std::int64_t SizeOfFile(FileHandle file) override;
   bool ReadBytes(FileHandle file, void* buffer, std::uint32_t count, std::uint32_t* read) override;
   bool WriteBytes(FileHandle file, const void* buffer, std::uint32_t count,

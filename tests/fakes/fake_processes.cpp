@@ -42,7 +42,19 @@ std::uint32_t FakeProcesses::ModuleFileName(std::uint32_t buffer_size, std::stri
 bool FakeProcesses::SetEnvironmentValue(const std::string& name, const std::string& value) {
   if (log_->Add("SetEnvironmentValue " + name + "=" + value)) return false;
   if (environment_full) return false;
-  environment[name] = value;
+  if (value.empty()) {
+    environment.erase(name);
+  } else {
+    environment[name] = value;
+  }
+  return true;
+}
+
+bool FakeProcesses::EnvironmentValue(const std::string& name, std::string* value) {
+  if (log_->Add("EnvironmentValue " + name)) return false;
+  auto found = environment.find(name);
+  if (found == environment.end() || found->second.empty()) return false;
+  *value = found->second;
   return true;
 }
 
@@ -124,15 +136,20 @@ bool FakeProcesses::ShellExecuteWithHandle(const std::string& verb, const std::s
   return true;
 }
 
-bool FakeProcesses::ShellExecuteDetached(const std::string& verb, const std::string& file,
-                                         const std::string& parameters,
-                                         const std::optional<std::string>& working_directory,
-                                         int show) {
-  if (log_->Add("ShellExecute " + verb + " " + file + " | " + parameters + " | " +
-                Directory(working_directory) + " | " + std::to_string(show))) {
-    return false;
-  }
-  return shell_detached_succeeds;
+bool FakeProcesses::StartHidden(const std::string& command_line,
+                                const std::string& working_directory) {
+  if (log_->Add("StartHidden " + command_line + " | " + working_directory)) return false;
+  return hidden_start_succeeds;
+}
+
+std::uint32_t FakeProcesses::OwnProcessId() {
+  log_->Add("OwnProcessId");
+  return process_id;
+}
+
+std::string FakeProcesses::SystemDirectory() {
+  if (log_->Add("SystemDirectory")) return "";
+  return system_directory;
 }
 
 void FakeProcesses::WaitForProcess(ProcessHandle process) {
@@ -156,6 +173,10 @@ bool FakeProcesses::ExitCodeOf(ProcessHandle process, std::uint32_t* exit_code) 
   if (handle == open_.end()) return false;
   *exit_code = handle->second;
   return true;
+}
+
+void FakeProcesses::EndProcess(ProcessHandle process) {
+  log_->Add("EndProcess " + std::to_string(process));
 }
 
 void FakeProcesses::CloseProcessHandle(ProcessHandle handle) {

@@ -28,7 +28,9 @@ class FakeProcesses : public Processes {
   // The executable names the process list yields, in order.
   std::vector<std::string> process_names;
   bool process_list_unavailable = false;  // OpenProcessList fails
-  bool shell_detached_succeeds = true;
+  bool hidden_start_succeeds = true;      // StartHidden creates a process
+  std::uint32_t process_id = 4242;
+  std::string system_directory = "C:\\Windows\\system32";  // "": unknown
   // How many waits with a time limit run out before a started program ends.
   int timed_waits_before_exit = 0;
   // Called with the program (or document) path when something starts.
@@ -46,6 +48,7 @@ class FakeProcesses : public Processes {
   std::string CommandLine() override { return command_line; }
   std::uint32_t ModuleFileName(std::uint32_t buffer_size, std::string* path, bool* exact) override;
   bool SetEnvironmentValue(const std::string& name, const std::string& value) override;
+  bool EnvironmentValue(const std::string& name, std::string* value) override;
   MutexHandle CreateNamedMutex(const std::string& name, std::uint32_t* error) override;
   void ReleaseNamedMutex(MutexHandle mutex) override;
   void CloseMutex(MutexHandle mutex) override;
@@ -59,12 +62,13 @@ class FakeProcesses : public Processes {
                               const std::string& parameters,
                               const std::optional<std::string>& working_directory, int show,
                               ProcessHandle* process) override;
-  bool ShellExecuteDetached(const std::string& verb, const std::string& file,
-                            const std::string& parameters,
-                            const std::optional<std::string>& working_directory, int show) override;
+  bool StartHidden(const std::string& command_line, const std::string& working_directory) override;
+  std::uint32_t OwnProcessId() override;
+  std::string SystemDirectory() override;
   void WaitForProcess(ProcessHandle process) override;
   bool WaitForProcessFor(ProcessHandle process, std::uint32_t milliseconds) override;
   bool ExitCodeOf(ProcessHandle process, std::uint32_t* exit_code) override;
+  void EndProcess(ProcessHandle process) override;
   void CloseProcessHandle(ProcessHandle handle) override;
 
  private:

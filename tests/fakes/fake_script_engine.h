@@ -23,6 +23,9 @@ class FakeScriptEngine : public ScriptEngine {
   void SetLanguage(const std::string& language) override {
     log_->Add("ScriptEngine.Language " + language);
   }
+  void SetAllowUi(bool allow) override {
+    log_->Add(std::string("ScriptEngine.AllowUI ") + (allow ? "1" : "0"));
+  }
   void SetTimeout(std::int32_t milliseconds) override {
     log_->Add("ScriptEngine.Timeout " + std::to_string(milliseconds));
   }

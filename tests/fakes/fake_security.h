@@ -16,6 +16,7 @@ class FakeSecurity : public Security {
   bool has_rights = true;
   std::string accepted_user = "admin";
   std::string accepted_password = "secret";
+  std::string user_sid = "S-1-5-21-1-2-3-1001";
 
   ServiceManagerHandle OpenServiceManager(std::uint32_t access) override {
     if (log_->Add("OpenServiceManager " + std::to_string(access))) return 0;
@@ -35,6 +36,10 @@ class FakeSecurity : public Security {
   }
   bool EndImpersonation() override { return !log_->Add("EndImpersonation"); }
   void CloseToken(LogonToken token) override { log_->Add("CloseToken " + std::to_string(token)); }
+  std::string EffectiveUserSid() override {
+    if (log_->Add("EffectiveUserSid")) return "";
+    return user_sid;
+  }
 
  private:
   CallLog* log_;

@@ -19,8 +19,7 @@ constexpr Outside kOutside[] = {{"C:\\Outside\\sentinel-a.txt", "outside\\sentin
                                 {"D:\\sentinel-c.txt", "sentinel-c"}};
 // What the rich installation's run may delete: its own paths.
 constexpr const char* kOwnPaths[] = {
-    "C:\\App\\",       "C:\\Data\\", "C:\\M\\", "C:\\D\\App.", "C:\\Public\\extra.txt",
-    "C:\\~~uninst.bat"};
+    "C:\\App\\", "C:\\Data\\", "C:\\M\\", "C:\\D\\App.", "C:\\Public\\extra.txt", "C:\\~~uninst-"};
 
 std::string Lower(std::string_view text) {
   std::string lower(text);
@@ -65,7 +64,7 @@ FakeWorld::FakeWorld(std::string_view description) {
   fs.AddLink("C:\\App\\Linked", "C:\\Outside");
   processes.AddProgram("C:\\App\\before.exe", 0);
   processes.AddProgram("C:\\App\\after.exe", 0);
-  processes.AddProgram("regsvr32.exe", 0);
+  processes.AddProgram("C:\\Windows\\system32\\regsvr32.exe", 0);
   registry.SetValue(kLocalMachine, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\App",
                     "DisplayName");
   registry.SetValue(kCurrentUser, "SOFTWARE\\Marrowind\\App", "InstallDir");
@@ -77,6 +76,7 @@ FakeWorld::FakeWorld(std::string_view description) {
 int FakeWorld::Run(bool window, bool delete_all) {
   processes.command_line = window ? "\"C:\\App\\Uninstall.exe\"" : "\"C:\\App\\Uninstall.exe\" /Q";
   windows = FakeWindowToolkit(&log);
+  processes.environment.clear();  // a new process
   windows.QueueTyping(kUserField, "admin");
   windows.QueueTyping(kPasswordField, "secret");
   windows.QueueClick(kLoginButton, kLogonDialog);

@@ -22,7 +22,7 @@ namespace {
 // What a second run may leave beyond a whole run's end, in the state above.
 const std::set<std::string> kFinishedByHand = {"C:\\App\\uninstall.dat", "C:\\App\\Uninstall.vbs",
                                                "C:\\App\\before.exe", "C:\\App\\after.exe"};
-constexpr char kBatch[] = "C:\\~~uninst.bat";
+constexpr char kBatch[] = "C:\\~~uninst-4242.bat";
 
 std::vector<std::string> Without(const std::vector<std::string>& paths,
                                  const std::vector<std::string>& others) {

@@ -30,12 +30,12 @@ TEST_F(ScriptHostTest, EngineIsSetUpThenGivenLanguageTimeoutAndCode) {
   EXPECT_TRUE(host.RunUninstallScript("C:\\App\\Uninstall.js", values));
   host.ReleaseEngine();
   host.ReleaseEngine();
-  EXPECT_THAT(
-      log.Matching("ScriptEngine"),
-      ElementsAre("ScriptEngine.Create", "ScriptEngine.Reset", "ScriptEngine.Language VBScript",
-                  "ScriptEngine.Language JScript", "ScriptEngine.Timeout 20000",
-                  "ScriptEngine.AddCode " + ScriptHeader("js", values) + "x = 1;\r\n",
-                  "ScriptEngine.Release"));
+  EXPECT_THAT(log.Matching("ScriptEngine"),
+              ElementsAre("ScriptEngine.Create", "ScriptEngine.Reset", "ScriptEngine.AllowUI 1",
+                          "ScriptEngine.Language VBScript", "ScriptEngine.Language JScript",
+                          "ScriptEngine.Timeout 20000",
+                          "ScriptEngine.AddCode " + ScriptHeader("js", values) + "x = 1;\r\n",
+                          "ScriptEngine.Release"));
   // Closed before the script runs, so that the script may delete it.
   const std::vector<std::string>& entries = log.entries();
   EXPECT_LT(std::find_if(entries.begin(), entries.end(),

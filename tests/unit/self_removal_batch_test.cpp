@@ -17,7 +17,11 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
-constexpr char kBatch[] = "C:\\~~uninst.bat";
+constexpr char kBatch[] = "C:\\~~uninst-4242.bat";
+// The batch name of an earlier version, the same for every run.
+constexpr char kOldBatch[] = "C:\\~~uninst.bat";
+constexpr char kStarted[] =
+    "StartHidden \"C:\\Windows\\system32\\cmd.exe\" /D /C \"\"C:\\~~uninst-4242.bat\"\" | C:\\";
 
 // The uninstaller in C:\Program Files\Soci\xE9t\xE9\ (a path in code page 1252).
 constexpr char kExe[] = "C:\\Program Files\\Soci\xE9t\xE9\\Uninstall.exe";
@@ -45,7 +49,7 @@ constexpr char kExpectedBatch[] =
     "\"%SystemRoot%\\System32\\ping.exe\" -n 2 127.0.0.1 >nul\r\n"
     "goto RemoveDirectory\r\n"
     ":Removed\r\n"
-    "del C:\\~~uninst.bat\r\n"
+    "del \"%~f0\"\r\n"
     "exit\r\n";
 
 class SelfRemovalBatchTest : public ::testing::Test {
@@ -54,7 +58,7 @@ class SelfRemovalBatchTest : public ::testing::Test {
 
   void Write(const std::string& directory = std::string(kDir) + "\\") {
     log.Clear();
-    WriteSelfRemovalBatch(fs, processes, directory);
+    WriteSelfRemovalBatch(fs, processes, "S-1-5-21-9", directory);
     EXPECT_EQ(fs.OpenHandles(), 0);
   }
 
@@ -78,11 +82,15 @@ TEST_F(SelfRemovalBatchTest, WritesTheBatchIntoTheDriveRootAndStartsItHidden) {
   EXPECT_EQ(fs.Contents(kBatch), kExpectedBatch);
   EXPECT_EQ(processes.environment["UNINST_EXE"], kExe);
   EXPECT_EQ(processes.environment["UNINST_DIR"], kDir);
-  EXPECT_LT(Position("SetEnvironmentValue"), Position("ShellExecute"));
-  EXPECT_THAT(log.Matching("ShellExecute"), ElementsAre("ShellExecute open C:\\~~uninst.bat |  | "
-                                                        "(none) | 0"));
-  // The whole file is on disk before it runs.
-  EXPECT_LT(Position("CloseFile " + std::string(kBatch)), Position("ShellExecute"));
+  EXPECT_LT(Position("SetEnvironmentValue"), Position("StartHidden"));
+  // The command interpreter itself by its full path, in the drive root: no association of
+  // ".bat", no cmd found by its name, no AutoRun command.
+  EXPECT_THAT(log.Matching("StartHidden"), ElementsAre(kStarted));
+  // The whole file is on disk before it runs, and nobody but SYSTEM, the Administrators and
+  // the user who runs the uninstaller may change it while it runs.
+  EXPECT_LT(Position("CloseFile " + std::string(kBatch)), Position("StartHidden"));
+  EXPECT_EQ(fs.SecurityOf(kBatch), "D:P(A;;FA;;;SY)(A;;FA;;;BA)(A;;FA;;;S-1-5-21-9)");
+  EXPECT_EQ(BatchSecurityDescriptor(""), "D:P(A;;FA;;;SY)(A;;FA;;;BA)");
 }
 
 TEST_F(SelfRemovalBatchTest, DirectoryLosesOneTrailingBackslashAndARootOrNoneHasNoRdLine) {
@@ -95,13 +103,13 @@ TEST_F(SelfRemovalBatchTest, DirectoryLosesOneTrailingBackslashAndARootOrNoneHas
         Case{"", ""}, Case{"D:\\", ""}, Case{"D:/", ""}, Case{"\\\\server\\share\\", ""}}) {
     EXPECT_EQ(SelfRemovalDirectory(c.directory), c.removed) << c.directory;
   }
-  std::vector<std::string> lines = SelfRemovalBatchLines(kBatch, false);
+  std::vector<std::string> lines = SelfRemovalBatchLines(false);
   EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
                           [](const std::string& line) { return line.rfind("rd ", 0) == 0; }),
             0);
   // The batch always ends by deleting itself.
   EXPECT_THAT(std::vector<std::string>(lines.end() - 2, lines.end()),
-              ElementsAre("del C:\\~~uninst.bat", "exit"));
+              ElementsAre("del \"%~f0\"", "exit"));
 
   // Without a directory to remove, none is put into the environment either.
   Write("D:\\");
@@ -116,29 +124,34 @@ TEST_F(SelfRemovalBatchTest, PathsReachTheEnvironmentUnchanged) {
   Write("D:\\100%\\%PATH% & (x)^\\");
   EXPECT_EQ(processes.environment["UNINST_EXE"], "D:\\100%\\%PATH% & (x)^\\Uninstall.exe");
   EXPECT_EQ(processes.environment["UNINST_DIR"], "D:\\100%\\%PATH% & (x)^");
-  EXPECT_EQ(fs.Contents("D:\\~~uninst.bat").find("PATH"), std::string::npos);
-  EXPECT_THAT(log.Matching("ShellExecute"),
-              ElementsAre("ShellExecute open D:\\~~uninst.bat |  | (none) | 0"));
+  EXPECT_EQ(fs.Contents("D:\\~~uninst-4242.bat").find("PATH"), std::string::npos);
+  EXPECT_THAT(log.Matching("StartHidden"),
+              ElementsAre("StartHidden \"C:\\Windows\\system32\\cmd.exe\" /D /C "
+                          "\"\"D:\\~~uninst-4242.bat\"\" | D:\\"));
 
   // A value that cannot be set would leave the batch to delete whatever the name held before.
   processes.environment_full = true;
-  fs.EraseFile("D:\\~~uninst.bat");
+  fs.EraseFile("D:\\~~uninst-4242.bat");
   Write("D:\\100%\\");
-  EXPECT_FALSE(fs.Exists("D:\\~~uninst.bat"));
-  EXPECT_THAT(log.Matching("ShellExecute"), IsEmpty());
+  EXPECT_FALSE(fs.Exists("D:\\~~uninst-4242.bat"));
+  EXPECT_THAT(log.Matching("StartHidden"), IsEmpty());
 }
 
-// Someone may have planted a batch of that name whose permissions let them change it later.
+// Someone may have planted a batch of this run's name whose permissions let them change it
+// later: it is deleted, and the batch created anew, exclusively. A file of the old, common name
+// is not this run's and stays.
 TEST_F(SelfRemovalBatchTest, PlantedBatchIsDeletedAndCreatedAnew) {
   fs.AddFile(kBatch, "format c:\r\n", kAttributeReadOnly | kAttributeHidden | kAttributeSystem);
+  fs.AddFile(kOldBatch, "somebody's\r\n");
   Write();
   EXPECT_EQ(fs.Contents(kBatch), kExpectedBatch);
   EXPECT_EQ(fs.Attributes(kBatch) & (kAttributeReadOnly | kAttributeHidden | kAttributeSystem), 0u);
-  EXPECT_LT(Position("SetAttributes C:\\~~uninst.bat"), Position("EraseFile C:\\~~uninst.bat"));
-  EXPECT_LT(Position("EraseFile C:\\~~uninst.bat"), Position("OpenFile C:\\~~uninst.bat"));
-  // Created exclusively: a file that reappeared in between is never written into.
-  EXPECT_EQ(fs.LastDisposition(), kCreateNew);
-  EXPECT_EQ(log.Matching("ShellExecute").size(), 1u);
+  EXPECT_LT(Position("SetAttributes C:\\~~uninst-4242.bat"),
+            Position("EraseFile C:\\~~uninst-4242.bat"));
+  EXPECT_LT(Position("EraseFile C:\\~~uninst-4242.bat"),
+            Position("CreateProtectedFile C:\\~~uninst-4242.bat"));
+  EXPECT_EQ(log.Matching("StartHidden").size(), 1u);
+  EXPECT_EQ(fs.Contents(kOldBatch), "somebody's\r\n");
 }
 
 TEST_F(SelfRemovalBatchTest, NothingIsWrittenOrStartedWhenTheBatchCannotBeMade) {
@@ -156,6 +169,8 @@ TEST_F(SelfRemovalBatchTest, NothingIsWrittenOrStartedWhenTheBatchCannotBeMade) 
            Case{"directory in the way", "C:\\Program Files\\App\\Uninstall.exe",
                 [](FakeFileSystem& fs) { fs.AddDirectory(kBatch); }},
            Case{"drive root not there", "E:\\App\\Uninstall.exe", [](FakeFileSystem&) {}},
+           Case{"system directory unknown", "C:\\Program Files\\App\\Uninstall.exe",
+                [](FakeFileSystem&) {}},
            Case{"UNC path", "\\\\server\\share\\App\\Uninstall.exe",
                 [](FakeFileSystem& fs) { fs.AddDirectory("\\\\server\\share\\App"); }},
        }) {
@@ -163,9 +178,11 @@ TEST_F(SelfRemovalBatchTest, NothingIsWrittenOrStartedWhenTheBatchCannotBeMade) 
     c.prepare(fresh);
     const std::vector<std::string> before = fresh.AllPaths();
     processes.module_path = c.module_path;
+    processes.system_directory =
+        std::string(c.name) == "system directory unknown" ? "" : "C:\\Windows\\system32";
     log.Clear();
-    WriteSelfRemovalBatch(fresh, processes, "C:\\Program Files\\App\\");
-    EXPECT_THAT(log.Matching("ShellExecute"), IsEmpty()) << c.name;
+    WriteSelfRemovalBatch(fresh, processes, "S-1-5-21-9", "C:\\Program Files\\App\\");
+    EXPECT_THAT(log.Matching("StartHidden"), IsEmpty()) << c.name;
     EXPECT_THAT(log.Matching("WriteBytes"), IsEmpty()) << c.name;
     EXPECT_EQ(fresh.AllPaths(), before) << c.name;
     EXPECT_EQ(fresh.OpenHandles(), 0) << c.name;
@@ -181,16 +198,16 @@ TEST_F(SelfRemovalBatchTest, BatchThatCouldNotBeWrittenWholeIsDeletedAndNotStart
     fs.SetDiskSpace(space);
     Write();
     EXPECT_FALSE(fs.Exists(kBatch)) << space;
-    EXPECT_THAT(log.Matching("ShellExecute"), IsEmpty()) << space;
+    EXPECT_THAT(log.Matching("StartHidden"), IsEmpty()) << space;
   }
 }
 
 TEST(SelfRemovalBatchPathTest, DriveRootOfTheProgramOrNothing) {
-  EXPECT_EQ(SelfRemovalBatchPath("C:\\Program Files\\App\\Uninstall.exe"), "C:\\~~uninst.bat");
-  EXPECT_EQ(SelfRemovalBatchPath("d:\\Uninstall.exe"), "d:\\~~uninst.bat");
+  EXPECT_EQ(SelfRemovalBatchPath("C:\\Program Files\\App\\Uninstall.exe", 7), "C:\\~~uninst-7.bat");
+  EXPECT_EQ(SelfRemovalBatchPath("d:\\Uninstall.exe", 4294967295u), "d:\\~~uninst-4294967295.bat");
   for (const char* exe : {"\\\\server\\share\\Uninstall.exe", "", "C", "1:\\x.exe",
                           "\\\\?\\C:\\App\\Uninstall.exe", "Uninstall.exe"}) {
-    EXPECT_EQ(SelfRemovalBatchPath(exe), "") << exe;
+    EXPECT_EQ(SelfRemovalBatchPath(exe, 7), "") << exe;
   }
 }
 

@@ -224,7 +224,8 @@ TEST_F(ShellIntegrationTest, DllGoesToTheToolAsOneQuotedArgumentAndIsDeletedAfte
           "C:\\Program Files\\App\\ | 1",
           "CreateProcess \"C:\\Sys\\regsvr32.exe\" /S /U \"C:\\App\\q.dll\" | C:\\App\\ | 1",
           "CreateProcess \"C:\\Sys\\regsvr32.exe\" /S /U \"C:/Lib/s.dll\" | C:/Lib/ | 1",
-          "CreateProcess \"regsvr32.exe\" /S /U \"bare.dll\" | (none) | 1"));
+          // Without a directory of its own, the system's, never one found by its bare name.
+          "CreateProcess \"C:\\Windows\\system32\\regsvr32.exe\" /S /U \"bare.dll\" | (none) | 1"));
   EXPECT_THAT(Calls("SetStatusText"),
               ElementsAre("SetStatusText   C:\\Program Files\\App\\my lib.dll",
                           "SetStatusText   \"C:\\App\\q.dll\"", "SetStatusText   C:/Lib/s.dll",

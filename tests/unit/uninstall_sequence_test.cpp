@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 #include <sstream>
 
 #include "run_fixture.h"
@@ -13,6 +14,7 @@ namespace {
 
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
+using ::testing::SizeIs;
 
 using SequenceTest = RunFixture;
 
@@ -30,7 +32,7 @@ TEST_F(SequenceTest, MissingDescriptionShowsOnlyTheErrorBoxAndExitsWithZero) {
   fs.AddDirectory("C:\\App\\uninstall.dat");
   Run("/Q");
   EXPECT_EQ(Calls("MessageBox").size(), 1u);
-  EXPECT_THAT(Calls("ShellExecute"), IsEmpty());
+  EXPECT_THAT(Calls("StartHidden"), IsEmpty());
 }
 
 TEST_F(SequenceTest, UnknownOrCutOwnPathCountsAsMissingDescription) {
@@ -92,7 +94,7 @@ TEST_F(SequenceTest, ExistingMutexShowsTheWarningAndRemovesNothing) {
   EXPECT_EQ(processes.open_handles(), 0);
   EXPECT_TRUE(fs.Exists("C:\\App\\App.exe"));
   EXPECT_TRUE(fs.Exists("C:\\App\\uninstall.dat"));
-  EXPECT_THAT(Calls("ShellExecute"), IsEmpty());
+  EXPECT_THAT(Calls("StartHidden"), IsEmpty());
   EXPECT_EQ(log.entries().back(), "ReleaseProgramIcon");
 
   // Without MutexString, a process of ProgExe's name blocks the run the same way.
@@ -139,7 +141,7 @@ TEST_F(SequenceTest, BeforeProgramExitCodeOneCancelsSilently) {
   EXPECT_TRUE(fs.Exists("C:\\App\\App.exe"));
   EXPECT_TRUE(fs.Exists("C:\\App\\uninstall.dat"));
   EXPECT_TRUE(fs.Exists("C:\\App\\before.exe"));
-  EXPECT_THAT(Calls("ShellExecute "), IsEmpty());
+  EXPECT_THAT(Calls("StartHidden"), IsEmpty());
   EXPECT_EQ(processes.open_handles(), 0);
   EXPECT_EQ(log.entries().back(), "ReleaseProgramIcon");
 }
@@ -178,37 +180,96 @@ TEST_F(SequenceTest, MissingBeforeProgramIsNotStarted) {
   EXPECT_FALSE(fs.Exists("C:\\App\\uninstall.dat"));
 }
 
-TEST_F(SequenceTest, ScriptRunsBeforeAnyConfirmationWithTheInstallationsValues) {
+// The script runs in a second instance of the uninstaller, before any confirmation, with the
+// installation's values in that instance's environment only, and is waited for at most its
+// time; one that is still running then is ended, and the uninstallation goes on.
+TEST_F(SequenceTest, ScriptRunsInASecondInstanceBeforeAnyConfirmation) {
   const std::string description =
       "[Settings]\nProgExe=App.exe\nStartMenu=C:\\Menu\\\nGUID={G}\nScript=1\n[Files]\nF=App.exe\n";
-  Install(description);
-  fs.AddFile("C:\\App\\Uninstall.vbs", "x = 1\n");
-  fs.AddFile("C:\\App\\Uninstall.js", "x = 2;\n");
-  Run("/Q");
-  EXPECT_EQ(log.entries().front(), "ScriptEngine.Create");
-  EXPECT_THAT(Calls("ScriptEngine.AddCode"),
-              ElementsAre("ScriptEngine.AddCode Const mwProgDir = \"C:\\App\\\"\r\n"
-                          "Const mwStartMenuDir = \"C:\\Menu\\\"\r\nConst mwGUID = \"{G}\"\r\n"
-                          "x = 1\r\n"));
-  EXPECT_LT(Position("ScriptEngine.AddCode"), Position("DeleteOnClose"));
-  // The engine lives until the run's end.
-  EXPECT_THAT(std::vector<std::string>(log.entries().end() - 2, log.entries().end()),
-              ElementsAre("ScriptEngine.Release", "ReleaseProgramIcon"));
-  EXPECT_FALSE(fs.Exists("C:\\App\\Uninstall.vbs"));
-  EXPECT_FALSE(fs.Exists("C:\\App\\Uninstall.js"));
+  for (bool endless : {false, true}) {
+    SCOPED_TRACE(endless ? "a script that never ends" : "a script that ends");
+    Install(description);
+    fs.AddFile("C:\\App\\Uninstall.vbs", "x = 1\n");
+    fs.AddFile("C:\\App\\Uninstall.js", "x = 2;\n");
+    processes.AddProgram("C:\\App\\Uninstall.exe", 0);
+    processes.timed_waits_before_exit = endless ? 1000000 : 3;
+    std::map<std::string, std::string> seen;
+    processes.on_start = [&](const std::string&) { seen = processes.environment; };
+    Run("/Q");
+    EXPECT_THAT(Calls("CreateProcess"),
+                ElementsAre("CreateProcess \"C:\\App\\Uninstall.exe\" /UNINSTSCRIPT | (none) | 1"));
+    EXPECT_EQ(seen["UNINST_SCRIPT"], "C:\\App\\Uninstall.vbs");
+    EXPECT_EQ(seen["UNINST_SCRIPT_PROGDIR"], "C:\\App\\");
+    EXPECT_EQ(seen["UNINST_SCRIPT_STARTMENU"], "C:\\Menu\\");
+    EXPECT_EQ(seen["UNINST_SCRIPT_GUID"], "{G}");
+    EXPECT_EQ(seen["UNINST_SCRIPT_UI"], "0");  // quiet: nobody to answer the engine's dialogs
+    // Gone from the environment before anything else is started.
+    EXPECT_EQ(processes.environment.count("UNINST_SCRIPT"), 0u);
+    EXPECT_EQ(Calls("WaitForProcessFor").size(), endless ? 440u : 4u);  // 22 s in slices of 50 ms
+    EXPECT_EQ(Calls("EndProcess").size(), endless ? 1u : 0u);
+    EXPECT_LT(Position("CreateProcess"), Position("DeleteOnClose"));
+    EXPECT_FALSE(fs.Exists("C:\\App\\App.exe"));
+    EXPECT_FALSE(fs.Exists("C:\\App\\Uninstall.vbs"));
+    EXPECT_FALSE(fs.Exists("C:\\App\\Uninstall.js"));
+    EXPECT_EQ(processes.open_handles(), 0);
+  }
 
-  // Without the VBScript file the JScript one runs, in the window before OK or Cancel.
+  // Without the VBScript file the JScript one runs, in the window before OK or Cancel, with the
+  // engine's dialogs allowed.
   Install(description);
   fs.AddFile("C:\\App\\Uninstall.js", "x = 2;\n");
+  processes.timed_waits_before_exit = 0;
+  std::map<std::string, std::string> seen;
+  processes.on_start = [&](const std::string&) { seen = processes.environment; };
   windows.QueueClick(kCancelButton);
   Run();
-  EXPECT_THAT(Calls("ScriptEngine.Language"),
-              ElementsAre("ScriptEngine.Language VBScript", "ScriptEngine.Language JScript"));
-  EXPECT_LT(Position("ScriptEngine.AddCode"), Position("OpenWindow 1"));
+  EXPECT_EQ(seen["UNINST_SCRIPT"], "C:\\App\\Uninstall.js");
+  EXPECT_EQ(seen["UNINST_SCRIPT_UI"], "1");
+  EXPECT_LT(Position("CreateProcess"), Position("OpenWindow 1"));
 
   Install("[Settings]\nProgExe=App.exe\nScript=256\n");  // only the low 8 bits count
   Run("/Q");
-  EXPECT_THAT(Calls("ScriptEngine.AddCode"), IsEmpty());
+  EXPECT_THAT(Calls("CreateProcess"), IsEmpty());
+}
+
+// The second instance runs the script its environment names, and nothing else: no
+// uninstall.dat is read, nothing removed, no window opened. The environment alone, which the
+// user's own settings can fill, makes no instance run a script.
+TEST_F(SequenceTest, SecondInstanceRunsTheScriptAndNothingElse) {
+  const std::map<std::string, std::string> environment = {
+      {"UNINST_SCRIPT", "C:\\App\\Uninstall.vbs"},
+      {"UNINST_SCRIPT_PROGDIR", "C:\\App\\"},
+      {"UNINST_SCRIPT_GUID", "{G}"},
+      {"UNINST_SCRIPT_UI", "0"}};
+  Install("[Settings]\nProgExe=App.exe\nScript=1\n[Files]\nF=App.exe\n");
+  fs.AddFile("C:\\App\\Uninstall.vbs", "x = 1\n");
+  processes.environment = environment;
+  windows.window_can_open = false;
+  Run();
+  EXPECT_THAT(Calls("ScriptEngine"), IsEmpty());
+  EXPECT_THAT(Calls("OpenWindow 1"), SizeIs(1));
+
+  Install("[Settings]\nProgExe=App.exe\nScript=1\n[Files]\nF=App.exe\n");
+  fs.AddFile("C:\\App\\Uninstall.vbs", "x = 1\n");
+  processes.environment = environment;
+  EXPECT_EQ(Run(" /UNINSTSCRIPT"), 0);
+  EXPECT_EQ(log.entries().front(), "EnvironmentValue UNINST_SCRIPT");
+  EXPECT_THAT(Calls("ScriptEngine.AllowUI"), ElementsAre("ScriptEngine.AllowUI 0"));
+  EXPECT_THAT(Calls("ScriptEngine.AddCode"),
+              ElementsAre("ScriptEngine.AddCode Const mwProgDir = \"C:\\App\\\"\r\n"
+                          "Const mwStartMenuDir = \"\"\r\nConst mwGUID = \"{G}\"\r\n"
+                          "x = 1\r\n"));
+  EXPECT_EQ(log.entries().back(), "ScriptEngine.Release");
+  EXPECT_THAT(Calls("OpenFile C:\\App\\uninstall.dat"), IsEmpty());
+  EXPECT_THAT(Calls("OpenWindow"), IsEmpty());
+  EXPECT_TRUE(fs.Exists("C:\\App\\App.exe"));
+
+  // Started for a script that is not named, it still does nothing else.
+  processes.environment.clear();
+  Run(" /UNINSTSCRIPT");
+  EXPECT_THAT(Calls("ScriptEngine"), IsEmpty());
+  EXPECT_THAT(Calls("OpenFile C:\\App\\uninstall.dat"), IsEmpty());
+  EXPECT_TRUE(fs.Exists("C:\\App\\App.exe"));
 }
 
 TEST_F(SequenceTest, QuietRunRemovesFilesThenLeftoversThenStartsTheBatch) {
@@ -231,9 +292,9 @@ TEST_F(SequenceTest, QuietRunRemovesFilesThenLeftoversThenStartsTheBatch) {
             Position("DeleteOnClose C:\\App\\uninstall.dat"));
   EXPECT_TRUE(fs.Exists("C:\\App\\Uninstall.exe"));
   EXPECT_TRUE(fs.Exists("C:\\App\\user.txt"));
-  EXPECT_THAT(Calls("ShellExecute "),
-              ElementsAre("ShellExecute open C:\\~~uninst.bat |  | (none) | 0"));
-  EXPECT_TRUE(fs.Exists("C:\\~~uninst.bat"));
+  EXPECT_THAT(Calls("StartHidden"), ElementsAre("StartHidden \"C:\\Windows\\system32\\cmd.exe\" /D "
+                                                "/C \"\"C:\\~~uninst-4242.bat\"\" | C:\\"));
+  EXPECT_TRUE(fs.Exists("C:\\~~uninst-4242.bat"));
   EXPECT_THAT(Calls("OpenWindow 1"), IsEmpty());
   EXPECT_THAT(Calls("MessageBox"), IsEmpty());
   EXPECT_EQ(fs.OpenHandles(), 0);
@@ -261,7 +322,7 @@ TEST_F(SequenceTest, AtADriveRootNoFilesAreRemoved) {
   EXPECT_TRUE(fs.Exists("D:\\App.exe"));
   // Nothing was removed: as after the window's error, uninstall.dat and the uninstaller stay.
   EXPECT_TRUE(fs.Exists("D:\\uninstall.dat"));
-  EXPECT_THAT(Calls("ShellExecute "), IsEmpty());
+  EXPECT_THAT(Calls("StartHidden"), IsEmpty());
 
   // The window shows the error box, as after a removal that removed nothing.
   fs.AddFile("D:\\uninstall.dat", "[Settings]\nProgExe=App.exe\n[Files]\nF=App.exe\n");
@@ -311,8 +372,11 @@ TEST_F(SequenceTest, WindowOkRemovesAndReadyFinishes) {
   EXPECT_LT(at("SetStatusText   Uninstalling completed."), at("NextEvent 7"));
   EXPECT_LT(at("NextEvent 7"), at("DeleteOnClose C:\\App\\uninstall.dat"));
   EXPECT_LT(at("DeleteOnClose C:\\App\\uninstall.dat"),
-            at("ShellExecute open C:\\~~uninst.bat |  | (none) | 0"));
-  EXPECT_LT(at("ShellExecute open C:\\~~uninst.bat |  | (none) | 0"), at("CloseWindow 1"));
+            at("StartHidden \"C:\\Windows\\system32\\cmd.exe\" /D /C \"\"C:\\~~uninst-4242.bat\"\" "
+               "| C:\\"));
+  EXPECT_LT(at("StartHidden \"C:\\Windows\\system32\\cmd.exe\" /D /C \"\"C:\\~~uninst-4242.bat\"\" "
+               "| C:\\"),
+            at("CloseWindow 1"));
   EXPECT_FALSE(windows.visible(kOkButton));
   EXPECT_FALSE(windows.visible(kCancelButton));
   EXPECT_TRUE(windows.visible(kReadyButton));
@@ -358,7 +422,7 @@ TEST_F(SequenceTest, WindowEventsActOnlyInTheStageThatShowsTheirButton) {
     Run();
     EXPECT_EQ(!fs.Exists("C:\\App\\App.exe"), row.removed);
     EXPECT_EQ(Calls("DeleteOnClose C:\\App\\App.exe").size(), row.removed ? 1u : 0u);
-    EXPECT_EQ(Calls("ShellExecute ").size(), row.batch ? 1u : 0u);
+    EXPECT_EQ(Calls("StartHidden").size(), row.batch ? 1u : 0u);
     EXPECT_EQ(Calls("MessageBox").size(), row.error_box ? 1u : 0u);
     EXPECT_EQ(Calls("NextEvent ").size() - Calls("NextEvent (no more").size(), row.read);
     EXPECT_EQ(Calls("CloseWindow 1").size(), 1u);
@@ -372,7 +436,7 @@ TEST_F(SequenceTest, CancelRemovesNothing) {
   Run();
   EXPECT_TRUE(fs.Exists("C:\\App\\App.exe"));
   EXPECT_TRUE(fs.Exists("C:\\App\\uninstall.dat"));
-  EXPECT_THAT(Calls("ShellExecute "), IsEmpty());
+  EXPECT_THAT(Calls("StartHidden"), IsEmpty());
   EXPECT_EQ(Calls("CloseWindow 1").size(), 1u);
 }
 
@@ -386,7 +450,7 @@ TEST_F(SequenceTest, FailedRemovalShowsTheErrorAndSkipsLeftoversAndBatch) {
   EXPECT_FALSE(registry.HasKey(kLocalMachine, entry));  // the entry goes even so
   EXPECT_THAT(Calls("NextEvent"), ElementsAre("NextEvent 5"));
   EXPECT_TRUE(fs.Exists("C:\\App\\uninstall.dat"));
-  EXPECT_THAT(Calls("ShellExecute "), IsEmpty());
+  EXPECT_THAT(Calls("StartHidden"), IsEmpty());
   EXPECT_EQ(Calls("SetStatusText   Uninstalling completed.").size(), 1u);
 }
 
@@ -406,7 +470,7 @@ TEST_F(SequenceTest, QuietRemovalThatRemovedNothingKeepsWhatALaterRunNeeds) {
     EXPECT_TRUE(fs.Exists("C:\\App\\uninstall.dat"));
     EXPECT_TRUE(fs.Exists("C:\\App\\Uninstall.vbs"));
     EXPECT_FALSE(registry.HasKey(kLocalMachine, entry));
-    EXPECT_THAT(Calls("ShellExecute "), IsEmpty());
+    EXPECT_THAT(Calls("StartHidden"), IsEmpty());
     EXPECT_THAT(Calls("MessageBox"), IsEmpty());
     fs.SetAttributes("C:\\App\\App.exe", kAttributeNormal);
   }
@@ -464,8 +528,8 @@ TEST_F(SequenceTest, DeleteAllIsNotOfferedInAFolderOwnedAsAWhole) {
   EXPECT_FALSE(fs.Exists("C:\\USERS\\PUBLIC~1\\App.exe"));
   EXPECT_TRUE(fs.Exists("C:\\USERS\\PUBLIC~1\\holiday.jpg"));
   // Nor does the self-removal remove that folder, should nothing else be left in it.
-  ASSERT_TRUE(fs.Exists("C:\\~~uninst.bat"));
-  EXPECT_EQ(fs.Contents("C:\\~~uninst.bat").find("rd "), std::string::npos);
+  ASSERT_TRUE(fs.Exists("C:\\~~uninst-4242.bat"));
+  EXPECT_EQ(fs.Contents("C:\\~~uninst-4242.bat").find("rd "), std::string::npos);
 }
 
 TEST_F(SequenceTest, RightsAreTestedOnlyWhenTheInstallationAsksForALogon) {
@@ -509,7 +573,7 @@ TEST_F(SequenceTest, LogonInTheDialogHoldsUntilTheEnd) {
     EXPECT_EQ(windows.opened(kLogonDialog).title, " Login as administrator");
     EXPECT_THAT(Calls("CloseToken"), ElementsAre("CloseToken 77"));
     EXPECT_LT(Position("Impersonate 77"), Position("DeleteOnClose C:\\App\\App.exe"));
-    EXPECT_LT(Position("ShellExecute "), Position("EndImpersonation"));
+    EXPECT_LT(Position("StartHidden"), Position("EndImpersonation"));
     EXPECT_LT(Position("EndImpersonation"), Position("CloseToken 77"));
     if (*parameter == '\0') {
       EXPECT_LT(Position("CloseToken 77"), Position("CloseWindow 1"));

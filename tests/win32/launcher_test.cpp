@@ -3,15 +3,23 @@
 // command line and current directory into a file after a short delay (so that finding the
 // file right after StartProgram shows the wait).
 #include <windows.h>
+// After windows.h, which they need.
+#include <aclapi.h>
+#include <sddl.h>
 
 #include <cstdint>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <string>
 
 #include "external/program_launcher.h"
+#include "files/self_removal_batch.h"
+#include "files/text_file.h"
 #include "gtest/gtest.h"
+#include "platform/win32/win32_file_system.h"
 #include "platform/win32/win32_processes.h"
+#include "platform/win32/win32_security.h"
 
 namespace uninstall {
 namespace {
@@ -212,18 +220,51 @@ TEST_F(ShellFallbackTest, GivenWorkingDirectoryWinsAndNothingIsLeftOpen) {
 namespace uninstall {
 namespace {
 
-// The self-removal batch is started hidden through the shell and not waited for: it runs in
-// cmd, and its lines do their work after the start call has returned.
-TEST(BatchLaunchTest, BatchStartedHiddenRunsInTheCommandInterpreter) {
-  const std::string batch = "C:\\launch_test_" + std::to_string(GetCurrentProcessId()) + ".bat";
+// The self-removal batch: created with its own access list, and started hidden through the
+// command interpreter by its full path, not waited for. Its lines do their work after the start
+// call has returned, and it deletes itself by its own name.
+TEST(BatchLaunchTest, ProtectedBatchRunsInTheCommandInterpreterAndDeletesItself) {
+  Win32Processes processes;
+  Win32Security security;
+  Win32FileSystem fs;
+  const std::string system_directory = processes.SystemDirectory();
+  ASSERT_FALSE(system_directory.empty());
+  const std::string sid = security.EffectiveUserSid();
+  ASSERT_EQ(sid.rfind("S-1-", 0), 0u) << sid;
+  const std::string batch = SelfRemovalBatchPath("C:\\x.exe", processes.OwnProcessId());
   const std::string marker = batch + ".done";
   DeleteFileA(marker.c_str());
-  {
-    std::ofstream out(batch, std::ios::binary);
-    out << "echo ran> \"" << marker << "\"\r\ndel \"" << batch << "\"\r\nexit\r\n";
-  }
-  Win32Processes processes;
-  ASSERT_TRUE(processes.ShellExecuteDetached("open", batch, "", std::nullopt, kShowHidden));
+  DeleteFileA(batch.c_str());
+  std::unique_ptr<TextFile> file =
+      CreateTextFile(fs, batch, TextFileCreation::kExclusive, BatchSecurityDescriptor(sid));
+  ASSERT_NE(file, nullptr);
+  file->WriteLine("echo ran> \"" + marker + "\"");
+  file->WriteLine("del \"%~f0\"");
+  file->WriteLine("exit");
+  ASSERT_TRUE(file->CloseTextFile());
+
+  // What the system keeps of the descriptor: no entry for everyone or for all users. (Wine builds
+  // a file's list from its Unix permissions, SYSTEM and the owner; a plain file also gets
+  // "everyone may read" there. Windows keeps the list as given, protected, with the
+  // Administrators.)
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  PACL dacl = nullptr;
+  const std::wstring wide_batch(batch.begin(), batch.end());
+  ASSERT_EQ(GetNamedSecurityInfoW(wide_batch.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION,
+                                  nullptr, nullptr, &dacl, nullptr, &descriptor),
+            ERROR_SUCCESS);
+  char* text = nullptr;
+  ASSERT_TRUE(ConvertSecurityDescriptorToStringSecurityDescriptorA(
+      descriptor, SDDL_REVISION_1, DACL_SECURITY_INFORMATION, &text, nullptr));
+  const std::string kept = text;
+  LocalFree(text);
+  LocalFree(descriptor);
+  EXPECT_NE(kept.find(";SY)"), std::string::npos) << kept;
+  EXPECT_EQ(kept.find(";WD)"), std::string::npos) << kept;
+  EXPECT_EQ(kept.find(";BU)"), std::string::npos) << kept;
+  EXPECT_EQ(kept.find(";AU)"), std::string::npos) << kept;
+
+  ASSERT_TRUE(processes.StartHidden(BatchCommandLine(system_directory, batch), "C:\\"));
   bool done = false;
   for (int i = 0; i < 200 && !done; ++i) {
     Sleep(50);

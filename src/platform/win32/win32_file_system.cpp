@@ -2,6 +2,7 @@
 
 #include <windows.h>
 // After windows.h, which it needs.
+#include <sddl.h>
 #include <winternl.h>
 
 #include <cstring>
@@ -143,6 +144,22 @@ FileHandle Win32FileSystem::OpenFile(const std::string& path, std::uint32_t acce
     return 0;
   }
   return FromHandle(file);
+}
+
+FileHandle Win32FileSystem::CreateProtectedFile(const std::string& path,
+                                                const std::string& security, std::uint32_t* error) {
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(security.c_str(), SDDL_REVISION_1,
+                                                            &descriptor, nullptr)) {
+    StoreLastError(error);
+    return 0;
+  }
+  SECURITY_ATTRIBUTES attributes = {sizeof(attributes), descriptor, FALSE};
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
+                            &attributes, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) StoreLastError(error);
+  LocalFree(descriptor);
+  return file == INVALID_HANDLE_VALUE ? 0 : FromHandle(file);
 }
 
 std::int64_t Win32FileSystem::SizeOfFile(FileHandle file) {

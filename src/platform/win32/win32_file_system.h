@@ -25,6 +25,8 @@ class Win32FileSystem : public FileSystem {
   FileHandle OpenFile(const std::string& path, std::uint32_t access, std::uint32_t share,
                       std::uint32_t disposition, std::uint32_t attributes,
                       std::uint32_t* error) override;
+  FileHandle CreateProtectedFile(const std::string& path, const std::string& security,
+                                 std::uint32_t* error) override;
   std::int64_t SizeOfFile(FileHandle file) override;
   bool ReadBytes(FileHandle file, void* buffer, std::uint32_t count, std::uint32_t* read) override;
   bool WriteBytes(FileHandle file, const void* buffer, std::uint32_t count,

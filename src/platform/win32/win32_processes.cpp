@@ -83,7 +83,17 @@ std::uint32_t Win32Processes::ModuleFileName(std::uint32_t buffer_size, std::str
 }
 
 bool Win32Processes::SetEnvironmentValue(const std::string& name, const std::string& value) {
-  return SetEnvironmentVariableA(name.c_str(), value.c_str()) != FALSE;
+  return SetEnvironmentVariableA(name.c_str(), value.empty() ? nullptr : value.c_str()) != FALSE;
+}
+
+bool Win32Processes::EnvironmentValue(const std::string& name, std::string* value) {
+  DWORD size = GetEnvironmentVariableA(name.c_str(), nullptr, 0);
+  if (size <= 1) return false;
+  std::vector<char> buffer(size);
+  DWORD length = GetEnvironmentVariableA(name.c_str(), buffer.data(), size);
+  if (length == 0 || length >= size) return false;
+  value->assign(buffer.data(), length);
+  return true;
 }
 
 MutexHandle Win32Processes::CreateNamedMutex(const std::string& name, std::uint32_t* error) {
@@ -180,14 +190,31 @@ bool Win32Processes::ShellExecuteWithHandle(const std::string& verb, const std::
   return started;
 }
 
-bool Win32Processes::ShellExecuteDetached(const std::string& verb, const std::string& file,
-                                          const std::string& parameters,
-                                          const std::optional<std::string>& working_directory,
-                                          int show) {
-  HINSTANCE result = ShellExecuteA(nullptr, verb.c_str(), file.c_str(), parameters.c_str(),
-                                   DirectoryOrNull(working_directory), show);
-  // Values above 32 mean success.
-  return reinterpret_cast<INT_PTR>(result) > 32;
+bool Win32Processes::StartHidden(const std::string& command_line,
+                                 const std::string& working_directory) {
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof(startup);
+  startup.dwFlags = STARTF_USESHOWWINDOW;
+  startup.wShowWindow = SW_HIDE;
+  PROCESS_INFORMATION info = {};
+  std::vector<char> line(command_line.begin(), command_line.end());
+  line.push_back('\0');
+  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
+                      working_directory.c_str(), &startup, &info)) {
+    return false;
+  }
+  CloseHandle(info.hThread);
+  CloseHandle(info.hProcess);
+  return true;
+}
+
+std::uint32_t Win32Processes::OwnProcessId() { return GetCurrentProcessId(); }
+
+std::string Win32Processes::SystemDirectory() {
+  char buffer[MAX_PATH + 1] = "";
+  UINT length = GetSystemDirectoryA(buffer, MAX_PATH + 1);
+  if (length == 0 || length > MAX_PATH) return "";
+  return std::string(buffer, length);
 }
 
 void Win32Processes::WaitForProcess(ProcessHandle process) {
@@ -205,6 +232,10 @@ bool Win32Processes::ExitCodeOf(ProcessHandle process, std::uint32_t* exit_code)
   if (!GetExitCodeProcess(ToHandle(process), &code)) return false;
   if (exit_code != nullptr) *exit_code = code;
   return true;
+}
+
+void Win32Processes::EndProcess(ProcessHandle process) {
+  if (process != 0) TerminateProcess(ToHandle(process), 1);
 }
 
 void Win32Processes::CloseProcessHandle(ProcessHandle handle) { CloseHandle(ToHandle(handle)); }

@@ -16,6 +16,7 @@ class Win32Processes : public Processes {
   std::string CommandLine() override;
   std::uint32_t ModuleFileName(std::uint32_t buffer_size, std::string* path, bool* exact) override;
   bool SetEnvironmentValue(const std::string& name, const std::string& value) override;
+  bool EnvironmentValue(const std::string& name, std::string* value) override;
   MutexHandle CreateNamedMutex(const std::string& name, std::uint32_t* error) override;
   void ReleaseNamedMutex(MutexHandle mutex) override;
   void CloseMutex(MutexHandle mutex) override;
@@ -30,12 +31,13 @@ class Win32Processes : public Processes {
                               const std::string& parameters,
                               const std::optional<std::string>& working_directory, int show,
                               ProcessHandle* process) override;
-  bool ShellExecuteDetached(const std::string& verb, const std::string& file,
-                            const std::string& parameters,
-                            const std::optional<std::string>& working_directory, int show) override;
+  bool StartHidden(const std::string& command_line, const std::string& working_directory) override;
+  std::uint32_t OwnProcessId() override;
+  std::string SystemDirectory() override;
   void WaitForProcess(ProcessHandle process) override;
   bool WaitForProcessFor(ProcessHandle process, std::uint32_t milliseconds) override;
   bool ExitCodeOf(ProcessHandle process, std::uint32_t* exit_code) override;
+  void EndProcess(ProcessHandle process) override;
   void CloseProcessHandle(ProcessHandle handle) override;
 };
 

@@ -72,6 +72,14 @@ void Win32ScriptEngine::SetLanguage(const std::string& language) {
   CallWithText(control_, L"Language", DISPATCH_PROPERTYPUT, language);
 }
 
+void Win32ScriptEngine::SetAllowUi(bool allow) {
+  VARIANT argument;
+  VariantInit(&argument);
+  argument.vt = VT_BOOL;
+  argument.boolVal = allow ? VARIANT_TRUE : VARIANT_FALSE;
+  Call(control_, L"AllowUI", DISPATCH_PROPERTYPUT, &argument);
+}
+
 void Win32ScriptEngine::SetTimeout(std::int32_t milliseconds) {
   VARIANT argument;
   VariantInit(&argument);

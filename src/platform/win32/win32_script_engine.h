@@ -12,6 +12,7 @@ class Win32ScriptEngine : public ScriptEngine {
   bool Create() override;
   void Reset() override;
   void SetLanguage(const std::string& language) override;
+  void SetAllowUi(bool allow) override;
   void SetTimeout(std::int32_t milliseconds) override;
   void AddCode(const std::string& code) override;
   void Release() override;

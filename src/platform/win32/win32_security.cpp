@@ -1,6 +1,10 @@
 #include "platform/win32/win32_security.h"
 
 #include <windows.h>
+// After windows.h, which it needs.
+#include <sddl.h>
+
+#include <vector>
 
 namespace uninstall {
 
@@ -29,5 +33,26 @@ bool Win32Security::Impersonate(LogonToken token) {
 bool Win32Security::EndImpersonation() { return RevertToSelf() != FALSE; }
 
 void Win32Security::CloseToken(LogonToken token) { CloseHandle(reinterpret_cast<HANDLE>(token)); }
+
+std::string Win32Security::EffectiveUserSid() {
+  HANDLE token = nullptr;
+  if (!OpenThreadToken(GetCurrentThread(), TOKEN_QUERY, TRUE, &token) &&
+      !OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) {
+    return "";
+  }
+  std::string sid_text;
+  DWORD size = 0;
+  GetTokenInformation(token, TokenUser, nullptr, 0, &size);
+  std::vector<BYTE> buffer(size > 0 ? size : 1);
+  if (size > 0 && GetTokenInformation(token, TokenUser, buffer.data(), size, &size)) {
+    char* text = nullptr;
+    if (ConvertSidToStringSidA(reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid, &text)) {
+      sid_text = text;
+      LocalFree(text);
+    }
+  }
+  CloseHandle(token);
+  return sid_text;
+}
 
 }  // namespace uninstall

@@ -13,6 +13,7 @@ class Win32Security : public Security {
                               const std::string& password) override;
   bool Impersonate(LogonToken token) override;
   bool EndImpersonation() override;
+  std::string EffectiveUserSid() override;
   void CloseToken(LogonToken token) override;
 };
 

@@ -21,6 +21,7 @@ class RefusingSecurity : public uninstall::Security {
   bool Impersonate(uninstall::LogonToken) override { return false; }
   bool EndImpersonation() override { return true; }
   void CloseToken(uninstall::LogonToken) override {}
+  std::string EffectiveUserSid() override { return ""; }
 };
 
 }  // namespace
