@@ -283,7 +283,6 @@ void UninstallSequence::StartSelfRemoval() {
 }
 
 void UninstallSequence::End() {
-  script_host_.ReleaseEngine();
   reader_.Close();
   platform_.windows.ReleaseProgramIcon();
 }

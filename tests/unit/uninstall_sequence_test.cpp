@@ -298,6 +298,7 @@ TEST_F(SequenceTest, QuietRunRemovesFilesThenLeftoversThenStartsTheBatch) {
   EXPECT_THAT(Calls("OpenWindow 1"), IsEmpty());
   EXPECT_THAT(Calls("MessageBox"), IsEmpty());
   EXPECT_EQ(fs.OpenHandles(), 0);
+  EXPECT_EQ(log.entries().back(), "ReleaseProgramIcon");
 }
 
 TEST_F(SequenceTest, OnlyAnUpperCaseSlashQSelectsQuietMode) {
