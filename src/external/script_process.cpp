@@ -19,10 +19,10 @@ std::string ValueOf(Processes& processes, const char* name) {
 
 }  // namespace
 
-bool RunScriptInOwnProcess(ProgramLauncher& launcher, Processes& processes,
+void RunScriptInOwnProcess(ProgramLauncher& launcher, Processes& processes,
                            const std::string& own_path, const std::string& script,
                            const ScriptConstants& constants, bool allow_ui) {
-  if (own_path.empty()) return false;
+  if (own_path.empty()) return;
   // An empty constant is no variable at all (removing one that is not there may fail).
   ClearScriptValues(processes);
   auto put = [&](const char* name, const std::string& value) {
@@ -35,12 +35,11 @@ bool RunScriptInOwnProcess(ProgramLauncher& launcher, Processes& processes,
   ProgramLauncher::StartResult started;
   if (set) started = launcher.StartProgram(own_path, kScriptSwitch, "", kKeepHandle);
   ClearScriptValues(processes);
-  if (started.program == nullptr) return false;
+  if (started.program == nullptr) return;
   if (!launcher.WaitForExitWithin(started.program, kScriptProcessMilliseconds)) {
     launcher.EndProgram(started.program);
   }
   launcher.CloseProgram(started.program);
-  return true;
 }
 
 bool RunScriptIfAsked(const std::string& first_parameter, Processes& processes, ScriptHost& host) {
