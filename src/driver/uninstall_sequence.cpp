@@ -15,6 +15,7 @@
 #include "files/whole_folders.h"
 #include "shell/shell_integration.h"
 #include "shell/uninstall_entry.h"
+#include "ui/control_ids.h"
 #include "ui/logon_dialog.h"
 #include "ui/main_window.h"
 #include "ui/message_box.h"

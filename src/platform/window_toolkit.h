@@ -1,6 +1,7 @@
 // The window toolkit: message boxes, the status bar, windows built from a description of their
 // controls, and the queue of window events. Control, window and status-bar numbers are separate
-// ranges; a control's number is its Win32 control identifier, unique across all windows.
+// ranges; a control's number is its Win32 control identifier, unique across all windows (the
+// program's own windows number theirs in ui/control_ids.h).
 #ifndef UNINSTALL_PLATFORM_WINDOW_TOOLKIT_H_
 #define UNINSTALL_PLATFORM_WINDOW_TOOLKIT_H_
 
@@ -13,30 +14,6 @@ namespace uninstall {
 // Message-box flags used by the program.
 inline constexpr std::uint32_t kIconError = 16;
 inline constexpr std::uint32_t kIconWarning = 48;
-
-// Window numbers.
-inline constexpr int kMainWindow = 1;
-inline constexpr int kLogonDialog = 2;
-
-// Control numbers of the main window.
-inline constexpr int kHeaderPanel = 1;
-inline constexpr int kHeaderTitleText = 2;
-inline constexpr int kHeaderMessageText = 3;
-inline constexpr int kHeaderIcon = 4;
-inline constexpr int kOkButton = 5;
-inline constexpr int kCancelButton = 6;
-inline constexpr int kReadyButton = 7;
-inline constexpr int kInfoText = 8;
-inline constexpr int kProgramNameText = 9;
-inline constexpr int kDeleteAllCheckBox = 10;
-
-// Control numbers of the logon dialog.
-inline constexpr int kUserLabel = 11;
-inline constexpr int kUserField = 12;
-inline constexpr int kPasswordLabel = 13;
-inline constexpr int kPasswordField = 14;
-inline constexpr int kLoginButton = 15;
-inline constexpr int kLogonFrame = 16;
 
 struct WindowEvent {
   // kQueueEnded: the program's message queue has ended (a quit message); no event follows.

@@ -6,6 +6,7 @@
 #include "files/path_probe.h"
 #include "shell/registry_deletion.h"
 #include "shell/user_tasks.h"
+#include "ui/control_ids.h"
 
 namespace uninstall {
 namespace {

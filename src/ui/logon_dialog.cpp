@@ -1,6 +1,7 @@
 #include "ui/logon_dialog.h"
 
 #include "checks/administrator_logon.h"
+#include "ui/control_ids.h"
 #include "ui/message_box.h"
 
 namespace uninstall {

@@ -1,5 +1,7 @@
 #include "ui/main_window.h"
 
+#include "ui/control_ids.h"
+
 namespace uninstall {
 namespace {
 

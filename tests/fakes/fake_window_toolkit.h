@@ -11,6 +11,7 @@
 
 #include "fakes/call_log.h"
 #include "platform/window_toolkit.h"
+#include "ui/control_ids.h"
 
 namespace uninstall {
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "driver/uninstall_sequence.h"
+#include "ui/control_ids.h"
 
 namespace uninstall {
 namespace {

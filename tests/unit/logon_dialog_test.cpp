@@ -8,6 +8,7 @@
 #include "fakes/call_log.h"
 #include "fakes/fake_security.h"
 #include "fakes/fake_window_toolkit.h"
+#include "ui/control_ids.h"
 #include "win32/sample_windows.h"
 
 namespace uninstall {

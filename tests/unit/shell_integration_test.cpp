@@ -12,6 +12,7 @@
 #include "fakes/fake_registry.h"
 #include "fakes/fake_window_toolkit.h"
 #include "shell/user_tasks.h"
+#include "ui/control_ids.h"
 
 namespace uninstall {
 namespace {

@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "run_fixture.h"
+#include "ui/control_ids.h"
 
 namespace uninstall {
 namespace {

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/window_toolkit.h"
+#include "ui/control_ids.h"
 #include "ui/logon_dialog.h"
 #include "ui/main_window.h"
 

@@ -13,6 +13,7 @@
 
 #include "gtest/gtest.h"
 #include "platform/win32/win32_window_toolkit.h"
+#include "ui/control_ids.h"
 #include "win32/sample_windows.h"
 
 namespace uninstall {
