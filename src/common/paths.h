@@ -2,10 +2,15 @@
 #ifndef UNINSTALL_COMMON_PATHS_H_
 #define UNINSTALL_COMMON_PATHS_H_
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
 namespace uninstall {
+
+// Longest path the file operations take (a working buffer of 260 bytes plus terminator).
+// A longer path, or a longer joined name, is never cut: it counts as naming nothing.
+inline constexpr std::size_t kMaxPathBytes = 260;
 
 // The separators of a path: the backslash, and the slash that Windows takes for one.
 inline constexpr std::string_view kPathSeparators = "\\/";

@@ -229,32 +229,33 @@ bool PreferenceReader::Open(const std::string& path) {
   return true;
 }
 
-bool PreferenceReader::SelectGroup(const std::string& name) {
-  if (!open_) return false;
-  if (name.empty()) {
-    group_ = kNone;
-    cursor_ = kNone;
-    missing_group_ = false;
-    return true;
-  }
+std::size_t PreferenceReader::FindGroup(const std::string& name) const {
+  if (!open_) return kMissing;
+  if (name.empty()) return kNone;
   const std::string wanted = utf8_ ? Latin1ToUtf8(name) : name;
   for (std::size_t i = 0; i < entry_count_; ++i) {
     if (entries_[i].kind == EntryKind::kGroup &&
         EqualIgnoringAsciiCase(Name(entries_[i]), wanted)) {
-      group_ = i;
-      cursor_ = i;
-      missing_group_ = false;
-      return true;
+      return i;
     }
   }
-  missing_group_ = true;
-  return false;
+  return kMissing;
 }
 
-std::size_t PreferenceReader::FindKey(const std::string& key) const {
-  if (!open_ || missing_group_) return kNone;
+bool PreferenceReader::SelectGroup(const std::string& name) {
+  if (!open_) return false;
+  const std::size_t found = FindGroup(name);
+  missing_group_ = found == kMissing;
+  if (missing_group_) return false;
+  group_ = found;
+  cursor_ = found;
+  return true;
+}
+
+std::size_t PreferenceReader::FindKey(std::size_t group, const std::string& key) const {
+  if (!open_ || group == kMissing) return kNone;
   const std::string wanted = utf8_ ? Latin1ToUtf8(key) : key;
-  for (std::size_t i = (group_ == kNone) ? 0 : group_ + 1; i < entry_count_; ++i) {
+  for (std::size_t i = (group == kNone) ? 0 : group + 1; i < entry_count_; ++i) {
     const Entry& entry = entries_[i];
     if (entry.kind == EntryKind::kGroup) break;
     if (entry.kind == EntryKind::kKey && EqualIgnoringAsciiCase(Name(entry), wanted)) return i;
@@ -273,18 +274,43 @@ std::string PreferenceReader::PrepareValue(const Entry& entry) const {
 }
 
 std::string PreferenceReader::ReadString(const std::string& key, const std::string& default_value) {
-  const std::size_t found = FindKey(key);
+  const std::size_t found = FindKey(missing_group_ ? kMissing : group_, key);
   if (found == kNone) return default_value;
   return PrepareValue(entries_[found]);
 }
 
-std::int32_t PreferenceReader::ReadNumber(const std::string& key, std::int32_t default_value) {
-  const std::size_t found = FindKey(key);
-  if (found == kNone) return default_value;
-  const Entry& entry = entries_[found];
+std::int32_t PreferenceReader::NumberOf(const Entry& entry) const {
   return static_cast<std::int32_t>(DecimalNumber(
       std::string_view(data_.get() + entry.value_begin, entry.value_end - entry.value_begin),
       kCWhiteSpace));
+}
+
+std::int32_t PreferenceReader::ReadNumber(const std::string& key, std::int32_t default_value) {
+  const std::size_t found = FindKey(missing_group_ ? kMissing : group_, key);
+  return found == kNone ? default_value : NumberOf(entries_[found]);
+}
+
+std::string PreferenceReader::ValueIn(const std::string& group, const std::string& key,
+                                      const std::string& default_value) const {
+  const std::size_t found = FindKey(FindGroup(group), key);
+  return found == kNone ? default_value : PrepareValue(entries_[found]);
+}
+
+std::int32_t PreferenceReader::NumberIn(const std::string& group, const std::string& key,
+                                        std::int32_t default_value) const {
+  const std::size_t found = FindKey(FindGroup(group), key);
+  return found == kNone ? default_value : NumberOf(entries_[found]);
+}
+
+std::vector<std::uint32_t> PreferenceReader::KeyEntries(std::size_t group) const {
+  std::vector<std::uint32_t> keys;
+  if (!open_ || group == kMissing) return keys;
+  for (std::size_t i = (group == kNone) ? 0 : group + 1; i < entry_count_; ++i) {
+    const EntryKind kind = entries_[i].kind;
+    if (kind == EntryKind::kGroup) break;
+    if (kind == EntryKind::kKey) keys.push_back(static_cast<std::uint32_t>(i));
+  }
+  return keys;
 }
 
 bool PreferenceReader::RewindKeys() {
@@ -312,12 +338,13 @@ std::string PreferenceReader::CurrentValue() const {
   return PrepareValue(entry);
 }
 
-std::vector<std::uint32_t> PreferenceReader::NumberedEntries(const std::string& prefix,
+std::vector<std::uint32_t> PreferenceReader::NumberedEntries(std::size_t group,
+                                                             const std::string& prefix,
                                                              std::int64_t last) const {
   std::vector<std::pair<std::int64_t, std::uint32_t>> found;  // number, entry
-  if (!open_ || missing_group_ || last < 1) return {};
+  if (!open_ || group == kMissing || last < 1) return {};
   const std::string wanted = utf8_ ? Latin1ToUtf8(prefix) : prefix;
-  for (std::size_t i = (group_ == kNone) ? 0 : group_ + 1; i < entry_count_; ++i) {
+  for (std::size_t i = (group == kNone) ? 0 : group + 1; i < entry_count_; ++i) {
     const Entry& entry = entries_[i];
     if (entry.kind == EntryKind::kGroup) break;
     if (entry.kind != EntryKind::kKey) continue;
@@ -333,11 +360,15 @@ std::vector<std::uint32_t> PreferenceReader::NumberedEntries(const std::string& 
   return entries;
 }
 
-void PreferenceReader::Close() {
+void PreferenceReader::ReleaseFile() {
   if (handle_ != 0) {
     fs_.CloseFile(handle_);
     handle_ = 0;
   }
+}
+
+void PreferenceReader::Close() {
+  ReleaseFile();
   open_ = false;
   utf8_ = false;
   missing_group_ = false;
@@ -346,15 +377,6 @@ void PreferenceReader::Close() {
   data_.reset();
   group_ = kNone;
   cursor_ = kNone;
-}
-
-std::string ReadOneValue(PreferenceReader& reader, const std::string& group, const std::string& key,
-                         const std::string& default_value, const std::string& path) {
-  reader.Open(path);
-  reader.SelectGroup(group);
-  std::string value = reader.ReadString(key, default_value);
-  reader.Close();
-  return value;
 }
 
 }  // namespace uninstall

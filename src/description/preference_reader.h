@@ -34,9 +34,33 @@ class PreferenceReader {
   // as a lookup would find it. One pass, however many keys the group holds.
   template <typename Visit>
   void ForEachNumberedValue(const std::string& prefix, std::int64_t last, Visit visit) const {
-    for (std::uint32_t entry : NumberedEntries(prefix, last)) visit(PrepareValue(entries_[entry]));
+    const std::size_t group = missing_group_ ? kMissing : group_;
+    for (std::uint32_t entry : NumberedEntries(group, prefix, last)) {
+      visit(PrepareValue(entries_[entry]));
+    }
   }
   void Close();
+
+  // Closes the file but keeps what was read from it, for a reader that is done with the file.
+  void ReleaseFile();
+
+  // Lookups that name their group and leave the cursor alone: "" is the top section; a missing
+  // group or key gives the default, and a missing group visits nothing.
+  std::string ValueIn(const std::string& group, const std::string& key,
+                      const std::string& default_value) const;
+  std::int32_t NumberIn(const std::string& group, const std::string& key,
+                        std::int32_t default_value) const;
+  template <typename Visit>
+  void ForEachValueIn(const std::string& group, Visit visit) const {
+    for (std::uint32_t entry : KeyEntries(FindGroup(group))) visit(PrepareValue(entries_[entry]));
+  }
+  template <typename Visit>
+  void ForEachNumberedValueIn(const std::string& group, const std::string& prefix,
+                              std::int64_t last, Visit visit) const {
+    for (std::uint32_t entry : NumberedEntries(FindGroup(group), prefix, last)) {
+      visit(PrepareValue(entries_[entry]));
+    }
+  }
 
   enum class EntryKind : std::uint8_t { kGroup, kComment, kKey };
   // One entry of the file, as offsets into its bytes: the name (group name, comment text or key)
@@ -51,14 +75,22 @@ class PreferenceReader {
 
  private:
   static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+  // A group that is not in the file (or a reader that is not open).
+  static constexpr std::size_t kMissing = static_cast<std::size_t>(-2);
 
-  // The index of the key line found for `key`, or kNone.
-  std::size_t FindKey(const std::string& key) const;
+  // The index of the header of group `name`; kNone for "", the top section; kMissing.
+  std::size_t FindGroup(const std::string& name) const;
+  // The index of the key line found for `key` in `group` (as FindGroup gives it), or kNone.
+  std::size_t FindKey(std::size_t group, const std::string& key) const;
+  std::int32_t NumberOf(const Entry& entry) const;
   std::string_view Name(const Entry& entry) const;
   // Trims and (in UTF-8 mode) decodes a key line's value.
   std::string PrepareValue(const Entry& entry) const;
-  // The key lines ForEachNumberedValue visits, in its order.
-  std::vector<std::uint32_t> NumberedEntries(const std::string& prefix, std::int64_t last) const;
+  // The key lines of `group`, in file order.
+  std::vector<std::uint32_t> KeyEntries(std::size_t group) const;
+  // The key lines ForEachNumberedValue visits in `group`, in its order.
+  std::vector<std::uint32_t> NumberedEntries(std::size_t group, const std::string& prefix,
+                                             std::int64_t last) const;
 
   FileSystem& fs_;
   FileHandle handle_ = 0;  // the platform handle, kept from Open to Close
@@ -76,10 +108,6 @@ class PreferenceReader {
 // file order to `entries` unless it is null; returns their number either way, so that the room
 // for them can be asked for first.
 std::size_t ScanPreferenceEntries(std::string_view data, PreferenceReader::Entry* entries);
-
-// The one-shot read: Open, SelectGroup, ReadString, Close.
-std::string ReadOneValue(PreferenceReader& reader, const std::string& group, const std::string& key,
-                         const std::string& default_value, const std::string& path);
 
 }  // namespace uninstall
 

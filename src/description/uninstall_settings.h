@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "description/preference_reader.h"
+#include "description/description.h"
 
 namespace uninstall {
 
@@ -29,10 +29,9 @@ struct UninstallSettings {
 // Appends a backslash unless the value ends with one ("" becomes "\").
 std::string WithTrailingBackslash(const std::string& value);
 
-// Reads the settings from `description_path`. NoDelAll counts only when the uninstaller runs
+// The settings `description` holds. NoDelAll counts only when the uninstaller runs
 // from the program directory (`uninstaller_dir` equal to ProgDir byte for byte).
-UninstallSettings ReadUninstallSettings(PreferenceReader& reader,
-                                        const std::string& description_path,
+UninstallSettings ReadUninstallSettings(const Description& description,
                                         const std::string& uninstaller_dir);
 
 }  // namespace uninstall

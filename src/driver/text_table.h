@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "description/preference_reader.h"
+#include "description/description.h"
 
 namespace uninstall {
 
@@ -31,8 +31,7 @@ struct TextTable {
 };
 
 // Fills the whole table from uninstall.dat at `path`; whatever is missing takes its default.
-// Opens and closes the reader itself.
-void LoadTexts(PreferenceReader& reader, const std::string& path, TextTable* texts);
+void LoadTexts(const Description& description, TextTable* texts);
 
 }  // namespace uninstall
 

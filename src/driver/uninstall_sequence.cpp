@@ -4,22 +4,18 @@
 #include "checks/named_mutex.h"
 #include "checks/running_program.h"
 #include "common/paths.h"
-#include "common/status_line.h"
 #include "common/text.h"
 #include "driver/command_line.h"
+#include "driver/own_path.h"
 #include "external/script_process.h"
 #include "files/contained_removal.h"
-#include "files/file_removal.h"
 #include "files/path_probe.h"
 #include "files/self_removal_batch.h"
 #include "files/whole_folders.h"
-#include "shell/shell_integration.h"
-#include "shell/uninstall_entry.h"
-#include "ui/control_ids.h"
 #include "ui/logon_dialog.h"
 #include "ui/main_window.h"
 #include "ui/message_box.h"
-#include "ui/window_heartbeat.h"
+#include "ui/window_progress.h"
 
 namespace uninstall {
 namespace {
@@ -46,7 +42,6 @@ MainWindowTexts WindowTexts(const TextTable& texts) {
 
 UninstallSequence::UninstallSequence(const PlatformParts& platform)
     : platform_(platform),
-      reader_(platform.fs),
       launcher_(platform.processes),
       script_host_(platform.script_engine, platform.fs) {}
 
@@ -58,7 +53,8 @@ int UninstallSequence::Run() {
   platform_.windows.LoadProgramIcon();
   state_.texts = TextTable{};
   std::string unrepresentable;
-  state_.uninstaller_dir = DirectoryPart(OwnProgramPath(platform_.processes, &unrepresentable));
+  state_.own_path = OwnProgramPath(platform_.processes, &unrepresentable);
+  state_.uninstaller_dir = DirectoryPart(state_.own_path);
   state_.description_file_path = state_.uninstaller_dir + kDescriptionFileName;
 
   // A folder name that the code page cannot hold reads as some other folder's name, whose
@@ -81,9 +77,9 @@ int UninstallSequence::Run() {
     End();
     return 0;
   }
-  state_.settings =
-      ReadUninstallSettings(reader_, state_.description_file_path, state_.uninstaller_dir);
-  LoadTexts(reader_, state_.description_file_path, &state_.texts);
+  description_ = std::make_unique<const Description>(platform_.fs, state_.description_file_path);
+  state_.settings = ReadUninstallSettings(*description_, state_.uninstaller_dir);
+  LoadTexts(*description_, &state_.texts);
 
   if (ProgramToRemoveRuns()) {
     // One box and no retry: the user closes the program and starts the uninstaller again.
@@ -97,6 +93,7 @@ int UninstallSequence::Run() {
     return 0;
   }
   RunScript();
+  description_ = std::make_unique<const Description>(platform_.fs, state_.description_file_path);
   state_.in_whole_folder = HoldsAWholeFolder(platform_.fs.LongPathOf(state_.uninstaller_dir),
                                              platform_.fs.WholeFolders());
   if (state_.quiet_mode) {
@@ -120,14 +117,10 @@ bool UninstallSequence::BeforeProgramCancels() {
   if (settings.before_uninst.empty()) return false;
   std::string program = state_.uninstaller_dir + settings.before_uninst;
   if (!IsExistingFile(platform_.fs, program)) return false;
-  ProgramLauncher::StartResult started = launcher_.StartProgram(
-      program, settings.before_param, state_.uninstaller_dir, kWaitForExit | kKeepHandle);
   // A helper that cannot be started must not make the program impossible to uninstall: the
   // run goes on as for any exit code but 1.
-  if (started.program == nullptr) return false;
-  bool cancel = launcher_.ProgramExitCode(started.program) == 1;
-  launcher_.CloseProgram(started.program);
-  return cancel;
+  NoProgress progress;
+  return launcher_.Run(program, settings.before_param, state_.uninstaller_dir, progress) == 1u;
 }
 
 void UninstallSequence::RunScript() {
@@ -142,8 +135,8 @@ void UninstallSequence::RunScript() {
   if (script.empty()) return;
   // In a second instance of the uninstaller, ended once its time is up; the engine shows its own
   // dialogs only where somebody can answer them.
-  RunScriptInOwnProcess(launcher_, platform_.processes, OwnProgramPath(platform_.processes), script,
-                        constants, !state_.quiet_mode);
+  RunScriptInOwnProcess(launcher_, platform_.processes, state_.own_path, script, constants,
+                        !state_.quiet_mode);
 }
 
 void UninstallSequence::Logon() {
@@ -154,113 +147,55 @@ void UninstallSequence::Logon() {
                                               texts.login, texts.rq_titel, texts.rq_msg});
 }
 
-bool UninstallSequence::AtDriveRoot() const { return IsDriveRoot(state_.uninstaller_dir); }
-
-ShellIntegrationParts UninstallSequence::ShellParts(Heartbeat* heartbeat) {
-  return ShellIntegrationParts{platform_.fs, platform_.registry, platform_.windows,
-                               reader_,      launcher_,          heartbeat};
+void UninstallSequence::EndLogon() {
+  if (state_.logon_token != 0) RevertLogon(platform_.security, state_.logon_token);
 }
 
-InstallationPaths UninstallSequence::Paths() const {
-  return InstallationPaths{state_.uninstaller_dir, state_.description_file_path,
-                           state_.settings.prog_exe, state_.settings.data_dir};
+Installation UninstallSequence::ToRemove() const {
+  return Installation{state_.uninstaller_dir, state_.description_file_path, state_.settings,
+                      *description_};
 }
 
 void UninstallSequence::RunQuiet() {
   Logon();
-  RemoveShellIntegration(ShellParts(), false, &state_.settings, state_.uninstaller_dir,
-                         state_.description_file_path);
-  const std::string entry_name = EntryName();
-  state_.removal_result = 0;
-  if (!AtDriveRoot() &&
-      RemoveProgramFiles(platform_.fs, reader_, StatusLine(&platform_.windows), Paths())) {
-    state_.removal_result = 1;
-  }
-  RemoveUninstallEntry(platform_.registry, platform_.windows, entry_name);
+  NoProgress progress;
   // As after the window's error: a removal that removed nothing keeps the uninstaller and
   // uninstall.dat, so that a later run can still do the job.
-  if (state_.removal_result != 0) {
+  if (RemoveInstallation(platform_, launcher_, ToRemove(), RemovalOptions{}, progress)) {
     DeleteLeftovers();
     StartSelfRemoval();
   }
-  if (state_.logon_token != 0) RevertLogon(platform_.security, state_.logon_token);
+  EndLogon();
 }
 
 void UninstallSequence::RunWindow() {
-  WindowToolkit& windows = platform_.windows;
-  if (!OpenMainWindow(windows, WindowTexts(state_.texts))) return;
+  MainWindow window(platform_.windows);
+  if (!window.Open(WindowTexts(state_.texts))) return;
   Logon();
   // "Delete all" is not offered where the installer asked so, nor in a folder that the system
   // or a user owns as a whole (the public Desktop, Program Files, Documents, ...), where it would
   // take every file of that folder.
-  if (state_.settings.no_del_all != 0 || state_.in_whole_folder) {
-    windows.SetChecked(kDeleteAllCheckBox, false);
-    windows.ShowControl(kDeleteAllCheckBox, false);
-  }
-  // A button acts only in the stage in which it is shown: a click queued on OK or Cancel while
-  // the removal ran (the second click of a double click, say) is stale by then.
-  bool confirmed = false;
-  while (!state_.quit_requested) {
-    // Close requests and every other event are ignored: the window closes only through its
-    // buttons.
-    const WindowEvent event = windows.NextEvent();
-    if (event.kind == WindowEvent::Kind::kQueueEnded) break;  // no event will ever come
-    if (event.kind != WindowEvent::Kind::kControl || event.window != kMainWindow) continue;
-    if (!confirmed && event.control == kOkButton) {
-      confirmed = true;
-      OnOk();
-    } else if (!confirmed && event.control == kCancelButton) {
-      state_.quit_requested = true;
-    } else if (confirmed && event.control == kReadyButton) {
-      DeleteLeftovers();
-      StartSelfRemoval();
-      state_.quit_requested = true;
+  if (state_.settings.no_del_all != 0 || state_.in_whole_folder) window.WithoutDeleteAll();
+  if (window.Confirmed()) {
+    const RemovalOptions options{window.DeleteAllTicked()};
+    window.StartRemoval();
+    // The removal reads no input until it ends, but the window stays alive meanwhile: it keeps
+    // being painted and keeps answering what other programs send it, also while a started
+    // program is waited for.
+    WindowProgress progress(platform_.windows);
+    if (RemoveInstallation(platform_, launcher_, ToRemove(), options, progress)) {
+      window.FinishRemoval(state_.texts.status);
+      if (window.ReadyClicked()) {
+        DeleteLeftovers();
+        StartSelfRemoval();
+      }
+    } else {
+      ShowMessageBox(platform_.windows, " " + state_.texts.titel, state_.texts.error, kIconError);
+      window.FinishRemoval(state_.texts.status);
     }
   }
-  if (state_.logon_token != 0) RevertLogon(platform_.security, state_.logon_token);
-  CloseMainWindow(windows);
-}
-
-void UninstallSequence::OnOk() {
-  WindowToolkit& windows = platform_.windows;
-  state_.removal_result = 0;
-  windows.ShowControl(kOkButton, false);
-  windows.ShowControl(kCancelButton, false);
-  // The window is painted while the removal runs: Ready shows, but answers only once it is done.
-  windows.EnableControl(kReadyButton, false);
-  windows.ShowControl(kReadyButton, true);
-  windows.EnableControl(kDeleteAllCheckBox, false);
-
-  // The removal reads no input until it ends, but the window stays alive meanwhile: it keeps
-  // being painted and keeps answering what other programs send it, also while a started
-  // program is waited for.
-  WindowHeartbeat heartbeat(windows);
-  launcher_.SetHeartbeat(&heartbeat);
-  RemoveShellIntegration(ShellParts(&heartbeat), true, &state_.settings, state_.uninstaller_dir,
-                         state_.description_file_path);
-  // Read before the files go: a delete-all removal takes uninstall.dat with them.
-  const std::string entry_name = EntryName();
-  if (!AtDriveRoot()) {
-    const StatusLine status(&windows, &heartbeat);
-    bool remove_all = windows.IsChecked(kDeleteAllCheckBox);
-    bool removed = remove_all ? RemoveAllFiles(platform_.fs, reader_, status, Paths())
-                              : RemoveProgramFiles(platform_.fs, reader_, status, Paths());
-    state_.removal_result = removed ? 1 : 0;
-  }
-  if (state_.removal_result == 0) {
-    ShowMessageBox(windows, " " + state_.texts.titel, state_.texts.error, kIconError);
-    state_.quit_requested = true;
-  }
-  windows.EnableControl(kReadyButton, true);
-  // The entry goes even after the error message.
-  RemoveUninstallEntry(platform_.registry, platform_.windows, entry_name);
-  windows.SetStatusText("  " + state_.texts.status);
-  launcher_.SetHeartbeat(nullptr);
-}
-
-std::string UninstallSequence::EntryName() {
-  if (!state_.settings.guid.empty()) return state_.settings.guid;
-  return ReadOneValue(reader_, "Settings", "ProgLink", "", state_.description_file_path);
+  EndLogon();
+  window.Close();
 }
 
 void UninstallSequence::DeleteLeftovers() {
@@ -279,13 +214,11 @@ void UninstallSequence::DeleteLeftovers() {
 void UninstallSequence::StartSelfRemoval() {
   // The batch deletes the uninstaller, then its directory once empty; never a folder that the
   // system or a user owns as a whole, even when nothing else is left in it.
-  WriteSelfRemovalBatch(platform_.fs, platform_.processes, platform_.security.EffectiveUserSid(),
+  WriteSelfRemovalBatch(platform_.fs, platform_.processes, state_.own_path,
+                        platform_.security.EffectiveUserSid(),
                         state_.in_whole_folder ? std::string() : state_.uninstaller_dir);
 }
 
-void UninstallSequence::End() {
-  reader_.Close();
-  platform_.windows.ReleaseProgramIcon();
-}
+void UninstallSequence::End() { platform_.windows.ReleaseProgramIcon(); }
 
 }  // namespace uninstall

@@ -3,29 +3,29 @@
 #ifndef UNINSTALL_DRIVER_UNINSTALL_SEQUENCE_H_
 #define UNINSTALL_DRIVER_UNINSTALL_SEQUENCE_H_
 
-#include <cstdint>
+#include <memory>
 #include <string>
 
-#include "description/preference_reader.h"
+#include "common/progress.h"
+#include "description/description.h"
 #include "description/uninstall_settings.h"
+#include "driver/installation_removal.h"
 #include "driver/platform_parts.h"
 #include "driver/text_table.h"
 #include "external/program_launcher.h"
 #include "external/script_host.h"
-#include "files/program_files.h"
-#include "shell/shell_integration.h"
+#include "platform/security.h"
 
 namespace uninstall {
 
 // The state of one run, owned by the sequence; the steps read what they need of it.
 struct RunState {
+  std::string own_path;
   std::string uninstaller_dir;
   std::string description_file_path;
   bool quiet_mode = false;
   UninstallSettings settings;
   TextTable texts;
-  std::int32_t removal_result = 0;
-  bool quit_requested = false;
   // The uninstaller's directory is, or lies above, a folder that the system or a user owns as a
   // whole: no "delete all" there, and the directory itself is never removed.
   bool in_whole_folder = false;
@@ -50,21 +50,21 @@ class UninstallSequence {
   void RunScript();
   void RunQuiet();
   void RunWindow();
-  void OnOk();
   void Logon();
-  bool AtDriveRoot() const;
-  InstallationPaths Paths() const;
-  ShellIntegrationParts ShellParts(Heartbeat* heartbeat = nullptr);
-  std::string EntryName();
+  void EndLogon();
+  Installation ToRemove() const;
   void DeleteLeftovers();
   void StartSelfRemoval();
   void End();
 
   PlatformParts platform_;
-  PreferenceReader reader_;
   ProgramLauncher launcher_;
   ScriptHost script_host_;
   RunState state_;
+  // uninstall.dat, read whole: first for the settings and texts, then once more after the
+  // before-program and the script, which may rewrite it. The removal reads only that second
+  // reading; nothing reads the file once the removal has begun.
+  std::unique_ptr<const Description> description_;
 };
 
 }  // namespace uninstall

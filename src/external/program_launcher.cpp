@@ -27,97 +27,53 @@ std::string ShellWorkingDirectory(const std::string& file) {
   return directory.size() > 1 ? directory : "";
 }
 
-ProgramLauncher::StartResult ProgramLauncher::StartProgram(const std::string& file,
-                                                           const std::string& parameters,
-                                                           const std::string& working_directory,
-                                                           std::uint32_t options) {
-  bool wait = (options & kWaitForExit) != 0;
-  bool keep = (options & kKeepHandle) != 0;
-
+std::optional<std::uint32_t> ProgramLauncher::Run(const std::string& file,
+                                                  const std::string& parameters,
+                                                  const std::string& working_directory,
+                                                  Progress& progress,
+                                                  std::optional<std::uint32_t> time_limit) {
+  ProcessHandle process = 0;
   CreatedProcess created;
   if (processes_.CreateProcessFromCommandLine(ProgramCommandLine(file, parameters),
                                               Given(working_directory), kShowNormal, &created)) {
     processes_.CloseProcessHandle(created.thread);
-    if (wait) Wait(created.process);
-    if (!keep) {
-      processes_.CloseProcessHandle(created.process);
-      return {true, nullptr};
+    process = created.process;
+  } else {
+    // Not a program (a document, say): the shell opens it with its associated program.
+    const std::string directory =
+        working_directory.empty() ? ShellWorkingDirectory(file) : working_directory;
+    if (!processes_.ShellExecuteWithHandle("Open", file, parameters, Given(directory), kShowNormal,
+                                           &process) ||
+        process == 0) {
+      return std::nullopt;
     }
-    return {true, Keep(created.process, created.process_id)};
   }
-
-  // Not a program (a document, say): let the shell open it with its associated program.
-  std::string directory =
-      working_directory.empty() ? ShellWorkingDirectory(file) : working_directory;
-  ProcessHandle process = 0;
-  if (!processes_.ShellExecuteWithHandle("Open", file, parameters, Given(directory), kShowNormal,
-                                         &process)) {
-    return {};
+  std::optional<std::uint32_t> exit_code;
+  if (WaitForExit(process, progress, time_limit)) {
+    std::uint32_t code = 0;
+    if (processes_.ExitCodeOf(process, &code)) exit_code = code;
+  } else {
+    processes_.EndProcess(process);
   }
-  if (wait) Wait(process);
-  if (!keep) {
-    if (process != 0) processes_.CloseProcessHandle(process);
-    return {true, nullptr};
-  }
-  return {true, Keep(process, kUnknownProcessId)};
+  processes_.CloseProcessHandle(process);
+  return exit_code;
 }
 
-void ProgramLauncher::Wait(ProcessHandle process) {
-  if (heartbeat_ == nullptr) {
-    processes_.WaitForProcess(process);
-    return;
-  }
+bool ProgramLauncher::WaitForExit(ProcessHandle process, Progress& progress,
+                                  std::optional<std::uint32_t> time_limit) {
   // In slices, with a beat between them: a program that sends the window a message and waits
   // for the answer (a broadcast, say) would otherwise wait for the uninstaller for ever.
-  while (!processes_.WaitForProcessFor(process, kWaitSliceMilliseconds)) heartbeat_->Beat();
-}
-
-RunningProgram* ProgramLauncher::Keep(ProcessHandle process, std::uint32_t process_id) {
-  programs_.push_back(RunningProgram{process, process_id});
-  return &programs_.back();
-}
-
-bool ProgramLauncher::WaitForExitWithin(const RunningProgram* program, std::uint32_t milliseconds) {
-  if (program == nullptr) return true;
-  for (std::uint32_t waited = 0; waited < milliseconds; waited += kWaitSliceMilliseconds) {
-    if (processes_.WaitForProcessFor(program->process, kWaitSliceMilliseconds)) return true;
-    if (heartbeat_ != nullptr) heartbeat_->Beat();
+  for (std::uint32_t waited = 0; !time_limit || waited < *time_limit;
+       waited += kWaitSliceMilliseconds) {
+    if (processes_.WaitForProcessFor(process, kWaitSliceMilliseconds)) return true;
+    progress.Beat();
   }
   return false;
-}
-
-void ProgramLauncher::EndProgram(const RunningProgram* program) {
-  if (program != nullptr && program->process != 0) processes_.EndProcess(program->process);
-}
-
-std::uint32_t ProgramLauncher::ProgramExitCode(const RunningProgram* program) {
-  std::uint32_t code = 0;
-  if (program == nullptr || !processes_.ExitCodeOf(program->process, &code)) return 0;
-  return code;
-}
-
-void ProgramLauncher::CloseProgram(RunningProgram* program) {
-  if (program == nullptr) return;
-  if (program->process != 0) processes_.CloseProcessHandle(program->process);
-  programs_.remove_if([program](const RunningProgram& p) { return &p == program; });
 }
 
 std::string ProgramLauncher::SystemProgramPath(const std::string& name) {
   const std::string directory = processes_.SystemDirectory();
   return directory.empty() ? std::string() : directory + "\\" + name;
-}
-
-std::string OwnProgramPath(Processes& processes, std::string* unrepresentable) {
-  std::string path;
-  bool exact = true;
-  std::uint32_t length = processes.ModuleFileName(kOwnPathBufferSize, &path, &exact);
-  // A path that filled the buffer was cut short, and a cut path names some other directory.
-  if (length == 0 || length >= kOwnPathBufferSize || path.size() >= kOwnPathBufferSize) return "";
-  if (!exact) {
-    if (unrepresentable != nullptr) *unrepresentable = path;
-    return "";
-  }
-  return path;
 }
 
 }  // namespace uninstall

@@ -32,14 +32,10 @@ void RunScriptInOwnProcess(ProgramLauncher& launcher, Processes& processes,
       put(kScriptPathVariable, script) && put(kScriptProgDirVariable, constants.uninstaller_dir) &&
       put(kScriptStartMenuVariable, constants.start_menu) &&
       put(kScriptGuidVariable, constants.guid) && put(kScriptUiVariable, allow_ui ? "1" : "0");
-  ProgramLauncher::StartResult started;
-  if (set) started = launcher.StartProgram(own_path, kScriptSwitch, "", kKeepHandle);
+  // Whatever the script does, its time is limited: once it is up, the instance is ended.
+  NoProgress progress;
+  if (set) launcher.Run(own_path, kScriptSwitch, "", progress, kScriptProcessMilliseconds);
   ClearScriptValues(processes);
-  if (started.program == nullptr) return;
-  if (!launcher.WaitForExitWithin(started.program, kScriptProcessMilliseconds)) {
-    launcher.EndProgram(started.program);
-  }
-  launcher.CloseProgram(started.program);
 }
 
 bool RunScriptIfAsked(const std::string& first_parameter, Processes& processes, ScriptHost& host) {

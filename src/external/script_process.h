@@ -38,7 +38,7 @@ inline constexpr std::uint32_t kScriptProcessMilliseconds =
 
 // Starts the uninstaller at `own_path` again to run `script` with `constants`, and waits for it
 // at most kScriptProcessMilliseconds; one that still runs then is ended. The values are in the
-// environment only while the instance starts. When it cannot start, the script is passed over.
+// environment only while the instance runs. When it cannot start, the script is passed over.
 void RunScriptInOwnProcess(ProgramLauncher& launcher, Processes& processes,
                            const std::string& own_path, const std::string& script,
                            const ScriptConstants& constants, bool allow_ui);

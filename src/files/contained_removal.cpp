@@ -82,11 +82,11 @@ bool ContainedRemoval::RemoveFile(const std::string& relative, bool force) {
   return IsGone(fs_, *parent, names->back());
 }
 
-bool ContainedRemoval::RemoveIfEmpty(const StatusLine& status, const std::string& path,
+bool ContainedRemoval::RemoveIfEmpty(Progress& progress, const std::string& path,
                                      VerifiedNode& node) {
   if (node.is_link()) {
     // Never looked into: what it points to lies elsewhere.
-    status.Show(path + kAllFiles);
+    progress.Show(path + kAllFiles);
     node.MarkForDeletion(false);
     node.Close();
     return true;
@@ -97,20 +97,20 @@ bool ContainedRemoval::RemoveIfEmpty(const StatusLine& status, const std::string
   // counts when it holds nothing.
   if (!node.MarkForDeletion(false) && !HoldsNothing(fs_, node)) return false;
   node.Close();
-  status.Show(path + kAllFiles);
+  progress.Show(path + kAllFiles);
   return true;
 }
 
-bool ContainedRemoval::RemoveEmptyDirectory(const StatusLine& status, const std::string& relative) {
+bool ContainedRemoval::RemoveEmptyDirectory(Progress& progress, const std::string& relative) {
   if (disturbed_ || TooLong(base_path_, relative)) return false;
   const std::optional<std::vector<std::u16string>> names = NamesOf(fs_, relative);
   if (!names) return false;
   const std::string path = base_path_ + relative;
-  if (names->empty()) return RemoveIfEmpty(status, path, base_);
+  if (names->empty()) return RemoveIfEmpty(progress, path, base_);
   if (ParentOf(*names) == nullptr) return false;
   VerifiedNode directory =
       OpenBelow(open_directories_.size(), names->back(), kNodeDelete | kNodeList);
-  return RemoveIfEmpty(status, path, directory);
+  return RemoveIfEmpty(progress, path, directory);
 }
 
 void ContainedRemoval::Spare(const std::string& relative) {
@@ -138,7 +138,7 @@ bool ContainedRemoval::IsSpared(const std::vector<std::u16string>& path) const {
 
 void ContainedRemoval::RemoveContents(const VerifiedNode& directory, const VerifiedNode& parent,
                                       const std::u16string& name, std::vector<std::u16string>* path,
-                                      Heartbeat* heartbeat) {
+                                      Progress& progress) {
   ForEachListed(fs_, directory, [&](const ListedName& entry) {
     path->push_back(entry.name);
     const bool spared = IsSpared(*path);
@@ -152,24 +152,24 @@ void ContainedRemoval::RemoveContents(const VerifiedNode& directory, const Verif
     if (disturbed_) return false;
     if (child.is_directory()) {
       path->push_back(entry.name);
-      RemoveContents(child, directory, entry.name, path, heartbeat);
+      RemoveContents(child, directory, entry.name, path, progress);
       path->pop_back();
     }
     // A file, a directory emptied just now, or a link as itself.
     if (!disturbed_) child.MarkForDeletion(true);
     child.Close();
-    if (heartbeat != nullptr) heartbeat->Beat();
+    progress.Beat();
     return !disturbed_;
   });
 }
 
-void ContainedRemoval::RemoveTree(const std::string& relative, Heartbeat* heartbeat) {
+void ContainedRemoval::RemoveTree(const std::string& relative, Progress& progress) {
   if (disturbed_ || TooLong(base_path_, relative)) return;
   const std::optional<std::vector<std::u16string>> names = NamesOf(fs_, relative);
   if (!names) return;
   std::vector<std::u16string> path = *names;
   if (names->empty()) {
-    if (base_.is_directory()) RemoveContents(base_, base_parent_, base_name_, &path, heartbeat);
+    if (base_.is_directory()) RemoveContents(base_, base_parent_, base_name_, &path, progress);
     // Goes when its handle closes, at the end, once nothing is left in it.
     if (!disturbed_ && (base_.is_directory() || base_.is_link())) base_.MarkForDeletion(true);
     return;
@@ -177,11 +177,11 @@ void ContainedRemoval::RemoveTree(const std::string& relative, Heartbeat* heartb
   if (ParentOf(*names) == nullptr) return;
   const VerifiedNode& parent = DirectoryAt(open_directories_.size());
   VerifiedNode tree = OpenBelow(open_directories_.size(), names->back(), kNodeDelete | kNodeList);
-  if (tree.is_directory()) RemoveContents(tree, parent, names->back(), &path, heartbeat);
+  if (tree.is_directory()) RemoveContents(tree, parent, names->back(), &path, progress);
   if (!disturbed_ && (tree.is_directory() || tree.is_link())) tree.MarkForDeletion(true);
 }
 
-void ContainedRemoval::SweepFiles(Heartbeat* heartbeat) {
+void ContainedRemoval::SweepFiles(Progress& progress) {
   if (disturbed_ || !base_.is_directory()) return;
   ForEachListed(fs_, base_, [&](const ListedName& entry) {
     if ((entry.attributes & kAttributeDirectory) == 0 && !IsSpared({entry.name})) {
@@ -190,7 +190,7 @@ void ContainedRemoval::SweepFiles(Heartbeat* heartbeat) {
         file.MarkForDeletion(true);
       }
     }
-    if (heartbeat != nullptr) heartbeat->Beat();
+    progress.Beat();
     return !disturbed_;
   });
   if (!disturbed_) base_.MarkForDeletion(true);

@@ -14,8 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "common/heartbeat.h"
-#include "common/status_line.h"
+#include "common/progress.h"
 #include "files/verified_node.h"
 #include "platform/file_system.h"
 
@@ -44,16 +43,16 @@ class ContainedRemoval {
   // Removes the directory base + `relative` when it is empty, or only the link when it is one,
   // and shows the status text "  <path>*.*" for it. True when the link or the empty directory
   // was removed, or the directory holds nothing but could not be removed.
-  bool RemoveEmptyDirectory(const StatusLine& status, const std::string& relative);
+  bool RemoveEmptyDirectory(Progress& progress, const std::string& relative);
 
   // Removes the directory base + `relative` with everything in it, clearing attributes first; a
   // link in it, or the directory itself when it is one, loses only the link. An empty value
   // names the base itself.
-  void RemoveTree(const std::string& relative, Heartbeat* heartbeat);
+  void RemoveTree(const std::string& relative, Progress& progress);
 
   // Deletes every file directly in the base, clearing attributes first, without entering any
   // directory; then tries the base itself, which goes only when nothing is left in it.
-  void SweepFiles(Heartbeat* heartbeat);
+  void SweepFiles(Progress& progress);
 
   // From now on RemoveTree and SweepFiles leave the file base + `relative` alone (it goes later,
   // by RemoveFile), and so the directories that hold it.
@@ -74,11 +73,11 @@ class ContainedRemoval {
   // After a node below `directory` was found elsewhere: a link in it, or `directory` swapped.
   void CheckInPlace(const VerifiedNode& directory, const VerifiedNode& parent,
                     const std::u16string& name);
-  bool RemoveIfEmpty(const StatusLine& status, const std::string& path, VerifiedNode& node);
+  bool RemoveIfEmpty(Progress& progress, const std::string& path, VerifiedNode& node);
   // `path` holds the names from the base down to `directory`.
   void RemoveContents(const VerifiedNode& directory, const VerifiedNode& parent,
                       const std::u16string& name, std::vector<std::u16string>* path,
-                      Heartbeat* heartbeat);
+                      Progress& progress);
   bool IsSpared(const std::vector<std::u16string>& path) const;
 
   FileSystem& fs_;

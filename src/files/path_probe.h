@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "common/paths.h"
 #include "platform/file_system.h"
 
 namespace uninstall {
@@ -12,10 +13,6 @@ namespace uninstall {
 // PathSize results other than a file's size.
 inline constexpr std::int64_t kNothingThere = -1;
 inline constexpr std::int64_t kDirectoryThere = -2;
-
-// Longest path the file operations take (a working buffer of 260 bytes plus terminator).
-// A longer path, or a longer joined name, is never cut: it counts as naming nothing.
-inline constexpr std::size_t kMaxPathBytes = 260;
 
 // The size of the file at `path`; kNothingThere for nothing (or an empty or too long path);
 // kDirectoryThere for a directory or the root of an existing drive.

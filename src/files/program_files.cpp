@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "description/group_values.h"
 #include "files/contained_removal.h"
 #include "files/directory_listing.h"
 #include "files/path_probe.h"
@@ -28,50 +27,48 @@ bool IsSameFile(const std::string& a, const std::string& b) {
 
 }  // namespace
 
-bool RemoveProgramFiles(FileSystem& fs, PreferenceReader& reader, const StatusLine& status,
+bool RemoveProgramFiles(FileSystem& fs, const Description& description, Progress& progress,
                         const InstallationPaths& paths) {
   if (!IsExistingFile(fs, paths.uninstaller_dir + paths.prog_exe)) return false;
   bool result = false;
   ContainedRemoval installation(fs, paths.uninstaller_dir, false);
   auto remove_file = [&](const std::string& file) {
     if (installation.RemoveFile(file)) {
-      status.Show(paths.uninstaller_dir + file);
+      progress.Show(paths.uninstaller_dir + file);
       result = true;
     } else {
-      status.Beat();
+      progress.Beat();
     }
   };
-  reader.Open(paths.description_file_path);
   // The main executable is what tells a later run that the program is still installed: it goes
   // last, so that a run that is cut short can be run again to the end.
   bool lists_prog_exe = false;
-  ForEachValue(reader, "Files", [&](const std::string& file) {
+  description.ForEachValue("Files", [&](const std::string& file) {
     if (file == kOwnFileName) {
-      status.Beat();
+      progress.Beat();
     } else if (IsSameFile(file, paths.prog_exe)) {
       lists_prog_exe = true;
     } else {
       remove_file(file);
     }
   });
-  ForEachValue(reader, "Dirs", [&](const std::string& dir) {
-    if (installation.RemoveEmptyDirectory(status, dir)) result = true;
+  description.ForEachValue("Dirs", [&](const std::string& dir) {
+    if (installation.RemoveEmptyDirectory(progress, dir)) result = true;
   });
   if (lists_prog_exe) {
     remove_file(paths.prog_exe);
     // The directories that held it, as listed, now that they may be empty.
-    ForEachValue(reader, "Dirs", [&](const std::string& dir) {
+    description.ForEachValue("Dirs", [&](const std::string& dir) {
       if (installation.Holds(dir, paths.prog_exe) &&
-          installation.RemoveEmptyDirectory(status, dir)) {
+          installation.RemoveEmptyDirectory(progress, dir)) {
         result = true;
       }
     });
   }
-  reader.Close();
   return result;
 }
 
-bool RemoveAllFiles(FileSystem& fs, PreferenceReader& reader, const StatusLine& status,
+bool RemoveAllFiles(FileSystem& fs, const Description& description, Progress& progress,
                     const InstallationPaths& paths) {
   if (!IsExistingFile(fs, paths.uninstaller_dir + paths.prog_exe)) return false;
   ContainedRemoval installation(fs, paths.uninstaller_dir, false);
@@ -79,13 +76,12 @@ bool RemoveAllFiles(FileSystem& fs, PreferenceReader& reader, const StatusLine& 
   // the main executable goes last, uninstall.dat with the leftovers.
   installation.Spare(paths.prog_exe);
   installation.Spare(paths.description_file_path.substr(paths.uninstaller_dir.size()));
-  reader.Open(paths.description_file_path);
   bool prog_exe_in_a_tree = false;
-  ForEachValue(reader, "Dirs", [&](const std::string& dir) {
+  description.ForEachValue("Dirs", [&](const std::string& dir) {
     // Whole trees go by force: a value that leads outside the installation names nothing.
     if (!StaysInside(dir)) return;
-    status.Show(paths.uninstaller_dir + dir + kAllFiles);
-    installation.RemoveTree(dir, status.heartbeat());
+    progress.Show(paths.uninstaller_dir + dir + kAllFiles);
+    installation.RemoveTree(dir, progress);
     if (installation.Holds(dir, paths.prog_exe)) prog_exe_in_a_tree = true;
   });
   if (!paths.data_dir.empty()) {
@@ -93,32 +89,31 @@ bool RemoveAllFiles(FileSystem& fs, PreferenceReader& reader, const StatusLine& 
     // removed as itself, by an empty [DataDirs] value.
     ContainedRemoval data(fs, paths.data_dir, true);
     if (data.IsDirectory()) {
-      ForEachValue(reader, "Data", [&](const std::string& file) {
+      description.ForEachValue("Data", [&](const std::string& file) {
         if (data.RemoveFile(file)) {
-          status.Show(paths.data_dir + file);
+          progress.Show(paths.data_dir + file);
         } else {
-          status.Beat();
+          progress.Beat();
         }
       });
     }
-    ForEachValue(reader, "DataDirs",
-                 [&](const std::string& dir) { data.RemoveEmptyDirectory(status, dir); });
+    description.ForEachValue(
+        "DataDirs", [&](const std::string& dir) { data.RemoveEmptyDirectory(progress, dir); });
   }
   // The sweep: every file directly in the uninstaller's directory. The directory itself stays,
   // since the running uninstaller's file cannot go yet.
-  status.Show(paths.uninstaller_dir + kAllFiles);
-  installation.SweepFiles(status.heartbeat());
+  progress.Show(paths.uninstaller_dir + kAllFiles);
+  installation.SweepFiles(progress);
   // The main executable, where a tree or the sweep would have taken it, and then what is left of
   // the trees that held it.
   if (prog_exe_in_a_tree || installation.Holds("", paths.prog_exe)) {
     installation.RemoveFile(paths.prog_exe, true);
-    ForEachValue(reader, "Dirs", [&](const std::string& dir) {
+    description.ForEachValue("Dirs", [&](const std::string& dir) {
       if (StaysInside(dir) && installation.Holds(dir, paths.prog_exe) && !dir.empty()) {
-        installation.RemoveTree(dir, status.heartbeat());
+        installation.RemoveTree(dir, progress);
       }
     });
   }
-  reader.Close();
   return true;
 }
 

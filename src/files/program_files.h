@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "common/status_line.h"
-#include "description/preference_reader.h"
+#include "common/progress.h"
+#include "description/description.h"
 #include "platform/file_system.h"
 
 namespace uninstall {
@@ -23,14 +23,14 @@ struct InstallationPaths {
 // uninstaller's directory, and a listed directory that is a link loses only the link. True when a
 // file was deleted or an empty directory was found. Nothing happens while the main executable is
 // missing.
-bool RemoveProgramFiles(FileSystem& fs, PreferenceReader& reader, const StatusLine& status,
+bool RemoveProgramFiles(FileSystem& fs, const Description& description, Progress& progress,
                         const InstallationPaths& paths);
 
 // Deletes the [Dirs] trees by force, the [Data] files and empty [DataDirs] directories under
 // the data directory, and every file directly in the uninstaller's directory; values leading
 // outside their directory, or through a link below it, are passed over. True whenever
 // the main executable was there at the start.
-bool RemoveAllFiles(FileSystem& fs, PreferenceReader& reader, const StatusLine& status,
+bool RemoveAllFiles(FileSystem& fs, const Description& description, Progress& progress,
                     const InstallationPaths& paths);
 
 }  // namespace uninstall

@@ -1,7 +1,6 @@
 #include "files/self_removal_batch.h"
 
 #include "common/paths.h"
-#include "external/program_launcher.h"
 #include "files/path_probe.h"
 #include "files/text_file.h"
 
@@ -81,9 +80,8 @@ std::vector<std::string> SelfRemovalBatchLines(bool remove_directory) {
   return lines;
 }
 
-void WriteSelfRemovalBatch(FileSystem& fs, Processes& processes, const std::string& user_sid,
-                           const std::string& directory) {
-  const std::string exe = OwnProgramPath(processes);
+void WriteSelfRemovalBatch(FileSystem& fs, Processes& processes, const std::string& exe,
+                           const std::string& user_sid, const std::string& directory) {
   const std::string batch_path = SelfRemovalBatchPath(exe, processes.OwnProcessId());
   const std::string system_directory = processes.SystemDirectory();
   if (batch_path.empty() || system_directory.empty()) return;

@@ -41,14 +41,14 @@ std::string BatchCommandLine(const std::string& system_directory, const std::str
 // the environment values above.
 std::vector<std::string> SelfRemovalBatchLines(bool remove_directory);
 
-// Puts the uninstaller's path and the directory into the environment the batch inherits, writes
-// the batch into the drive root with its access list, and starts it hidden through the command
-// interpreter, in the drive root, without waiting. An existing batch of this run's name is
+// Puts the uninstaller's path `exe` and the directory into the environment the batch inherits,
+// writes the batch into the drive root with its access list, and starts it hidden through the
+// command interpreter, in the drive root, without waiting. An existing batch of this run's name is
 // deleted first and the new one created exclusively; when the old one can't be deleted, nothing
 // is written or started, and a batch that could not be written whole is deleted again and not
 // started. Nothing is started when the system directory is unknown.
-void WriteSelfRemovalBatch(FileSystem& fs, Processes& processes, const std::string& user_sid,
-                           const std::string& directory);
+void WriteSelfRemovalBatch(FileSystem& fs, Processes& processes, const std::string& exe,
+                           const std::string& user_sid, const std::string& directory);
 
 }  // namespace uninstall
 

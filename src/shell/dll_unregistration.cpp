@@ -26,14 +26,14 @@ std::string UnquotedPath(const std::string& dll) {
   return path;
 }
 
-void UnregisterDll(ProgramLauncher& launcher, FileSystem& fs, const std::string& tool_dir,
-                   const std::string& dll) {
+void UnregisterDll(ProgramLauncher& launcher, FileSystem& fs, Progress& progress,
+                   const std::string& tool_dir, const std::string& dll) {
   // Without a directory of its own, the system's regsvr32 by its full path. The tool's outcome
   // doesn't matter: the DLL goes either way.
   const std::string tool =
       tool_dir.empty() ? launcher.SystemProgramPath(kToolName) : tool_dir + kToolName;
   if (!tool.empty()) {
-    launcher.StartProgram(tool, UnregistrationParameters(dll), DllDirectory(dll), kWaitForExit);
+    launcher.Run(tool, UnregistrationParameters(dll), DllDirectory(dll), progress);
   }
   RemoveFile(fs, UnquotedPath(dll));
 }

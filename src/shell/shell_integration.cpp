@@ -1,12 +1,10 @@
 #include "shell/shell_integration.h"
 
-#include "common/status_line.h"
 #include "common/text.h"
 #include "files/file_removal.h"
 #include "files/path_probe.h"
 #include "shell/registry_deletion.h"
 #include "shell/user_tasks.h"
-#include "ui/control_ids.h"
 
 namespace uninstall {
 namespace {
@@ -22,35 +20,28 @@ constexpr const char* kProductValues[] = {"InstallDir", "DataDir", "StartMenu", 
 // case-sensitive, as the installer wrote the name.
 std::string WithPifForLnk(const std::string& path) { return ReplaceAll(path, ".lnk", ".pif"); }
 
-void RemoveStartMenuLinks(const ShellIntegrationParts& parts, const StatusLine& status,
-                          const std::string& description_file_path) {
-  PreferenceReader& reader = parts.reader;
-  reader.Open(description_file_path);
-  reader.SelectGroup("StartMenu");
+void RemoveStartMenuLinks(const ShellIntegrationParts& parts, const Description& description) {
   for (const char* key : kLinkKeys) {
-    std::string link = reader.ReadString(key, "");
+    std::string link = description.Value("StartMenu", key);
     if (link.empty()) continue;
     if (!IsExistingFile(parts.fs, link)) link = WithPifForLnk(link);
-    status.Show(link);  // the file actually deleted
+    parts.progress.Show(link);  // the file actually deleted
     RemoveFile(parts.fs, link);
   }
-  reader.Close();
 }
 
-void RemoveDesktopLink(const ShellIntegrationParts& parts, const StatusLine& status,
-                       std::string* desktop_icon) {
-  if (desktop_icon->empty()) return;
-  status.Show(*desktop_icon);  // the path as configured, before any fallback
-  if (!IsExistingFile(parts.fs, *desktop_icon)) *desktop_icon = WithPifForLnk(*desktop_icon);
-  RemoveFile(parts.fs, *desktop_icon);
+void RemoveDesktopLink(const ShellIntegrationParts& parts, const std::string& desktop_icon) {
+  if (desktop_icon.empty()) return;
+  parts.progress.Show(desktop_icon);  // the path as configured, before any fallback
+  RemoveFile(parts.fs,
+             IsExistingFile(parts.fs, desktop_icon) ? desktop_icon : WithPifForLnk(desktop_icon));
 }
 
 // The per-user product key goes only on the user's explicit request in the window.
-void RemoveProductKey(const ShellIntegrationParts& parts, const StatusLine& status,
-                      bool interactive, const std::string& guid) {
-  if (!interactive || !parts.windows.IsChecked(kDeleteAllCheckBox) || guid.empty()) return;
+void RemoveProductKey(const ShellIntegrationParts& parts, const std::string& guid) {
+  if (guid.empty()) return;
   const std::string key = kProductKey + guid;
-  status.Show(key);
+  parts.progress.Show(key);
   for (const char* value : kProductValues) {
     DeleteRegistryValue(parts.registry, kCurrentUser, key, value);
   }
@@ -59,39 +50,22 @@ void RemoveProductKey(const ShellIntegrationParts& parts, const StatusLine& stat
   DeleteRegistryKey(parts.registry, kCurrentUser, kProductKey);
 }
 
-void RemoveStartMenuDirectory(const ShellIntegrationParts& parts, const StatusLine& status,
-                              const std::string& start_menu) {
+void RemoveStartMenuDirectory(const ShellIntegrationParts& parts, const std::string& start_menu) {
   // Anything left in it (a foreign link, a subdirectory) keeps the directory.
   if (!IsEmptyDirectory(parts.fs, start_menu)) return;
-  status.Show(start_menu);
+  parts.progress.Show(start_menu);
   RemoveEmptyDirectory(parts.fs, start_menu);
-}
-
-void RunAfterProgram(const ShellIntegrationParts& parts, const UninstallSettings& settings,
-                     const std::string& uninstaller_dir) {
-  if (settings.after_uninst.empty()) return;
-  const std::string file = uninstaller_dir + settings.after_uninst;
-  if (!IsExistingFile(parts.fs, file)) return;
-  ProgramLauncher::StartResult result = parts.launcher.StartProgram(
-      file, settings.after_param, uninstaller_dir, kWaitForExit | kKeepHandle);
-  // Its exit code means nothing to the uninstaller.
-  if (result.program != nullptr) parts.launcher.CloseProgram(result.program);
 }
 
 }  // namespace
 
-void RemoveShellIntegration(const ShellIntegrationParts& parts, bool interactive,
-                            UninstallSettings* settings, const std::string& uninstaller_dir,
-                            const std::string& description_file_path) {
-  // Status texts only for a removal started from the main window.
-  const StatusLine status(interactive ? &parts.windows : nullptr, parts.heartbeat);
-  RemoveStartMenuLinks(parts, status, description_file_path);
-  RemoveDesktopLink(parts, status, &settings->desktop_icon);
-  RemoveProductKey(parts, status, interactive, settings->guid);
-  RemoveUserTasks(parts, status, description_file_path);
-  RemoveStartMenuDirectory(parts, status, settings->start_menu);
-  // Last, so the after-program runs before the program files and the entry are removed.
-  RunAfterProgram(parts, *settings, uninstaller_dir);
+void RemoveShellIntegration(const ShellIntegrationParts& parts, const Description& description,
+                            const UninstallSettings& settings, bool remove_product_key) {
+  RemoveStartMenuLinks(parts, description);
+  RemoveDesktopLink(parts, settings.desktop_icon);
+  if (remove_product_key) RemoveProductKey(parts, settings.guid);
+  RemoveUserTasks(parts, description);
+  RemoveStartMenuDirectory(parts, settings.start_menu);
 }
 
 }  // namespace uninstall

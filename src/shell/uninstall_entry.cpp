@@ -14,12 +14,10 @@ constexpr const char* kEntryValues[] = {"DisplayName",    "DisplayIcon", "Publis
 
 }  // namespace
 
-void RemoveUninstallEntry(Registry& registry, WindowToolkit& windows,
-                          const std::string& entry_name) {
+void RemoveUninstallEntry(Registry& registry, Progress& progress, const std::string& entry_name) {
   if (entry_name.empty()) return;
   const std::string path = kUninstallKey + entry_name;
-  // Shown in both modes; without a window the call does nothing.
-  windows.SetStatusText("  " + path);
+  progress.Show(path);
   for (const char* value : kEntryValues) DeleteRegistryValue(registry, kLocalMachine, path, value);
   // A key that still has subkeys stays, but without the seven values.
   DeleteRegistryKey(registry, kLocalMachine, path);

@@ -4,14 +4,13 @@
 
 #include <string>
 
+#include "common/progress.h"
 #include "platform/registry.h"
-#include "platform/window_toolkit.h"
 
 namespace uninstall {
 
 // Deletes the seven values of the entry and then its key; nothing for an empty name.
-void RemoveUninstallEntry(Registry& registry, WindowToolkit& windows,
-                          const std::string& entry_name);
+void RemoveUninstallEntry(Registry& registry, Progress& progress, const std::string& entry_name);
 
 }  // namespace uninstall
 

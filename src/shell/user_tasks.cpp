@@ -12,22 +12,21 @@
 namespace uninstall {
 namespace {
 
-void RunTask(const ShellIntegrationParts& parts, const StatusLine& status,
-             const std::string& entry) {
+void RunTask(const ShellIntegrationParts& parts, const std::string& entry) {
   switch (TaskNumber(TaskField(entry, 1))) {
     case kTaskRegistryValue: {
       std::uint32_t root = TaskNumber(TaskField(entry, 2));
       std::string path = TaskField(entry, 3);
       std::string name = TaskField(entry, 4);
-      status.Show("...\\" + path + "\\" + name);
+      parts.progress.Show("...\\" + path + "\\" + name);
       // A missing key is created by the deletion and stays, empty.
       DeleteRegistryValue(parts.registry, root, path, name);
       break;
     }
     case kTaskUnregisterDll: {
       std::string dll = TaskField(entry, 3);
-      status.Show(dll);
-      UnregisterDll(parts.launcher, parts.fs, TaskField(entry, 2), dll);
+      parts.progress.Show(dll);
+      UnregisterDll(parts.launcher, parts.fs, parts.progress, TaskField(entry, 2), dll);
       break;
     }
     case kTaskFileAssociation:
@@ -36,7 +35,7 @@ void RunTask(const ShellIntegrationParts& parts, const StatusLine& status,
     default: {
       std::string file = TrimSpaces(TaskField(entry, 2));
       if (IsExistingFile(parts.fs, file)) {
-        status.Show(file);
+        parts.progress.Show(file);
         RemoveFile(parts.fs, file);
       }
       break;
@@ -46,19 +45,14 @@ void RunTask(const ShellIntegrationParts& parts, const StatusLine& status,
 
 }  // namespace
 
-void RemoveUserTasks(const ShellIntegrationParts& parts, const StatusLine& status,
-                     const std::string& description_file_path) {
-  PreferenceReader& reader = parts.reader;
-  reader.Open(description_file_path);
-  reader.SelectGroup("UserTask");
+void RemoveUserTasks(const ShellIntegrationParts& parts, const Description& description) {
   // The numbering may have gaps: a missing or empty entry is passed over. Only the task lines
   // there are are visited, so a corrupt count such as 2147483647 costs nothing.
-  reader.ForEachNumberedValue("Task", reader.ReadNumber("Number", 0),
-                              [&](const std::string& entry) {
-                                if (!entry.empty()) RunTask(parts, status, entry);
-                                status.Beat();
-                              });
-  reader.Close();
+  description.ForEachNumberedValue("UserTask", "Task", description.Number("UserTask", "Number", 0),
+                                   [&](const std::string& entry) {
+                                     if (!entry.empty()) RunTask(parts, entry);
+                                     parts.progress.Beat();
+                                   });
 }
 
 }  // namespace uninstall

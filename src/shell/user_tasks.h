@@ -5,14 +5,12 @@
 
 #include <string>
 
-#include "common/status_line.h"
 #include "shell/shell_integration.h"
 
 namespace uninstall {
 
-// Works through Task1 to Task<Number> of `description_file_path`, skipping missing ones.
-void RemoveUserTasks(const ShellIntegrationParts& parts, const StatusLine& status,
-                     const std::string& description_file_path);
+// Works through Task1 to Task<Number> of [UserTask], skipping missing ones.
+void RemoveUserTasks(const ShellIntegrationParts& parts, const Description& description);
 
 }  // namespace uninstall
 

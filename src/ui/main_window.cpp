@@ -1,5 +1,6 @@
 #include "ui/main_window.h"
 
+#include "common/progress.h"
 #include "ui/control_ids.h"
 
 namespace uninstall {
@@ -43,10 +44,61 @@ WindowSpec MainWindowSpec(const MainWindowTexts& texts) {
   return window;
 }
 
-bool OpenMainWindow(WindowToolkit& windows, const MainWindowTexts& texts) {
-  return windows.OpenWindow(MainWindowSpec(texts));
+bool MainWindow::Open(const MainWindowTexts& texts) {
+  return windows_.OpenWindow(MainWindowSpec(texts));
 }
 
-void CloseMainWindow(WindowToolkit& windows) { windows.CloseWindow(kMainWindow); }
+void MainWindow::WithoutDeleteAll() {
+  windows_.SetChecked(kDeleteAllCheckBox, false);
+  windows_.ShowControl(kDeleteAllCheckBox, false);
+}
+
+int MainWindow::NextClick() {
+  for (;;) {
+    const WindowEvent event = windows_.NextEvent();
+    if (event.kind == WindowEvent::Kind::kQueueEnded) return 0;
+    if (event.kind == WindowEvent::Kind::kControl && event.window == kMainWindow) {
+      return event.control;
+    }
+  }
+}
+
+bool MainWindow::Confirmed() {
+  for (;;) {
+    switch (NextClick()) {
+      case kOkButton:
+        return true;
+      case kCancelButton:
+      case 0:
+        return false;
+    }
+  }
+}
+
+bool MainWindow::DeleteAllTicked() const { return windows_.IsChecked(kDeleteAllCheckBox); }
+
+void MainWindow::StartRemoval() {
+  windows_.ShowControl(kOkButton, false);
+  windows_.ShowControl(kCancelButton, false);
+  // The window is painted while the removal runs: Ready shows, but answers only once it is done.
+  windows_.EnableControl(kReadyButton, false);
+  windows_.ShowControl(kReadyButton, true);
+  windows_.EnableControl(kDeleteAllCheckBox, false);
+}
+
+void MainWindow::FinishRemoval(const std::string& status) {
+  windows_.EnableControl(kReadyButton, true);
+  windows_.SetStatusText(StatusText(status));
+}
+
+bool MainWindow::ReadyClicked() {
+  for (;;) {
+    const int control = NextClick();
+    if (control == kReadyButton) return true;
+    if (control == 0) return false;
+  }
+}
+
+void MainWindow::Close() { windows_.CloseWindow(kMainWindow); }
 
 }  // namespace uninstall

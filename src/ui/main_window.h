@@ -25,9 +25,40 @@ struct MainWindowTexts {
 // Every control of the window, in creation order: the Ready button hidden in Cancel's place.
 WindowSpec MainWindowSpec(const MainWindowTexts& texts);
 
-// Builds and shows the window; false, with nothing shown, when it cannot be created.
-bool OpenMainWindow(WindowToolkit& windows, const MainWindowTexts& texts);
-void CloseMainWindow(WindowToolkit& windows);
+// The window's two stages: first OK, Cancel and the "delete all" check box; once OK is clicked,
+// Ready in their place, which answers only once the removal is done. A button acts only in the
+// stage in which it is shown: a click queued on OK or Cancel while the removal ran (the second
+// click of a double click, say) is stale by then. Close requests and every other event are
+// ignored: the window closes only through its buttons.
+class MainWindow {
+ public:
+  explicit MainWindow(WindowToolkit& windows) : windows_(windows) {}
+  MainWindow(const MainWindow&) = delete;
+  MainWindow& operator=(const MainWindow&) = delete;
+
+  // Builds and shows the window in its first stage; false, with nothing shown, when it cannot be
+  // created.
+  bool Open(const MainWindowTexts& texts);
+  // "Delete all" unticked and hidden.
+  void WithoutDeleteAll();
+  // Waits for the user's answer in the first stage: true for OK; false for Cancel, or when no
+  // event will ever come.
+  bool Confirmed();
+  bool DeleteAllTicked() const;
+  // The second stage, while the removal runs: Ready shows, disabled.
+  void StartRemoval();
+  // The removal is done: Ready answers, and the status bar shows `status`.
+  void FinishRemoval(const std::string& status);
+  // Waits for Ready: true once it is clicked; false when no event will ever come.
+  bool ReadyClicked();
+  void Close();
+
+ private:
+  // The next click on a control of this window, or 0 once no event will ever come.
+  int NextClick();
+
+  WindowToolkit& windows_;
+};
 
 }  // namespace uninstall
 

@@ -2,8 +2,7 @@
 
 #include "common/paths.h"
 #include "common/text.h"
-#include "description/group_values.h"
-#include "description/preference_reader.h"
+#include "description/description.h"
 #include "description/uninstall_settings.h"
 #include "driver/text_table.h"
 #include "fakes/fake_file_system.h"
@@ -29,8 +28,9 @@ std::string CheckValue(const std::string& where, const std::string& value) {
 std::string CheckDescription(std::string_view bytes) {
   FakeFileSystem fs;
   fs.AddFile(kDescription, std::string(bytes));
-  PreferenceReader reader(fs);
-  const UninstallSettings settings = ReadUninstallSettings(reader, kDescription, "C:\\App\\");
+  const Description description(fs, kDescription);
+  if (fs.OpenHandles() != 0) return "a handle was left open";
+  const UninstallSettings settings = ReadUninstallSettings(description, "C:\\App\\");
   for (const std::string* value :
        {&settings.mutex_string, &settings.prog_exe, &settings.prog_dir, &settings.data_dir,
         &settings.start_menu, &settings.guid, &settings.desktop_icon, &settings.before_uninst,
@@ -38,16 +38,15 @@ std::string CheckDescription(std::string_view bytes) {
     if (std::string problem = CheckValue("a setting", *value); !problem.empty()) return problem;
   }
   TextTable texts;
-  LoadTexts(reader, kDescription, &texts);
+  LoadTexts(description, &texts);
   if (std::string problem = CheckValue("a text", texts.mutex + texts.name_with_version);
       !problem.empty()) {
     return problem;
   }
 
-  reader.Open(kDescription);
   for (const char* group : {"Files", "Dirs", "Data", "DataDirs", "StartMenu", "UserTask"}) {
     std::string problem;
-    ForEachValue(reader, group, [&](const std::string& value) {
+    description.ForEachValue(group, [&](const std::string& value) {
       if (problem.empty()) problem = CheckValue(group, value);
       // What the removal steps make of a value.
       StaysInside(value);
@@ -58,18 +57,16 @@ std::string CheckDescription(std::string_view bytes) {
     });
     if (!problem.empty()) return problem;
   }
-  reader.SelectGroup("UserTask");
   std::string problem;
-  reader.ForEachNumberedValue("Task", reader.ReadNumber("Number", 0), [&](const std::string& task) {
+  const std::int32_t tasks = description.Number("UserTask", "Number", 0);
+  description.ForEachNumberedValue("UserTask", "Task", tasks, [&](const std::string& task) {
     for (int field = 1; field <= 4; ++field) {
       const std::string text = TaskField(task, field);
       TaskNumber(text);
       if (problem.empty()) problem = CheckValue("a task field", TrimSpaces(text));
     }
   });
-  reader.Close();
   if (!problem.empty()) return problem;
-  if (fs.OpenHandles() != 0) return "a handle was left open";
   return "";
 }
 

@@ -18,6 +18,7 @@ class ContainedRemovalTest : public ::testing::Test {
  protected:
   CallLog log_;
   FakeFileSystem fs_{&log_};
+  NoProgress quiet_;
 };
 
 TEST(VerificationRuleTest, FinalPathMustBeTheNameInItsParent) {
@@ -91,10 +92,10 @@ TEST_F(ContainedRemovalTest, NothingIsReachedThroughALinkHoweverTheSystemOpensIt
     ContainedRemoval installation(fs_, "C:\\App\\", false);
     EXPECT_FALSE(installation.RemoveFile("Link\\doc.txt"));
     EXPECT_FALSE(installation.RemoveFile("Link\\Inner\\deep.txt", true));
-    EXPECT_FALSE(installation.RemoveEmptyDirectory(StatusLine(nullptr), "Link\\Inner\\"));
-    installation.RemoveTree("Tree\\", nullptr);
-    installation.RemoveTree("Link\\Inner\\", nullptr);
-    installation.SweepFiles(nullptr);
+    EXPECT_FALSE(installation.RemoveEmptyDirectory(quiet_, "Link\\Inner\\"));
+    installation.RemoveTree("Tree\\", quiet_);
+    installation.RemoveTree("Link\\Inner\\", quiet_);
+    installation.SweepFiles(quiet_);
     EXPECT_TRUE(fs_.Exists("C:\\Outside\\doc.txt"));
     EXPECT_TRUE(fs_.Exists("C:\\Outside\\Inner\\deep.txt"));
     EXPECT_FALSE(fs_.Exists("C:\\App\\own.txt"));
@@ -127,7 +128,7 @@ TEST_F(ContainedRemovalTest, ADirectorySeenSwappedStopsEveryRemovalBelowTheBase)
   EXPECT_FALSE(installation.RemoveFile("Sub\\f2.txt"));
   EXPECT_TRUE(installation.disturbed());
   EXPECT_FALSE(installation.RemoveFile("Other\\x.txt"));
-  installation.SweepFiles(nullptr);
+  installation.SweepFiles(quiet_);
   EXPECT_TRUE(fs_.Exists("C:\\App\\Sub.away\\f2.txt"));
   EXPECT_TRUE(fs_.Exists("C:\\App\\Other\\x.txt"));
   EXPECT_TRUE(fs_.Exists("C:\\Outside\\f2.txt"));
@@ -153,7 +154,7 @@ TEST_F(ContainedRemovalTest, ATreeSeenSwappedStopsAtOnce) {
     }
   };
   ContainedRemoval installation(fs_, "C:\\App\\", false);
-  installation.RemoveTree("Tree", nullptr);
+  installation.RemoveTree("Tree", quiet_);
   log_.before_call = nullptr;
   EXPECT_TRUE(installation.disturbed());
   for (const char* file : {"a.txt", "b.txt", "c.txt"}) {
@@ -177,7 +178,7 @@ TEST_F(ContainedRemovalTest, ADataDirectorySeenSwappedStopsItsRemoval) {
   fs_.AddLink("C:\\Data", "C:\\Outside");
   EXPECT_FALSE(data.RemoveFile("b.txt"));
   EXPECT_TRUE(data.disturbed());
-  EXPECT_FALSE(data.RemoveEmptyDirectory(StatusLine(nullptr), "Cache"));
+  EXPECT_FALSE(data.RemoveEmptyDirectory(quiet_, "Cache"));
   EXPECT_TRUE(fs_.Exists("C:\\Data.away\\b.txt"));
   EXPECT_TRUE(fs_.Exists("C:\\Data.away\\Cache\\"));
   EXPECT_TRUE(fs_.Exists("C:\\Outside\\b.txt"));
@@ -239,7 +240,7 @@ TEST_F(ContainedRemovalTest, TreeGoesDepthFirstWithEverythingInIt) {
   fs_.AddFile("C:\\T\\d.txt");
   // Inside a tree no path is formed, so a name beyond the path limit goes too.
   fs_.AddFile("C:\\T\\" + std::string(200, 'l') + "\\" + std::string(200, 'm'));
-  ContainedRemoval(fs_, "C:\\", false).RemoveTree("T", nullptr);
+  ContainedRemoval(fs_, "C:\\", false).RemoveTree("T", quiet_);
   EXPECT_THAT(fs_.AllPaths(), ElementsAre("C:\\Keep.txt"));
   EXPECT_THAT(log_.Matching("DeleteOnClose C:\\T\\B"),
               ElementsAre("DeleteOnClose C:\\T\\B\\c.txt", "DeleteOnClose C:\\T\\B\\Locked\\x.dat",
@@ -253,26 +254,26 @@ TEST_F(ContainedRemovalTest, FileHeldOpenKeepsItselfAndItsParents) {
   fs_.AddFile("C:\\T\\a\\b\\free.dll");
   fs_.AddFile("C:\\T\\a\\other.txt");
   fs_.AddFile("C:\\T\\z\\last.txt");
-  ContainedRemoval(fs_, "C:\\", false).RemoveTree("T\\", nullptr);
+  ContainedRemoval(fs_, "C:\\", false).RemoveTree("T\\", quiet_);
   EXPECT_THAT(fs_.AllPaths(),
               ElementsAre("C:\\T\\", "C:\\T\\a\\", "C:\\T\\a\\b\\", "C:\\T\\a\\b\\busy.dll"));
 }
 
 TEST_F(ContainedRemovalTest, SweepClearsAndDeletesFilesButEntersNoDirectory) {
-  struct CountingHeartbeat : Heartbeat {
+  struct CountingProgress : Progress {
+    void Show(const std::string&) override {}
     void Beat() override { ++beats; }
-    void ShowStatus(const std::string&) override {}
     int beats = 0;
   } heartbeat;
   fs_.AddDirectory("C:\\Own", kAttributeDirectory | kAttributeReadOnly);
   fs_.AddFile("C:\\Own\\ro.exe", "", kAttributeReadOnly | kAttributeHidden);
   fs_.AddFile("C:\\Own\\b.txt");
-  ContainedRemoval(fs_, "C:\\Own\\", false).SweepFiles(&heartbeat);
+  ContainedRemoval(fs_, "C:\\Own\\", false).SweepFiles(heartbeat);
   EXPECT_FALSE(fs_.Exists("C:\\Own"));
   EXPECT_EQ(heartbeat.beats, 2);
   fs_.AddFile("C:\\Own2\\f.txt", "", kAttributeReadOnly);
   fs_.AddFile("C:\\Own2\\Sub\\g.txt");
-  ContainedRemoval(fs_, "C:\\Own2", false).SweepFiles(nullptr);
+  ContainedRemoval(fs_, "C:\\Own2", false).SweepFiles(quiet_);
   EXPECT_THAT(fs_.AllPaths(), ElementsAre("C:\\Own2\\", "C:\\Own2\\Sub\\", "C:\\Own2\\Sub\\g.txt"));
   EXPECT_EQ(fs_.OpenHandles(), 0);
 }
@@ -284,17 +285,17 @@ TEST_F(ContainedRemovalTest, MissingBasesFilesAndLongPathsNameNothing) {
   for (const char* base : {"C:\\Missing\\", "", "\\", "C:\\file.txt"}) {
     ContainedRemoval missing(fs_, base, false);
     EXPECT_FALSE(missing.IsDirectory()) << base;
-    missing.RemoveTree("", nullptr);
-    missing.SweepFiles(nullptr);
+    missing.RemoveTree("", quiet_);
+    missing.SweepFiles(quiet_);
     EXPECT_FALSE(missing.RemoveFile("file.txt")) << base;
   }
   ContainedRemoval root(fs_, "C:\\", false);
-  root.RemoveTree("Missing", nullptr);
-  root.RemoveTree("file.txt", nullptr);
+  root.RemoveTree("Missing", quiet_);
+  root.RemoveTree("file.txt", quiet_);
   // Joined with the base, the value would pass the path limit; at the limit it is taken.
   const std::string too_long = std::string(250, 'v') + "\\precious.dat";
   EXPECT_FALSE(root.RemoveFile(too_long));
-  root.RemoveTree(std::string(250, 'v') + "\\.\\" + std::string(20, '\\'), nullptr);
+  root.RemoveTree(std::string(250, 'v') + "\\.\\" + std::string(20, '\\'), quiet_);
   EXPECT_THAT(fs_.AllPaths(),
               ElementsAre("C:\\file.txt", victim + "\\", victim + "\\precious.dat"));
   EXPECT_THAT(log_.Matching("DeleteOnClose"), IsEmpty());

@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "description/description.h"
 #include "fakes/call_log.h"
 #include "fakes/fake_file_system.h"
 
@@ -577,10 +578,10 @@ TEST_F(PreferenceReaderTest, FileSizes) {
   }
 }
 
-TEST_F(PreferenceReaderTest, ReadOneValueOpensReadsAndCloses) {
-  fs_.AddFile(kPath, "Top=t\n[Settings]\nProgLink = App \n");
-  fs_.AddFile("C:\\other.dat", "[S]\nA=1\n");
-  ASSERT_TRUE(reader_.Open("C:\\other.dat"));  // whatever was open is closed
+// A description is the file read whole and closed at once: lookups name their group, and leave
+// any other reading alone.
+TEST_F(PreferenceReaderTest, DescriptionLooksUpByGroupWithTheFileClosed) {
+  fs_.AddFile(kPath, "Top=t\n[Settings]\nProgLink = App \nN=12x\n[List]\nA=1\nB=2\n");
   const std::string p = kPath;
   const struct {
     std::string group, key, path, expected;
@@ -591,10 +592,17 @@ TEST_F(PreferenceReaderTest, ReadOneValueOpensReadsAndCloses) {
                {"", "Top", p, "t"},
                {"Settings", "ProgLink", "C:\\x.dat", "d"}};
   for (const auto& c : cases) {
-    EXPECT_EQ(ReadOneValue(reader_, c.group, c.key, "d", c.path), c.expected) << c.group << c.key;
-    EXPECT_EQ(Holds(), "<closed>");
+    const Description description(fs_, c.path);
     EXPECT_EQ(fs_.OpenHandles(), 0);
+    EXPECT_EQ(description.Value(c.group, c.key, "d"), c.expected) << c.group << c.key;
   }
+  const Description description(fs_, kPath);
+  EXPECT_EQ(description.Number("Settings", "N", -1), 12);
+  EXPECT_EQ(description.Number("List", "N", -1), -1);
+  std::string listed;
+  description.ForEachValue("List", [&](const std::string& v) { listed += v; });
+  description.ForEachValue("Missing", [&](const std::string& v) { listed += "?" + v; });
+  EXPECT_EQ(listed, "12");
 }
 
 }  // namespace

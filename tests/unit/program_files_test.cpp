@@ -9,6 +9,7 @@
 #include "fakes/call_log.h"
 #include "fakes/fake_file_system.h"
 #include "fakes/fake_window_toolkit.h"
+#include "fakes/status_bar_progress.h"
 #include "files/contained_removal.h"
 
 namespace uninstall {
@@ -25,7 +26,7 @@ using namespace std::string_literals;
 // An installation in C:\App\ whose uninstaller is running (its file held open).
 class ProgramFilesTest : public ::testing::Test {
  protected:
-  ProgramFilesTest() : fs(&log), windows(&log), reader(fs) {
+  ProgramFilesTest() : fs(&log), windows(&log) {
     fs.AddFile("C:\\App\\Uninstall.exe", "MZ");
     fs.HoldOpen("C:\\App\\Uninstall.exe");
     fs.AddFile("C:\\App\\App.exe", "MZ");
@@ -38,14 +39,20 @@ class ProgramFilesTest : public ::testing::Test {
 
   bool RemoveProgram() {
     log.Clear();
-    bool result = RemoveProgramFiles(fs, reader, StatusLine(&windows), paths);
+    const Description description(fs, paths.description_file_path);
+    log.Clear();
+    StatusBarProgress progress(windows);
+    bool result = RemoveProgramFiles(fs, description, progress, paths);
     EXPECT_EQ(fs.OpenHandles(), 0);
     return result;
   }
 
   bool RemoveAll() {
     log.Clear();
-    bool result = RemoveAllFiles(fs, reader, StatusLine(&windows), paths);
+    const Description description(fs, paths.description_file_path);
+    log.Clear();
+    StatusBarProgress progress(windows);
+    bool result = RemoveAllFiles(fs, description, progress, paths);
     EXPECT_EQ(fs.OpenHandles(), 0);
     return result;
   }
@@ -55,7 +62,6 @@ class ProgramFilesTest : public ::testing::Test {
   CallLog log;
   FakeFileSystem fs;
   FakeWindowToolkit windows;
-  PreferenceReader reader;
   InstallationPaths paths;
 };
 
@@ -161,13 +167,9 @@ TEST_F(ProgramFilesTest, ResultTellsWhetherAnythingWasRemoved) {
 
 // A window stays alive through a long list of files that are already gone.
 TEST_F(ProgramFilesTest, EveryListedFileBeatsWhetherOrNotItWasThere) {
-  struct CountingHeartbeat : Heartbeat {
-    void Beat() override { ++beats; }
-    void ShowStatus(const std::string&) override { ++beats; }
-    int beats = 0;
-  } heartbeat;
+  StatusBarProgress heartbeat(windows);
   Describe("[Files]\nA=gone1.txt\nB=gone2.txt\nC=gone3.txt\nD=App.exe\n");
-  RemoveProgramFiles(fs, reader, StatusLine(&windows, &heartbeat), paths);
+  RemoveProgramFiles(fs, Description(fs, paths.description_file_path), heartbeat, paths);
   EXPECT_GE(heartbeat.beats, 4);
 }
 
@@ -405,6 +407,8 @@ TEST(RaceTest, ADirectorySwappedForALinkAtAnyMomentLeadsNowhere) {
             for (const std::string& file : outside) fs.AddFile(file, "mine");
             fs.AddDirectory("C:\\Outside\\Empty");
             const std::string away = std::string(swap.directory) + ".away";
+            const Description description(fs, "C:\\App\\uninstall.dat");
+            NoProgress progress;
             log.before_call = [&](std::int64_t call) {
               if (call == at) {
                 fs.Rename(swap.directory, away);
@@ -414,13 +418,12 @@ TEST(RaceTest, ADirectorySwappedForALinkAtAnyMomentLeadsNowhere) {
                 fs.Rename(away, swap.directory);
               }
             };
-            PreferenceReader reader(fs);
             const InstallationPaths paths{"C:\\App\\", "C:\\App\\uninstall.dat", "App.exe",
                                           "C:\\Data\\"};
             if (remove_all) {
-              RemoveAllFiles(fs, reader, StatusLine(nullptr), paths);
+              RemoveAllFiles(fs, description, progress, paths);
             } else {
-              RemoveProgramFiles(fs, reader, StatusLine(nullptr), paths);
+              RemoveProgramFiles(fs, description, progress, paths);
             }
             log.before_call = nullptr;
             for (const std::string& file : outside) EXPECT_TRUE(fs.Exists(file)) << at << file;

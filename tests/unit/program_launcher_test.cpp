@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 
 #include "fakes/call_log.h"
@@ -26,6 +27,7 @@ class ProgramLauncherTest : public ::testing::Test {
   CallLog log;
   FakeProcesses processes;
   ProgramLauncher launcher;
+  NoProgress quiet;
 };
 
 TEST(ProgramCommandLineTest, QuotesTheFileUnlessItIsQuotedAndAppendsParameters) {
@@ -60,84 +62,29 @@ TEST(ShellWorkingDirectoryTest, DirectoryOfTheFileWithItsBackslash) {
   }
 }
 
-TEST_F(ProgramLauncherTest, ProgramIsStartedWaitedForAndKept) {
+TEST_F(ProgramLauncherTest, ProgramIsStartedWaitedForAndItsExitCodeRead) {
   processes.AddProgram(kTool, 7);
-  auto result = launcher.StartProgram(kTool, "-a", "C:\\Work\\", kWaitForExit | kKeepHandle);
-  ASSERT_TRUE(result.started);
-  ASSERT_NE(result.program, nullptr);
-  const ProcessHandle process = result.program->process;
-  EXPECT_EQ(result.program->process_id, 4242u);
+  EXPECT_EQ(launcher.Run(kTool, "-a", "C:\\Work\\", quiet), 7u);
   const std::vector<std::string> closed = Calls("CloseProcessHandle");
-  ASSERT_EQ(closed.size(), 1u);
-  // The thread handle goes at once, before the wait on the process.
-  EXPECT_NE(closed[0], "CloseProcessHandle " + std::to_string(process));
+  ASSERT_EQ(closed.size(), 2u);
+  // The thread handle goes at once, before the wait on the process; the process's after its code.
+  const std::string process = closed[1].substr(closed[1].rfind(' ') + 1);
   EXPECT_THAT(log.entries(), ElementsAre("CreateProcess \"C:\\Prog\\tool.exe\" -a | C:\\Work\\ | 1",
-                                         closed[0], "WaitForProcess " + std::to_string(process)));
-  EXPECT_EQ(processes.open_handles(), 1);
-
-  EXPECT_EQ(launcher.ProgramExitCode(result.program), 7u);
-  launcher.CloseProgram(result.program);
-  EXPECT_EQ(Calls("CloseProcessHandle").back(), "CloseProcessHandle " + std::to_string(process));
+                                         closed[0], "WaitForProcessFor " + process + " 50",
+                                         "ExitCodeOf " + process, closed[1]));
   EXPECT_EQ(processes.open_handles(), 0);
   EXPECT_THAT(Calls("ShellExecute"), IsEmpty());
 }
 
-TEST_F(ProgramLauncherTest, WithoutKeepHandleEverythingIsReleasedAtOnce) {
-  processes.AddProgram(kTool, 3);
-  for (std::uint32_t options : {0u, kWaitForExit}) {
-    log.Clear();
-    auto result = launcher.StartProgram(kTool, "", "", options);
-    EXPECT_TRUE(result.started) << options;
-    EXPECT_EQ(result.program, nullptr) << options;
-    EXPECT_THAT(Calls("CreateProcess"),
-                ElementsAre("CreateProcess \"C:\\Prog\\tool.exe\" | (none) | 1"));
-    EXPECT_EQ(Calls("WaitForProcess").size(), options == kWaitForExit ? 1u : 0u) << options;
-    EXPECT_EQ(Calls("CloseProcessHandle").size(), 2u) << options;
-    EXPECT_EQ(processes.open_handles(), 0) << options;
-  }
-  // Keeping without waiting returns the running program at once.
-  log.Clear();
-  auto kept = launcher.StartProgram(kTool, "", "", kKeepHandle);
-  ASSERT_NE(kept.program, nullptr);
-  EXPECT_THAT(Calls("WaitForProcess"), IsEmpty());
-  launcher.CloseProgram(kept.program);
-  EXPECT_EQ(processes.open_handles(), 0);
-}
-
-TEST_F(ProgramLauncherTest, KeptProgramsStayValidWhileOthersAreClosed) {
-  processes.AddProgram("C:\\a.exe", 11);
-  processes.AddProgram("C:\\b.exe", 22);
-  RunningProgram* a = launcher.StartProgram("C:\\a.exe", "", "", kKeepHandle).program;
-  RunningProgram* b = launcher.StartProgram("C:\\b.exe", "", "", kKeepHandle).program;
-  ASSERT_NE(a, nullptr);
-  ASSERT_NE(b, nullptr);
-  launcher.CloseProgram(a);
-  EXPECT_EQ(launcher.ProgramExitCode(b), 22u);
-  launcher.CloseProgram(b);
-  EXPECT_EQ(processes.open_handles(), 0);
-}
-
 TEST_F(ProgramLauncherTest, DocumentIsOpenedThroughTheShell) {
   processes.AddDocument(kDocument, 9);
-  auto result = launcher.StartProgram(kDocument, "-p", "", kWaitForExit | kKeepHandle);
-  ASSERT_TRUE(result.started);
-  ASSERT_NE(result.program, nullptr);
-  const std::string process = std::to_string(result.program->process);
-  EXPECT_EQ(result.program->process_id, ProgramLauncher::kUnknownProcessId);
+  EXPECT_EQ(launcher.Run(kDocument, "-p", "", quiet), 9u);
+  const std::string process = Calls("ExitCodeOf")[0].substr(11);
   EXPECT_THAT(log.entries(),
               ElementsAre("CreateProcess \"C:\\Prog\\x.txt\" -p | (none) | 1",
                           "ShellExecuteEx Open C:\\Prog\\x.txt | -p | C:\\Prog\\ | 1",
-                          "WaitForProcess " + process));
-  EXPECT_EQ(launcher.ProgramExitCode(result.program), 9u);
-  launcher.CloseProgram(result.program);
-  EXPECT_EQ(processes.open_handles(), 0);
-
-  // Without KeepHandle the shell's process handle is released at once.
-  log.Clear();
-  result = launcher.StartProgram(kDocument, "", "", kWaitForExit);
-  EXPECT_TRUE(result.started);
-  EXPECT_EQ(result.program, nullptr);
-  EXPECT_EQ(Calls("CloseProcessHandle").size(), 1u);
+                          "WaitForProcessFor " + process + " 50", "ExitCodeOf " + process,
+                          "CloseProcessHandle " + process));
   EXPECT_EQ(processes.open_handles(), 0);
 }
 
@@ -153,7 +100,7 @@ TEST_F(ProgramLauncherTest, ShellWorkingDirectoryIsTheGivenOneOrTheFilesOwn) {
         Case{"x.txt", "D:\\Work", "D:\\Work"}}) {
     processes.AddDocument(c.file, 0);
     log.Clear();
-    launcher.StartProgram(c.file, "", c.working_directory, kWaitForExit);
+    launcher.Run(c.file, "", c.working_directory, quiet);
     EXPECT_THAT(Calls("ShellExecuteEx"), ElementsAre("ShellExecuteEx Open " + std::string(c.file) +
                                                      " |  | " + c.expected + " | 1"))
         << c.file << " in " << c.working_directory;
@@ -161,51 +108,49 @@ TEST_F(ProgramLauncherTest, ShellWorkingDirectoryIsTheGivenOneOrTheFilesOwn) {
   EXPECT_EQ(processes.open_handles(), 0);
 }
 
-// The file went to a program that was already running: no process to wait for or to close.
-TEST_F(ProgramLauncherTest, ShellReportingNoProcessGivesExitCodeZero) {
+// The file went to a program that was already running: nothing to wait for, no exit code; and a
+// file that nothing can start gives none either.
+TEST_F(ProgramLauncherTest, NothingToWaitForGivesNoExitCode) {
   processes.AddDocument(kDocument, 5, /*reports_process=*/false);
-  auto result = launcher.StartProgram(kDocument, "", "", kWaitForExit | kKeepHandle);
-  ASSERT_TRUE(result.started);
-  ASSERT_NE(result.program, nullptr);
-  EXPECT_EQ(result.program->process, 0u);
-  EXPECT_EQ(launcher.ProgramExitCode(result.program), 0u);
-  launcher.CloseProgram(result.program);
-
-  EXPECT_TRUE(launcher.StartProgram(kDocument, "", "", kWaitForExit).started);
+  EXPECT_EQ(launcher.Run(kDocument, "", "", quiet), std::nullopt);
   EXPECT_THAT(Calls("CloseProcessHandle"), IsEmpty());
-}
+  EXPECT_THAT(Calls("WaitForProcess"), IsEmpty());
 
-TEST_F(ProgramLauncherTest, NothingStartableGivesNothing) {
-  for (std::uint32_t options : {0u, kWaitForExit, kWaitForExit | kKeepHandle}) {
-    log.Clear();
-    auto result = launcher.StartProgram("C:\\Prog\\broken.exe", "-x", "", options);
-    EXPECT_FALSE(result.started) << options;
-    EXPECT_EQ(result.program, nullptr) << options;
-    EXPECT_EQ(Calls("ShellExecuteEx").size(), 1u) << options;
-    EXPECT_THAT(Calls("WaitForProcess"), IsEmpty()) << options;
-  }
+  log.Clear();
+  EXPECT_EQ(launcher.Run("C:\\Prog\\broken.exe", "-x", "", quiet), std::nullopt);
+  EXPECT_EQ(Calls("ShellExecuteEx").size(), 1u);
+  EXPECT_THAT(Calls("WaitForProcess"), IsEmpty());
   EXPECT_EQ(processes.open_handles(), 0);
 }
 
-// With a heartbeat the wait goes in slices, a beat after each one that ran out; a program
-// started through the shell is waited for the same way.
-TEST_F(ProgramLauncherTest, WaitingInSlicesBeatsUntilTheProgramEnds) {
-  struct CountingHeartbeat : Heartbeat {
+// The wait goes in slices, a beat after each one that ran out; a program started through the
+// shell is waited for the same way. With a time limit, one still running then is ended.
+TEST_F(ProgramLauncherTest, WaitingInSlicesBeatsUntilTheProgramEndsOrItsTimeIsUp) {
+  struct CountingProgress : Progress {
+    void Show(const std::string&) override {}
     void Beat() override { ++beats; }
-    void ShowStatus(const std::string&) override {}
     int beats = 0;
-  } heartbeat;
-  launcher.SetHeartbeat(&heartbeat);
+  } progress;
   processes.AddProgram(kTool, 0);
   processes.AddDocument(kDocument, 0);
   for (const char* file : {kTool, kDocument}) {
-    heartbeat.beats = 0;
+    progress.beats = 0;
     processes.timed_waits_before_exit = 3;
     log.Clear();
-    EXPECT_TRUE(launcher.StartProgram(file, "", "", kWaitForExit).started);
-    EXPECT_EQ(heartbeat.beats, 3) << file;
+    EXPECT_EQ(launcher.Run(file, "", "", progress), 0u);
+    EXPECT_EQ(progress.beats, 3) << file;
     EXPECT_EQ(Calls("WaitForProcessFor").size(), 4u) << file;
     EXPECT_THAT(Calls("WaitForProcess "), IsEmpty()) << file;
+    EXPECT_THAT(Calls("EndProcess"), IsEmpty()) << file;
+  }
+  // Four slices of 50 ms: a program that ends in the fourth is not ended.
+  for (std::uint32_t slices_to_exit : {3u, 4u}) {
+    processes.timed_waits_before_exit = slices_to_exit;
+    log.Clear();
+    const std::optional<std::uint32_t> code = launcher.Run(kTool, "", "", progress, 200);
+    EXPECT_EQ(Calls("WaitForProcessFor").size(), 4u) << slices_to_exit;
+    EXPECT_EQ(Calls("EndProcess").size(), slices_to_exit == 3u ? 0u : 1u) << slices_to_exit;
+    EXPECT_EQ(code, slices_to_exit == 3u ? std::optional<std::uint32_t>(0) : std::nullopt);
   }
   EXPECT_EQ(processes.open_handles(), 0);
 }

@@ -58,7 +58,7 @@ class SelfRemovalBatchTest : public ::testing::Test {
 
   void Write(const std::string& directory = std::string(kDir) + "\\") {
     log.Clear();
-    WriteSelfRemovalBatch(fs, processes, "S-1-5-21-9", directory);
+    WriteSelfRemovalBatch(fs, processes, processes.module_path, "S-1-5-21-9", directory);
     EXPECT_EQ(fs.OpenHandles(), 0);
   }
 
@@ -181,7 +181,8 @@ TEST_F(SelfRemovalBatchTest, NothingIsWrittenOrStartedWhenTheBatchCannotBeMade) 
     processes.system_directory =
         std::string(c.name) == "system directory unknown" ? "" : "C:\\Windows\\system32";
     log.Clear();
-    WriteSelfRemovalBatch(fresh, processes, "S-1-5-21-9", "C:\\Program Files\\App\\");
+    WriteSelfRemovalBatch(fresh, processes, c.module_path, "S-1-5-21-9",
+                          "C:\\Program Files\\App\\");
     EXPECT_THAT(log.Matching("StartHidden"), IsEmpty()) << c.name;
     EXPECT_THAT(log.Matching("WriteBytes"), IsEmpty()) << c.name;
     EXPECT_EQ(fresh.AllPaths(), before) << c.name;

@@ -11,6 +11,7 @@
 #include "fakes/fake_processes.h"
 #include "fakes/fake_registry.h"
 #include "fakes/fake_window_toolkit.h"
+#include "fakes/status_bar_progress.h"
 #include "shell/user_tasks.h"
 #include "ui/control_ids.h"
 
@@ -36,9 +37,17 @@ class ShellIntegrationTest : public ::testing::Test {
     Describe(text);
   }
 
+  // As the driver runs it: with status texts and the check box read once from the window, or
+  // quiet, without either.
   void Run(bool interactive) {
     log_.Clear();
-    RemoveShellIntegration(parts_, interactive, &settings_, "C:\\App\\", kDescription);
+    const Description description(fs_, kDescription);
+    StatusBarProgress window_progress(windows_);
+    NoProgress quiet;
+    const bool delete_all = interactive && windows_.IsChecked(kDeleteAllCheckBox);
+    Progress& progress = interactive ? static_cast<Progress&>(window_progress) : quiet;
+    RemoveShellIntegration({fs_, registry_, launcher_, progress}, description, settings_,
+                           delete_all);
   }
 
   std::vector<std::string> Calls(const std::string& prefix) const { return log_.Matching(prefix); }
@@ -54,9 +63,7 @@ class ShellIntegrationTest : public ::testing::Test {
   FakeRegistry registry_{&log_};
   FakeWindowToolkit windows_{&log_};
   FakeProcesses processes_{&log_};
-  PreferenceReader reader_{fs_};
   ProgramLauncher launcher_{processes_};
-  ShellIntegrationParts parts_{fs_, registry_, windows_, reader_, launcher_};
   UninstallSettings settings_;
 };
 
@@ -91,7 +98,7 @@ TEST_F(ShellIntegrationTest, DesktopLinkShowsTheConfiguredPathAndKeepsTheFallbac
   Run(true);
   EXPECT_THAT(Calls("SetStatusText"), ElementsAre("SetStatusText   C:\\D\\App.lnk"));
   EXPECT_FALSE(fs_.Exists("C:\\D\\App.pif"));
-  EXPECT_EQ(settings_.desktop_icon, "C:\\D\\App.pif");
+  EXPECT_EQ(settings_.desktop_icon, "C:\\D\\App.lnk");  // the settings stay as read
 
   // An existing link is deleted under its own name.
   settings_.desktop_icon = "C:\\D\\Other.lnk";
@@ -197,13 +204,9 @@ TEST_F(ShellIntegrationTest, HugeCountStopsAfterTheLastTaskLine) {
   Tasks(2147483647, {"Task1=0|C:\\App\\one.txt",
                      "Task2=", "Task3=", "Task4=", "Task5=", "TASK9=0|C:\\App\\nine.txt"});
   // Every task line visited, empty or not, lets a window breathe.
-  struct CountingHeartbeat : Heartbeat {
-    void Beat() override { ++beats; }
-    void ShowStatus(const std::string&) override { ++beats; }
-    int beats = 0;
-  } heartbeat;
-  parts_.heartbeat = &heartbeat;
-  Run(false);
+  StatusBarProgress heartbeat(windows_);
+  RemoveShellIntegration({fs_, registry_, launcher_, heartbeat}, Description(fs_, kDescription),
+                         settings_, false);
   EXPECT_FALSE(fs_.Exists("C:\\App\\one.txt"));
   EXPECT_FALSE(fs_.Exists("C:\\App\\nine.txt"));
   EXPECT_GE(heartbeat.beats, 6);
@@ -237,9 +240,8 @@ TEST_F(ShellIntegrationTest, DllGoesToTheToolAsOneQuotedArgumentAndIsDeletedAfte
   EXPECT_FALSE(fs_.Exists("C:\\Program Files\\App\\my lib.dll"));
   EXPECT_FALSE(fs_.Exists("C:\\App\\q.dll"));
   EXPECT_FALSE(fs_.Exists("C:\\Lib\\s.dll"));
-  // Waited for, not kept: the DLL goes only once the tool has ended.
-  EXPECT_LT(At("WaitForProcess 100"), At("EraseFile C:\\Program Files\\App\\my lib.dll"));
-  EXPECT_THAT(Calls("ExitCodeOf"), IsEmpty());
+  // Waited for: the DLL goes only once the tool has ended.
+  EXPECT_LT(At("WaitForProcessFor 100 50"), At("EraseFile C:\\Program Files\\App\\my lib.dll"));
   EXPECT_EQ(processes_.open_handles(), 0);
 }
 
@@ -263,31 +265,6 @@ TEST_F(ShellIntegrationTest, StartMenuDirectoryGoesOnlyWhenEmpty) {
   EXPECT_EQ(Calls("SetStatusText").back(), "SetStatusText   C:\\M\\App");
   EXPECT_FALSE(fs_.Exists("C:\\M\\App"));
   EXPECT_TRUE(fs_.Exists("C:\\M"));
-}
-
-TEST_F(ShellIntegrationTest, AfterProgramRunsLastWithItsParametersAndIsClosed) {
-  settings_.after_uninst = "after.exe";
-  settings_.after_param = "/done \"x y\"";
-  settings_.start_menu = "C:\\M";
-  settings_.desktop_icon = "C:\\D\\App.lnk";
-  fs_.AddDirectory("C:\\M");
-  fs_.AddFile("C:\\App\\after.exe");
-  processes_.AddProgram("C:\\App\\after.exe", 1);
-  Run(false);
-  EXPECT_THAT(Calls("CreateProcess"),
-              ElementsAre("CreateProcess \"C:\\App\\after.exe\" /done \"x y\" | C:\\App\\ | 1"));
-  EXPECT_LT(At("EraseDirectory C:\\M"), At(Calls("CreateProcess")[0]));
-  EXPECT_GT(At("EraseDirectory C:\\M"), At("EraseFile C:\\D\\App.pif"));
-  EXPECT_THAT(Calls("SetStatusText"), IsEmpty());
-  EXPECT_LT(At("WaitForProcess 100"), At("CloseProcessHandle 100"));
-  EXPECT_THAT(Calls("ExitCodeOf"), IsEmpty());
-  EXPECT_EQ(processes_.open_handles(), 0);
-
-  // Named but missing beside the uninstaller: nothing starts.
-  settings_.after_uninst = "gone.exe";
-  Run(true);
-  EXPECT_THAT(Calls("CreateProcess"), IsEmpty());
-  EXPECT_THAT(Calls("ShellExecute"), IsEmpty());
 }
 
 }  // namespace

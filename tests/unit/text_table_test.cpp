@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "description/preference_reader.h"
+#include "description/description.h"
 #include "fakes/call_log.h"
 #include "fakes/fake_file_system.h"
 
@@ -41,7 +41,7 @@ const struct {
 
 class TextTableTest : public ::testing::Test {
  protected:
-  TextTableTest() : fs_(&log_), reader_(fs_) {}
+  TextTableTest() : fs_(&log_) {}
 
   TextTable Load(const std::string& contents) {
     fs_.AddFile(kPath, contents);
@@ -50,7 +50,7 @@ class TextTableTest : public ::testing::Test {
 
   TextTable LoadWithoutWriting() {
     TextTable texts;
-    LoadTexts(reader_, kPath, &texts);
+    LoadTexts(Description(fs_, kPath), &texts);
     return texts;
   }
 
@@ -64,7 +64,6 @@ class TextTableTest : public ::testing::Test {
 
   CallLog log_;
   FakeFileSystem fs_;
-  PreferenceReader reader_;
 };
 
 TEST_F(TextTableTest, MissingFileOrGroupsGiveEveryDefault) {
@@ -180,12 +179,11 @@ TEST_F(TextTableTest, Utf8FileIsDecoded) {
   EXPECT_EQ(texts.mutex, "Schlie\xDFn: Gr\xFC\xDFn");
 }
 
-TEST_F(TextTableTest, ReaderIsOpenedOnceClosedAfterwardsAndEveryEntryOverwritten) {
+TEST_F(TextTableTest, FileIsReadOnceClosedAtOnceAndEveryEntryOverwritten) {
   fs_.AddFile(kPath, "[Settings]\nProgName=MyApp\nVersion=1\n[Language]\nOK=Ja\n");
-  reader_.Open("C:\\elsewhere.dat");  // a reader left open is closed first
   log_.Clear();
   TextTable texts;
-  LoadTexts(reader_, kPath, &texts);
+  LoadTexts(Description(fs_, kPath), &texts);
   EXPECT_EQ(fs_.OpenHandles(), 0);
   EXPECT_EQ(fs_.OpenHandles(), 0);
   EXPECT_EQ(log_.Matching("OpenFile").size(), 1u);
@@ -193,7 +191,7 @@ TEST_F(TextTableTest, ReaderIsOpenedOnceClosedAfterwardsAndEveryEntryOverwritten
   EXPECT_EQ(log_.entries().back(), std::string("CloseFile ") + kPath);
   EXPECT_EQ(texts.ok, "Ja");
   fs_.AddFile(kPath, "[Settings]\nProgName=Other\n");
-  LoadTexts(reader_, kPath, &texts);
+  LoadTexts(Description(fs_, kPath), &texts);
   EXPECT_EQ(texts.ok, "OK");
   EXPECT_EQ(texts.prog_name, "Other");
   EXPECT_EQ(texts.name_with_version, "Other");

@@ -5,6 +5,7 @@
 
 #include "fakes/fake_registry.h"
 #include "fakes/fake_window_toolkit.h"
+#include "fakes/status_bar_progress.h"
 
 namespace uninstall {
 namespace {
@@ -27,10 +28,11 @@ class UninstallEntryTest : public ::testing::Test {
   CallLog log_;
   FakeRegistry registry_{&log_};
   FakeWindowToolkit windows_{&log_};
+  StatusBarProgress progress_{windows_};
 };
 
 TEST_F(UninstallEntryTest, EmptyNameDoesNothing) {
-  RemoveUninstallEntry(registry_, windows_, "");
+  RemoveUninstallEntry(registry_, progress_, "");
   EXPECT_THAT(log_.entries(), IsEmpty());
 }
 
@@ -38,7 +40,7 @@ TEST_F(UninstallEntryTest, MissingEntryLeavesTheRegistryAsItWas) {
   registry_.SetValue(kLocalMachine, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\X",
                      "DisplayName");
   const std::vector<std::string> before = registry_.Dump();
-  RemoveUninstallEntry(registry_, windows_, "{App}");
+  RemoveUninstallEntry(registry_, progress_, "{App}");
   EXPECT_EQ(registry_.Dump(), before);
   EXPECT_THAT(log_.Matching("SetStatusText"),
               ElementsAre(std::string("SetStatusText   ") + kEntry));
@@ -54,7 +56,7 @@ TEST_F(UninstallEntryTest, MissingEntryLeavesTheRegistryAsItWas) {
 
 TEST_F(UninstallEntryTest, FurtherValuesGoWithTheKey) {
   AddFullEntry();
-  RemoveUninstallEntry(registry_, windows_, "{App}");
+  RemoveUninstallEntry(registry_, progress_, "{App}");
   EXPECT_FALSE(registry_.HasKey(kLocalMachine, kEntry));
   EXPECT_TRUE(
       registry_.HasKey(kLocalMachine, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall"));
@@ -63,7 +65,7 @@ TEST_F(UninstallEntryTest, FurtherValuesGoWithTheKey) {
 TEST_F(UninstallEntryTest, SubkeyKeepsTheKeyWithoutTheSevenValues) {
   AddFullEntry();
   registry_.AddKey(kLocalMachine, std::string(kEntry) + "\\Sub");
-  RemoveUninstallEntry(registry_, windows_, "{App}");
+  RemoveUninstallEntry(registry_, progress_, "{App}");
   for (const char* value : kSevenValues)
     EXPECT_FALSE(registry_.HasValue(kLocalMachine, kEntry, value));
   EXPECT_TRUE(registry_.HasValue(kLocalMachine, kEntry, "EstimatedSize"));
@@ -72,7 +74,7 @@ TEST_F(UninstallEntryTest, SubkeyKeepsTheKeyWithoutTheSevenValues) {
 
 TEST_F(UninstallEntryTest, NameWithBackslashRemovesOnlyTheDeepestKey) {
   registry_.SetValue(kLocalMachine, std::string(kEntry) + "\\B", "DisplayName");
-  RemoveUninstallEntry(registry_, windows_, "{App}\\B");
+  RemoveUninstallEntry(registry_, progress_, "{App}\\B");
   EXPECT_FALSE(registry_.HasKey(kLocalMachine, std::string(kEntry) + "\\B"));
   EXPECT_TRUE(registry_.HasKey(kLocalMachine, kEntry));
 }

@@ -273,6 +273,62 @@ TEST_F(SequenceTest, SecondInstanceRunsTheScriptAndNothingElse) {
   EXPECT_TRUE(fs.Exists("C:\\App\\App.exe"));
 }
 
+// uninstall.dat is read twice: for the settings and texts, and once more after the script (or
+// the before-program), which may rewrite it; the removal follows that second reading, and nothing
+// reads the file once the removal has begun.
+TEST_F(SequenceTest, DescriptionIsReadAtStartAndOnceMoreAfterTheScript) {
+  for (bool window : {false, true}) {
+    SCOPED_TRACE(window ? "window" : "quiet");
+    Install("[Settings]\nProgExe=App.exe\nScript=1\n[Files]\nF=App.exe\n");
+    fs.AddFile("C:\\App\\Uninstall.vbs");
+    fs.AddFile("C:\\App\\extra.txt");
+    processes.AddProgram("C:\\App\\Uninstall.exe", 0);
+    processes.on_start = [&](const std::string&) {
+      fs.AddFile("C:\\App\\uninstall.dat",
+                 "[Settings]\nProgExe=App.exe\n[Files]\nF=App.exe\nG=extra.txt\n");
+    };
+    if (window) windows.QueueClick(kOkButton);
+    Run(window ? "" : "/Q");
+    const std::vector<std::string>& entries = log.entries();
+    const auto opens = Calls("OpenFile C:\\App\\uninstall.dat");
+    ASSERT_EQ(opens.size(), 2u);
+    const std::size_t last_open =
+        entries.size() - 1 -
+        (std::find(entries.rbegin(), entries.rend(), opens.back()) - entries.rbegin());
+    EXPECT_GT(last_open, Position("CreateProcess"));  // after the script
+    EXPECT_LT(last_open, Position("DeleteOnClose"));  // before the removal
+    EXPECT_FALSE(fs.Exists("C:\\App\\extra.txt"));
+    processes.on_start = nullptr;
+  }
+}
+
+// The after-program runs once the links, the tasks and the start-menu directory are gone, before
+// the program files and the entry, with its parameters, and is waited for.
+TEST_F(SequenceTest, AfterProgramRunsBetweenTheShellIntegrationAndTheFiles) {
+  Install(
+      "[Settings]\nProgExe=App.exe\nStartMenu=C:\\M\nDesktopIcon=C:\\D\\App.lnk\n"
+      "[StartProg]\nAfterUninst=after.exe\nAfterParam=/done \"x y\"\n[Files]\nF=App.exe\n");
+  fs.AddDirectory("C:\\M");
+  fs.AddFile("C:\\D\\App.pif");
+  fs.AddFile("C:\\App\\after.exe");
+  processes.AddProgram("C:\\App\\after.exe", 1);
+  Run("/Q");
+  EXPECT_THAT(Calls("CreateProcess"),
+              ElementsAre("CreateProcess \"C:\\App\\after.exe\" /done \"x y\" | C:\\App\\ | 1"));
+  EXPECT_LT(Position("EraseFile C:\\D\\App.pif"), Position("EraseDirectory C:\\M"));
+  EXPECT_LT(Position("EraseDirectory C:\\M"), Position("CreateProcess"));
+  EXPECT_LT(Position("WaitForProcessFor"), Position("DeleteOnClose C:\\App\\App.exe"));
+  EXPECT_THAT(Calls("SetStatusText"), IsEmpty());
+  EXPECT_EQ(processes.open_handles(), 0);
+
+  // Named but missing beside the uninstaller: nothing starts.
+  Install("[Settings]\nProgExe=App.exe\n[StartProg]\nAfterUninst=gone.exe\n[Files]\nF=App.exe\n");
+  windows.QueueClick(kOkButton);
+  Run();
+  EXPECT_THAT(Calls("CreateProcess"), IsEmpty());
+  EXPECT_THAT(Calls("ShellExecute"), IsEmpty());
+}
+
 TEST_F(SequenceTest, QuietRunRemovesFilesThenLeftoversThenStartsTheBatch) {
   Install(
       "[Settings]\nProgExe=App.exe\n[StartProg]\nAfterUninst=after.exe\n"

@@ -11,10 +11,9 @@ class SettingsTest : public ::testing::Test {
  protected:
   UninstallSettings Read(const std::string& contents, const std::string& dir = "C:\\App\\") {
     fs.AddFile("C:\\App\\uninstall.dat", contents);
-    return ReadUninstallSettings(reader, "C:\\App\\uninstall.dat", dir);
+    return ReadUninstallSettings(Description(fs, "C:\\App\\uninstall.dat"), dir);
   }
   FakeFileSystem fs;
-  PreferenceReader reader{fs};
 };
 
 TEST_F(SettingsTest, MissingGroupsAndKeysGiveTheDefaults) {

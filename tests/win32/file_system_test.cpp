@@ -10,7 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "description/preference_reader.h"
+#include "common/progress.h"
+#include "description/description.h"
 #include "files/contained_removal.h"
 #include "files/directory_listing.h"
 #include "files/file_removal.h"
@@ -117,6 +118,7 @@ class FileSystemTest : public ::testing::Test {
   }
 
   Win32FileSystem fs_;
+  NoProgress quiet_;
   std::string root_;
 };
 
@@ -371,12 +373,12 @@ TEST_F(FileSystemTest, SweepTakesEveryFileButEntersNoDirectory) {
   MakeDirectory("mixed\\sub");
   MakeFile("mixed\\sub\\b.txt");
 
-  ContainedRemoval(fs_, At("files\\"), false).SweepFiles(nullptr);
+  ContainedRemoval(fs_, At("files\\"), false).SweepFiles(quiet_);
   EXPECT_FALSE(Exists("files"));
-  ContainedRemoval(fs_, At("mixed"), false).SweepFiles(nullptr);
+  ContainedRemoval(fs_, At("mixed"), false).SweepFiles(quiet_);
   EXPECT_FALSE(Exists("mixed\\a.txt"));
   EXPECT_TRUE(Exists("mixed\\sub\\b.txt"));
-  ContainedRemoval(fs_, At("missing"), false).SweepFiles(nullptr);
+  ContainedRemoval(fs_, At("missing"), false).SweepFiles(quiet_);
   EXPECT_FALSE(Exists("missing"));
 }
 
@@ -395,7 +397,7 @@ TEST_F(FileSystemTest, ForcedRecursiveRemovalTakesProtectedTrees) {
   MakeDirectory("tree\\empty", FILE_ATTRIBUTE_HIDDEN);
   MakeFile("keep.txt");
 
-  ContainedRemoval(fs_, At(""), false).RemoveTree("tree\\", nullptr);
+  ContainedRemoval(fs_, At(""), false).RemoveTree("tree\\", quiet_);
   EXPECT_FALSE(Exists("tree"));
   EXPECT_TRUE(Exists("keep.txt"));
 }
@@ -416,7 +418,7 @@ TEST_F(FileSystemTest, FileHeldOpenKeepsItselfAndItsParents) {
                             FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
-  ContainedRemoval(fs_, At(""), false).RemoveTree("tree", nullptr);
+  ContainedRemoval(fs_, At(""), false).RemoveTree("tree", quiet_);
   EXPECT_FALSE(ContainedRemoval(fs_, At(""), false).RemoveFile("tree\\a\\b\\held.txt", true));
   CloseHandle(held);
 
@@ -426,7 +428,7 @@ TEST_F(FileSystemTest, FileHeldOpenKeepsItselfAndItsParents) {
     EXPECT_FALSE(Exists(gone)) << gone;
   }
 
-  ContainedRemoval(fs_, At(""), false).RemoveTree("tree", nullptr);
+  ContainedRemoval(fs_, At(""), false).RemoveTree("tree", quiet_);
   EXPECT_FALSE(Exists("tree"));
 }
 
@@ -440,9 +442,9 @@ TEST_F(FileSystemTest, PathsBeyondTheLimitNameNothing) {
   EXPECT_EQ(PathSize(fs_, long_path), kNothingThere);
   EXPECT_FALSE(IsExistingDirectory(fs_, long_path));
   EXPECT_EQ(OpenListing(fs_, long_path, "*.*"), nullptr);
-  ContainedRemoval(fs_, long_path, false).RemoveTree("", nullptr);
-  ContainedRemoval(fs_, long_path, false).SweepFiles(nullptr);
-  ContainedRemoval(fs_, At(""), false).RemoveTree("dir" + std::string(300, '\\'), nullptr);
+  ContainedRemoval(fs_, long_path, false).RemoveTree("", quiet_);
+  ContainedRemoval(fs_, long_path, false).SweepFiles(quiet_);
+  ContainedRemoval(fs_, At(""), false).RemoveTree("dir" + std::string(300, '\\'), quiet_);
   EXPECT_TRUE(Exists("dir\\a.txt"));
 
   std::string exact = At("dir") + std::string(kMaxPathBytes - At("dir").size(), '\\');
@@ -557,19 +559,18 @@ TEST(LinkTest, NothingBehindADirectoryLinkIsLookedIntoOrDeleted) {
     std::ofstream(app + "uninstall.dat") << "[Files]\r\n1=Sub\\Link\\keep.txt\r\n2=App.exe\r\n["
                                             "Dirs]\r\n1=Sub\\Link\\Inner\\\r\n2=Saves\\\r\n";
   }
-  PreferenceReader reader(fs);
-  const StatusLine windows(nullptr);
+  NoProgress quiet;
   const InstallationPaths paths{app, app + "uninstall.dat", "App.exe", "\\"};
-  EXPECT_TRUE(RemoveProgramFiles(fs, reader, windows, paths));
+  EXPECT_TRUE(RemoveProgramFiles(fs, Description(fs, paths.description_file_path), quiet, paths));
   std::ofstream(app + "App.exe") << "MZ";
-  EXPECT_TRUE(RemoveAllFiles(fs, reader, windows, paths));
+  EXPECT_TRUE(RemoveAllFiles(fs, Description(fs, paths.description_file_path), quiet, paths));
   // A forced removal of the whole tree, links included, does not enter them either.
-  ContainedRemoval(fs, app, false).RemoveTree("", nullptr);
+  ContainedRemoval(fs, app, false).RemoveTree("", quiet);
   // Nor does a data directory that is itself a link.
   ContainedRemoval data(fs, app + "Saves\\", true);
   EXPECT_FALSE(data.IsDirectory());
   EXPECT_FALSE(data.RemoveFile("keep.txt"));
-  data.RemoveTree("Inner", nullptr);
+  data.RemoveTree("Inner", quiet);
 
   EXPECT_NE(GetFileAttributesA((outside + "keep.txt").c_str()), INVALID_FILE_ATTRIBUTES);
   EXPECT_NE(GetFileAttributesA((outside + "Inner").c_str()), INVALID_FILE_ATTRIBUTES);

@@ -1,7 +1,7 @@
 // The program launcher over the real process calls. The started program is exit_with.exe,
 // which sits beside this test program: it exits with the code it is given and can write its
 // command line and current directory into a file after a short delay (so that finding the
-// file right after StartProgram shows the wait).
+// file right after Run shows the wait).
 #include <windows.h>
 // After windows.h, which they need.
 #include <aclapi.h>
@@ -13,6 +13,8 @@
 #include <sstream>
 #include <string>
 
+#include "common/progress.h"
+#include "driver/own_path.h"
 #include "external/program_launcher.h"
 #include "files/self_removal_batch.h"
 #include "files/text_file.h"
@@ -104,6 +106,7 @@ class LauncherTest : public ::testing::Test {
 
   Win32Processes processes_;
   ProgramLauncher launcher_;
+  NoProgress quiet_;
   std::string helper_;
   std::string dir_;  // without its backslash
 };
@@ -118,13 +121,7 @@ TEST_F(LauncherTest, OwnProgramPathIsThisProgram) {
 TEST_F(LauncherTest, ExitCodeOfAProgramWaitedFor) {
   for (std::uint32_t code : {0u, 1u, 2u, 255u, 70000u}) {
     const int handles = HandleCount();
-    auto result =
-        launcher_.StartProgram(helper_, std::to_string(code), "", kWaitForExit | kKeepHandle);
-    ASSERT_TRUE(result.started) << code;
-    ASSERT_NE(result.program, nullptr) << code;
-    EXPECT_NE(result.program->process_id, ProgramLauncher::kUnknownProcessId);
-    EXPECT_EQ(launcher_.ProgramExitCode(result.program), code);
-    launcher_.CloseProgram(result.program);
+    EXPECT_EQ(launcher_.Run(helper_, std::to_string(code), "", quiet_), code);
     EXPECT_EQ(HandleCount(), handles) << code;
   }
 }
@@ -136,25 +133,29 @@ TEST_F(LauncherTest, ParametersAndWorkingDirectoryArrive) {
   const std::string out = dir_ + "\\out.txt";
   const std::string parameters = "5 \"" + out + "\" 300";
 
-  auto result =
-      launcher_.StartProgram(program, parameters, dir_ + "\\", kWaitForExit | kKeepHandle);
-  ASSERT_NE(result.program, nullptr);
+  EXPECT_EQ(launcher_.Run(program, parameters, dir_ + "\\", quiet_), 5u);
   Report report = ReadReport(out);
   EXPECT_EQ(report.command_line, "\"" + program + "\" " + parameters);
   EXPECT_EQ(Lower(report.directory), Lower(dir_));
-  EXPECT_EQ(launcher_.ProgramExitCode(result.program), 5u);
-  launcher_.CloseProgram(result.program);
 }
 
-TEST_F(LauncherTest, WithoutKeepHandleTheWaitStillHoldsAndNothingIsLeftOpen) {
+TEST_F(LauncherTest, TheWaitHoldsAndNothingIsLeftOpen) {
   const std::string out = dir_ + "\\out.txt";
   const int handles = HandleCount();
-  auto result = launcher_.StartProgram(helper_, "3 \"" + out + "\" 300", "", kWaitForExit);
-  EXPECT_TRUE(result.started);
-  EXPECT_EQ(result.program, nullptr);
+  EXPECT_EQ(launcher_.Run(helper_, "3 \"" + out + "\" 300", "", quiet_), 3u);
   EXPECT_EQ(HandleCount(), handles);
   // No working directory given: the program inherits ours.
   EXPECT_EQ(Lower(ReadReport(out).directory), Lower(CurrentDirectory()));
+}
+
+// A program still running when its time is up is ended, and gives no exit code.
+TEST_F(LauncherTest, ProgramStillRunningAtTheTimeLimitIsEnded) {
+  const std::string out = dir_ + "\\out.txt";
+  const int handles = HandleCount();
+  EXPECT_EQ(launcher_.Run(helper_, "3 \"" + out + "\" 1000", "", quiet_, 200), std::nullopt);
+  EXPECT_EQ(HandleCount(), handles);
+  Sleep(1500);
+  EXPECT_EQ(GetFileAttributesA(out.c_str()), INVALID_FILE_ATTRIBUTES);  // it never got to write
 }
 
 // A document goes to the program its type is associated with, here exit_with.exe again, which
@@ -193,23 +194,16 @@ class ShellFallbackTest : public LauncherTest {
 };
 
 TEST_F(ShellFallbackTest, DocumentIsOpenedInItsOwnDirectoryAndWaitedFor) {
-  auto result = launcher_.StartProgram(document_, "", "", kWaitForExit | kKeepHandle);
-  ASSERT_TRUE(result.started);
-  ASSERT_NE(result.program, nullptr);
-  EXPECT_EQ(result.program->process_id, ProgramLauncher::kUnknownProcessId);
+  EXPECT_EQ(launcher_.Run(document_, "", "", quiet_), 9u);
   Report report = ReadReport(document_);
   EXPECT_EQ(Lower(report.command_line), Lower("\"" + helper_ + "\" 9 \"" + document_ + "\" 300"));
   // The file's directory with its backslash; the system reports it without.
   EXPECT_EQ(Lower(report.directory), Lower(dir_));
-  EXPECT_EQ(launcher_.ProgramExitCode(result.program), 9u);
-  launcher_.CloseProgram(result.program);
 }
 
 TEST_F(ShellFallbackTest, GivenWorkingDirectoryWinsAndNothingIsLeftOpen) {
   const int handles = HandleCount();
-  auto result = launcher_.StartProgram(document_, "", "C:\\", kWaitForExit);
-  EXPECT_TRUE(result.started);
-  EXPECT_EQ(result.program, nullptr);
+  EXPECT_EQ(launcher_.Run(document_, "", "C:\\", quiet_), 9u);
   EXPECT_EQ(Lower(ReadReport(document_).directory), "c:\\");
   EXPECT_EQ(HandleCount(), handles);
 }

@@ -10,7 +10,8 @@
 #include <set>
 #include <string>
 
-#include "description/preference_reader.h"
+#include "common/progress.h"
+#include "description/description.h"
 #include "files/program_files.h"
 #include "gtest/gtest.h"
 #include "platform/win32/win32_file_system.h"
@@ -126,17 +127,18 @@ class LinkRaceTest : public ::testing::Test {
 // deletion. What was lost all the same is printed.
 TEST_F(LinkRaceTest, NothingOutsideIsMarkedForDeletionThroughASwappedDirectory) {
   WatchingFileSystem fs;
-  PreferenceReader reader(fs);
   const InstallationPaths paths{kApp, kApp + "uninstall.dat", "App.exe", "\\"};
   for (int round = 0; round < 4; ++round) {
     const bool remove_all = round % 2 == 1;
     SCOPED_TRACE(remove_all ? "delete all" : "program files");
     const int left = Race([&] {
+      const Description description(fs, paths.description_file_path);
+      NoProgress progress;
       fs.Watch(kOutside, kFiles);
       if (remove_all) {
-        RemoveAllFiles(fs, reader, StatusLine(nullptr), paths);
+        RemoveAllFiles(fs, description, progress, paths);
       } else {
-        RemoveProgramFiles(fs, reader, StatusLine(nullptr), paths);
+        RemoveProgramFiles(fs, description, progress, paths);
       }
     });
     EXPECT_EQ(fs.marked_outside(), 0) << "round " << round;

@@ -2,7 +2,7 @@
 // scripts/bench. Times, each with the performance counter:
 //   open_ms          PreferenceReader::Open over Win32FileSystem (read and index the file)
 //   enumerate_ms     SelectGroup("Files"), RewindKeys, then NextKey and CurrentValue to the end
-//   for_each_ms      the same through ForEachValue, as the removal walks a group
+//   for_each_ms      the same through ForEachValueIn, as the removal walks a group
 //   raw_read_ms      CreateFileA, GetFileSize and one ReadFile of the whole file into memory
 // and the process's memory at the start, after Open, after the enumeration and after Close, in KB:
 // peak working set, working set and private bytes (PrivateUsage) from GetProcessMemoryInfo, and the
@@ -16,7 +16,6 @@
 #include <memory>
 #include <string>
 
-#include "description/group_values.h"
 #include "description/preference_reader.h"
 #include "platform/win32/win32_file_system.h"
 
@@ -102,7 +101,7 @@ int main(int argc, char** argv) {
 
   start = Now();
   std::size_t visited = 0;
-  uninstall::ForEachValue(reader, "Files", [&visited](const std::string&) { ++visited; });
+  reader.ForEachValueIn("Files", [&visited](const std::string&) { ++visited; });
   end = Now();
   PrintTime("for_each", start, end);
   std::printf("for_each_entries=%zu\n", visited);

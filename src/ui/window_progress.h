@@ -1,28 +1,32 @@
-// Keeps the program's windows alive while a long step runs on the one thread: at most every
+// The progress of a removal started from the main window: status texts go to its status bar, and
+// the beats keep the program's windows alive while the step runs on the one thread: at most every
 // few dozen milliseconds, they handle their paint messages and what other programs send them.
-#ifndef UNINSTALL_UI_WINDOW_HEARTBEAT_H_
-#define UNINSTALL_UI_WINDOW_HEARTBEAT_H_
+#ifndef UNINSTALL_UI_WINDOW_PROGRESS_H_
+#define UNINSTALL_UI_WINDOW_PROGRESS_H_
 
 #include <cstdint>
 #include <string>
 
-#include "common/heartbeat.h"
+#include "common/progress.h"
 #include "platform/window_toolkit.h"
 
 namespace uninstall {
 
-class WindowHeartbeat : public Heartbeat {
+class WindowProgress : public Progress {
  public:
   // Often enough that a window never waits 100 ms, seldom enough to cost next to nothing.
   static constexpr std::uint32_t kIntervalMilliseconds = 50;
 
-  explicit WindowHeartbeat(WindowToolkit& windows);
+  explicit WindowProgress(WindowToolkit& windows);
 
+  // The newest text is drawn at the latest with the next beat that lets the windows breathe; a
+  // text overtaken before then is never drawn: drawing each of thousands of texts would take
+  // far longer than the removal itself.
+  void Show(const std::string& subject) override;
   // When the interval has passed since the last time: puts the newest status text into the
   // status bar and lets the windows handle their paint and sent messages, which draws it.
   // Otherwise only reads the clock. Input stays queued.
   void Beat() override;
-  void ShowStatus(const std::string& text) override;
 
  private:
   WindowToolkit& windows_;
@@ -32,4 +36,4 @@ class WindowHeartbeat : public Heartbeat {
 
 }  // namespace uninstall
 
-#endif  // UNINSTALL_UI_WINDOW_HEARTBEAT_H_
+#endif  // UNINSTALL_UI_WINDOW_PROGRESS_H_

@@ -1,11 +1,11 @@
-#include "ui/window_heartbeat.h"
+#include "ui/window_progress.h"
 
 namespace uninstall {
 
-WindowHeartbeat::WindowHeartbeat(WindowToolkit& windows)
+WindowProgress::WindowProgress(WindowToolkit& windows)
     : windows_(windows), last_(windows.Milliseconds()) {}
 
-void WindowHeartbeat::Beat() {
+void WindowProgress::Beat() {
   // Unsigned arithmetic: the clock's wrap after 49 days changes nothing.
   if (windows_.Milliseconds() - last_ < kIntervalMilliseconds) return;
   if (!pending_status_.empty()) {
@@ -16,8 +16,8 @@ void WindowHeartbeat::Beat() {
   last_ = windows_.Milliseconds();
 }
 
-void WindowHeartbeat::ShowStatus(const std::string& text) {
-  pending_status_ = text;
+void WindowProgress::Show(const std::string& subject) {
+  pending_status_ = StatusText(subject);
   Beat();
 }
 

@@ -1,4 +1,4 @@
-#include "ui/window_heartbeat.h"
+#include "ui/window_progress.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -13,12 +13,12 @@ using ::testing::ElementsAre;
 
 // The windows get their messages once the interval has passed since the last time, whatever
 // the number of beats in between; the clock's wrap changes nothing.
-TEST(WindowHeartbeatTest, LetsTheWindowsBreatheOncePerInterval) {
+TEST(WindowProgressTest, LetsTheWindowsBreatheOncePerInterval) {
   for (std::uint32_t start : {0u, 0xFFFFFFF0u}) {
     CallLog log;
     FakeWindowToolkit windows(&log);
     windows.now = start;
-    WindowHeartbeat heartbeat(windows);
+    WindowProgress heartbeat(windows);
     windows.tick = 10;  // every reading of the clock is 10 ms later
     for (int beat = 0; beat < 20; ++beat) heartbeat.Beat();
     // 20 beats over about 200 ms: three times, each 50 ms after the last.
@@ -28,12 +28,12 @@ TEST(WindowHeartbeatTest, LetsTheWindowsBreatheOncePerInterval) {
 
 // Of texts coming faster than the interval, the newest goes to the status bar with each breath,
 // right before the windows paint it.
-TEST(WindowHeartbeatTest, StatusTextsReachTheBarOncePerInterval) {
+TEST(WindowProgressTest, StatusTextsReachTheBarOncePerInterval) {
   CallLog log;
   FakeWindowToolkit windows(&log);
-  WindowHeartbeat heartbeat(windows);
+  WindowProgress heartbeat(windows);
   windows.tick = 10;
-  for (int text = 0; text < 12; ++text) heartbeat.ShowStatus("  file" + std::to_string(text));
+  for (int text = 0; text < 12; ++text) heartbeat.Show("file" + std::to_string(text));
   // The last text goes with the next breath; later breaths leave the bar alone.
   for (int beat = 0; beat < 12; ++beat) heartbeat.Beat();
   EXPECT_THAT(

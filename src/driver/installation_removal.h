@@ -1,0 +1,39 @@
+// The removal itself, the same for both modes: the shell integration, the after-program, the
+// program files and the uninstall entry, in this order.
+#ifndef UNINSTALL_DRIVER_INSTALLATION_REMOVAL_H_
+#define UNINSTALL_DRIVER_INSTALLATION_REMOVAL_H_
+
+#include <string>
+
+#include "common/progress.h"
+#include "description/description.h"
+#include "description/uninstall_settings.h"
+#include "driver/platform_parts.h"
+#include "external/program_launcher.h"
+
+namespace uninstall {
+
+// What is removed: the installation around the running uninstaller.
+struct Installation {
+  const std::string& uninstaller_dir;  // ends with a backslash
+  const std::string& description_file_path;
+  const UninstallSettings& settings;
+  // uninstall.dat as it stands after the before-program and the script, which may rewrite it.
+  const Description& description;
+};
+
+struct RemovalOptions {
+  // The user's "delete all" in the window: whole trees, the data and the per-user product key.
+  bool delete_all = false;
+};
+
+// Removes the installation, reporting to `progress`. True when the file removal removed something
+// (the main executable was there); false when it removed nothing, or the uninstaller sits in a
+// drive root, where no program files are removed. The uninstall entry goes either way.
+bool RemoveInstallation(const PlatformParts& platform, ProgramLauncher& launcher,
+                        const Installation& installation, RemovalOptions options,
+                        Progress& progress);
+
+}  // namespace uninstall
+
+#endif  // UNINSTALL_DRIVER_INSTALLATION_REMOVAL_H_
