@@ -17,6 +17,18 @@ bool IsShareRoot(std::string_view path) {
 
 }  // namespace
 
+bool IsUsablePath(std::string_view path) { return !path.empty() && path.size() <= kMaxPathBytes; }
+
+std::string WithTrailingBackslash(const std::string& path) {
+  if (!path.empty() && path.back() == '\\') return path;
+  return path + "\\";
+}
+
+std::string WithoutTrailingSeparators(std::string path, std::string_view separators) {
+  while (!path.empty() && separators.find(path.back()) != std::string_view::npos) path.pop_back();
+  return path;
+}
+
 std::string DirectoryPart(const std::string& path, std::string_view separators) {
   std::size_t last = path.find_last_of(separators);
   return last == std::string::npos ? std::string() : path.substr(0, last + 1);

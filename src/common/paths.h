@@ -15,6 +15,16 @@ inline constexpr std::size_t kMaxPathBytes = 260;
 // The separators of a path: the backslash, and the slash that Windows takes for one.
 inline constexpr std::string_view kPathSeparators = "\\/";
 
+// A path the file operations may be given: not empty, and not longer than kMaxPathBytes (a cut
+// path could name something else).
+bool IsUsablePath(std::string_view path);
+
+// `path` with a backslash at its end, appended unless there is one ("" becomes "\").
+std::string WithTrailingBackslash(const std::string& path);
+
+// `path` without the separators (of `separators`) at its end.
+std::string WithoutTrailingSeparators(std::string path, std::string_view separators = "\\");
+
 // The directory part of a path: everything up to and including its last separator (one of
 // `separators`); "" when it has none.
 std::string DirectoryPart(const std::string& path, std::string_view separators = kPathSeparators);

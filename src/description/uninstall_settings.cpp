@@ -1,5 +1,7 @@
 #include "description/uninstall_settings.h"
 
+#include "common/paths.h"
+
 namespace uninstall {
 namespace {
 
@@ -9,11 +11,6 @@ std::uint8_t ReadFlag(const Description& description, const std::string& key) {
 }
 
 }  // namespace
-
-std::string WithTrailingBackslash(const std::string& value) {
-  if (!value.empty() && value.back() == '\\') return value;
-  return value + "\\";
-}
 
 UninstallSettings ReadUninstallSettings(const Description& description,
                                         const std::string& uninstaller_dir) {

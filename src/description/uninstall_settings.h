@@ -26,9 +26,6 @@ struct UninstallSettings {
   std::string after_param;
 };
 
-// Appends a backslash unless the value ends with one ("" becomes "\").
-std::string WithTrailingBackslash(const std::string& value);
-
 // The settings `description` holds. NoDelAll counts only when the uninstaller runs
 // from the program directory (`uninstaller_dir` equal to ProgDir byte for byte).
 UninstallSettings ReadUninstallSettings(const Description& description,

@@ -1,5 +1,6 @@
 #include "files/directory_listing.h"
 
+#include "common/paths.h"
 #include "files/path_probe.h"
 
 namespace uninstall {
@@ -44,8 +45,7 @@ void DirectoryListing::CloseListing() {
 
 std::unique_ptr<DirectoryListing> OpenListing(FileSystem& fs, const std::string& directory,
                                               const std::string& pattern) {
-  std::string search_pattern = directory;
-  if (!directory.empty() && directory.back() != '\\') search_pattern += '\\';
+  std::string search_pattern = directory.empty() ? "" : WithTrailingBackslash(directory);
   search_pattern += pattern.empty() ? kAllFiles : pattern;
   if (search_pattern.size() > kMaxPathBytes) return nullptr;
 

@@ -7,7 +7,7 @@ namespace uninstall {
 
 std::int64_t PathSize(FileSystem& fs, const std::string& path) {
   // A cut path could name something else, so a long one names nothing.
-  if (path.empty() || path.size() > kMaxPathBytes) return kNothingThere;
+  if (!IsUsablePath(path)) return kNothingThere;
 
   // The search call can't report a drive root; the drive type can.
   if (IsDriveLetterRoot(path)) {
@@ -15,8 +15,7 @@ std::int64_t PathSize(FileSystem& fs, const std::string& path) {
     return fs.DriveTypeOf(root) > kDriveNoRootDir ? kDirectoryThere : kNothingThere;
   }
 
-  std::string trimmed = path;
-  while (!trimmed.empty() && trimmed.back() == '\\') trimmed.pop_back();
+  const std::string trimmed = WithoutTrailingSeparators(path);
 
   FoundEntry entry;
   std::uint32_t error = 0;

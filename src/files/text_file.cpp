@@ -3,6 +3,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "common/paths.h"
 #include "files/path_probe.h"
 
 namespace uninstall {
@@ -114,7 +115,7 @@ void TextFile::UnreadByte() {
 
 std::unique_ptr<TextFile> CreateTextFile(FileSystem& fs, const std::string& path,
                                          TextFileCreation creation, const std::string& security) {
-  if (path.empty() || path.size() > kMaxPathBytes) return nullptr;
+  if (!IsUsablePath(path)) return nullptr;
   const bool exclusive = creation == TextFileCreation::kExclusive;
   std::uint32_t error = 0;
   if (exclusive && !security.empty()) {
@@ -132,7 +133,7 @@ std::unique_ptr<TextFile> CreateTextFile(FileSystem& fs, const std::string& path
 }
 
 std::unique_ptr<TextFile> OpenTextFile(FileSystem& fs, const std::string& path) {
-  if (path.empty() || path.size() > kMaxPathBytes) return nullptr;
+  if (!IsUsablePath(path)) return nullptr;
   std::uint32_t error = 0;
   FileHandle handle =
       fs.OpenFile(path, kGenericRead, kShareRead, kOpenExisting, kAttributeNormal, &error);

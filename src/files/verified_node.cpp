@@ -191,10 +191,7 @@ bool IsStillNamed(FileSystem& fs, const VerifiedNode& directory, const VerifiedN
 
 VerifiedNode OpenBase(FileSystem& fs, const std::string& path, bool check_own_name,
                       VerifiedNode* parent, std::u16string* own_name) {
-  std::string trimmed = path;
-  while (!trimmed.empty() && kPathSeparators.find(trimmed.back()) != std::string::npos) {
-    trimmed.pop_back();
-  }
+  const std::string trimmed = WithoutTrailingSeparators(path, kPathSeparators);
   if (trimmed.empty()) return VerifiedNode();
   const std::uint32_t access = kNodeDelete | kNodeList;
   if (!check_own_name || IsDriveRoot(path)) {

@@ -18,8 +18,7 @@ std::string Normalized(const std::string& path) {
     }
     result.push_back(c);
   }
-  while (!result.empty() && result.back() == '\\') result.pop_back();
-  return result;
+  return WithoutTrailingSeparators(result);
 }
 
 }  // namespace
