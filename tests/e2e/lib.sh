@@ -22,6 +22,36 @@ fail() {
   e2e_failed=$((e2e_failed + 1))
 }
 
+# fail_whole_level WHAT REASON: a failure that leaves no case worth running; ends the level with
+# its count line.
+fail_whole_level() {
+  fail "$1" "$2"
+  echo "$e2e_passed passed, $e2e_failed failed"
+  exit 1
+}
+
+# control_id NAME: the number of `inline constexpr int NAME = N;` in src/ui/control_ids.h, which
+# the program is built with, so that the cases cannot click a control the program renumbered.
+# Says so on standard error and fails when the header holds no such constant, or more than one.
+control_id() {
+  local header=$REPO/src/ui/control_ids.h value
+  value=$(sed -n -E "s/^[[:space:]]*inline constexpr int $1 = ([0-9]+);.*$/\1/p" "$header")
+  if [ -z "$value" ] || [ "$(wc -l <<<"$value")" -ne 1 ]; then
+    echo "control_id: no single constant $1 in ${header#"$REPO"/}" >&2
+    return 1
+  fi
+  echo "$value"
+}
+
+# The control numbers the cases use, read once.
+OK_BUTTON=$(control_id kOkButton) &&
+  CANCEL_BUTTON=$(control_id kCancelButton) &&
+  READY_BUTTON=$(control_id kReadyButton) &&
+  PROGRAM_NAME_TEXT=$(control_id kProgramNameText) &&
+  DELETE_ALL_CHECKBOX=$(control_id kDeleteAllCheckBox) ||
+  fail_whole_level setup "a control number is missing from src/ui/control_ids.h"
+readonly OK_BUTTON CANCEL_BUTTON READY_BUTTON PROGRAM_NAME_TEXT DELETE_ALL_CHECKBOX
+
 # The template is shared with the Win32-layer runner; wine_template makes it under its own
 # lock (taking that lock here as well would wait for ourselves).
 e2e_template() {

@@ -27,12 +27,6 @@ HOLD_MUTEX_EXE=$BUILD/hold_mutex.exe
 # shellcheck source=link_cases.sh
 . "$REPO/tests/e2e/link_cases.sh"
 
-fail_whole_level() {
-  fail "$1" "$2"
-  echo "$e2e_passed passed, $e2e_failed failed"
-  exit 1
-}
-
 for tool in wine wineserver Xvfb; do
   command -v "$tool" >/dev/null 2>&1 || fail_whole_level setup "$tool is not installed"
 done

@@ -160,9 +160,9 @@ case_endless_script() {
     in_prefix "$prefix" 'C:\Program Files\Sample\Uninstall.exe' &
     run=$!
     uiauto "$prefix" wait "$WINDOW_TITLE" 40 >/dev/null || problem "no window after the script"
-    uiauto "$prefix" click "$WINDOW_TITLE" 5 || problem "OK could not be clicked"
+    uiauto "$prefix" click "$WINDOW_TITLE" "$OK_BUTTON" || problem "OK could not be clicked"
     wait_for_status "$prefix" "$FINAL_STATUS" 30 || problem "no final status text"
-    uiauto "$prefix" click "$WINDOW_TITLE" 7 || problem "Ready could not be clicked"
+    uiauto "$prefix" click "$WINDOW_TITLE" "$READY_BUTTON" || problem "Ready could not be clicked"
     finish_run "$prefix"
   fi
   local took=$((SECONDS - started))

@@ -56,27 +56,27 @@ case_window_confirm_and_remove() {
   sample_installation "$app"
   start_window "$prefix" 'C:\Program Files\Sample\Uninstall.exe'
 
-  expect_control "$prefix" 5 1 1
-  expect_control "$prefix" 6 1 1
-  expect_control "$prefix" 7 0 1
-  expect_control "$prefix" 10 1 1
-  [ "$(control_line "$prefix" 9 | cut -f3)" = "Sample (Version 1.0)" ] ||
-    problem "program name text '$(control_line "$prefix" 9 | cut -f3)'"
+  expect_control "$prefix" "$OK_BUTTON" 1 1
+  expect_control "$prefix" "$CANCEL_BUTTON" 1 1
+  expect_control "$prefix" "$READY_BUTTON" 0 1
+  expect_control "$prefix" "$DELETE_ALL_CHECKBOX" 1 1
+  [ "$(control_line "$prefix" "$PROGRAM_NAME_TEXT" | cut -f3)" = "Sample (Version 1.0)" ] ||
+    problem "program name text '$(control_line "$prefix" "$PROGRAM_NAME_TEXT" | cut -f3)'"
   screenshot "$name-before"
-  uiauto "$prefix" click "$WINDOW_TITLE" 5 || problem "OK could not be clicked"
+  uiauto "$prefix" click "$WINDOW_TITLE" "$OK_BUTTON" || problem "OK could not be clicked"
   wait_for_status "$prefix" "$FINAL_STATUS" 30 || problem "no final status text"
-  expect_control "$prefix" 5 0 1
-  expect_control "$prefix" 6 0 1
-  expect_control "$prefix" 7 1 1
-  expect_control "$prefix" 10 1 0
-  uiauto "$prefix" layout "$WINDOW_TITLE" | tr -d '\r' | grep -qx $'7\tButton\t325\t151\t70\t20' ||
+  expect_control "$prefix" "$OK_BUTTON" 0 1
+  expect_control "$prefix" "$CANCEL_BUTTON" 0 1
+  expect_control "$prefix" "$READY_BUTTON" 1 1
+  expect_control "$prefix" "$DELETE_ALL_CHECKBOX" 1 0
+  uiauto "$prefix" layout "$WINDOW_TITLE" | tr -d '\r' | grep -qx "$READY_BUTTON"$'\tButton\t325\t151\t70\t20' ||
     problem "Ready is not in Cancel's place"
   local gone
   for gone in Sample.exe readme.txt Help; do expect_absent "$app/$gone"; done
   expect_present "$app/uninstall.dat"
   expect_present "$app/Uninstall.exe"
   screenshot "$name-after"
-  uiauto "$prefix" click "$WINDOW_TITLE" 7 || problem "Ready could not be clicked"
+  uiauto "$prefix" click "$WINDOW_TITLE" "$READY_BUTTON" || problem "Ready could not be clicked"
   finish_run "$prefix"
 
   expect_absent "$app"
@@ -97,7 +97,7 @@ case_window_cancel() {
   uiauto "$prefix" close "$WINDOW_TITLE" || problem "no close request could be sent"
   sleep 0.5
   uiauto "$prefix" wait "$WINDOW_TITLE" 1 >/dev/null || problem "a close request closed the window"
-  uiauto "$prefix" click "$WINDOW_TITLE" 6 || problem "Cancel could not be clicked"
+  uiauto "$prefix" click "$WINDOW_TITLE" "$CANCEL_BUTTON" || problem "Cancel could not be clicked"
   finish_run "$prefix"
 
   local kept
@@ -141,10 +141,10 @@ REG
   rm "$c/sample.reg"
 
   start_window "$prefix" 'C:\Program Files\Sample\Uninstall.exe'
-  uiauto "$prefix" click "$WINDOW_TITLE" 10 || problem "the check box could not be clicked"
-  uiauto "$prefix" click "$WINDOW_TITLE" 5 || problem "OK could not be clicked"
+  uiauto "$prefix" click "$WINDOW_TITLE" "$DELETE_ALL_CHECKBOX" || problem "the check box could not be clicked"
+  uiauto "$prefix" click "$WINDOW_TITLE" "$OK_BUTTON" || problem "OK could not be clicked"
   wait_for_status "$prefix" "$FINAL_STATUS" 30 || problem "no final status text"
-  uiauto "$prefix" click "$WINDOW_TITLE" 7 || problem "Ready could not be clicked"
+  uiauto "$prefix" click "$WINDOW_TITLE" "$READY_BUTTON" || problem "Ready could not be clicked"
   finish_run "$prefix"
 
   expect_absent "$app"
@@ -169,7 +169,7 @@ case_window_large_removal_keeps_the_window_alive() {
   start_window "$prefix" 'C:\Program Files\Sample\Uninstall.exe'
   local started
   started=$(date +%s%N)
-  uiauto "$prefix" click "$WINDOW_TITLE" 5 || problem "OK could not be clicked"
+  uiauto "$prefix" click "$WINDOW_TITLE" "$OK_BUTTON" || problem "OK could not be clicked"
   local out code
   out=$(uiauto "$prefix" alive "$WINDOW_TITLE" 600 "$FINAL_STATUS")
   code=$?
@@ -179,7 +179,7 @@ case_window_large_removal_keeps_the_window_alive() {
   [ "$code" -eq 0 ] || problem "the window did not always answer within a second ($(tail -n 1 <<<"$out"))"
   [ "$(grep -c '^status: ' <<<"$out")" -ge 3 ] || problem "the status texts did not change"
   grep -qx "status: $FINAL_STATUS" <<<"$out" || problem "no final status text"
-  uiauto "$prefix" click "$WINDOW_TITLE" 7 || problem "Ready could not be clicked"
+  uiauto "$prefix" click "$WINDOW_TITLE" "$READY_BUTTON" || problem "Ready could not be clicked"
   finish_run "$prefix"
   expect_absent "$app"
   wine_kill "$prefix"
@@ -207,11 +207,11 @@ ProgDir=C:\users\Public\Desktop\
 1=Sample.exe
 EOF2
   start_window "$prefix" 'C:\users\Public\Desktop\Uninstall.exe'
-  expect_control "$prefix" 10 0 1
-  uiauto "$prefix" click "$WINDOW_TITLE" 10 && problem "the hidden check box could be clicked"
-  uiauto "$prefix" click "$WINDOW_TITLE" 5 || problem "OK could not be clicked"
+  expect_control "$prefix" "$DELETE_ALL_CHECKBOX" 0 1
+  uiauto "$prefix" click "$WINDOW_TITLE" "$DELETE_ALL_CHECKBOX" && problem "the hidden check box could be clicked"
+  uiauto "$prefix" click "$WINDOW_TITLE" "$OK_BUTTON" || problem "OK could not be clicked"
   wait_for_status "$prefix" "$FINAL_STATUS" 30 || problem "no final status text"
-  uiauto "$prefix" click "$WINDOW_TITLE" 7 || problem "Ready could not be clicked"
+  uiauto "$prefix" click "$WINDOW_TITLE" "$READY_BUTTON" || problem "Ready could not be clicked"
   finish_run "$prefix"
   expect_absent "$desktop/Sample.exe"
   expect_present "$desktop/holiday.jpg"
