@@ -205,6 +205,25 @@ problem() {
   problems+="${problems:+; }$1"
 }
 
+# expect_box PREFIX TITLE TEXT SHOT [LABEL [SECONDS]]: a message box titled TITLE comes (within
+# SECONDS, or uiauto's own time), shows exactly TEXT, and goes when its OK is pressed; the screen
+# with the box is kept as screenshot SHOT. LABEL starts each problem, for a case that meets the
+# box more than once.
+expect_box() {
+  local prefix=$1 title=$2 expected=$3 shot=$4 label=${5:+$5: } wait=() text
+  if [ -n "${6:-}" ]; then wait=("--timeout=$6"); fi
+  # The sentinel keeps trailing line feeds that $(...) would strip.
+  text=$(uiauto "$prefix" "${wait[@]}" msgbox "$title" && echo x)
+  if [ -z "$text" ]; then
+    problem "${label}no message box titled '$title'"
+    return
+  fi
+  screenshot "$shot" || echo "note: no screenshot for $shot"
+  [ "${text%x}" = "$expected"$'\n' ] ||
+    problem "${label}box text $(printf %q "${text%$'\n'x}"), expected $(printf %q "$expected")"
+  uiauto "$prefix" press "$title" || problem "${label}pressing OK did not close the box"
+}
+
 expect_present() {
   if [ ! -e "$1" ]; then problem "C:/${1#*/drive_c/} is gone"; fi
 }

@@ -94,17 +94,14 @@ case_unrepresentable_folder_name() {
   local before
   before=$(cd "$c/Program Files" && find . | sort)
 
-  local parameter text
+  local parameter mode
+  local expected=$'The uninstaller cannot work in a folder whose name the system\'s code page cannot hold:\nC:\\Program Files\\???\\'
   for parameter in /Q ""; do
+    mode=window
+    [ -z "$parameter" ] || mode=quiet
     LANG=C.UTF-8 in_prefix "$prefix" 'C:\Program Files\Ａｐｐ\Uninstall.exe' $parameter &
     local run=$!
-    # The sentinel keeps trailing line feeds that $(...) would strip.
-    text=$(uiauto "$prefix" --timeout=45 msgbox " Marrowind - Error" && echo x)
-    local expected=$'The uninstaller cannot work in a folder whose name the system\'s code page cannot hold:\nC:\\Program Files\\???\\'
-    if [ "${text%x}" != "$expected"$'\n' ]; then
-      problem "${parameter:-window}: box text $(printf %q "${text%$'\n'x}")"
-    fi
-    uiauto "$prefix" press " Marrowind - Error" || problem "${parameter:-window}: no box to press"
+    expect_box "$prefix" " Marrowind - Error" "$expected" "$name-$mode" "$mode" 45
     wait "$run" || problem "${parameter:-window}: exit code $?"
     settle "$prefix" || problem "processes still running after ${E2E_TIMEOUT}s"
   done

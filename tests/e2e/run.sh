@@ -56,18 +56,8 @@ case_missing_description() {
   in_prefix "$prefix" 'C:\App\Uninstall.exe' &
   local run=$!
 
-  local text
-  # The sentinel keeps trailing line feeds that $(...) would strip.
-  text=$(uiauto "$prefix" msgbox " Marrowind - Error" && echo x)
-  if [ -z "$text" ]; then
-    problem "no message box titled ' Marrowind - Error'"
-  else
-    screenshot "$name" || echo "note: no screenshot for $name"
-    local expected=$'Could not find \'uninstall.dat\':\nC:\\App\\uninstall.dat'
-    [ "${text%x}" = "$expected"$'\n' ] ||
-      problem "box text $(printf %q "${text%$'\n'x}"), expected $(printf %q "$expected")"
-    uiauto "$prefix" press " Marrowind - Error" || problem "pressing OK did not close the box"
-  fi
+  expect_box "$prefix" " Marrowind - Error" \
+    $'Could not find \'uninstall.dat\':\nC:\\App\\uninstall.dat' "$name"
 
   wait "$run"
   local code=$?

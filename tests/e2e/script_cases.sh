@@ -110,17 +110,7 @@ case_program_running() {
 
   in_prefix "$prefix" 'C:\Program Files\Sample\Uninstall.exe' /Q &
   local run=$!
-  local text
-  text=$(uiauto "$prefix" msgbox "Uninstall Program" && echo x)
-  if [ -z "$text" ]; then
-    problem "no message box titled 'Uninstall Program'"
-  else
-    screenshot "$name" || echo "note: no screenshot for $name"
-    local expected=$'Close Program \'Sample\' first!\nThen press OK!'
-    [ "${text%x}" = "$expected"$'\n' ] ||
-      problem "box text $(printf %q "${text%$'\n'x}"), expected $(printf %q "$expected")"
-    uiauto "$prefix" press "Uninstall Program" || problem "pressing OK did not close the box"
-  fi
+  expect_box "$prefix" "Uninstall Program" $'Close Program \'Sample\' first!\nThen press OK!' "$name"
   wait "$run"
   local code=$?
   [ "$code" -eq 0 ] || problem "exit code $code"
