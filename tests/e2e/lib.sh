@@ -104,6 +104,18 @@ settle() {
   WINEPREFIX=$1 timeout "$E2E_TIMEOUT" wineserver -w
 }
 
+# wait_until TRIES PAUSE COMMAND...: true as soon as COMMAND succeeds; it is tried TRIES times
+# with PAUSE seconds after each failure, and once more at the end.
+wait_until() {
+  local tries=$1 pause=$2 _
+  shift 2
+  for _ in $(seq 1 "$tries"); do
+    "$@" && return 0
+    sleep "$pause"
+  done
+  "$@"
+}
+
 # run_to_the_end PREFIX PROGRAM ARGS...: runs the uninstaller, expects exit code 0, and waits
 # until every process of the prefix has ended (the hidden batch included).
 run_to_the_end() {

@@ -110,6 +110,11 @@ case_unrepresentable_folder_name() {
   report "$name"
 }
 
+# fewer_data_files_than DIR COUNT: fewer than COUNT of large_installation's files are left in DIR.
+fewer_data_files_than() {
+  [ "$(find "$1" -name 'file*.dat' | wc -l)" -lt "$2" ]
+}
+
 # A quiet removal killed part way and started again finishes the job: the main executable,
 # which tells a run that the program is installed, goes last.
 case_quiet_killed_and_run_again() {
@@ -124,14 +129,10 @@ case_quiet_killed_and_run_again() {
   in_prefix "$prefix" 'C:\Program Files\Sample\Uninstall.exe' /Q &
   local run=$!
   # Until about a fifth of the files are gone.
-  local _ left
-  for _ in $(seq 1 600); do
-    left=$(find "$app" -name 'file*.dat' | wc -l)
-    [ "$left" -lt 3200 ] && break
-    sleep 0.05
-  done
+  wait_until 600 0.05 fewer_data_files_than "$app" 3200
   wine_kill "$prefix"
   wait "$run" 2>/dev/null
+  local left
   left=$(find "$app" -name 'file*.dat' | wc -l)
   echo "  killed with $left of 4000 files left"
   [ "$left" -gt 0 ] || problem "the first run was not cut short"

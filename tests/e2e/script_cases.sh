@@ -101,12 +101,7 @@ case_program_running() {
     cp "$HOLD_MUTEX_EXE" "$c/Other/holder.exe"
     in_prefix "$prefix" 'C:\Other\holder.exe' 'Sample Running' 60 'C:\ready.txt' &
   fi
-  local _
-  for _ in $(seq 1 300); do
-    [ -e "$c/ready.txt" ] && break
-    sleep 0.1
-  done
-  [ -e "$c/ready.txt" ] || problem "the running program did not start"
+  wait_until 300 0.1 test -e "$c/ready.txt" || problem "the running program did not start"
 
   in_prefix "$prefix" 'C:\Program Files\Sample\Uninstall.exe' /Q &
   local run=$!

@@ -20,14 +20,14 @@ expect_control() {
     problem "control $2 is '$(cut -f4,5 <<<"$line" | tr '\t' ' ')', expected '$3 $4'"
 }
 
+# status_is PREFIX TEXT: the status bar shows TEXT.
+status_is() {
+  [ "$(uiauto "$1" status "$WINDOW_TITLE" | tr -d '\r')" = "$2" ]
+}
+
 # wait_for_status PREFIX TEXT SECONDS: true once the status bar shows TEXT.
 wait_for_status() {
-  local _
-  for _ in $(seq 1 $(($3 * 5))); do
-    [ "$(uiauto "$1" status "$WINDOW_TITLE" | tr -d '\r')" = "$2" ] && return 0
-    sleep 0.2
-  done
-  return 1
+  wait_until $(($3 * 5)) 0.2 status_is "$1" "$2"
 }
 
 # start_window PREFIX EXE: starts the uninstaller without a parameter, sets `run` to its job,
