@@ -122,9 +122,8 @@ run_to_the_end() {
   local prefix=$1
   shift
   in_prefix "$prefix" "$@"
-  local code=$?
-  [ "$code" -eq 0 ] || problem "exit code $code"
-  settle "$prefix" || problem "processes still running after ${E2E_TIMEOUT}s"
+  expect_exit_zero $?
+  expect_settled "$prefix"
 }
 
 # screenshot NAME: the whole screen into build/e2e-screens/NAME.png, for people to look at.
@@ -234,6 +233,16 @@ expect_box() {
   [ "${text%x}" = "$expected"$'\n' ] ||
     problem "${label}box text $(printf %q "${text%$'\n'x}"), expected $(printf %q "$expected")"
   uiauto "$prefix" press "$title" || problem "${label}pressing OK did not close the box"
+}
+
+# expect_exit_zero CODE [LABEL]: a program of the case ended with exit code 0.
+expect_exit_zero() {
+  [ "$1" -eq 0 ] || problem "${2:+$2: }exit code $1"
+}
+
+# expect_settled PREFIX: every process of the prefix ends within the time limit.
+expect_settled() {
+  settle "$1" || problem "processes still running after ${E2E_TIMEOUT}s"
 }
 
 expect_present() {

@@ -102,8 +102,9 @@ case_unrepresentable_folder_name() {
     LANG=C.UTF-8 in_prefix "$prefix" 'C:\Program Files\Ａｐｐ\Uninstall.exe' $parameter &
     local run=$!
     expect_box "$prefix" " Marrowind - Error" "$expected" "$name-$mode" "$mode" 45
-    wait "$run" || problem "${parameter:-window}: exit code $?"
-    settle "$prefix" || problem "processes still running after ${E2E_TIMEOUT}s"
+    wait "$run"
+    expect_exit_zero $? "$mode"
+    expect_settled "$prefix"
   done
   [ "$(cd "$c/Program Files" && find . | sort)" = "$before" ] || problem "files changed"
   wine_kill "$prefix"
@@ -177,10 +178,11 @@ case_quiet_two_uninstallers_one_after_the_other() {
   printf 'echo somebody else\r\n' >"$c/~~uninst.bat"
   # The uninstaller's own folder as its current directory, as after a double click there: the
   # batch works in the drive root, so that nothing keeps the folder.
-  (cd "$c/Program Files/First" && in_prefix "$prefix" 'C:\Program Files\First\Uninstall.exe' /Q) ||
-    problem "first exit code $?"
-  in_prefix "$prefix" 'C:\Program Files\Second\Uninstall.exe' /Q || problem "second exit code $?"
-  settle "$prefix" || problem "processes still running after ${E2E_TIMEOUT}s"
+  (cd "$c/Program Files/First" && in_prefix "$prefix" 'C:\Program Files\First\Uninstall.exe' /Q)
+  expect_exit_zero $? first
+  in_prefix "$prefix" 'C:\Program Files\Second\Uninstall.exe' /Q
+  expect_exit_zero $? second
+  expect_settled "$prefix"
   expect_absent "$c/Program Files/First"
   expect_absent "$c/Program Files/Second"
   [ "$(tr -d '\r' <"$c/~~uninst.bat" 2>/dev/null)" = 'echo somebody else' ] ||

@@ -60,8 +60,7 @@ case_missing_description() {
     $'Could not find \'uninstall.dat\':\nC:\\App\\uninstall.dat' "$name"
 
   wait "$run"
-  local code=$?
-  [ "$code" -eq 0 ] || problem "exit code $code"
+  expect_exit_zero $?
   wine_kill "$prefix"
   report "$name"
 }

@@ -107,8 +107,7 @@ case_program_running() {
   local run=$!
   expect_box "$prefix" "Uninstall Program" $'Close Program \'Sample\' first!\nThen press OK!' "$name"
   wait "$run"
-  local code=$?
-  [ "$code" -eq 0 ] || problem "exit code $code"
+  expect_exit_zero $?
 
   local kept
   for kept in uninstall.dat Uninstall.exe Sample.exe readme.txt Help/Manual.chm; do

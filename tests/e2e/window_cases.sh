@@ -41,9 +41,8 @@ start_window() {
 # finish_run PREFIX: waits for the uninstaller (exit code 0) and every process of the prefix.
 finish_run() {
   wait "$run"
-  local code=$?
-  [ "$code" -eq 0 ] || problem "exit code $code"
-  settle "$1" || problem "processes still running after ${E2E_TIMEOUT}s"
+  expect_exit_zero $?
+  expect_settled "$1"
 }
 
 # OK removes what uninstall.dat lists and keeps the window, Ready in Cancel's place, until
