@@ -126,6 +126,22 @@ run_to_the_end() {
   expect_settled "$prefix"
 }
 
+# import_reg PREFIX: imports the REGEDIT4 text on standard input, written with LF line ends,
+# into the prefix's registry, and waits until regedit has ended.
+import_reg() {
+  local file=$1/drive_c/e2e-import.reg
+  sed 's/$/\r/' >"$file"
+  in_prefix "$1" regedit /S 'C:\e2e-import.reg' >/dev/null 2>&1
+  settle "$1"
+  rm -f "$file"
+}
+
+# reg_has PREFIX HIVE KEY: true when the registry file of the hive (system or user) holds the
+# key, given with single backslashes.
+reg_has() {
+  grep -q -i -F "[${3//\\/\\\\}]" "$1/$2.reg"
+}
+
 # screenshot NAME: the whole screen into build/e2e-screens/NAME.png, for people to look at.
 screenshot() {
   mkdir -p "$E2E_SCREENS"

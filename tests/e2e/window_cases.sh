@@ -127,7 +127,7 @@ case_window_delete_all() {
   sed -i 's/^GUID=\r$/GUID=SampleApp\r/; s/^DataDir=\r$/DataDir=C:\\users\\Public\\Sample Data\r/' \
     "$app/uninstall.dat"
   printf '[Data]\r\n1=settings.ini\r\n[DataDirs]\r\n1=Templates\\\r\n' >>"$app/uninstall.dat"
-  cat <<'REG' | sed 's/$/\r/' >"$c/sample.reg"
+  import_reg "$prefix" <<'REG'
 REGEDIT4
 
 [HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion\Uninstall\SampleApp]
@@ -136,8 +136,6 @@ REGEDIT4
 [HKEY_CURRENT_USER\SOFTWARE\Marrowind\SampleApp]
 "InstallDir"="C:\\Program Files\\Sample\\"
 REG
-  WINEPREFIX=$prefix wine regedit /S 'C:\sample.reg' >/dev/null 2>&1
-  rm "$c/sample.reg"
 
   start_window "$prefix" 'C:\Program Files\Sample\Uninstall.exe'
   uiauto "$prefix" click "$WINDOW_TITLE" "$DELETE_ALL_CHECKBOX" || problem "the check box could not be clicked"
