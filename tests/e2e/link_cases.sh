@@ -31,13 +31,13 @@ case_window_delete_all_racing_link() {
   touch "$c/race/go"
 
   start_window "$prefix" 'C:\Program Files\Sample\Uninstall.exe'
-  uiauto "$prefix" click "$WINDOW_TITLE" "$DELETE_ALL_CHECKBOX" || problem "the check box could not be clicked"
-  uiauto "$prefix" click "$WINDOW_TITLE" "$OK_BUTTON" || problem "OK could not be clicked"
+  click_control "$prefix" "$DELETE_ALL_CHECKBOX" "the check box"
+  click_control "$prefix" "$OK_BUTTON" OK
   wait_for_status "$prefix" "$FINAL_STATUS" 60 || problem "no final status text"
   rm -f "$c/race/go"
   touch "$c/race/stop"
   wait "$swapper"
-  uiauto "$prefix" click "$WINDOW_TITLE" "$READY_BUTTON" || problem "Ready could not be clicked"
+  click_control "$prefix" "$READY_BUTTON" Ready
   finish_run "$prefix"
 
   local left
@@ -65,11 +65,8 @@ case_window_delete_all_data_dir_link() {
   printf '[Data]\r\n1=settings.ini\r\n[DataDirs]\r\n1=Templates\\\r\n2=\r\n' >>"$app/uninstall.dat"
 
   start_window "$prefix" 'C:\Program Files\Sample\Uninstall.exe'
-  uiauto "$prefix" click "$WINDOW_TITLE" "$DELETE_ALL_CHECKBOX" || problem "the check box could not be clicked"
-  uiauto "$prefix" click "$WINDOW_TITLE" "$OK_BUTTON" || problem "OK could not be clicked"
-  wait_for_status "$prefix" "$FINAL_STATUS" 30 || problem "no final status text"
-  uiauto "$prefix" click "$WINDOW_TITLE" "$READY_BUTTON" || problem "Ready could not be clicked"
-  finish_run "$prefix"
+  click_control "$prefix" "$DELETE_ALL_CHECKBOX" "the check box"
+  confirm_and_finish "$prefix" 30
 
   expect_absent "$app"
   expect_present "$c/Protected/settings.ini"

@@ -141,13 +141,8 @@ case_endless_script() {
   if [ "$mode" = quiet ]; then
     run_to_the_end "$prefix" 'C:\Program Files\Sample\Uninstall.exe' /Q
   else
-    in_prefix "$prefix" 'C:\Program Files\Sample\Uninstall.exe' &
-    run=$!
-    uiauto "$prefix" wait "$WINDOW_TITLE" 40 >/dev/null || problem "no window after the script"
-    uiauto "$prefix" click "$WINDOW_TITLE" "$OK_BUTTON" || problem "OK could not be clicked"
-    wait_for_status "$prefix" "$FINAL_STATUS" 30 || problem "no final status text"
-    uiauto "$prefix" click "$WINDOW_TITLE" "$READY_BUTTON" || problem "Ready could not be clicked"
-    finish_run "$prefix"
+    start_window "$prefix" 'C:\Program Files\Sample\Uninstall.exe' 40
+    confirm_and_finish "$prefix" 30
   fi
   local took=$((SECONDS - started))
   [ "$took" -ge 18 ] || problem "done after ${took}s: the script was not given its time"

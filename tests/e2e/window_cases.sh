@@ -1,6 +1,8 @@
 # shellcheck shell=bash
 # End-to-end cases of the window mode: the real main window under Xvfb, read and clicked by
-# uiauto.exe. Sourced by run.sh after lib.sh.
+# uiauto.exe. Sourced by run.sh after lib.sh. The script and link cases drive the window with
+# the helpers here too; they stay out of lib.sh, which scripts/bench also sources and which
+# would then make its own FINAL_STATUS a second, read-only one.
 
 readonly WINDOW_TITLE=" Sample"
 readonly FINAL_STATUS="  Uninstalling completed."
@@ -30,12 +32,19 @@ wait_for_status() {
   wait_until $(($3 * 5)) 0.2 status_is "$1" "$2"
 }
 
-# start_window PREFIX EXE: starts the uninstaller without a parameter, sets `run` to its job,
-# and waits for its window.
+# start_window PREFIX EXE [SECONDS]: starts the uninstaller without a parameter, sets `run` to its
+# job, and waits for its window (SECONDS, or uiauto's own time).
 start_window() {
   in_prefix "$1" "$2" &
   run=$!
-  uiauto "$1" wait "$WINDOW_TITLE" >/dev/null || problem "no window titled '$WINDOW_TITLE'"
+  uiauto "$1" wait "$WINDOW_TITLE" ${3:+"$3"} >/dev/null ||
+    problem "no window titled '$WINDOW_TITLE'${3:+ within $3 s}"
+}
+
+# click_control PREFIX ID WHAT: clicks a shown, enabled control of the window; WHAT names it in
+# the problem.
+click_control() {
+  uiauto "$1" click "$WINDOW_TITLE" "$2" || problem "$3 could not be clicked"
 }
 
 # finish_run PREFIX: waits for the uninstaller (exit code 0) and every process of the prefix.
@@ -43,6 +52,15 @@ finish_run() {
   wait "$run"
   expect_exit_zero $?
   expect_settled "$1"
+}
+
+# confirm_and_finish PREFIX SECONDS: OK, the final status text within SECONDS, Ready, and the
+# end of the run.
+confirm_and_finish() {
+  click_control "$1" "$OK_BUTTON" OK
+  wait_for_status "$1" "$FINAL_STATUS" "$2" || problem "no final status text"
+  click_control "$1" "$READY_BUTTON" Ready
+  finish_run "$1"
 }
 
 # OK removes what uninstall.dat lists and keeps the window, Ready in Cancel's place, until
@@ -62,7 +80,7 @@ case_window_confirm_and_remove() {
   [ "$(control_line "$prefix" "$PROGRAM_NAME_TEXT" | cut -f3)" = "Sample (Version 1.0)" ] ||
     problem "program name text '$(control_line "$prefix" "$PROGRAM_NAME_TEXT" | cut -f3)'"
   screenshot "$name-before"
-  uiauto "$prefix" click "$WINDOW_TITLE" "$OK_BUTTON" || problem "OK could not be clicked"
+  click_control "$prefix" "$OK_BUTTON" OK
   wait_for_status "$prefix" "$FINAL_STATUS" 30 || problem "no final status text"
   expect_control "$prefix" "$OK_BUTTON" 0 1
   expect_control "$prefix" "$CANCEL_BUTTON" 0 1
@@ -75,7 +93,7 @@ case_window_confirm_and_remove() {
   expect_present "$app/uninstall.dat"
   expect_present "$app/Uninstall.exe"
   screenshot "$name-after"
-  uiauto "$prefix" click "$WINDOW_TITLE" "$READY_BUTTON" || problem "Ready could not be clicked"
+  click_control "$prefix" "$READY_BUTTON" Ready
   finish_run "$prefix"
 
   expect_absent "$app"
@@ -96,7 +114,7 @@ case_window_cancel() {
   uiauto "$prefix" close "$WINDOW_TITLE" || problem "no close request could be sent"
   sleep 0.5
   uiauto "$prefix" wait "$WINDOW_TITLE" 1 >/dev/null || problem "a close request closed the window"
-  uiauto "$prefix" click "$WINDOW_TITLE" "$CANCEL_BUTTON" || problem "Cancel could not be clicked"
+  click_control "$prefix" "$CANCEL_BUTTON" Cancel
   finish_run "$prefix"
 
   local kept
@@ -138,11 +156,8 @@ REGEDIT4
 REG
 
   start_window "$prefix" 'C:\Program Files\Sample\Uninstall.exe'
-  uiauto "$prefix" click "$WINDOW_TITLE" "$DELETE_ALL_CHECKBOX" || problem "the check box could not be clicked"
-  uiauto "$prefix" click "$WINDOW_TITLE" "$OK_BUTTON" || problem "OK could not be clicked"
-  wait_for_status "$prefix" "$FINAL_STATUS" 30 || problem "no final status text"
-  uiauto "$prefix" click "$WINDOW_TITLE" "$READY_BUTTON" || problem "Ready could not be clicked"
-  finish_run "$prefix"
+  click_control "$prefix" "$DELETE_ALL_CHECKBOX" "the check box"
+  confirm_and_finish "$prefix" 30
 
   expect_absent "$app"
   expect_absent "$data/settings.ini"
@@ -166,7 +181,7 @@ case_window_large_removal_keeps_the_window_alive() {
   start_window "$prefix" 'C:\Program Files\Sample\Uninstall.exe'
   local started
   started=$(date +%s%N)
-  uiauto "$prefix" click "$WINDOW_TITLE" "$OK_BUTTON" || problem "OK could not be clicked"
+  click_control "$prefix" "$OK_BUTTON" OK
   local out code
   out=$(uiauto "$prefix" alive "$WINDOW_TITLE" 600 "$FINAL_STATUS")
   code=$?
@@ -176,7 +191,7 @@ case_window_large_removal_keeps_the_window_alive() {
   [ "$code" -eq 0 ] || problem "the window did not always answer within a second ($(tail -n 1 <<<"$out"))"
   [ "$(grep -c '^status: ' <<<"$out")" -ge 3 ] || problem "the status texts did not change"
   grep -qx "status: $FINAL_STATUS" <<<"$out" || problem "no final status text"
-  uiauto "$prefix" click "$WINDOW_TITLE" "$READY_BUTTON" || problem "Ready could not be clicked"
+  click_control "$prefix" "$READY_BUTTON" Ready
   finish_run "$prefix"
   expect_absent "$app"
   wine_kill "$prefix"
@@ -206,10 +221,7 @@ EOF2
   start_window "$prefix" 'C:\users\Public\Desktop\Uninstall.exe'
   expect_control "$prefix" "$DELETE_ALL_CHECKBOX" 0 1
   uiauto "$prefix" click "$WINDOW_TITLE" "$DELETE_ALL_CHECKBOX" && problem "the hidden check box could be clicked"
-  uiauto "$prefix" click "$WINDOW_TITLE" "$OK_BUTTON" || problem "OK could not be clicked"
-  wait_for_status "$prefix" "$FINAL_STATUS" 30 || problem "no final status text"
-  uiauto "$prefix" click "$WINDOW_TITLE" "$READY_BUTTON" || problem "Ready could not be clicked"
-  finish_run "$prefix"
+  confirm_and_finish "$prefix" 30
   expect_absent "$desktop/Sample.exe"
   expect_present "$desktop/holiday.jpg"
   expect_present "$desktop/Letter.lnk"
