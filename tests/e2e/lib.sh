@@ -185,6 +185,16 @@ AfterUninst=
 EOF
 }
 
+# expect_sample_kept DIR [NAME...]: every file that sample_installation laid out in DIR (without
+# user data), and each NAME given besides, is still there.
+expect_sample_kept() {
+  local dir=$1 kept
+  shift
+  for kept in uninstall.dat Uninstall.exe Sample.exe readme.txt Help/Manual.chm "$@"; do
+    expect_present "$dir/$kept"
+  done
+}
+
 # large_installation DIR DIRECTORIES FILES: adds DIRECTORIES directories of FILES files each to
 # the installation in DIR, every one listed in its uninstall.dat (files before directories).
 large_installation() {

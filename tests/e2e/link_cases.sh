@@ -152,10 +152,7 @@ case_quiet_read_only_files_keep_the_uninstaller() {
   sample_installation "$app"
   chmod a-w "$app/Sample.exe" "$app/readme.txt" "$app/Help/Manual.chm"
   run_to_the_end "$prefix" 'C:\Program Files\Sample\Uninstall.exe' /Q
-  local kept
-  for kept in Sample.exe readme.txt Help/Manual.chm uninstall.dat Uninstall.exe; do
-    expect_present "$app/$kept"
-  done
+  expect_sample_kept "$app"
   expect_no_batch "$prefix"
   wine_kill "$prefix"
   report "$name"

@@ -127,10 +127,7 @@ case_before_program_cancels() {
   run_to_the_end "$prefix" 'C:\Program Files\Sample\Uninstall.exe' /Q
 
   expect_before_report "$prefix/drive_c/before.txt" 1
-  local kept
-  for kept in uninstall.dat Uninstall.exe before.exe Sample.exe readme.txt Help/Manual.chm; do
-    expect_present "$app/$kept"
-  done
+  expect_sample_kept "$app" before.exe
   expect_no_batch "$prefix"
   wine_kill "$prefix"
   report "$name"

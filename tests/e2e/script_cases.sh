@@ -109,10 +109,7 @@ case_program_running() {
   wait "$run"
   expect_exit_zero $?
 
-  local kept
-  for kept in uninstall.dat Uninstall.exe Sample.exe readme.txt Help/Manual.chm; do
-    expect_present "$app/$kept"
-  done
+  expect_sample_kept "$app"
   expect_no_batch "$prefix"
   wine_kill "$prefix"
   report "$name"

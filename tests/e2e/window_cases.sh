@@ -117,10 +117,7 @@ case_window_cancel() {
   click_control "$prefix" "$CANCEL_BUTTON" Cancel
   finish_run "$prefix"
 
-  local kept
-  for kept in uninstall.dat Uninstall.exe Sample.exe readme.txt Help/Manual.chm; do
-    expect_present "$app/$kept"
-  done
+  expect_sample_kept "$app"
   expect_no_batch "$prefix"
   wine_kill "$prefix"
   report "$name"
