@@ -22,6 +22,36 @@ fail() {
   e2e_failed=$((e2e_failed + 1))
 }
 
+# fail_whole_level WHAT REASON: a failure that leaves no case worth running; ends the level with
+# its count line.
+fail_whole_level() {
+  fail "$1" "$2"
+  echo "$e2e_passed passed, $e2e_failed failed"
+  exit 1
+}
+
+# control_id NAME: the number of `inline constexpr int NAME = N;` in src/ui/control_ids.h, which
+# the program is built with, so that the cases cannot click a control the program renumbered.
+# Says so on standard error and fails when the header holds no such constant, or more than one.
+control_id() {
+  local header=$REPO/src/ui/control_ids.h value
+  value=$(sed -n -E "s/^[[:space:]]*inline constexpr int $1 = ([0-9]+);.*$/\1/p" "$header")
+  if [ -z "$value" ] || [ "$(wc -l <<<"$value")" -ne 1 ]; then
+    echo "control_id: no single constant $1 in ${header#"$REPO"/}" >&2
+    return 1
+  fi
+  echo "$value"
+}
+
+# The control numbers the cases use, read once.
+OK_BUTTON=$(control_id kOkButton) &&
+  CANCEL_BUTTON=$(control_id kCancelButton) &&
+  READY_BUTTON=$(control_id kReadyButton) &&
+  PROGRAM_NAME_TEXT=$(control_id kProgramNameText) &&
+  DELETE_ALL_CHECKBOX=$(control_id kDeleteAllCheckBox) ||
+  fail_whole_level setup "a control number is missing from src/ui/control_ids.h"
+readonly OK_BUTTON CANCEL_BUTTON READY_BUTTON PROGRAM_NAME_TEXT DELETE_ALL_CHECKBOX
+
 # The template is shared with the Win32-layer runner; wine_template makes it under its own
 # lock (taking that lock here as well would wait for ourselves).
 e2e_template() {
@@ -74,15 +104,42 @@ settle() {
   WINEPREFIX=$1 timeout "$E2E_TIMEOUT" wineserver -w
 }
 
+# wait_until TRIES PAUSE COMMAND...: true as soon as COMMAND succeeds; it is tried TRIES times
+# with PAUSE seconds after each failure, and once more at the end.
+wait_until() {
+  local tries=$1 pause=$2 _
+  shift 2
+  for _ in $(seq 1 "$tries"); do
+    "$@" && return 0
+    sleep "$pause"
+  done
+  "$@"
+}
+
 # run_to_the_end PREFIX PROGRAM ARGS...: runs the uninstaller, expects exit code 0, and waits
 # until every process of the prefix has ended (the hidden batch included).
 run_to_the_end() {
   local prefix=$1
   shift
   in_prefix "$prefix" "$@"
-  local code=$?
-  [ "$code" -eq 0 ] || problem "exit code $code"
-  settle "$prefix" || problem "processes still running after ${E2E_TIMEOUT}s"
+  expect_exit_zero $?
+  expect_settled "$prefix"
+}
+
+# import_reg PREFIX: imports the REGEDIT4 text on standard input, written with LF line ends,
+# into the prefix's registry, and waits until regedit has ended.
+import_reg() {
+  local file=$1/drive_c/e2e-import.reg
+  sed 's/$/\r/' >"$file"
+  in_prefix "$1" regedit /S 'C:\e2e-import.reg' >/dev/null 2>&1
+  settle "$1"
+  rm -f "$file"
+}
+
+# reg_has PREFIX HIVE KEY: true when the registry file of the hive (system or user) holds the
+# key, given with single backslashes.
+reg_has() {
+  grep -q -i -F "[${3//\\/\\\\}]" "$1/$2.reg"
 }
 
 # screenshot NAME: the whole screen into build/e2e-screens/NAME.png, for people to look at.
@@ -126,6 +183,16 @@ AfterUninst=
 [Dirs]
 1=Help\
 EOF
+}
+
+# expect_sample_kept DIR [NAME...]: every file that sample_installation laid out in DIR (without
+# user data), and each NAME given besides, is still there.
+expect_sample_kept() {
+  local dir=$1 kept
+  shift
+  for kept in uninstall.dat Uninstall.exe Sample.exe readme.txt Help/Manual.chm "$@"; do
+    expect_present "$dir/$kept"
+  done
 }
 
 # large_installation DIR DIRECTORIES FILES: adds DIRECTORIES directories of FILES files each to
@@ -173,6 +240,35 @@ with_before_program() {
 # Checks that collect the reasons of a failing case in $problems.
 problem() {
   problems+="${problems:+; }$1"
+}
+
+# expect_box PREFIX TITLE TEXT SHOT [LABEL [SECONDS]]: a message box titled TITLE comes (within
+# SECONDS, or uiauto's own time), shows exactly TEXT, and goes when its OK is pressed; the screen
+# with the box is kept as screenshot SHOT. LABEL starts each problem, for a case that meets the
+# box more than once.
+expect_box() {
+  local prefix=$1 title=$2 expected=$3 shot=$4 label=${5:+$5: } wait=() text
+  if [ -n "${6:-}" ]; then wait=("--timeout=$6"); fi
+  # The sentinel keeps trailing line feeds that $(...) would strip.
+  text=$(uiauto "$prefix" "${wait[@]}" msgbox "$title" && echo x)
+  if [ -z "$text" ]; then
+    problem "${label}no message box titled '$title'"
+    return
+  fi
+  screenshot "$shot" || echo "note: no screenshot for $shot"
+  [ "${text%x}" = "$expected"$'\n' ] ||
+    problem "${label}box text $(printf %q "${text%$'\n'x}"), expected $(printf %q "$expected")"
+  uiauto "$prefix" press "$title" || problem "${label}pressing OK did not close the box"
+}
+
+# expect_exit_zero CODE [LABEL]: a program of the case ended with exit code 0.
+expect_exit_zero() {
+  [ "$1" -eq 0 ] || problem "${2:+$2: }exit code $1"
+}
+
+# expect_settled PREFIX: every process of the prefix ends within the time limit.
+expect_settled() {
+  settle "$1" || problem "processes still running after ${E2E_TIMEOUT}s"
 }
 
 expect_present() {

@@ -31,13 +31,13 @@ case_window_delete_all_racing_link() {
   touch "$c/race/go"
 
   start_window "$prefix" 'C:\Program Files\Sample\Uninstall.exe'
-  uiauto "$prefix" click "$WINDOW_TITLE" 10 || problem "the check box could not be clicked"
-  uiauto "$prefix" click "$WINDOW_TITLE" 5 || problem "OK could not be clicked"
+  click_control "$prefix" "$DELETE_ALL_CHECKBOX" "the check box"
+  click_control "$prefix" "$OK_BUTTON" OK
   wait_for_status "$prefix" "$FINAL_STATUS" 60 || problem "no final status text"
   rm -f "$c/race/go"
   touch "$c/race/stop"
   wait "$swapper"
-  uiauto "$prefix" click "$WINDOW_TITLE" 7 || problem "Ready could not be clicked"
+  click_control "$prefix" "$READY_BUTTON" Ready
   finish_run "$prefix"
 
   local left
@@ -65,11 +65,8 @@ case_window_delete_all_data_dir_link() {
   printf '[Data]\r\n1=settings.ini\r\n[DataDirs]\r\n1=Templates\\\r\n2=\r\n' >>"$app/uninstall.dat"
 
   start_window "$prefix" 'C:\Program Files\Sample\Uninstall.exe'
-  uiauto "$prefix" click "$WINDOW_TITLE" 10 || problem "the check box could not be clicked"
-  uiauto "$prefix" click "$WINDOW_TITLE" 5 || problem "OK could not be clicked"
-  wait_for_status "$prefix" "$FINAL_STATUS" 30 || problem "no final status text"
-  uiauto "$prefix" click "$WINDOW_TITLE" 7 || problem "Ready could not be clicked"
-  finish_run "$prefix"
+  click_control "$prefix" "$DELETE_ALL_CHECKBOX" "the check box"
+  confirm_and_finish "$prefix" 30
 
   expect_absent "$app"
   expect_present "$c/Protected/settings.ini"
@@ -94,23 +91,26 @@ case_unrepresentable_folder_name() {
   local before
   before=$(cd "$c/Program Files" && find . | sort)
 
-  local parameter text
+  local parameter mode
+  local expected=$'The uninstaller cannot work in a folder whose name the system\'s code page cannot hold:\nC:\\Program Files\\???\\'
   for parameter in /Q ""; do
+    mode=window
+    [ -z "$parameter" ] || mode=quiet
     LANG=C.UTF-8 in_prefix "$prefix" 'C:\Program Files\Ａｐｐ\Uninstall.exe' $parameter &
     local run=$!
-    # The sentinel keeps trailing line feeds that $(...) would strip.
-    text=$(uiauto "$prefix" --timeout=45 msgbox " Marrowind - Error" && echo x)
-    local expected=$'The uninstaller cannot work in a folder whose name the system\'s code page cannot hold:\nC:\\Program Files\\???\\'
-    if [ "${text%x}" != "$expected"$'\n' ]; then
-      problem "${parameter:-window}: box text $(printf %q "${text%$'\n'x}")"
-    fi
-    uiauto "$prefix" press " Marrowind - Error" || problem "${parameter:-window}: no box to press"
-    wait "$run" || problem "${parameter:-window}: exit code $?"
-    settle "$prefix" || problem "processes still running after ${E2E_TIMEOUT}s"
+    expect_box "$prefix" " Marrowind - Error" "$expected" "$name-$mode" "$mode" 45
+    wait "$run"
+    expect_exit_zero $? "$mode"
+    expect_settled "$prefix"
   done
   [ "$(cd "$c/Program Files" && find . | sort)" = "$before" ] || problem "files changed"
   wine_kill "$prefix"
   report "$name"
+}
+
+# fewer_data_files_than DIR COUNT: fewer than COUNT of large_installation's files are left in DIR.
+fewer_data_files_than() {
+  [ "$(find "$1" -name 'file*.dat' | wc -l)" -lt "$2" ]
 }
 
 # A quiet removal killed part way and started again finishes the job: the main executable,
@@ -127,14 +127,10 @@ case_quiet_killed_and_run_again() {
   in_prefix "$prefix" 'C:\Program Files\Sample\Uninstall.exe' /Q &
   local run=$!
   # Until about a fifth of the files are gone.
-  local _ left
-  for _ in $(seq 1 600); do
-    left=$(find "$app" -name 'file*.dat' | wc -l)
-    [ "$left" -lt 3200 ] && break
-    sleep 0.05
-  done
+  wait_until 600 0.05 fewer_data_files_than "$app" 3200
   wine_kill "$prefix"
   wait "$run" 2>/dev/null
+  local left
   left=$(find "$app" -name 'file*.dat' | wc -l)
   echo "  killed with $left of 4000 files left"
   [ "$left" -gt 0 ] || problem "the first run was not cut short"
@@ -156,10 +152,7 @@ case_quiet_read_only_files_keep_the_uninstaller() {
   sample_installation "$app"
   chmod a-w "$app/Sample.exe" "$app/readme.txt" "$app/Help/Manual.chm"
   run_to_the_end "$prefix" 'C:\Program Files\Sample\Uninstall.exe' /Q
-  local kept
-  for kept in Sample.exe readme.txt Help/Manual.chm uninstall.dat Uninstall.exe; do
-    expect_present "$app/$kept"
-  done
+  expect_sample_kept "$app"
   expect_no_batch "$prefix"
   wine_kill "$prefix"
   report "$name"
@@ -179,10 +172,11 @@ case_quiet_two_uninstallers_one_after_the_other() {
   printf 'echo somebody else\r\n' >"$c/~~uninst.bat"
   # The uninstaller's own folder as its current directory, as after a double click there: the
   # batch works in the drive root, so that nothing keeps the folder.
-  (cd "$c/Program Files/First" && in_prefix "$prefix" 'C:\Program Files\First\Uninstall.exe' /Q) ||
-    problem "first exit code $?"
-  in_prefix "$prefix" 'C:\Program Files\Second\Uninstall.exe' /Q || problem "second exit code $?"
-  settle "$prefix" || problem "processes still running after ${E2E_TIMEOUT}s"
+  (cd "$c/Program Files/First" && in_prefix "$prefix" 'C:\Program Files\First\Uninstall.exe' /Q)
+  expect_exit_zero $? first
+  in_prefix "$prefix" 'C:\Program Files\Second\Uninstall.exe' /Q
+  expect_exit_zero $? second
+  expect_settled "$prefix"
   expect_absent "$c/Program Files/First"
   expect_absent "$c/Program Files/Second"
   [ "$(tr -d '\r' <"$c/~~uninst.bat" 2>/dev/null)" = 'echo somebody else' ] ||

@@ -27,12 +27,6 @@ HOLD_MUTEX_EXE=$BUILD/hold_mutex.exe
 # shellcheck source=link_cases.sh
 . "$REPO/tests/e2e/link_cases.sh"
 
-fail_whole_level() {
-  fail "$1" "$2"
-  echo "$e2e_passed passed, $e2e_failed failed"
-  exit 1
-}
-
 for tool in wine wineserver Xvfb; do
   command -v "$tool" >/dev/null 2>&1 || fail_whole_level setup "$tool is not installed"
 done
@@ -62,22 +56,11 @@ case_missing_description() {
   in_prefix "$prefix" 'C:\App\Uninstall.exe' &
   local run=$!
 
-  local text
-  # The sentinel keeps trailing line feeds that $(...) would strip.
-  text=$(uiauto "$prefix" msgbox " Marrowind - Error" && echo x)
-  if [ -z "$text" ]; then
-    problem "no message box titled ' Marrowind - Error'"
-  else
-    screenshot "$name" || echo "note: no screenshot for $name"
-    local expected=$'Could not find \'uninstall.dat\':\nC:\\App\\uninstall.dat'
-    [ "${text%x}" = "$expected"$'\n' ] ||
-      problem "box text $(printf %q "${text%$'\n'x}"), expected $(printf %q "$expected")"
-    uiauto "$prefix" press " Marrowind - Error" || problem "pressing OK did not close the box"
-  fi
+  expect_box "$prefix" " Marrowind - Error" \
+    $'Could not find \'uninstall.dat\':\nC:\\App\\uninstall.dat' "$name"
 
   wait "$run"
-  local code=$?
-  [ "$code" -eq 0 ] || problem "exit code $code"
+  expect_exit_zero $?
   wine_kill "$prefix"
   report "$name"
 }
@@ -144,10 +127,7 @@ case_before_program_cancels() {
   run_to_the_end "$prefix" 'C:\Program Files\Sample\Uninstall.exe' /Q
 
   expect_before_report "$prefix/drive_c/before.txt" 1
-  local kept
-  for kept in uninstall.dat Uninstall.exe before.exe Sample.exe readme.txt Help/Manual.chm; do
-    expect_present "$app/$kept"
-  done
+  expect_sample_kept "$app" before.exe
   expect_no_batch "$prefix"
   wine_kill "$prefix"
   report "$name"

@@ -101,34 +101,15 @@ case_program_running() {
     cp "$HOLD_MUTEX_EXE" "$c/Other/holder.exe"
     in_prefix "$prefix" 'C:\Other\holder.exe' 'Sample Running' 60 'C:\ready.txt' &
   fi
-  local _
-  for _ in $(seq 1 300); do
-    [ -e "$c/ready.txt" ] && break
-    sleep 0.1
-  done
-  [ -e "$c/ready.txt" ] || problem "the running program did not start"
+  wait_until 300 0.1 test -e "$c/ready.txt" || problem "the running program did not start"
 
   in_prefix "$prefix" 'C:\Program Files\Sample\Uninstall.exe' /Q &
   local run=$!
-  local text
-  text=$(uiauto "$prefix" msgbox "Uninstall Program" && echo x)
-  if [ -z "$text" ]; then
-    problem "no message box titled 'Uninstall Program'"
-  else
-    screenshot "$name" || echo "note: no screenshot for $name"
-    local expected=$'Close Program \'Sample\' first!\nThen press OK!'
-    [ "${text%x}" = "$expected"$'\n' ] ||
-      problem "box text $(printf %q "${text%$'\n'x}"), expected $(printf %q "$expected")"
-    uiauto "$prefix" press "Uninstall Program" || problem "pressing OK did not close the box"
-  fi
+  expect_box "$prefix" "Uninstall Program" $'Close Program \'Sample\' first!\nThen press OK!' "$name"
   wait "$run"
-  local code=$?
-  [ "$code" -eq 0 ] || problem "exit code $code"
+  expect_exit_zero $?
 
-  local kept
-  for kept in uninstall.dat Uninstall.exe Sample.exe readme.txt Help/Manual.chm; do
-    expect_present "$app/$kept"
-  done
+  expect_sample_kept "$app"
   expect_no_batch "$prefix"
   wine_kill "$prefix"
   report "$name"
@@ -157,13 +138,8 @@ case_endless_script() {
   if [ "$mode" = quiet ]; then
     run_to_the_end "$prefix" 'C:\Program Files\Sample\Uninstall.exe' /Q
   else
-    in_prefix "$prefix" 'C:\Program Files\Sample\Uninstall.exe' &
-    run=$!
-    uiauto "$prefix" wait "$WINDOW_TITLE" 40 >/dev/null || problem "no window after the script"
-    uiauto "$prefix" click "$WINDOW_TITLE" 5 || problem "OK could not be clicked"
-    wait_for_status "$prefix" "$FINAL_STATUS" 30 || problem "no final status text"
-    uiauto "$prefix" click "$WINDOW_TITLE" 7 || problem "Ready could not be clicked"
-    finish_run "$prefix"
+    start_window "$prefix" 'C:\Program Files\Sample\Uninstall.exe' 40
+    confirm_and_finish "$prefix" 30
   fi
   local took=$((SECONDS - started))
   [ "$took" -ge 18 ] || problem "done after ${took}s: the script was not given its time"

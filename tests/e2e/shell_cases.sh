@@ -3,12 +3,6 @@
 # start-menu directory, user tasks of every kind and the after-program, on the real registry
 # of a Wine prefix. Sourced by run.sh after lib.sh.
 
-# reg_has PREFIX HIVE KEY: true when the registry file of the hive (system or user) holds the
-# key, given with single backslashes.
-reg_has() {
-  grep -q -i -F "[${3//\\/\\\\}]" "$1/$2.reg"
-}
-
 # An installation that leaves every kind of trace an installer can record.
 shell_installation() {
   local prefix=$1 app=$2
@@ -42,7 +36,7 @@ EOF2
     "$app/uninstall.dat"
   sed -i 's/^DataDir=\r$/DataDir=\r\nDesktopIcon=C:\\users\\Public\\Desktop\\Sample.lnk\r/' \
     "$app/uninstall.dat"
-  cat <<'EOF2' | sed 's/$/\r/' >"$c/sample.reg"
+  import_reg "$prefix" <<'EOF2'
 REGEDIT4
 
 [HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion\Uninstall\SampleApp]
@@ -69,9 +63,6 @@ REGEDIT4
 [HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\Explorer\FileExts\.sample]
 "Application"="Sample.exe"
 EOF2
-  WINEPREFIX=$prefix timeout "$E2E_TIMEOUT" wine regedit /S 'C:\sample.reg' >/dev/null 2>&1
-  settle "$prefix"
-  rm -f "$c/sample.reg"
 }
 
 case_quiet_shell_integration() {
@@ -131,10 +122,10 @@ case_quiet_association_held_by_another_program() {
   local name=quiet-association-held-by-another-program problems=
   local prefix
   new_prefix "$name"
-  local app="$prefix/drive_c/Program Files/Sample" c="$prefix/drive_c"
+  local app="$prefix/drive_c/Program Files/Sample"
   sample_installation "$app"
   printf '[UserTask]\r\nNumber=1\r\nTask1=10|tsty|TestApp.exe\r\n' >>"$app/uninstall.dat"
-  cat <<'EOF2' | sed 's/$/\r/' >"$c/assoc.reg"
+  import_reg "$prefix" <<'EOF2'
 REGEDIT4
 
 [HKEY_CLASSES_ROOT\.tsty]
@@ -149,9 +140,6 @@ REGEDIT4
 [HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\Explorer\FileExts\.tsty]
 "Application"="Other.exe"
 EOF2
-  WINEPREFIX=$prefix timeout "$E2E_TIMEOUT" wine regedit /S 'C:\assoc.reg' >/dev/null 2>&1
-  settle "$prefix"
-  rm -f "$c/assoc.reg"
   reg_has "$prefix" system 'Software\Classes\Applications\TestApp.exe\shell\open\command' ||
     problem "the registration was not written"
 

@@ -1,6 +1,8 @@
 # shellcheck shell=bash
 # End-to-end cases of the window mode: the real main window under Xvfb, read and clicked by
-# uiauto.exe. Sourced by run.sh after lib.sh.
+# uiauto.exe. Sourced by run.sh after lib.sh. The script and link cases drive the window with
+# the helpers here too; they stay out of lib.sh, which scripts/bench also sources and which
+# would then make its own FINAL_STATUS a second, read-only one.
 
 readonly WINDOW_TITLE=" Sample"
 readonly FINAL_STATUS="  Uninstalling completed."
@@ -20,30 +22,45 @@ expect_control() {
     problem "control $2 is '$(cut -f4,5 <<<"$line" | tr '\t' ' ')', expected '$3 $4'"
 }
 
-# wait_for_status PREFIX TEXT SECONDS: true once the status bar shows TEXT.
-wait_for_status() {
-  local _
-  for _ in $(seq 1 $(($3 * 5))); do
-    [ "$(uiauto "$1" status "$WINDOW_TITLE" | tr -d '\r')" = "$2" ] && return 0
-    sleep 0.2
-  done
-  return 1
+# status_is PREFIX TEXT: the status bar shows TEXT.
+status_is() {
+  [ "$(uiauto "$1" status "$WINDOW_TITLE" | tr -d '\r')" = "$2" ]
 }
 
-# start_window PREFIX EXE: starts the uninstaller without a parameter, sets `run` to its job,
-# and waits for its window.
+# wait_for_status PREFIX TEXT SECONDS: true once the status bar shows TEXT.
+wait_for_status() {
+  wait_until $(($3 * 5)) 0.2 status_is "$1" "$2"
+}
+
+# start_window PREFIX EXE [SECONDS]: starts the uninstaller without a parameter, sets `run` to its
+# job, and waits for its window (SECONDS, or uiauto's own time).
 start_window() {
   in_prefix "$1" "$2" &
   run=$!
-  uiauto "$1" wait "$WINDOW_TITLE" >/dev/null || problem "no window titled '$WINDOW_TITLE'"
+  uiauto "$1" wait "$WINDOW_TITLE" ${3:+"$3"} >/dev/null ||
+    problem "no window titled '$WINDOW_TITLE'${3:+ within $3 s}"
+}
+
+# click_control PREFIX ID WHAT: clicks a shown, enabled control of the window; WHAT names it in
+# the problem.
+click_control() {
+  uiauto "$1" click "$WINDOW_TITLE" "$2" || problem "$3 could not be clicked"
 }
 
 # finish_run PREFIX: waits for the uninstaller (exit code 0) and every process of the prefix.
 finish_run() {
   wait "$run"
-  local code=$?
-  [ "$code" -eq 0 ] || problem "exit code $code"
-  settle "$1" || problem "processes still running after ${E2E_TIMEOUT}s"
+  expect_exit_zero $?
+  expect_settled "$1"
+}
+
+# confirm_and_finish PREFIX SECONDS: OK, the final status text within SECONDS, Ready, and the
+# end of the run.
+confirm_and_finish() {
+  click_control "$1" "$OK_BUTTON" OK
+  wait_for_status "$1" "$FINAL_STATUS" "$2" || problem "no final status text"
+  click_control "$1" "$READY_BUTTON" Ready
+  finish_run "$1"
 }
 
 # OK removes what uninstall.dat lists and keeps the window, Ready in Cancel's place, until
@@ -56,27 +73,27 @@ case_window_confirm_and_remove() {
   sample_installation "$app"
   start_window "$prefix" 'C:\Program Files\Sample\Uninstall.exe'
 
-  expect_control "$prefix" 5 1 1
-  expect_control "$prefix" 6 1 1
-  expect_control "$prefix" 7 0 1
-  expect_control "$prefix" 10 1 1
-  [ "$(control_line "$prefix" 9 | cut -f3)" = "Sample (Version 1.0)" ] ||
-    problem "program name text '$(control_line "$prefix" 9 | cut -f3)'"
+  expect_control "$prefix" "$OK_BUTTON" 1 1
+  expect_control "$prefix" "$CANCEL_BUTTON" 1 1
+  expect_control "$prefix" "$READY_BUTTON" 0 1
+  expect_control "$prefix" "$DELETE_ALL_CHECKBOX" 1 1
+  [ "$(control_line "$prefix" "$PROGRAM_NAME_TEXT" | cut -f3)" = "Sample (Version 1.0)" ] ||
+    problem "program name text '$(control_line "$prefix" "$PROGRAM_NAME_TEXT" | cut -f3)'"
   screenshot "$name-before"
-  uiauto "$prefix" click "$WINDOW_TITLE" 5 || problem "OK could not be clicked"
+  click_control "$prefix" "$OK_BUTTON" OK
   wait_for_status "$prefix" "$FINAL_STATUS" 30 || problem "no final status text"
-  expect_control "$prefix" 5 0 1
-  expect_control "$prefix" 6 0 1
-  expect_control "$prefix" 7 1 1
-  expect_control "$prefix" 10 1 0
-  uiauto "$prefix" layout "$WINDOW_TITLE" | tr -d '\r' | grep -qx $'7\tButton\t325\t151\t70\t20' ||
+  expect_control "$prefix" "$OK_BUTTON" 0 1
+  expect_control "$prefix" "$CANCEL_BUTTON" 0 1
+  expect_control "$prefix" "$READY_BUTTON" 1 1
+  expect_control "$prefix" "$DELETE_ALL_CHECKBOX" 1 0
+  uiauto "$prefix" layout "$WINDOW_TITLE" | tr -d '\r' | grep -qx "$READY_BUTTON"$'\tButton\t325\t151\t70\t20' ||
     problem "Ready is not in Cancel's place"
   local gone
   for gone in Sample.exe readme.txt Help; do expect_absent "$app/$gone"; done
   expect_present "$app/uninstall.dat"
   expect_present "$app/Uninstall.exe"
   screenshot "$name-after"
-  uiauto "$prefix" click "$WINDOW_TITLE" 7 || problem "Ready could not be clicked"
+  click_control "$prefix" "$READY_BUTTON" Ready
   finish_run "$prefix"
 
   expect_absent "$app"
@@ -97,13 +114,10 @@ case_window_cancel() {
   uiauto "$prefix" close "$WINDOW_TITLE" || problem "no close request could be sent"
   sleep 0.5
   uiauto "$prefix" wait "$WINDOW_TITLE" 1 >/dev/null || problem "a close request closed the window"
-  uiauto "$prefix" click "$WINDOW_TITLE" 6 || problem "Cancel could not be clicked"
+  click_control "$prefix" "$CANCEL_BUTTON" Cancel
   finish_run "$prefix"
 
-  local kept
-  for kept in uninstall.dat Uninstall.exe Sample.exe readme.txt Help/Manual.chm; do
-    expect_present "$app/$kept"
-  done
+  expect_sample_kept "$app"
   expect_no_batch "$prefix"
   wine_kill "$prefix"
   report "$name"
@@ -128,7 +142,7 @@ case_window_delete_all() {
   sed -i 's/^GUID=\r$/GUID=SampleApp\r/; s/^DataDir=\r$/DataDir=C:\\users\\Public\\Sample Data\r/' \
     "$app/uninstall.dat"
   printf '[Data]\r\n1=settings.ini\r\n[DataDirs]\r\n1=Templates\\\r\n' >>"$app/uninstall.dat"
-  cat <<'REG' | sed 's/$/\r/' >"$c/sample.reg"
+  import_reg "$prefix" <<'REG'
 REGEDIT4
 
 [HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion\Uninstall\SampleApp]
@@ -137,15 +151,10 @@ REGEDIT4
 [HKEY_CURRENT_USER\SOFTWARE\Marrowind\SampleApp]
 "InstallDir"="C:\\Program Files\\Sample\\"
 REG
-  WINEPREFIX=$prefix wine regedit /S 'C:\sample.reg' >/dev/null 2>&1
-  rm "$c/sample.reg"
 
   start_window "$prefix" 'C:\Program Files\Sample\Uninstall.exe'
-  uiauto "$prefix" click "$WINDOW_TITLE" 10 || problem "the check box could not be clicked"
-  uiauto "$prefix" click "$WINDOW_TITLE" 5 || problem "OK could not be clicked"
-  wait_for_status "$prefix" "$FINAL_STATUS" 30 || problem "no final status text"
-  uiauto "$prefix" click "$WINDOW_TITLE" 7 || problem "Ready could not be clicked"
-  finish_run "$prefix"
+  click_control "$prefix" "$DELETE_ALL_CHECKBOX" "the check box"
+  confirm_and_finish "$prefix" 30
 
   expect_absent "$app"
   expect_absent "$data/settings.ini"
@@ -169,7 +178,7 @@ case_window_large_removal_keeps_the_window_alive() {
   start_window "$prefix" 'C:\Program Files\Sample\Uninstall.exe'
   local started
   started=$(date +%s%N)
-  uiauto "$prefix" click "$WINDOW_TITLE" 5 || problem "OK could not be clicked"
+  click_control "$prefix" "$OK_BUTTON" OK
   local out code
   out=$(uiauto "$prefix" alive "$WINDOW_TITLE" 600 "$FINAL_STATUS")
   code=$?
@@ -179,7 +188,7 @@ case_window_large_removal_keeps_the_window_alive() {
   [ "$code" -eq 0 ] || problem "the window did not always answer within a second ($(tail -n 1 <<<"$out"))"
   [ "$(grep -c '^status: ' <<<"$out")" -ge 3 ] || problem "the status texts did not change"
   grep -qx "status: $FINAL_STATUS" <<<"$out" || problem "no final status text"
-  uiauto "$prefix" click "$WINDOW_TITLE" 7 || problem "Ready could not be clicked"
+  click_control "$prefix" "$READY_BUTTON" Ready
   finish_run "$prefix"
   expect_absent "$app"
   wine_kill "$prefix"
@@ -207,12 +216,9 @@ ProgDir=C:\users\Public\Desktop\
 1=Sample.exe
 EOF2
   start_window "$prefix" 'C:\users\Public\Desktop\Uninstall.exe'
-  expect_control "$prefix" 10 0 1
-  uiauto "$prefix" click "$WINDOW_TITLE" 10 && problem "the hidden check box could be clicked"
-  uiauto "$prefix" click "$WINDOW_TITLE" 5 || problem "OK could not be clicked"
-  wait_for_status "$prefix" "$FINAL_STATUS" 30 || problem "no final status text"
-  uiauto "$prefix" click "$WINDOW_TITLE" 7 || problem "Ready could not be clicked"
-  finish_run "$prefix"
+  expect_control "$prefix" "$DELETE_ALL_CHECKBOX" 0 1
+  uiauto "$prefix" click "$WINDOW_TITLE" "$DELETE_ALL_CHECKBOX" && problem "the hidden check box could be clicked"
+  confirm_and_finish "$prefix" 30
   expect_absent "$desktop/Sample.exe"
   expect_present "$desktop/holiday.jpg"
   expect_present "$desktop/Letter.lnk"
