@@ -2,6 +2,7 @@
 #ifndef UNINSTALL_TESTS_FAKES_CALL_LOG_H_
 #define UNINSTALL_TESTS_FAKES_CALL_LOG_H_
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -41,6 +42,12 @@ class CallLog {
       if (entry.compare(0, prefix.size(), prefix) == 0) result.push_back(entry);
     }
     return result;
+  }
+  // Where the first entry that begins with `prefix` stands; the log's size when none does.
+  std::size_t Position(const std::string& prefix) const {
+    std::size_t at = 0;
+    while (at < entries_.size() && entries_[at].compare(0, prefix.size(), prefix) != 0) ++at;
+    return at;
   }
 
  private:

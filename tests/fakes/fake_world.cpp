@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "driver/uninstall_sequence.h"
 #include "ui/control_ids.h"
 
 namespace uninstall {
@@ -74,7 +73,22 @@ FakeWorld::FakeWorld(std::string_view description) {
   security.has_rights = false;
 }
 
-int FakeWorld::Run(bool window, bool delete_all) {
+void FakeWorld::Install(const std::string& description) {
+  fs.AddFile("C:\\App\\Uninstall.exe", "MZ");
+  fs.HoldOpen("C:\\App\\Uninstall.exe");  // the running uninstaller
+  fs.AddFile("C:\\App\\App.exe", "MZ");
+  fs.AddFile("C:\\App\\uninstall.dat", description);
+}
+
+int FakeWorld::Run(const std::string& parameters) {
+  processes.command_line = "\"C:\\App\\Uninstall.exe\"" + parameters;
+  log.Clear();
+  sequence = std::make_unique<UninstallSequence>(
+      PlatformParts{fs, processes, registry, security, script_engine, windows});
+  return sequence->Run();
+}
+
+int FakeWorld::RunAnswered(bool window, bool delete_all) {
   processes.command_line = window ? "\"C:\\App\\Uninstall.exe\"" : "\"C:\\App\\Uninstall.exe\" /Q";
   windows = FakeWindowToolkit(&log);
   processes.environment.clear();  // a new process
@@ -86,9 +100,9 @@ int FakeWorld::Run(bool window, bool delete_all) {
     windows.QueueClick(kOkButton);
     windows.QueueClick(kReadyButton);
   }
-  UninstallSequence sequence(
+  sequence = std::make_unique<UninstallSequence>(
       PlatformParts{fs, processes, registry, security, script_engine, windows});
-  return sequence.Run();
+  return sequence->Run();
 }
 
 std::string FakeWorld::Problems(std::string_view description, bool strict) const {

@@ -1,12 +1,17 @@
-// A whole fake platform with an installation in C:\App\ that has every kind of thing an
-// uninstall.dat can name, a junction in it that leads out, and files outside that nothing of
-// the installation names: for the fault-injection sweep and the whole-run fuzzer.
+// A whole fake platform, every part logged to one call log, and whole runs of the uninstaller on
+// it: either a plain installation in C:\App\ laid out by a test, or a rich one that has every
+// kind of thing an uninstall.dat can name, a junction in it that leads out, and files outside that
+// nothing of the installation names (for the sweeps and the whole-run fuzzer).
 #ifndef UNINSTALL_TESTS_FAKES_FAKE_WORLD_H_
 #define UNINSTALL_TESTS_FAKES_FAKE_WORLD_H_
 
+#include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "driver/uninstall_sequence.h"
 #include "fakes/call_log.h"
 #include "fakes/fake_file_system.h"
 #include "fakes/fake_processes.h"
@@ -23,14 +28,25 @@ extern const char kRichDescription[];
 
 class FakeWorld {
  public:
-  // The installation with `description` as its uninstall.dat; a logon dialog, when one opens,
-  // is answered with an administrator's name and password.
-  explicit FakeWorld(std::string_view description = kRichDescription);
+  // Nothing laid out.
+  FakeWorld() = default;
+  // The rich installation with `description` as its uninstall.dat.
+  explicit FakeWorld(std::string_view description);
 
-  // A whole run: quiet, or through the window with OK and Ready ("delete all" ticked with
-  // `delete_all`), a logon answered when the dialog opens. Returns the exit code. Runs again on
-  // what an earlier run left, with a window of their own.
-  int Run(bool window, bool delete_all = true);
+  // Lays out C:\App\ with Uninstall.exe (running), App.exe and an uninstall.dat of `description`.
+  void Install(const std::string& description);
+
+  // A whole run with `parameters` after the program's quoted path, on an empty log; the exit code.
+  int Run(const std::string& parameters = "");
+
+  // A whole run of the rich installation: quiet, or through the window with OK and Ready
+  // ("delete all" ticked with `delete_all`), a logon dialog answered with an administrator's name
+  // and password when it opens. Returns the exit code. Runs again on what an earlier run left,
+  // with a window of its own.
+  int RunAnswered(bool window, bool delete_all = true);
+
+  std::vector<std::string> Calls(const std::string& prefix) const { return log.Matching(prefix); }
+  std::size_t Position(const std::string& prefix) const { return log.Position(prefix); }
 
   // What the run did wrong, or "": a file outside the installation deleted though `description`
   // does not name it from its outside folder on, a deletion tried outside the installation's
@@ -44,7 +60,12 @@ class FakeWorld {
   FakeSecurity security{&log};
   FakeScriptEngine script_engine{&log};
   FakeWindowToolkit windows{&log};
+  std::unique_ptr<UninstallSequence> sequence;  // the last run's
 };
+
+inline constexpr char kBasicDescription[] =
+    "[Settings]\r\nProgName=MyApp\r\nProgExe=App.exe\r\n"
+    "[Files]\r\nF1=App.exe\r\nF2=Uninstall.exe\r\n";
 
 }  // namespace uninstall
 

@@ -14,17 +14,17 @@ TEST(FaultInjectionTest, AnyFailingCallEndsTheRunSoundly) {
     SCOPED_TRACE(window ? "window" : "quiet");
     std::int64_t calls = 0;
     {
-      FakeWorld world;
-      ASSERT_EQ(world.Run(window), 0);
+      FakeWorld world(kRichDescription);
+      ASSERT_EQ(world.RunAnswered(window), 0);
       ASSERT_EQ(world.Problems(kRichDescription, true), "");
       ASSERT_FALSE(world.fs.Exists("C:\\App\\App.exe"));  // a run that removes what it should
       calls = world.log.calls();
     }
     ASSERT_GT(calls, 200);
     for (std::int64_t call = 1; call <= calls; ++call) {
-      FakeWorld world;
+      FakeWorld world(kRichDescription);
       world.log.FailCall(call);
-      const int code = world.Run(window);
+      const int code = world.RunAnswered(window);
       const std::string failed = call <= static_cast<std::int64_t>(world.log.entries().size())
                                      ? world.log.entries()[call - 1]
                                      : "?";

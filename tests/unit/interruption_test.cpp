@@ -60,21 +60,21 @@ TEST(InterruptionTest, ARunCutShortAnywhereIsFinishedByTheNextOne) {
   for (const Mode& mode : {Mode{"quiet", false, false}, Mode{"window", true, false},
                            Mode{"window, delete all", true, true}}) {
     SCOPED_TRACE(mode.name);
-    FakeWorld whole;
-    ASSERT_EQ(whole.Run(mode.window, mode.delete_all), 0);
+    FakeWorld whole(kRichDescription);
+    ASSERT_EQ(whole.RunAnswered(mode.window, mode.delete_all), 0);
     ASSERT_FALSE(whole.fs.Exists("C:\\App\\App.exe"));
     const std::int64_t calls = whole.log.calls();
     ASSERT_GT(calls, 200);
     for (std::int64_t call = 1; call <= calls; ++call) {
-      FakeWorld world;
+      FakeWorld world(kRichDescription);
       world.log.DieAt(call);
-      world.Run(mode.window, mode.delete_all);
+      world.RunAnswered(mode.window, mode.delete_all);
       const std::string died_at = call <= static_cast<std::int64_t>(world.log.entries().size())
                                       ? world.log.entries()[call - 1]
                                       : "?";
       world.log.DieAt(0);
       world.log.Clear();
-      ASSERT_EQ(world.Run(mode.window, mode.delete_all), 0) << "call " << call;
+      ASSERT_EQ(world.RunAnswered(mode.window, mode.delete_all), 0) << "call " << call;
       EXPECT_EQ(Difference(world, whole), "") << "cut short at call " << call << ": " << died_at;
     }
   }

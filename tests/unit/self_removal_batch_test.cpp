@@ -62,13 +62,7 @@ class SelfRemovalBatchTest : public ::testing::Test {
     EXPECT_EQ(fs.OpenHandles(), 0);
   }
 
-  // Position of the first log entry that begins with `prefix`; the log's size when none does.
-  std::size_t Position(const std::string& prefix) const {
-    const auto& entries = log.entries();
-    return std::find_if(entries.begin(), entries.end(),
-                        [&](const std::string& e) { return e.rfind(prefix, 0) == 0; }) -
-           entries.begin();
-  }
+  std::size_t Position(const std::string& prefix) const { return log.Position(prefix); }
 
   CallLog log;
   FakeFileSystem fs;

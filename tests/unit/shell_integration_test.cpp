@@ -52,12 +52,6 @@ class ShellIntegrationTest : public ::testing::Test {
 
   std::vector<std::string> Calls(const std::string& prefix) const { return log_.Matching(prefix); }
 
-  // Position of the first log entry equal to `entry`; the log's size when there is none.
-  std::size_t At(const std::string& entry) const {
-    const auto& entries = log_.entries();
-    return std::find(entries.begin(), entries.end(), entry) - entries.begin();
-  }
-
   CallLog log_;
   FakeFileSystem fs_{&log_};
   FakeRegistry registry_{&log_};
@@ -241,7 +235,8 @@ TEST_F(ShellIntegrationTest, DllGoesToTheToolAsOneQuotedArgumentAndIsDeletedAfte
   EXPECT_FALSE(fs_.Exists("C:\\App\\q.dll"));
   EXPECT_FALSE(fs_.Exists("C:\\Lib\\s.dll"));
   // Waited for: the DLL goes only once the tool has ended.
-  EXPECT_LT(At("WaitForProcessFor 100 50"), At("EraseFile C:\\Program Files\\App\\my lib.dll"));
+  EXPECT_LT(log_.Position("WaitForProcessFor 100 50"),
+            log_.Position("EraseFile C:\\Program Files\\App\\my lib.dll"));
   EXPECT_EQ(processes_.open_handles(), 0);
 }
 

@@ -7,7 +7,7 @@
 #include <map>
 #include <sstream>
 
-#include "run_fixture.h"
+#include "fakes/fake_world.h"
 #include "ui/control_ids.h"
 
 namespace uninstall {
@@ -17,7 +17,10 @@ using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 using ::testing::SizeIs;
 
-using SequenceTest = RunFixture;
+class SequenceTest : public ::testing::Test, public FakeWorld {
+ protected:
+  using FakeWorld::Run;  // not the test's own
+};
 
 TEST_F(SequenceTest, MissingDescriptionShowsOnlyTheErrorBoxAndExitsWithZero) {
   fs.AddFile("C:\\App\\Uninstall.exe", "MZ");
