@@ -18,8 +18,8 @@ TEST(PathsTest, DriveAndShareRootsAreRecognised) {
                            "\\\\server\\share", "//server/share/"}) {
     EXPECT_TRUE(IsDriveRoot(root)) << root;
   }
-  for (const char* dir :
-       {"D:\\App\\", "\\\\server\\share\\App\\", "\\\\server\\", "", "\\", "App\\"}) {
+  for (const char* dir : {"D:\\App\\", "\\\\server\\share\\App\\", "\\\\server\\",
+                          "\\\\server\\\\share", "", "\\", "App\\"}) {
     EXPECT_FALSE(IsDriveRoot(dir)) << dir;
   }
 }

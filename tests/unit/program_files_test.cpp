@@ -113,6 +113,14 @@ TEST_F(ProgramFilesTest, TheMainExecutableGoesLastAndThenTheDirectoriesThatHeldI
                                              "SetStatusText   C:\\App\\Bin\\*.*"));
     }
   }
+  // A name that only begins like the main executable is an ordinary file.
+  paths.prog_exe = "App.exe";
+  Describe("[Files]\nA=App.ex\n");
+  fs.AddFile("C:\\App\\App.exe", "MZ");
+  fs.AddFile("C:\\App\\App.ex");
+  RemoveProgram();
+  EXPECT_FALSE(fs.Exists("C:\\App\\App.ex"));
+  EXPECT_TRUE(fs.Exists("C:\\App\\App.exe"));
 }
 
 TEST_F(ProgramFilesTest, ParentListedBeforeItsSubdirectoryStays) {

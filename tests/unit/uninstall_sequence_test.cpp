@@ -429,6 +429,9 @@ TEST_F(SequenceTest, WindowOkRemovesAndReadyFinishes) {
   };
   EXPECT_LT(at("ShowControl 5 0"), at("DeleteOnClose C:\\App\\App.exe"));
   EXPECT_LT(at("ShowControl 6 0"), at("ShowControl 7 1"));
+  // Ready shows disabled while the removal runs, and answers once it is done.
+  EXPECT_LT(at("EnableControl 7 0"), at("ShowControl 7 1"));
+  EXPECT_LT(at("DeleteOnClose C:\\App\\App.exe"), at("EnableControl 7 1"));
   EXPECT_LT(at("EnableControl 10 0"), at("DeleteOnClose C:\\App\\App.exe"));
   EXPECT_LT(at("SetStatusText   Uninstalling completed."), at("NextEvent 7"));
   EXPECT_LT(at("NextEvent 7"), at("DeleteOnClose C:\\App\\uninstall.dat"));
