@@ -1,12 +1,15 @@
-// What uninstall.dat says, read whole at one moment: the steps look values up in it, and a later
-// change of the file is not seen.
+// What uninstall.dat says (groups, key=value lines and comments), read whole at one moment: the
+// steps look values up in it, and a later change of the file is not seen.
 #ifndef UNINSTALL_DESCRIPTION_DESCRIPTION_H_
 #define UNINSTALL_DESCRIPTION_DESCRIPTION_H_
 
+#include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <string_view>
+#include <vector>
 
-#include "description/preference_reader.h"
 #include "platform/file_system.h"
 
 namespace uninstall {
@@ -15,40 +18,78 @@ class Description {
  public:
   // Reads the file at `path` and closes it again. A file that cannot be read describes nothing:
   // every lookup gives its default.
-  Description(FileSystem& fs, const std::string& path) : reader_(fs) {
-    reader_.Open(path);
-    reader_.ReleaseFile();
-  }
+  Description(FileSystem& fs, const std::string& path);
   Description(const Description&) = delete;
   Description& operator=(const Description&) = delete;
 
-  // Group and key names are compared without regard to ASCII case; "" is the top section.
+  // Group and key names are compared without regard to ASCII case; "" is the top section. Of
+  // keys spelled alike the first in the group counts.
   std::string Value(const std::string& group, const std::string& key,
-                    const std::string& default_value = "") const {
-    return reader_.ValueIn(group, key, default_value);
-  }
+                    const std::string& default_value = "") const;
   std::int32_t Number(const std::string& group, const std::string& key,
-                      std::int32_t default_value) const {
-    return reader_.NumberIn(group, key, default_value);
-  }
+                      std::int32_t default_value) const;
 
   // Every value of `group` in file order, duplicates included; key names carry no meaning here.
   // One value at a time: a group of a hundred thousand lines is never copied whole.
   template <typename Visit>
   void ForEachValue(const std::string& group, Visit visit) const {
-    reader_.ForEachValueIn(group, visit);
+    for (std::uint32_t entry : KeyEntries(FindGroup(group))) visit(PrepareValue(entries_[entry]));
   }
 
-  // The values of `prefix`1 to `prefix``last` of `group`, in the order of their numbers.
+  // The values of the keys of `group` spelled `prefix` followed by a number from 1 to `last` in
+  // decimal without leading zeros ("Task7"), prepared as Value prepares them, in the order of the
+  // numbers; of keys with the same number only the first counts, as a lookup would find it. One
+  // pass, however many keys the group holds.
   template <typename Visit>
   void ForEachNumberedValue(const std::string& group, const std::string& prefix, std::int64_t last,
                             Visit visit) const {
-    reader_.ForEachNumberedValueIn(group, prefix, last, visit);
+    for (std::uint32_t entry : NumberedEntries(FindGroup(group), prefix, last)) {
+      visit(PrepareValue(entries_[entry]));
+    }
   }
 
+  enum class EntryKind : std::uint8_t { kGroup, kComment, kKey };
+  // One entry of the file, as offsets into its bytes: the name (group name, comment text or key)
+  // and, for a key line, the value as stored (leading blanks removed, trailing blanks kept).
+  struct Entry {
+    std::uint32_t name_begin;
+    std::uint32_t name_end;
+    std::uint32_t value_begin;
+    std::uint32_t value_end;
+    EntryKind kind;
+  };
+
  private:
-  PreferenceReader reader_;
+  static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+  // A group that is not in the file.
+  static constexpr std::size_t kMissing = static_cast<std::size_t>(-2);
+
+  // Reads the open `file` into data_ and entries_.
+  void Read(FileSystem& fs, FileHandle file);
+  // The index of the header of group `name`; kNone for "", the top section; kMissing.
+  std::size_t FindGroup(const std::string& name) const;
+  // The index of the key line found for `key` in `group` (as FindGroup gives it), or kNone.
+  std::size_t FindKey(std::size_t group, const std::string& key) const;
+  std::int32_t NumberOf(const Entry& entry) const;
+  std::string_view Name(const Entry& entry) const;
+  // Trims and (in UTF-8 mode) decodes a key line's value.
+  std::string PrepareValue(const Entry& entry) const;
+  // The key lines of `group`, in file order.
+  std::vector<std::uint32_t> KeyEntries(std::size_t group) const;
+  // The key lines ForEachNumberedValue visits in `group`, in its order.
+  std::vector<std::uint32_t> NumberedEntries(std::size_t group, const std::string& prefix,
+                                             std::int64_t last) const;
+
+  bool utf8_ = false;
+  std::unique_ptr<char[]> data_;      // the file's bytes after any signature, up to a NUL
+  std::unique_ptr<Entry[]> entries_;  // in file order
+  std::size_t entry_count_ = 0;
 };
+
+// Finds the entries of `data`, the bytes of a file after any UTF-8 signature, and writes them in
+// file order to `entries` unless it is null; returns their number either way, so that the room
+// for them can be asked for first.
+std::size_t ScanPreferenceEntries(std::string_view data, Description::Entry* entries);
 
 }  // namespace uninstall
 

@@ -1,13 +1,15 @@
-// reader_bench FILE: the reader of uninstall.dat on a large FILE under the real file API, for
+// reader_bench FILE: the reading of uninstall.dat on a large FILE under the real file API, for
 // scripts/bench. Times, each with the performance counter:
-//   open_ms          PreferenceReader::Open over Win32FileSystem (read and index the file)
-//   enumerate_ms     SelectGroup("Files"), RewindKeys, then NextKey and CurrentValue to the end
-//   for_each_ms      the same through ForEachValueIn, as the removal walks a group
+//   open_ms          constructing a Description over Win32FileSystem (read and index the file,
+//                    which is closed again before the constructor returns)
+//   enumerate_ms     ForEachValue("Files"), adding up the lengths of the values, as the removal
+//                    walks a group
+//   for_each_ms      the same walk once more, only counting the values
 //   raw_read_ms      CreateFileA, GetFileSize and one ReadFile of the whole file into memory
-// and the process's memory at the start, after Open, after the enumeration and after Close, in KB:
-// peak working set, working set and private bytes (PrivateUsage) from GetProcessMemoryInfo, and the
-// committed private regions (VirtualQuery). Prints one "name=value" line each; exits with 1 when
-// the file cannot be read.
+// and the process's memory at the start, after reading, after the first walk and after the
+// Description is gone ("close"), in KB: peak working set, working set and private bytes
+// (PrivateUsage) from GetProcessMemoryInfo, and the committed private regions (VirtualQuery).
+// Prints one "name=value" line each; exits with 1 when the file cannot be read.
 #include <windows.h>
 // After windows.h, which it needs.
 #include <psapi.h>
@@ -16,7 +18,7 @@
 #include <memory>
 #include <string>
 
-#include "description/preference_reader.h"
+#include "description/description.h"
 #include "platform/win32/win32_file_system.h"
 
 namespace {
@@ -74,41 +76,38 @@ int main(int argc, char** argv) {
   }
   const std::string path = argv[1];
   uninstall::Win32FileSystem fs;
-  uninstall::PreferenceReader reader(fs);
   PrintMemory("start");
 
-  LARGE_INTEGER start = Now();
-  reader.Open(path);
-  LARGE_INTEGER end = Now();
-  PrintTime("open", start, end);
-  PrintMemory("open");
-
-  // The lengths are added up, so that nothing of the enumeration can be left out.
   std::size_t entries = 0;
-  std::size_t bytes = 0;
-  start = Now();
-  if (reader.SelectGroup("Files") && reader.RewindKeys()) {
-    while (reader.NextKey()) {
-      bytes += reader.CurrentValue().size();
+  {
+    LARGE_INTEGER start = Now();
+    const uninstall::Description description(fs, path);
+    LARGE_INTEGER end = Now();
+    PrintTime("open", start, end);
+    PrintMemory("open");
+
+    // The lengths are added up, so that nothing of the walk can be left out.
+    std::size_t bytes = 0;
+    start = Now();
+    description.ForEachValue("Files", [&](const std::string& value) {
+      bytes += value.size();
       ++entries;
-    }
+    });
+    end = Now();
+    PrintTime("enumerate", start, end);
+    std::printf("entries=%zu\nvalue_bytes=%zu\n", entries, bytes);
+    PrintMemory("enumerate");
+
+    std::size_t visited = 0;
+    start = Now();
+    description.ForEachValue("Files", [&visited](const std::string&) { ++visited; });
+    end = Now();
+    PrintTime("for_each", start, end);
+    std::printf("for_each_entries=%zu\n", visited);
   }
-  end = Now();
-  PrintTime("enumerate", start, end);
-  std::printf("entries=%zu\nvalue_bytes=%zu\n", entries, bytes);
-
-  PrintMemory("enumerate");
-
-  start = Now();
-  std::size_t visited = 0;
-  reader.ForEachValueIn("Files", [&visited](const std::string&) { ++visited; });
-  end = Now();
-  PrintTime("for_each", start, end);
-  std::printf("for_each_entries=%zu\n", visited);
-  reader.Close();
   PrintMemory("close");
 
-  start = Now();
+  const LARGE_INTEGER start = Now();
   HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return 1;
@@ -117,7 +116,7 @@ int main(int argc, char** argv) {
   DWORD read = 0;
   const bool ok = ReadFile(file, data.get(), size, &read, nullptr) && read == size;
   CloseHandle(file);
-  end = Now();
+  const LARGE_INTEGER end = Now();
   if (!ok) return 1;
   PrintTime("raw_read", start, end);
   std::printf("file_bytes=%lu\n", static_cast<unsigned long>(size));

@@ -1,5 +1,5 @@
-// The reader of uninstall.dat: parsing, lookup, enumeration, UTF-8 handling.
-#include "description/preference_reader.h"
+// uninstall.dat read whole: parsing, lookup, enumeration, UTF-8 handling.
+#include "description/description.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -120,8 +120,8 @@ std::int64_t NumberAfter(std::string_view key, std::string_view prefix) {
 
 }  // namespace
 
-std::size_t ScanPreferenceEntries(std::string_view data, PreferenceReader::Entry* entries) {
-  using Kind = PreferenceReader::EntryKind;
+std::size_t ScanPreferenceEntries(std::string_view data, Description::Entry* entries) {
+  using Kind = Description::EntryKind;
   std::size_t count = 0;
   auto add = [&](Kind kind, std::size_t name_begin, std::size_t name_end, std::size_t value_begin,
                  std::size_t value_end) {
@@ -174,43 +174,43 @@ std::size_t ScanPreferenceEntries(std::string_view data, PreferenceReader::Entry
   return count;
 }
 
-bool PreferenceReader::Open(const std::string& path) {
-  Close();
-  open_ = true;
-
+Description::Description(FileSystem& fs, const std::string& path) {
   std::uint32_t error = 0;
-  FileHandle file = fs_.OpenFile(path, kGenericRead | kGenericWrite, kShareRead, kOpenExisting,
-                                 kAttributeNormal, &error);
+  FileHandle file = fs.OpenFile(path, kGenericRead | kGenericWrite, kShareRead, kOpenExisting,
+                                kAttributeNormal, &error);
   if (file == 0) {
-    file = fs_.OpenFile(path, kGenericRead, kShareRead, kOpenExisting, kAttributeNormal, &error);
+    file = fs.OpenFile(path, kGenericRead, kShareRead, kOpenExisting, kAttributeNormal, &error);
   }
-  if (file == 0) return false;  // open, without entries, 8-bit mode
-  handle_ = file;
+  if (file == 0) return;  // no entries, 8-bit mode
+  Read(fs, file);
+  fs.CloseFile(file);
+}
 
-  std::int64_t size = fs_.SizeOfFile(file);
+void Description::Read(FileSystem& fs, FileHandle file) {
+  std::int64_t size = fs.SizeOfFile(file);
   if (size < 0) size = 0;
   if (size >= 3) {
     unsigned char signature[3] = {0, 0, 0};
     std::uint32_t read = 0;
-    const bool ok = fs_.ReadBytes(file, signature, 3, &read);
+    const bool ok = fs.ReadBytes(file, signature, 3, &read);
     if (ok && read == 3 && signature[0] == 0xEF && signature[1] == 0xBB && signature[2] == 0xBF) {
       utf8_ = true;
       size -= 3;
     } else {
-      fs_.MovePointer(file, 0, /*from_start=*/true);
+      fs.MovePointer(file, 0, /*from_start=*/true);
     }
   }
-  if (size <= 0) return true;
+  if (size <= 0) return;
 
   // No memory for the content, or a file too large to be held, counts as an empty file: every
   // allocation of the reading asks and takes no for an answer.
-  if (static_cast<std::uint64_t>(size) >= std::numeric_limits<std::uint32_t>::max()) return true;
+  if (static_cast<std::uint64_t>(size) >= std::numeric_limits<std::uint32_t>::max()) return;
   std::unique_ptr<char[]> data(new (std::nothrow) char[static_cast<std::size_t>(size)]);
-  if (!data) return true;
+  if (!data) return;
   std::uint32_t total = 0;
   while (total < size) {
     std::uint32_t read = 0;
-    if (!fs_.ReadBytes(file, data.get() + total, static_cast<std::uint32_t>(size) - total, &read) ||
+    if (!fs.ReadBytes(file, data.get() + total, static_cast<std::uint32_t>(size) - total, &read) ||
         read == 0) {
       break;
     }
@@ -221,16 +221,14 @@ bool PreferenceReader::Open(const std::string& path) {
                                std::find(data.get(), data.get() + total, '\0') - data.get());
   const std::size_t count = ScanPreferenceEntries(bytes, nullptr);
   std::unique_ptr<Entry[]> entries(new (std::nothrow) Entry[count]);
-  if (!entries) return true;
+  if (!entries) return;
   ScanPreferenceEntries(bytes, entries.get());
   data_ = std::move(data);
   entries_ = std::move(entries);
   entry_count_ = count;
-  return true;
 }
 
-std::size_t PreferenceReader::FindGroup(const std::string& name) const {
-  if (!open_) return kMissing;
+std::size_t Description::FindGroup(const std::string& name) const {
   if (name.empty()) return kNone;
   const std::string wanted = utf8_ ? Latin1ToUtf8(name) : name;
   for (std::size_t i = 0; i < entry_count_; ++i) {
@@ -242,18 +240,8 @@ std::size_t PreferenceReader::FindGroup(const std::string& name) const {
   return kMissing;
 }
 
-bool PreferenceReader::SelectGroup(const std::string& name) {
-  if (!open_) return false;
-  const std::size_t found = FindGroup(name);
-  missing_group_ = found == kMissing;
-  if (missing_group_) return false;
-  group_ = found;
-  cursor_ = found;
-  return true;
-}
-
-std::size_t PreferenceReader::FindKey(std::size_t group, const std::string& key) const {
-  if (!open_ || group == kMissing) return kNone;
+std::size_t Description::FindKey(std::size_t group, const std::string& key) const {
+  if (group == kMissing) return kNone;
   const std::string wanted = utf8_ ? Latin1ToUtf8(key) : key;
   for (std::size_t i = (group == kNone) ? 0 : group + 1; i < entry_count_; ++i) {
     const Entry& entry = entries_[i];
@@ -263,48 +251,37 @@ std::size_t PreferenceReader::FindKey(std::size_t group, const std::string& key)
   return kNone;
 }
 
-std::string_view PreferenceReader::Name(const Entry& entry) const {
+std::string_view Description::Name(const Entry& entry) const {
   return std::string_view(data_.get() + entry.name_begin, entry.name_end - entry.name_begin);
 }
 
-std::string PreferenceReader::PrepareValue(const Entry& entry) const {
+std::string Description::PrepareValue(const Entry& entry) const {
   const std::string_view value = TrimBlanks(
       std::string_view(data_.get() + entry.value_begin, entry.value_end - entry.value_begin));
   return utf8_ ? Utf8ToLatin1(value) : std::string(value);
 }
 
-std::string PreferenceReader::ReadString(const std::string& key, const std::string& default_value) {
-  const std::size_t found = FindKey(missing_group_ ? kMissing : group_, key);
-  if (found == kNone) return default_value;
-  return PrepareValue(entries_[found]);
-}
-
-std::int32_t PreferenceReader::NumberOf(const Entry& entry) const {
+std::int32_t Description::NumberOf(const Entry& entry) const {
   return static_cast<std::int32_t>(DecimalNumber(
       std::string_view(data_.get() + entry.value_begin, entry.value_end - entry.value_begin),
       kCWhiteSpace));
 }
 
-std::int32_t PreferenceReader::ReadNumber(const std::string& key, std::int32_t default_value) {
-  const std::size_t found = FindKey(missing_group_ ? kMissing : group_, key);
-  return found == kNone ? default_value : NumberOf(entries_[found]);
-}
-
-std::string PreferenceReader::ValueIn(const std::string& group, const std::string& key,
-                                      const std::string& default_value) const {
+std::string Description::Value(const std::string& group, const std::string& key,
+                               const std::string& default_value) const {
   const std::size_t found = FindKey(FindGroup(group), key);
   return found == kNone ? default_value : PrepareValue(entries_[found]);
 }
 
-std::int32_t PreferenceReader::NumberIn(const std::string& group, const std::string& key,
-                                        std::int32_t default_value) const {
+std::int32_t Description::Number(const std::string& group, const std::string& key,
+                                 std::int32_t default_value) const {
   const std::size_t found = FindKey(FindGroup(group), key);
   return found == kNone ? default_value : NumberOf(entries_[found]);
 }
 
-std::vector<std::uint32_t> PreferenceReader::KeyEntries(std::size_t group) const {
+std::vector<std::uint32_t> Description::KeyEntries(std::size_t group) const {
   std::vector<std::uint32_t> keys;
-  if (!open_ || group == kMissing) return keys;
+  if (group == kMissing) return keys;
   for (std::size_t i = (group == kNone) ? 0 : group + 1; i < entry_count_; ++i) {
     const EntryKind kind = entries_[i].kind;
     if (kind == EntryKind::kGroup) break;
@@ -313,36 +290,11 @@ std::vector<std::uint32_t> PreferenceReader::KeyEntries(std::size_t group) const
   return keys;
 }
 
-bool PreferenceReader::RewindKeys() {
-  if (!open_ || missing_group_) return false;
-  cursor_ = group_;
-  return true;
-}
-
-bool PreferenceReader::NextKey() {
-  if (!open_ || missing_group_) return false;
-  for (std::size_t i = (cursor_ == kNone) ? 0 : cursor_ + 1; i < entry_count_; ++i) {
-    const EntryKind kind = entries_[i].kind;
-    if (kind == EntryKind::kComment) continue;
-    if (kind == EntryKind::kGroup) return false;
-    cursor_ = i;
-    return true;
-  }
-  return false;
-}
-
-std::string PreferenceReader::CurrentValue() const {
-  if (!open_ || cursor_ == kNone || cursor_ >= entry_count_) return std::string();
-  const Entry& entry = entries_[cursor_];
-  if (entry.kind != EntryKind::kKey) return std::string();
-  return PrepareValue(entry);
-}
-
-std::vector<std::uint32_t> PreferenceReader::NumberedEntries(std::size_t group,
-                                                             const std::string& prefix,
-                                                             std::int64_t last) const {
+std::vector<std::uint32_t> Description::NumberedEntries(std::size_t group,
+                                                        const std::string& prefix,
+                                                        std::int64_t last) const {
   std::vector<std::pair<std::int64_t, std::uint32_t>> found;  // number, entry
-  if (!open_ || group == kMissing || last < 1) return {};
+  if (group == kMissing || last < 1) return {};
   const std::string wanted = utf8_ ? Latin1ToUtf8(prefix) : prefix;
   for (std::size_t i = (group == kNone) ? 0 : group + 1; i < entry_count_; ++i) {
     const Entry& entry = entries_[i];
@@ -358,25 +310,6 @@ std::vector<std::uint32_t> PreferenceReader::NumberedEntries(std::size_t group,
     if (i == 0 || found[i].first != found[i - 1].first) entries.push_back(found[i].second);
   }
   return entries;
-}
-
-void PreferenceReader::ReleaseFile() {
-  if (handle_ != 0) {
-    fs_.CloseFile(handle_);
-    handle_ = 0;
-  }
-}
-
-void PreferenceReader::Close() {
-  ReleaseFile();
-  open_ = false;
-  utf8_ = false;
-  missing_group_ = false;
-  entries_.reset();
-  entry_count_ = 0;
-  data_.reset();
-  group_ = kNone;
-  cursor_ = kNone;
 }
 
 }  // namespace uninstall
