@@ -49,6 +49,39 @@ std::string ClassOf(HWND window) {
   return std::string(name, GetClassNameA(window, name, sizeof(name)));
 }
 
+// What a control shows of the text it holds, and the letters it underlines: buttons and statics
+// without SS_NOPREFIX draw "&&" as "&" and "&x" as an underlined x, a mnemonic.
+struct Shown {
+  std::string text;
+  std::string underlined;
+};
+Shown ShownBy(HWND control) {
+  char held[256] = {};
+  GetWindowTextA(control, held, sizeof(held));
+  const bool prefixes =
+      ClassOf(control) == "Button" ||
+      (ClassOf(control) == "Static" && !(GetWindowLongA(control, GWL_STYLE) & SS_NOPREFIX));
+  if (!prefixes) return {held, ""};
+  Shown shown;
+  for (std::size_t i = 0; held[i] != '\0'; ++i) {
+    if (held[i] == '&' && held[i + 1] != '\0' && held[++i] != '&') shown.underlined += held[i];
+    shown.text += held[i];
+  }
+  return shown;
+}
+
+// Texts a translation may give, with an "&" that means itself.
+MainWindowTexts AmpersandTexts() {
+  MainWindowTexts texts = SampleTexts();
+  texts.title = " Sample & Co";
+  texts.info = "Remove &this program:";
+  texts.delete_all = " Alles &loeschen";
+  texts.ok = "O&K";
+  texts.cancel = "&Abbrechen";
+  texts.ready = "&Fertig";
+  return texts;
+}
+
 // Per kind: the class, style bits under a mask, whether it has a text and font, and how much
 // wider the system makes it (it puts a static edge around an etched line).
 struct Expected {
@@ -91,9 +124,9 @@ void ExpectControlAsDescribed(HWND top, const ControlSpec& control, int dpi) {
             std::vector<LONG>(
                 {control.x, control.y, control.width + expected.added_width, control.height}));
   if (!expected.text_and_font) return;
-  char text[256] = {};
-  GetWindowTextA(found, text, sizeof(text));
-  EXPECT_EQ(text, control.text);
+  const Shown shown = ShownBy(found);
+  EXPECT_EQ(shown.text, control.text);
+  EXPECT_EQ(shown.underlined, "");
   HGDIOBJ font = reinterpret_cast<HGDIOBJ>(SendMessageA(found, WM_GETFONT, 0, 0));
   if (control.font.face.empty()) {
     EXPECT_EQ(font, GetStockObject(DEFAULT_GUI_FONT));
@@ -124,8 +157,9 @@ TEST_F(WindowToolkitTest, BuildsTheWindowsAsDescribed) {
   const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
   ReleaseDC(nullptr, screen);
   for (const WindowSpec& description :
-       {MainWindowSpec(SampleTexts()), LogonDialogSpec(SampleLogonTexts())}) {
-    SCOPED_TRACE("window " + std::to_string(description.number));
+       {MainWindowSpec(SampleTexts()), LogonDialogSpec(SampleLogonTexts()),
+        MainWindowSpec(AmpersandTexts())}) {
+    SCOPED_TRACE("window" + description.title);
     HWND top = Open(description);
     ASSERT_NE(top, nullptr);
     for (const ControlSpec& control : description.controls) {
