@@ -82,6 +82,23 @@ MainWindowTexts AmpersandTexts() {
   return texts;
 }
 
+// Presses the keys in order and lets them go in reverse, as a hand on the keyboard would.
+void Type(const std::vector<WORD>& chord) {
+  std::vector<INPUT> inputs;
+  for (WORD key : chord) inputs.push_back({INPUT_KEYBOARD, {.ki = {key, 0, 0, 0, 0}}});
+  for (auto key = chord.rbegin(); key != chord.rend(); ++key) {
+    inputs.push_back({INPUT_KEYBOARD, {.ki = {*key, 0, KEYEVENTF_KEYUP, 0, 0}}});
+  }
+  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+// Once: a close request. A timer fires only when no input is waiting, so it comes after the keys
+// typed before it are handled.
+VOID CALLBACK RequestClose(HWND window, UINT, UINT_PTR timer, DWORD) {
+  KillTimer(window, timer);
+  PostMessageA(window, WM_CLOSE, 0, 0);
+}
+
 // Per kind: the class, style bits under a mask, whether it has a text and font, and how much
 // wider the system makes it (it puts a static edge around an etched line).
 struct Expected {
@@ -311,6 +328,43 @@ TEST_F(WindowToolkitTest, TabMovesAmongVisibleControlsInOrder) {
     EXPECT_EQ(toolkit_.NextEvent().kind, Kind::kCloseRequest);
     EXPECT_EQ(GetDlgCtrlID(GetFocus()), row.to);
   }
+}
+
+// Real keystrokes, each row ended by the space bar, which presses the control that has the focus
+// by then: that control's click must be the row's only event. Only Tab and Shift+Tab move the
+// focus, and no letter presses the button whose text has it after an "&".
+TEST_F(WindowToolkitTest, KeyboardMovesTheFocusOnlyWithTab) {
+  const struct {
+    const char* name;
+    int from;
+    std::vector<std::vector<WORD>> typed;
+    int pressed;
+  } rows[] = {
+      {"the letter after Cancel's &", kOkButton, {{'A'}}, kOkButton},
+      {"Alt and that letter", kOkButton, {{VK_MENU, 'A'}}, kOkButton},
+      {"the letter after the other program's &", kDeleteAllCheckBox, {{'Z'}}, kDeleteAllCheckBox},
+      {"Down and Right", kDeleteAllCheckBox, {{VK_DOWN}, {VK_RIGHT}}, kDeleteAllCheckBox},
+      {"Up and Left", kOkButton, {{VK_UP}, {VK_LEFT}}, kOkButton},
+      {"Enter and Escape", kOkButton, {{VK_RETURN}, {VK_ESCAPE}}, kOkButton},
+      {"Tab", kDeleteAllCheckBox, {{VK_TAB}}, kOkButton},
+      {"Shift+Tab", kOkButton, {{VK_SHIFT, VK_TAB}}, kDeleteAllCheckBox},
+  };
+  HWND top = Open(MainWindowSpec(AmpersandTexts()));
+  // A text another program sets: only the message loop keeps its mnemonic off the keyboard.
+  SetWindowTextA(Control(top, kOkButton), "&Zu");
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    SetFocus(Control(top, row.from));
+    for (const std::vector<WORD>& chord : row.typed) Type(chord);
+    Type({VK_SPACE});
+    SetTimer(top, 1, 100, RequestClose);
+    std::vector<int> pressed;
+    for (WindowEvent event; (event = toolkit_.NextEvent()).kind == Kind::kControl;) {
+      pressed.push_back(event.control);
+    }
+    EXPECT_EQ(pressed, std::vector<int>{row.pressed});
+  }
+  EXPECT_EQ(toolkit_.ControlText(kCancelButton), "&Abbrechen");
 }
 
 }  // namespace

@@ -21,6 +21,11 @@ std::string ClassName(HWND window) {
   return std::string(name, GetClassNameA(window, name, sizeof(name)));
 }
 
+bool IsTabEnterOrEscape(const MSG& message) {
+  return message.message == WM_KEYDOWN &&
+         (message.wParam == VK_TAB || message.wParam == VK_RETURN || message.wParam == VK_ESCAPE);
+}
+
 BOOL CALLBACK CollectWindow(HWND window, LPARAM windows) {
   reinterpret_cast<std::vector<WindowHandle>*>(windows)->push_back(AsHandle(window));
   return TRUE;
@@ -86,9 +91,14 @@ WindowEvent Win32WindowToolkit::NextEvent() {
       queue_ended_ = true;
       break;
     }
-    // Tab and Shift+Tab move the focus among the window's controls.
+    // The dialog manager moves the focus on Tab and Shift+Tab and swallows Enter and Escape. No
+    // other key reaches it: it would move the focus on the arrow keys, and let a typed letter
+    // press the button whose text has that letter after an "&".
     HWND top = message.hwnd != nullptr ? GetAncestor(message.hwnd, GA_ROOT) : nullptr;
-    if (top != nullptr && IsOpenWindow(top) && IsDialogMessageA(top, &message)) continue;
+    if (IsTabEnterOrEscape(message) && top != nullptr && IsOpenWindow(top) &&
+        IsDialogMessageA(top, &message)) {
+      continue;
+    }
     TranslateMessage(&message);
     DispatchMessageA(&message);
   }
