@@ -197,7 +197,7 @@ TEST_F(WindowToolkitTest, BuildsTheWindowsAsDescribed) {
     EXPECT_EQ(Control(top, kStatusBarControlId) != nullptr, description.status_bar_field_right > 0);
   }
   toolkit_.CloseWindow(kMainWindow);
-  EXPECT_EQ(FindWindowA(nullptr, " Sample"), nullptr);
+  EXPECT_EQ(FindWindowA(nullptr, SampleTexts().title.c_str()), nullptr);
 }
 
 TEST_F(WindowToolkitTest, HeaderIsWhiteAndStatusBarHasOneField) {
@@ -219,7 +219,7 @@ TEST_F(WindowToolkitTest, HeaderIsWhiteAndStatusBarHasOneField) {
   EXPECT_EQ(GetWindowLongA(bar, GWL_STYLE) & SBARS_SIZEGRIP, 0);
   int edges[4] = {};
   EXPECT_EQ(SendMessageA(bar, SB_GETPARTS, 4, reinterpret_cast<LPARAM>(edges)), 1);
-  EXPECT_EQ(edges[0], 400);
+  EXPECT_EQ(edges[0], MainWindowSpec(SampleTexts()).status_bar_field_right);
   toolkit_.SetStatusText("  C:\\Sample\\readme.txt");
   char text[64] = {};
   SendMessageA(bar, SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(text));
@@ -291,8 +291,8 @@ TEST_F(WindowToolkitTest, PumpAnswersAndPaintsButReadsNoInput) {
   std::atomic<bool> answered = false;
   std::thread other([&] {
     DWORD_PTR length = 0;
-    answered =
-        SendMessageTimeoutA(top, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, 1000, &length) && length == 7;
+    answered = SendMessageTimeoutA(top, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, 1000, &length) &&
+               length == SampleTexts().title.size();
   });
   for (const DWORD start = GetTickCount(); GetTickCount() - start < 1200; Sleep(10)) {
     toolkit_.HandlePaintAndSentMessages();
