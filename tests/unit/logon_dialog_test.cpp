@@ -9,7 +9,7 @@
 #include "fakes/fake_security.h"
 #include "fakes/fake_window_toolkit.h"
 #include "ui/control_ids.h"
-#include "win32/sample_windows.h"
+#include "window_tables.h"
 
 namespace uninstall {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "win32/sample_windows.h"
+#include "window_tables.h"
 
 namespace uninstall {
 namespace {

@@ -11,6 +11,21 @@ in_test_prefix() {
   (cd "$PREFIX/drive_c" && WINEPREFIX=$PREFIX timeout 60 wine "$@")
 }
 
+# control_id NAME: the number of the control named NAME in src/ui/control_ids.h, the one place
+# that numbers the controls; nothing for an unknown name.
+control_id() {
+  sed -n "s/^inline constexpr int $1 = \([0-9]*\);.*/\1/p" "$REPO/src/ui/control_ids.h"
+}
+
+# layout_line LAID_OUT ID CLASS: the line the UI helper's `layout` must print for control ID, of
+# window class CLASS, where LAID_OUT is what window_layout.exe prints; a line no layout has when
+# LAID_OUT lacks the control.
+layout_line() {
+  awk -F'\t' -v id="$2" -v class="$3" '
+    $1 == id && id != "" {print $1 "\t" class "\t" $2 "\t" $3 "\t" $4 "\t" $5; found = 1}
+    END {if (!found) print "no control " id " laid out"}' <<<"$1"
+}
+
 # helper_result NAME PROBLEMS: one result line; no problems means passed.
 helper_result() {
   if [ -z "$2" ]; then
@@ -21,9 +36,10 @@ helper_result() {
 }
 
 # A window that keeps answering while its status bar runs through texts, until the last one;
-# its layout as the helper reads it; a close request ends the program.
+# its layout as the helper reads it, against the layout the program asks for; a close request
+# ends the program.
 check_pumping_window() {
-  local problems= out code
+  local problems= out code laid_out client
   in_test_prefix 'C:\show_windows.exe' main pump 2 &
   local shown=$!
   out=$(in_test_prefix 'C:\uiauto.exe' alive " Sample" 20 "  Uninstalling completed.")
@@ -35,10 +51,15 @@ check_pumping_window() {
     problems+="summary '$(tail -n 1 <<<"$out")'; "
   import -window root "$SCREENS/main-window.png" 2>/dev/null
   out=$(in_test_prefix 'C:\uiauto.exe' layout " Sample" | tr -d '\r')
-  grep -q $'^window\t[0-9]*\t[0-9]*\t400\t200\t[0-9]*\t[0-9]*$' <<<"$out" ||
+  laid_out=$(in_test_prefix 'C:\window_layout.exe' | tr -d '\r')
+  [ -n "$laid_out" ] || problems+="no layout from window_layout.exe; "
+  client=$(awk -F'\t' '$1 == "window" {print $2 "\t" $3}' <<<"$laid_out")
+  grep -q $'^window\t[0-9]*\t[0-9]*\t'"$client"$'\t[0-9]*\t[0-9]*$' <<<"$out" ||
     problems+="no window line; "
-  grep -qx $'3\tStatic\t20\t24\t335\t15' <<<"$out" || problems+="no header message line; "
-  grep -qx $'7\tButton\t325\t151\t70\t20' <<<"$out" || problems+="no Ready line; "
+  grep -qx "$(layout_line "$laid_out" "$(control_id kHeaderMessageText)" Static)" <<<"$out" ||
+    problems+="no header message line; "
+  grep -qx "$(layout_line "$laid_out" "$(control_id kReadyButton)" Button)" <<<"$out" ||
+    problems+="no Ready line; "
   in_test_prefix 'C:\uiauto.exe' close " Sample" || problems+="close failed; "
   wait "$shown" || problems+="show_windows did not end well; "
   helper_result PumpingWindowAnswersAndCloses "$problems"
@@ -60,21 +81,31 @@ check_hanging_window() {
 # The logon dialog as the uninstaller runs it, against a security layer that refuses: Login
 # brings the error box, after which both fields are empty; the close box ends the dialog.
 check_logon_dialog() {
-  local problems= out title=" Login as administrator"
+  local problems= out title=" Login as administrator" expected
+  local user_field password_field login_button
+  user_field=$(control_id kUserField)
+  password_field=$(control_id kPasswordField)
+  login_button=$(control_id kLoginButton)
+  expected="$(control_id kUserLabel) Static Username:|$user_field Edit |"
+  expected+="$(control_id kPasswordLabel) Static Password:|$password_field Edit |"
+  expected+="$login_button Button Login|$(control_id kLogonFrame) Static |"
   in_test_prefix 'C:\logon_probe.exe' &
   local shown=$!
   in_test_prefix 'C:\uiauto.exe' wait "$title" >/dev/null || problems+="no logon dialog; "
   out=$(in_test_prefix 'C:\uiauto.exe' list "$title" | tr -d '\r' | cut -f1-3 | tr '\t\n' ' |')
-  [ "$out" = "11 Static Username:|12 Edit |13 Static Password:|14 Edit |15 Button Login|16 Static |" ] ||
-    problems+="controls '$out'; "
-  in_test_prefix 'C:\uiauto.exe' settext "$title" 12 "Administrator" || problems+="no user typed; "
-  in_test_prefix 'C:\uiauto.exe' settext "$title" 14 "wrong" || problems+="no password typed; "
+  [ "$out" = "$expected" ] || problems+="controls '$out'; "
+  in_test_prefix 'C:\uiauto.exe' settext "$title" "$user_field" "Administrator" ||
+    problems+="no user typed; "
+  in_test_prefix 'C:\uiauto.exe' settext "$title" "$password_field" "wrong" ||
+    problems+="no password typed; "
   import -window root "$SCREENS/logon-dialog.png" 2>/dev/null
-  in_test_prefix 'C:\uiauto.exe' click "$title" 15 || problems+="Login could not be clicked; "
+  in_test_prefix 'C:\uiauto.exe' click "$title" "$login_button" ||
+    problems+="Login could not be clicked; "
   out=$(in_test_prefix 'C:\uiauto.exe' msgbox "Error - Login" | tr -d '\r')
   [ "$out" = "Login failed." ] || problems+="error box '$out'; "
   in_test_prefix 'C:\uiauto.exe' press "Error - Login" || problems+="the error box stayed; "
-  out=$(in_test_prefix 'C:\uiauto.exe' list "$title" | tr -d '\r' | awk -F'\t' '$1 == 12 {print $3}')
+  out=$(in_test_prefix 'C:\uiauto.exe' list "$title" | tr -d '\r' |
+    awk -F'\t' -v id="$user_field" '$1 == id {print $3}')
   [ -z "$out" ] || problems+="user field still '$out'; "
   in_test_prefix 'C:\uiauto.exe' close "$title" || problems+="close failed; "
   wait "$shown" || problems+="a logon came back, or the probe did not end well; "

@@ -49,6 +49,56 @@ std::string ClassOf(HWND window) {
   return std::string(name, GetClassNameA(window, name, sizeof(name)));
 }
 
+// What a control shows of the text it holds, and the letters it underlines: buttons and statics
+// without SS_NOPREFIX draw "&&" as "&" and "&x" as an underlined x, a mnemonic.
+struct Shown {
+  std::string text;
+  std::string underlined;
+};
+Shown ShownBy(HWND control) {
+  char held[256] = {};
+  GetWindowTextA(control, held, sizeof(held));
+  const bool prefixes =
+      ClassOf(control) == "Button" ||
+      (ClassOf(control) == "Static" && !(GetWindowLongA(control, GWL_STYLE) & SS_NOPREFIX));
+  if (!prefixes) return {held, ""};
+  Shown shown;
+  for (std::size_t i = 0; held[i] != '\0'; ++i) {
+    if (held[i] == '&' && held[i + 1] != '\0' && held[++i] != '&') shown.underlined += held[i];
+    shown.text += held[i];
+  }
+  return shown;
+}
+
+// Texts a translation may give, with an "&" that means itself.
+MainWindowTexts AmpersandTexts() {
+  MainWindowTexts texts = SampleTexts();
+  texts.title = " Sample & Co";
+  texts.info = "Remove &this program:";
+  texts.delete_all = " Alles &loeschen";
+  texts.ok = "O&K";
+  texts.cancel = "&Abbrechen";
+  texts.ready = "&Fertig";
+  return texts;
+}
+
+// Presses the keys in order and lets them go in reverse, as a hand on the keyboard would.
+void Type(const std::vector<WORD>& chord) {
+  std::vector<INPUT> inputs;
+  for (WORD key : chord) inputs.push_back({INPUT_KEYBOARD, {.ki = {key, 0, 0, 0, 0}}});
+  for (auto key = chord.rbegin(); key != chord.rend(); ++key) {
+    inputs.push_back({INPUT_KEYBOARD, {.ki = {*key, 0, KEYEVENTF_KEYUP, 0, 0}}});
+  }
+  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+// Once: a close request. A timer fires only when no input is waiting, so it comes after the keys
+// typed before it are handled.
+VOID CALLBACK RequestClose(HWND window, UINT, UINT_PTR timer, DWORD) {
+  KillTimer(window, timer);
+  PostMessageA(window, WM_CLOSE, 0, 0);
+}
+
 // Per kind: the class, style bits under a mask, whether it has a text and font, and how much
 // wider the system makes it (it puts a static edge around an etched line).
 struct Expected {
@@ -91,9 +141,9 @@ void ExpectControlAsDescribed(HWND top, const ControlSpec& control, int dpi) {
             std::vector<LONG>(
                 {control.x, control.y, control.width + expected.added_width, control.height}));
   if (!expected.text_and_font) return;
-  char text[256] = {};
-  GetWindowTextA(found, text, sizeof(text));
-  EXPECT_EQ(text, control.text);
+  const Shown shown = ShownBy(found);
+  EXPECT_EQ(shown.text, control.text);
+  EXPECT_EQ(shown.underlined, "");
   HGDIOBJ font = reinterpret_cast<HGDIOBJ>(SendMessageA(found, WM_GETFONT, 0, 0));
   if (control.font.face.empty()) {
     EXPECT_EQ(font, GetStockObject(DEFAULT_GUI_FONT));
@@ -124,8 +174,9 @@ TEST_F(WindowToolkitTest, BuildsTheWindowsAsDescribed) {
   const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
   ReleaseDC(nullptr, screen);
   for (const WindowSpec& description :
-       {MainWindowSpec(SampleTexts()), LogonDialogSpec(SampleLogonTexts())}) {
-    SCOPED_TRACE("window " + std::to_string(description.number));
+       {MainWindowSpec(SampleTexts()), LogonDialogSpec(SampleLogonTexts()),
+        MainWindowSpec(AmpersandTexts())}) {
+    SCOPED_TRACE("window" + description.title);
     HWND top = Open(description);
     ASSERT_NE(top, nullptr);
     for (const ControlSpec& control : description.controls) {
@@ -146,7 +197,7 @@ TEST_F(WindowToolkitTest, BuildsTheWindowsAsDescribed) {
     EXPECT_EQ(Control(top, kStatusBarControlId) != nullptr, description.status_bar_field_right > 0);
   }
   toolkit_.CloseWindow(kMainWindow);
-  EXPECT_EQ(FindWindowA(nullptr, " Sample"), nullptr);
+  EXPECT_EQ(FindWindowA(nullptr, SampleTexts().title.c_str()), nullptr);
 }
 
 TEST_F(WindowToolkitTest, HeaderIsWhiteAndStatusBarHasOneField) {
@@ -168,7 +219,7 @@ TEST_F(WindowToolkitTest, HeaderIsWhiteAndStatusBarHasOneField) {
   EXPECT_EQ(GetWindowLongA(bar, GWL_STYLE) & SBARS_SIZEGRIP, 0);
   int edges[4] = {};
   EXPECT_EQ(SendMessageA(bar, SB_GETPARTS, 4, reinterpret_cast<LPARAM>(edges)), 1);
-  EXPECT_EQ(edges[0], 400);
+  EXPECT_EQ(edges[0], MainWindowSpec(SampleTexts()).status_bar_field_right);
   toolkit_.SetStatusText("  C:\\Sample\\readme.txt");
   char text[64] = {};
   SendMessageA(bar, SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(text));
@@ -240,8 +291,8 @@ TEST_F(WindowToolkitTest, PumpAnswersAndPaintsButReadsNoInput) {
   std::atomic<bool> answered = false;
   std::thread other([&] {
     DWORD_PTR length = 0;
-    answered =
-        SendMessageTimeoutA(top, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, 1000, &length) && length == 7;
+    answered = SendMessageTimeoutA(top, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, 1000, &length) &&
+               length == SampleTexts().title.size();
   });
   for (const DWORD start = GetTickCount(); GetTickCount() - start < 1200; Sleep(10)) {
     toolkit_.HandlePaintAndSentMessages();
@@ -277,6 +328,43 @@ TEST_F(WindowToolkitTest, TabMovesAmongVisibleControlsInOrder) {
     EXPECT_EQ(toolkit_.NextEvent().kind, Kind::kCloseRequest);
     EXPECT_EQ(GetDlgCtrlID(GetFocus()), row.to);
   }
+}
+
+// Real keystrokes, each row ended by the space bar, which presses the control that has the focus
+// by then: that control's click must be the row's only event. Only Tab and Shift+Tab move the
+// focus, and no letter presses the button whose text has it after an "&".
+TEST_F(WindowToolkitTest, KeyboardMovesTheFocusOnlyWithTab) {
+  const struct {
+    const char* name;
+    int from;
+    std::vector<std::vector<WORD>> typed;
+    int pressed;
+  } rows[] = {
+      {"the letter after Cancel's &", kOkButton, {{'A'}}, kOkButton},
+      {"Alt and that letter", kOkButton, {{VK_MENU, 'A'}}, kOkButton},
+      {"the letter after the other program's &", kDeleteAllCheckBox, {{'Z'}}, kDeleteAllCheckBox},
+      {"Down and Right", kDeleteAllCheckBox, {{VK_DOWN}, {VK_RIGHT}}, kDeleteAllCheckBox},
+      {"Up and Left", kOkButton, {{VK_UP}, {VK_LEFT}}, kOkButton},
+      {"Enter and Escape", kOkButton, {{VK_RETURN}, {VK_ESCAPE}}, kOkButton},
+      {"Tab", kDeleteAllCheckBox, {{VK_TAB}}, kOkButton},
+      {"Shift+Tab", kOkButton, {{VK_SHIFT, VK_TAB}}, kDeleteAllCheckBox},
+  };
+  HWND top = Open(MainWindowSpec(AmpersandTexts()));
+  // A text another program sets: only the message loop keeps its mnemonic off the keyboard.
+  SetWindowTextA(Control(top, kOkButton), "&Zu");
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    SetFocus(Control(top, row.from));
+    for (const std::vector<WORD>& chord : row.typed) Type(chord);
+    Type({VK_SPACE});
+    SetTimer(top, 1, 100, RequestClose);
+    std::vector<int> pressed;
+    for (WindowEvent event; (event = toolkit_.NextEvent()).kind == Kind::kControl;) {
+      pressed.push_back(event.control);
+    }
+    EXPECT_EQ(pressed, std::vector<int>{row.pressed});
+  }
+  EXPECT_EQ(toolkit_.ControlText(kCancelButton), "&Abbrechen");
 }
 
 }  // namespace

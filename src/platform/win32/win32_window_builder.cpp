@@ -9,6 +9,7 @@
 #include <string>
 #include <tuple>
 
+#include "platform/win32/win32_control_text.h"
 #include "platform/win32/win32_window_classes.h"
 
 namespace uninstall {
@@ -97,9 +98,10 @@ HWND CreateControl(const ControlSpec& described, HWND parent, HICON icon, Fonts*
   const ControlClass control_class = ClassOf(described.kind);
   const DWORD style = WS_CHILD | (described.visible ? WS_VISIBLE : 0) | control_class.style;
   // An icon control would read its text as the name of an icon resource.
-  const char* text = described.kind == ControlKind::kIcon ? "" : described.text.c_str();
+  const std::string text =
+      described.kind == ControlKind::kIcon ? "" : HeldText(control_class.name, described.text);
   HWND control =
-      CreateWindowExA(control_class.ex_style, control_class.name, text, style, described.x,
+      CreateWindowExA(control_class.ex_style, control_class.name, text.c_str(), style, described.x,
                       described.y, described.width, described.height, parent,
                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(described.number)),
                       GetModuleHandleA(nullptr), nullptr);

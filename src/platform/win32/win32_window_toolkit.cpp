@@ -4,6 +4,7 @@
 // After windows.h, which it needs.
 #include <commctrl.h>
 
+#include "platform/win32/win32_control_text.h"
 #include "platform/win32/win32_window_classes.h"
 
 namespace uninstall {
@@ -14,6 +15,16 @@ HWND AsWindow(void* window) { return static_cast<HWND>(window); }
 HWND AsWindow(WindowHandle window) { return reinterpret_cast<HWND>(window); }
 
 WindowHandle AsHandle(HWND window) { return reinterpret_cast<WindowHandle>(window); }
+
+std::string ClassName(HWND window) {
+  char name[32] = {};
+  return std::string(name, GetClassNameA(window, name, sizeof(name)));
+}
+
+bool IsTabEnterOrEscape(const MSG& message) {
+  return message.message == WM_KEYDOWN &&
+         (message.wParam == VK_TAB || message.wParam == VK_RETURN || message.wParam == VK_ESCAPE);
+}
 
 BOOL CALLBACK CollectWindow(HWND window, LPARAM windows) {
   reinterpret_cast<std::vector<WindowHandle>*>(windows)->push_back(AsHandle(window));
@@ -80,9 +91,14 @@ WindowEvent Win32WindowToolkit::NextEvent() {
       queue_ended_ = true;
       break;
     }
-    // Tab and Shift+Tab move the focus among the window's controls.
+    // The dialog manager moves the focus on Tab and Shift+Tab and swallows Enter and Escape. No
+    // other key reaches it: it would move the focus on the arrow keys, and let a typed letter
+    // press the button whose text has that letter after an "&".
     HWND top = message.hwnd != nullptr ? GetAncestor(message.hwnd, GA_ROOT) : nullptr;
-    if (top != nullptr && IsOpenWindow(top) && IsDialogMessageA(top, &message)) continue;
+    if (IsTabEnterOrEscape(message) && top != nullptr && IsOpenWindow(top) &&
+        IsDialogMessageA(top, &message)) {
+      continue;
+    }
     TranslateMessage(&message);
     DispatchMessageA(&message);
   }
@@ -113,13 +129,15 @@ void Win32WindowToolkit::CloseWindow(int window) {
 std::string Win32WindowToolkit::ControlText(int control) {
   HWND found = AsWindow(FindControl(control));
   if (found == nullptr) return "";
-  std::string text(GetWindowTextLengthA(found) + 1, '\0');
-  text.resize(GetWindowTextA(found, text.data(), static_cast<int>(text.size())));
-  return text;
+  std::string held(GetWindowTextLengthA(found) + 1, '\0');
+  held.resize(GetWindowTextA(found, held.data(), static_cast<int>(held.size())));
+  return ShownText(ClassName(found), held);
 }
 
 void Win32WindowToolkit::SetControlText(int control, const std::string& text) {
-  if (HWND found = AsWindow(FindControl(control))) SetWindowTextA(found, text.c_str());
+  if (HWND found = AsWindow(FindControl(control))) {
+    SetWindowTextA(found, HeldText(ClassName(found), text).c_str());
+  }
 }
 
 void Win32WindowToolkit::HandlePaintAndSentMessages() {
