@@ -229,6 +229,7 @@ TEST_F(DescriptionTest, NumberedValuesAreSpelledAsTheLookupSpellsThem) {
       {"[T]\nTask1=a\n", -1, ""},
       // Leading zeros, comments and numbers of more than 18 digits count for nothing.
       {"[T]\nTask0=a\nTask05=b\n;Task7=c\nTask1000000000000000000=d\n", 9223372036854775807, ""},
+      {"[T]\nTask100000000000000000=b\nTask10=a\n", 9223372036854775807, "a,b,"},  // 18 digits
       {"Task7=a\n[T]\n[T]\nTask8=b\n", 100, ""},  // the top section and a second [T] don't count
       {kSignature + "[T]\nTask\xC3\xBC"
                     "4=a\nTask3=\xC3\xBC\n",
