@@ -51,7 +51,6 @@ int UninstallSequence::Run() {
   if (RunScriptIfAsked(first_parameter, platform_.processes, script_host_)) return 0;
   state_.quiet_mode = IsQuietMode(first_parameter);
   platform_.windows.LoadProgramIcon();
-  state_.texts = TextTable{};
   std::string unrepresentable;
   state_.own_path = OwnProgramPath(platform_.processes, &unrepresentable);
   state_.uninstaller_dir = DirectoryPart(state_.own_path);
@@ -183,15 +182,14 @@ void UninstallSequence::RunWindow() {
     // being painted and keeps answering what other programs send it, also while a started
     // program is waited for.
     WindowProgress progress(platform_.windows);
-    if (RemoveInstallation(platform_, launcher_, ToRemove(), options, progress)) {
-      window.FinishRemoval(state_.texts.status);
-      if (window.ReadyClicked()) {
-        DeleteLeftovers();
-        StartSelfRemoval();
-      }
-    } else {
+    const bool removed = RemoveInstallation(platform_, launcher_, ToRemove(), options, progress);
+    if (!removed) {
       ShowMessageBox(platform_.windows, " " + state_.texts.titel, state_.texts.error, kIconError);
-      window.FinishRemoval(state_.texts.status);
+    }
+    window.FinishRemoval(state_.texts.status);
+    if (removed && window.ReadyClicked()) {
+      DeleteLeftovers();
+      StartSelfRemoval();
     }
   }
   EndLogon();

@@ -15,8 +15,6 @@ namespace uninstall {
 class ProgramLauncher {
  public:
   explicit ProgramLauncher(Processes& processes) : processes_(processes) {}
-  ProgramLauncher(const ProgramLauncher&) = delete;
-  ProgramLauncher& operator=(const ProgramLauncher&) = delete;
 
   // Starts `file` with `parameters` in `working_directory` ("" means not given); what is no
   // program (a document, say) is opened through the shell. Then waits for it to end, with a beat

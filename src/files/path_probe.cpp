@@ -38,10 +38,6 @@ std::int64_t PathSize(FileSystem& fs, const std::string& path) {
 
 bool IsExistingFile(FileSystem& fs, const std::string& path) { return PathSize(fs, path) >= 0; }
 
-bool IsExistingDirectory(FileSystem& fs, const std::string& path) {
-  return PathSize(fs, path) == kDirectoryThere;
-}
-
 bool IsEmptyDirectory(FileSystem& fs, const std::string& path) {
   return PathSize(fs, path) == kDirectoryThere && HoldsNothing(fs, path);
 }

@@ -18,7 +18,6 @@ inline constexpr std::int64_t kDirectoryThere = -2;
 // kDirectoryThere for a directory or the root of an existing drive.
 std::int64_t PathSize(FileSystem& fs, const std::string& path);
 bool IsExistingFile(FileSystem& fs, const std::string& path);
-bool IsExistingDirectory(FileSystem& fs, const std::string& path);
 // True for a directory that holds no entry but "." and "..".
 bool IsEmptyDirectory(FileSystem& fs, const std::string& path);
 // The same for a path already known to be a directory: only its entries are looked at.

@@ -1,5 +1,7 @@
 #include "ui/main_window.h"
 
+#include <algorithm>
+
 #include "common/progress.h"
 #include "ui/control_ids.h"
 
@@ -53,27 +55,18 @@ void MainWindow::WithoutDeleteAll() {
   windows_.ShowControl(kDeleteAllCheckBox, false);
 }
 
-int MainWindow::NextClick() {
+int MainWindow::NextClickOf(std::initializer_list<int> buttons) {
   for (;;) {
     const WindowEvent event = windows_.NextEvent();
     if (event.kind == WindowEvent::Kind::kQueueEnded) return 0;
-    if (event.kind == WindowEvent::Kind::kControl && event.window == kMainWindow) {
+    if (event.kind == WindowEvent::Kind::kControl && event.window == kMainWindow &&
+        std::find(buttons.begin(), buttons.end(), event.control) != buttons.end()) {
       return event.control;
     }
   }
 }
 
-bool MainWindow::Confirmed() {
-  for (;;) {
-    switch (NextClick()) {
-      case kOkButton:
-        return true;
-      case kCancelButton:
-      case 0:
-        return false;
-    }
-  }
-}
+bool MainWindow::Confirmed() { return NextClickOf({kOkButton, kCancelButton}) == kOkButton; }
 
 bool MainWindow::DeleteAllTicked() const { return windows_.IsChecked(kDeleteAllCheckBox); }
 
@@ -91,13 +84,7 @@ void MainWindow::FinishRemoval(const std::string& status) {
   windows_.SetStatusText(StatusText(status));
 }
 
-bool MainWindow::ReadyClicked() {
-  for (;;) {
-    const int control = NextClick();
-    if (control == kReadyButton) return true;
-    if (control == 0) return false;
-  }
-}
+bool MainWindow::ReadyClicked() { return NextClickOf({kReadyButton}) == kReadyButton; }
 
 void MainWindow::Close() { windows_.CloseWindow(kMainWindow); }
 

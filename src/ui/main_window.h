@@ -3,6 +3,7 @@
 #ifndef UNINSTALL_UI_MAIN_WINDOW_H_
 #define UNINSTALL_UI_MAIN_WINDOW_H_
 
+#include <initializer_list>
 #include <string>
 
 #include "platform/window_toolkit.h"
@@ -54,8 +55,8 @@ class MainWindow {
   void Close();
 
  private:
-  // The next click on a control of this window, or 0 once no event will ever come.
-  int NextClick();
+  // The next click on one of `buttons` of this window; 0 once no event will ever come.
+  int NextClickOf(std::initializer_list<int> buttons);
 
   WindowToolkit& windows_;
 };

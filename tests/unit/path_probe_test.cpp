@@ -39,7 +39,7 @@ TEST_F(PathProbeTest, NothingThere) {
   for (const char* path : {"", "\\", "\\\\", "C:\\Missing", "C:\\App\\missing.txt", "Q:\\x"}) {
     EXPECT_EQ(PathSize(fs_, path), kNothingThere) << path;
     EXPECT_FALSE(IsExistingFile(fs_, path));
-    EXPECT_FALSE(IsExistingDirectory(fs_, path));
+    EXPECT_NE(PathSize(fs_, path), kDirectoryThere);
   }
 }
 
@@ -50,7 +50,7 @@ TEST_F(PathProbeTest, SizesAreSixtyFourBit) {
   EXPECT_EQ(PathSize(fs_, "C:\\big.iso"), 5'000'000'000LL);
   EXPECT_EQ(PathSize(fs_, "C:\\empty.txt"), 0);
   EXPECT_TRUE(IsExistingFile(fs_, "C:\\empty.txt"));
-  EXPECT_FALSE(IsExistingDirectory(fs_, "C:\\empty.txt"));
+  EXPECT_NE(PathSize(fs_, "C:\\empty.txt"), kDirectoryThere);
 }
 
 TEST_F(PathProbeTest, ShareRootFoundThroughAttributes) {

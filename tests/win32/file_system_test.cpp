@@ -134,13 +134,13 @@ std::string MissingDrive() {
 TEST_F(FileSystemTest, DriveRootsAreDirectoriesOnlyWhenTheDriveExists) {
   EXPECT_EQ(PathSize(fs_, "C:"), kDirectoryThere);
   EXPECT_EQ(PathSize(fs_, "C:\\"), kDirectoryThere);
-  EXPECT_TRUE(IsExistingDirectory(fs_, "C:\\"));
+  EXPECT_EQ(PathSize(fs_, "C:\\"), kDirectoryThere);
 
   std::string missing = MissingDrive();
   ASSERT_FALSE(missing.empty());
   EXPECT_EQ(PathSize(fs_, missing), kNothingThere) << missing;
   EXPECT_EQ(PathSize(fs_, missing + "\\"), kNothingThere) << missing;
-  EXPECT_FALSE(IsExistingDirectory(fs_, missing + "\\"));
+  EXPECT_NE(PathSize(fs_, missing + "\\"), kDirectoryThere);
 }
 
 TEST_F(FileSystemTest, PathSizeIgnoresTrailingBackslashes) {
@@ -440,7 +440,7 @@ TEST_F(FileSystemTest, PathsBeyondTheLimitNameNothing) {
   ASSERT_GT(long_path.size(), kMaxPathBytes);
 
   EXPECT_EQ(PathSize(fs_, long_path), kNothingThere);
-  EXPECT_FALSE(IsExistingDirectory(fs_, long_path));
+  EXPECT_NE(PathSize(fs_, long_path), kDirectoryThere);
   EXPECT_EQ(OpenListing(fs_, long_path, "*.*"), nullptr);
   ContainedRemoval(fs_, long_path, false).RemoveTree("", quiet_);
   ContainedRemoval(fs_, long_path, false).SweepFiles(quiet_);
