@@ -216,9 +216,24 @@ void Description::Read(FileSystem& fs, FileHandle file) {
     }
     total += std::min<std::uint32_t>(read, static_cast<std::uint32_t>(size) - total);
   }
+  Index(std::move(data), total);
+}
+
+Description::Description(std::string_view bytes) {
+  if (bytes.substr(0, 3) == "\xEF\xBB\xBF") {
+    utf8_ = true;
+    bytes.remove_prefix(3);
+  }
+  std::unique_ptr<char[]> data(new (std::nothrow) char[bytes.size() + 1]);
+  if (!data) return;
+  std::copy(bytes.begin(), bytes.end(), data.get());
+  Index(std::move(data), bytes.size());
+}
+
+void Description::Index(std::unique_ptr<char[]> data, std::size_t size) {
   // A NUL byte ends the data, as the two zero bytes behind it would: no value may hold one.
   const std::string_view bytes(data.get(),
-                               std::find(data.get(), data.get() + total, '\0') - data.get());
+                               std::find(data.get(), data.get() + size, '\0') - data.get());
   const std::size_t count = ScanPreferenceEntries(bytes, nullptr);
   std::unique_ptr<Entry[]> entries(new (std::nothrow) Entry[count]);
   if (!entries) return;

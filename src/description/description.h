@@ -19,6 +19,8 @@ class Description {
   // Reads the file at `path` and closes it again. A file that cannot be read describes nothing:
   // every lookup gives its default.
   Description(FileSystem& fs, const std::string& path);
+  // The file's bytes as read elsewhere (a checker on a system without the file API).
+  explicit Description(std::string_view bytes);
   Description(const Description&) = delete;
   Description& operator=(const Description&) = delete;
 
@@ -49,6 +51,35 @@ class Description {
   }
 
   enum class EntryKind : std::uint8_t { kGroup, kComment, kKey };
+
+  // An entry as a checker sees it: its kind, its line (from 1), its name and value as they stand
+  // in the file, and the value as a lookup gives it.
+  struct EntryText {
+    EntryKind kind;
+    std::size_t line;
+    std::string_view name;
+    std::string_view stored_value;
+    std::string value;
+  };
+  // Every entry in file order. Lines end at CR LF, LF or CR, as the scanning has it.
+  template <typename Visit>
+  void ForEachEntry(Visit visit) const {
+    std::size_t line = 1;
+    std::uint32_t at = 0;
+    for (std::size_t i = 0; i < entry_count_; ++i) {
+      const Entry& entry = entries_[i];
+      for (; at < entry.name_begin; ++at) {
+        if (data_[at] == '\n' || (data_[at] == '\r' && data_[at + 1] != '\n')) ++line;
+      }
+      const bool key = entry.kind == EntryKind::kKey;
+      visit(EntryText{entry.kind, line, Name(entry),
+                      key ? std::string_view(data_.get() + entry.value_begin,
+                                             entry.value_end - entry.value_begin)
+                          : std::string_view(),
+                      key ? PrepareValue(entry) : std::string()});
+    }
+  }
+  bool utf8() const { return utf8_; }
   // One entry of the file, as offsets into its bytes: the name (group name, comment text or key)
   // and, for a key line, the value as stored (leading blanks removed, trailing blanks kept).
   struct Entry {
@@ -66,6 +97,8 @@ class Description {
 
   // Reads the open `file` into data_ and entries_.
   void Read(FileSystem& fs, FileHandle file);
+  // Keeps the `size` bytes of `data`, up to any NUL byte, and finds their entries.
+  void Index(std::unique_ptr<char[]> data, std::size_t size);
   // The index of the header of group `name`; kNone for "", the top section; kMissing.
   std::size_t FindGroup(const std::string& name) const;
   // The index of the key line found for `key` in `group` (as FindGroup gives it), or kNone.

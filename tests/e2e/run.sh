@@ -9,6 +9,7 @@ REPO=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 BUILD=${E2E_BUILD:-$REPO/build/windows-x64}  # another build directory for trying things out
 UNINSTALL_EXE=$BUILD/Uninstall.exe
 UIAUTO_EXE=$BUILD/uiauto.exe
+CHECK_EXE=$BUILD/UninstallCheck.exe
 EXIT_WITH_EXE=$BUILD/exit_with.exe
 HOLD_MUTEX_EXE=$BUILD/hold_mutex.exe
 
@@ -22,6 +23,8 @@ HOLD_MUTEX_EXE=$BUILD/hold_mutex.exe
 . "$REPO/tests/e2e/shell_cases.sh"
 # shellcheck source=script_cases.sh
 . "$REPO/tests/e2e/script_cases.sh"
+# shellcheck source=check_cases.sh
+. "$REPO/tests/e2e/check_cases.sh"
 # shellcheck source=window_cases.sh
 . "$REPO/tests/e2e/window_cases.sh"
 # shellcheck source=link_cases.sh
@@ -200,6 +203,7 @@ cases=(
   "case_quiet_killed_and_run_again"
   "case_quiet_read_only_files_keep_the_uninstaller"
   "case_quiet_two_uninstallers_one_after_the_other"
+  "case_check_sample"
 )
 for case in "${cases[@]}"; do
   [[ -z ${E2E_ONLY:-} || $case =~ $E2E_ONLY ]] || continue

@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# The checker of uninstall.dat as a build pipeline on Linux runs it (build/host/uninstall-check):
+# its exit code for a clean file, one with a warning, one with an error, and one that is missing,
+# and the compiler-style line of a trap.
+set -uo pipefail
+REPO=$(cd "$(dirname "$0")/../.." && pwd)
+CHECK=$REPO/build/host/uninstall-check
+passed=0 failed=0
+if ! (cd "$REPO" && cmake --preset host >/dev/null && cmake --build --preset host --target uninstall-check >/dev/null); then
+  echo "FAIL the checker could not be built"
+  echo "0 passed, 1 failed"
+  exit 1
+fi
+dir=$(mktemp -d)
+trap 'rm -rf "$dir"' EXIT
+clean='[Settings]\r\nProgExe=App.exe\r\nGUID={G}\r\n[Files]\r\n1=App.exe\r\n'
+# shellcheck disable=SC2059  # the texts hold the escapes printf is to turn into bytes
+printf "$clean" >"$dir/clean.dat"
+# shellcheck disable=SC2059
+printf "${clean}[Langauge]\r\n" >"$dir/warning.dat"
+# shellcheck disable=SC2059
+printf "${clean}2=..\\\\x.dll\r\n" >"$dir/error.dat"
+
+# expect NAME CODE [LINE]: the exit code for NAME.dat, and LINE among what it printed.
+expect() {
+  local out code
+  out=$("$CHECK" "$dir/$1.dat" 2>&1)
+  code=$?
+  if [ "$code" -eq "$2" ] && { [ -z "${3:-}" ] || grep -qxF "$3" <<<"$out"; }; then
+    echo "PASS $1"
+    passed=$((passed + 1))
+  else
+    echo "FAIL $1: exit code $code, printed: $out"
+    failed=$((failed + 1))
+  fi
+}
+expect clean 0 "0 errors, 0 warnings"
+expect warning 1
+expect error 2 "$dir/error.dat:6: error: ..\\x.dll leads outside its directory (\"..\", a drive or \
+a leading backslash): the uninstaller refuses it; give a path relative to the uninstaller's directory"
+expect missing 2 "$dir/missing.dat:0: error: the file cannot be read"
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]

@@ -1,0 +1,108 @@
+#include "check/description_check.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace uninstall {
+namespace {
+
+// What every row starts from: a file with nothing to report.
+constexpr char kClean[] = "[Settings]\nProgExe=App.exe\nGUID={G}\n[Files]\n1=App.exe\n";
+
+// "line:e|w:words" of each finding, the words being a part of the text that names the trap.
+std::vector<std::string> Found(const std::string& contents, const std::string& dir = "") {
+  std::vector<std::string> found;
+  for (const Finding& finding : CheckDescription(contents, dir)) {
+    found.push_back(std::to_string(finding.line) + (finding.error ? ":e:" : ":w:") + finding.text);
+  }
+  return found;
+}
+
+TEST(DescriptionCheckTest, EachTrapIsFoundAtItsLine) {
+  const std::string clean = kClean;
+  struct Row {
+    std::string contents;
+    std::string dir;
+    std::string expected;  // "line:e|w:" and a part of the text; "" for nothing to report
+  };
+  const Row rows[] = {
+      {clean, "", ""},
+      {"[Settings]\nGUID={G}\n", "", "1:e:ProgExe is missing"},
+      {clean + "2=..\\x.dll\n", "", "6:e:..\\x.dll leads outside"},
+      {clean + "2=C:\\x.dll\n", "", "6:e:C:\\x.dll leads outside"},
+      {clean + "2=" + std::string(250, 'a') + "\n", "C:\\Program Files\\App\\",
+       "6:e:longer than 259"},
+      {clean + "[Dirs]\n1=Help\\\n2=help\\Images\n", "", "7:e:[Dirs] lists Help\\ before"},
+      {clean + "[Dirs]\n1=Help\\Images\\\n2=Help\\\n3=Helper\\\n", "", ""},
+      {clean + "[Dirs]\n1=\n", "", "7:w:whole directory"},
+      {clean + "2=\n", "", "6:w:names no file"},
+      {clean + "[Data]\n1=db.dat\n", "", "7:e:DataDir"},
+      {"[Settings]\nProgExe=App.exe\nGUID={G}\nDataDir=C:\\D\n[Files]\n1=App.exe\n[Data]\n1=x\n",
+       "", ""},
+      {"[Settings]\nProgExe=App.exe\nGUID={G}\n", "", "2:w:not listed in [Files]"},
+      {clean + "[Settings]\nScript=1\n", "", "6:w:[Settings] appears again (first at line 1)"},
+      {"[Settings]\nProgExe=App.exe\nGUID={G}\nScript=256\n[Files]\n1=App.exe\n", "",
+       "4:w:Script=256 keeps only its low 8 bits"},
+      {"[Settings]\nProgExe=App.exe\nGUID={G}\nNoDelAll=1\n[Files]\n1=App.exe\n", "",
+       "4:w:NoDelAll counts only"},
+      {"[Settings]\nProgExe=App.exe\nGUID={G}\nNoDelAll=1\nProgDir=C:\\App\n[Files]\n1=App.exe\n",
+       "C:\\App\\", ""},
+      {"[Settings]\nProgExe=App.exe\nGUID={G}\nNoDelAll=1\nProgDir=c:\\app\n[Files]\n1=App.exe\n",
+       "C:\\App\\", "4:w:NoDelAll counts only"},
+      {"[Settings]\nProgExe=App.exe\nGUID={G}\nProgExe=B.exe\n[Files]\n1=App.exe\n", "",
+       "4:w:ProgExe appears again in [settings] (first at line 2)"},
+      {"[Settings]\nProgExe=App.exe\nGUID={G}\nProgExec=x\n[Files]\n1=App.exe\n", "",
+       "4:w:ProgExec is not a key of [settings]"},
+      {clean + "[Langauge]\nOK=Ja\n", "", "6:w:[Langauge] is not a group"},
+      {"\xEF\xBB\xBF" + clean + "[Language]\nOK=\xE2\x82\xAC\n", "", "7:e:above U+00FF"},
+      {clean + "2=a.txt ; the manual\n", "", "6:w:';' after a value"},
+      {"[Settings]\nProgExe=App.exe\n[Files]\n1=App.exe\n", "", "1:w:neither GUID nor ProgLink"},
+      {"[Settings]\nProgExe=App.exe\nGUID={G}\nDataDir=Data\n[Files]\n1=App.exe\n", "",
+       "4:w:DataDir Data is no full path"},
+      {clean + "[StartProg]\nAfterParam=-x\n", "", "7:w:AfterParam is set without AfterUninst"},
+      {clean + "[UserTask]\nNumber=1\nTask1=1|C:\\a.txt\nTask3=1|C:\\b.txt\n", "",
+       "9:e:Task3 lies beyond Number=1"},
+      {clean + "[UserTask]\nNumber=1\nTask1=6|123|Software\\X|V\n", "", "8:w:registry root 123"},
+      {clean + "[UserTask]\nNumber=1\nTask1=9||x.dll\n", "", "8:w:x.dll is no full path"},
+      {clean + "[UserTask]\nNumber=2\nTask1=10|app|App.exe\nTask2=1|\"C:\\a b.txt\"\n", "", ""},
+      {clean + std::string("\0x", 2), "", "6:e:NUL byte"},
+      {"\xFF\xFE[\0S\0]\0", "", "0:e:UTF-16"},
+  };
+  for (const Row& row : rows) {
+    const std::vector<std::string> found = Found(row.contents, row.dir);
+    if (row.expected.empty()) {
+      EXPECT_TRUE(found.empty()) << row.contents << "\n" << (found.empty() ? "" : found[0]);
+      continue;
+    }
+    ASSERT_EQ(found.size(), 1u) << row.contents << "\n" << (found.empty() ? "" : found.back());
+    const std::size_t head = row.expected.find(':', row.expected.find(':') + 1) + 1;
+    EXPECT_EQ(found[0].substr(0, head), row.expected.substr(0, head)) << found[0];
+    EXPECT_NE(found[0].find(row.expected.substr(head)), std::string::npos) << found[0];
+  }
+}
+
+// Findings come in the order of their lines, in the form compilers use, with a summary; the exit
+// code says whether there was an error, only warnings, or nothing.
+TEST(DescriptionCheckTest, ReportAndExitCode) {
+  const std::vector<Finding> findings =
+      CheckDescription("[Settings]\nScript=256\n[Files]\n1=..\\x\n", "");
+  EXPECT_EQ(FindingsReport("u.dat", findings),
+            "u.dat:1: error: ProgExe is missing from [Settings]: without the main executable the "
+            "uninstaller removes nothing at all\n"
+            "u.dat:1: warning: neither GUID nor ProgLink is set: the entry in the list of "
+            "installed programs stays\n"
+            "u.dat:2: warning: Script=256 keeps only its low 8 bits and means no; write 1 for yes\n"
+            "u.dat:4: error: ..\\x leads outside its directory (\"..\", a drive or a leading "
+            "backslash): the uninstaller refuses it; give a path relative to the uninstaller's "
+            "directory\n"
+            "2 errors, 2 warnings\n");
+  EXPECT_EQ(FindingsExitCode(findings), 2);
+  EXPECT_EQ(FindingsExitCode(CheckDescription(std::string(kClean) + "[X]\n", "")), 1);
+  EXPECT_EQ(FindingsExitCode(CheckDescription(kClean, "")), 0);
+  EXPECT_EQ(FindingsReport("u.dat", {}), "0 errors, 0 warnings\n");
+}
+
+}  // namespace
+}  // namespace uninstall
