@@ -67,6 +67,17 @@ TEST(DescriptionCheckTest, EachTrapIsFoundAtItsLine) {
       {clean + "[UserTask]\nNumber=1\nTask1=6|123|Software\\X|V\n", "", "8:w:registry root 123"},
       {clean + "[UserTask]\nNumber=1\nTask1=9||x.dll\n", "", "8:w:x.dll is no full path"},
       {clean + "[UserTask]\nNumber=2\nTask1=10|app|App.exe\nTask2=1|\"C:\\a b.txt\"\n", "", ""},
+      // Every key the uninstaller reads, each in its group, and a task numbered past nine.
+      {"[Settings]\nProgExe=App.exe\nGUID={G}\n"
+       "ProgName=A\nVersion=1\nMutexString=M\nNoDelAll=0\nStartMenu=C:\\M\nProgLink=L\n"
+       "DesktopIcon=C:\\D\\A.lnk\nScript=1\nLoginAdmin=1\n[Files]\n1=App.exe\n[StartProg]\n"
+       "BeforeUninst=b.exe\nBeforeParam=-b\nAfterUninst=a.exe\nAfterParam=-a\n[StartMenu]\n"
+       "Program=C:\\M\\A.lnk\nAddExe=C:\\M\\B.lnk\nHelp=C:\\M\\H.lnk\nHomepage=C:\\M\\W.lnk\n"
+       "Autorenew=C:\\M\\R.lnk\nUninstall=C:\\M\\U.lnk\n[Language]\nTitel=t\nMsg=m\nVersion=v\n"
+       "UninstInfo=u\nDelAll=d\nError=e\nStatus=s\nMutex=x\nLogon=l\nUser=u\nPassword=p\n"
+       "RQ_Titel=r\nRQ_Msg=q\nOK=o\nCancel=c\nReady=y\nLogin=i\n[UserTask]\nNumber=10\n"
+       "Task10=1|C:\\a.txt\n",
+       "", ""},
       {clean + std::string("\0x", 2), "", "6:e:NUL byte"},
       {"\xFF\xFE[\0S\0]\0", "", "0:e:UTF-16"},
   };
