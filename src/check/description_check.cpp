@@ -42,11 +42,17 @@ std::string Lower(std::string_view text) {
   return lower;
 }
 
+// What makes two values name the same file, as the removal compares them: letters without regard
+// to case, either separator.
+std::string SameFileKey(const std::string& value) {
+  std::string key = Lower(value);
+  std::replace(key.begin(), key.end(), '/', '\\');
+  return key;
+}
+
 // A directory value as a prefix of what lies below it: lower case, backslashes, one at the end.
 std::string DirectoryPrefix(const std::string& value) {
-  std::string prefix = Lower(value);
-  std::replace(prefix.begin(), prefix.end(), '/', '\\');
-  return WithTrailingBackslash(WithoutTrailingSeparators(prefix));
+  return WithTrailingBackslash(WithoutTrailingSeparators(SameFileKey(value)));
 }
 
 // The number after "Task" in a key of [UserTask] as the uninstaller reads it; -1 for none.
@@ -111,8 +117,8 @@ class Checker {
                             " holds a character above U+00FF or invalid UTF-8: the value "
                             "reads as empty; use only Latin-1 characters");
     }
-    if (entry.value.find(" ;") != std::string::npos ||
-        entry.value.find("\t;") != std::string::npos) {
+    if (group_ != "language" && (entry.value.find(" ;") != std::string::npos ||
+                                 entry.value.find("\t;") != std::string::npos)) {
       Warning(entry.line, "a ';' after a value belongs to the value: " + name + " reads as \"" +
                               entry.value + "\"; put comments on lines of their own");
     }
@@ -168,7 +174,7 @@ class Checker {
       return;
     }
     if (group_ == "dirs") dirs_.push_back({line, value});
-    if (group_ == "files") files_.push_back(Lower(value));
+    if (group_ == "files") files_.push_back(SameFileKey(value));
   }
 
   void CheckTask(std::size_t line, const std::string& key, const std::string& task) {
@@ -200,7 +206,7 @@ class Checker {
       Error(settings_line,
             "ProgExe is missing from [Settings]: without the main executable the "
             "uninstaller removes nothing at all");
-    } else if (std::find(files_.begin(), files_.end(), Lower(prog_exe)) == files_.end()) {
+    } else if (std::find(files_.begin(), files_.end(), SameFileKey(prog_exe)) == files_.end()) {
       Warning(LineOf("settings", "progexe"), "ProgExe " + prog_exe +
                                                  " is not listed in [Files]: it stays after an "
                                                  "ordinary removal; list it");

@@ -58,6 +58,8 @@ TEST(DescriptionCheckTest, EachTrapIsFoundAtItsLine) {
       {clean + "[Langauge]\nOK=Ja\n", "", "6:w:[Langauge] is not a group"},
       {"\xEF\xBB\xBF" + clean + "[Language]\nOK=\xE2\x82\xAC\n", "", "7:e:above U+00FF"},
       {clean + "2=a.txt ; the manual\n", "", "6:w:';' after a value"},
+      {clean + "[Language]\nMsg=Close it ; then go on\n", "", ""},
+      {"[Settings]\nProgExe=Bin\\App.exe\nGUID={G}\n[Files]\n1=bin/app.EXE\n", "", ""},
       {"[Settings]\nProgExe=App.exe\n[Files]\n1=App.exe\n", "", "1:w:neither GUID nor ProgLink"},
       {"[Settings]\nProgExe=App.exe\nGUID={G}\nDataDir=Data\n[Files]\n1=App.exe\n", "",
        "4:w:DataDir Data is no full path"},
