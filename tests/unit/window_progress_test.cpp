@@ -18,9 +18,9 @@ TEST(WindowProgressTest, LetsTheWindowsBreatheOncePerInterval) {
     CallLog log;
     FakeWindowToolkit windows(&log);
     windows.now = start;
-    WindowProgress heartbeat(windows);
+    WindowProgress progress(windows);
     windows.tick = 10;  // every reading of the clock is 10 ms later
-    for (int beat = 0; beat < 20; ++beat) heartbeat.Beat();
+    for (int beat = 0; beat < 20; ++beat) progress.Beat();
     // 20 beats over about 200 ms: three times, each 50 ms after the last.
     EXPECT_EQ(log.Matching("HandlePaintAndSentMessages").size(), 3u) << start;
   }
@@ -31,11 +31,11 @@ TEST(WindowProgressTest, LetsTheWindowsBreatheOncePerInterval) {
 TEST(WindowProgressTest, StatusTextsReachTheBarOncePerInterval) {
   CallLog log;
   FakeWindowToolkit windows(&log);
-  WindowProgress heartbeat(windows);
+  WindowProgress progress(windows);
   windows.tick = 10;
-  for (int text = 0; text < 12; ++text) heartbeat.Show("file" + std::to_string(text));
+  for (int text = 0; text < 12; ++text) progress.Show("file" + std::to_string(text));
   // The last text goes with the next breath; later breaths leave the bar alone.
-  for (int beat = 0; beat < 12; ++beat) heartbeat.Beat();
+  for (int beat = 0; beat < 12; ++beat) progress.Beat();
   EXPECT_THAT(
       log.Matching("SetStatusText"),
       ElementsAre("SetStatusText   file5", "SetStatusText   file10", "SetStatusText   file11"));
