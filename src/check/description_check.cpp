@@ -135,8 +135,10 @@ class Checker {
     if (group_ == "usertask") {
       const std::int64_t number = TaskKeyNumber(key);
       if (number > 0) {
-        highest_task_ = std::max(highest_task_, number);
-        highest_task_line_ = number == highest_task_ ? entry.line : highest_task_line_;
+        if (number > highest_task_) {
+          highest_task_ = number;
+          highest_task_line_ = entry.line;
+        }
         CheckTask(entry.line, name, entry.value);
         return;
       }
