@@ -21,9 +21,9 @@ bool IsParentReference(std::string_view component) {
   return dots >= 2;
 }
 
-// Small letters of ASCII, Latin-1, and the basic Greek and Cyrillic alphabets fold to capitals;
-// every other character stands for itself (a name differing only there is passed over).
-char16_t Folded(char16_t c) {
+}  // namespace
+
+char16_t FoldedLetter(char16_t c) {
   if ((c >= u'a' && c <= u'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7) ||
       (c >= 0x3B1 && c <= 0x3C9 && c != 0x3C2) || (c >= 0x430 && c <= 0x44F)) {
     return static_cast<char16_t>(c - 0x20);
@@ -32,12 +32,10 @@ char16_t Folded(char16_t c) {
   return c;
 }
 
-}  // namespace
-
 bool SameName(std::u16string_view a, std::u16string_view b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i) {
-    if (Folded(a[i]) != Folded(b[i])) return false;
+    if (FoldedLetter(a[i]) != FoldedLetter(b[i])) return false;
   }
   return true;
 }

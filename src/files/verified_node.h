@@ -19,6 +19,10 @@ namespace uninstall {
 // no drive letter or colon, no leading backslash or slash.
 bool StaysInside(const std::string& relative_path);
 
+// Small letters of ASCII, Latin-1, and the basic Greek and Cyrillic alphabets fold to capitals;
+// every other character stands for itself (a name differing only there is passed over).
+char16_t FoldedLetter(char16_t c);
+
 // True when two names are the same to the system, letters compared without regard to case.
 bool SameName(std::u16string_view a, std::u16string_view b);
 

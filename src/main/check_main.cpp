@@ -1,15 +1,33 @@
-// UninstallCheck FILE: checks an uninstall.dat for the traps of its format and reports them as
-// compilers report, for an installer author's editor or build log. The same program on Windows
-// and on Linux; on Windows it also knows the directory the uninstaller would run from.
+// UninstallCheck [--plan | --plan=all] FILE: checks an uninstall.dat for the traps of its format
+// and reports them as compilers report, for an installer author's editor or build log. The same
+// program on Windows and on Linux; on Windows it also knows the directory the uninstaller would
+// run from, and plans the uninstallation that the uninstaller there would carry out.
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "check/description_check.h"
 
+#ifdef _WIN32
+#include "plan/dry_run.h"
+#include "platform/win32/win32_file_system.h"
+#include "platform/win32/win32_processes.h"
+#include "platform/win32/win32_registry.h"
+#include "platform/win32/win32_registry_view.h"
+#include "platform/win32/win32_security.h"
+#endif
+
 namespace {
 
 constexpr int kUnreadable = 2;
+constexpr char kUsage[] =
+    "usage: UninstallCheck [--plan | --plan=all] FILE\n"
+    "  checks the uninstall.dat FILE\n"
+    "  --plan      also lists what the uninstaller beside FILE would remove with /Q (Windows)\n"
+    "  --plan=all  the same for the window with \"Delete all\" ticked (Windows)\n";
+
+enum class Mode { kCheck, kPlanQuiet, kPlanAll };
 
 bool ReadWhole(const char* path, std::string* bytes) {
   std::FILE* file = std::fopen(path, "rb");
@@ -36,20 +54,74 @@ std::string UninstallerDirectory(const char* path) {
 #endif
 }
 
+#ifdef _WIN32
+// The uninstaller reads the file by this name beside itself.
+bool IsNamedAsTheUninstallerReadsIt(const std::string& path) {
+  std::string name = path.substr(path.find_last_of("\\/:") + 1);
+  for (char& c : name) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return name == "uninstall.dat";
+}
+#endif
+
+// Why no plan can be made for FILE; "" when one can.
+std::string PlanRefusal(const std::string& path) {
+#ifdef _WIN32
+  if (IsNamedAsTheUninstallerReadsIt(path)) return "";
+  return "UninstallCheck: a plan needs the file named uninstall.dat, beside the uninstaller\n";
+#else
+  (void)path;
+  return "UninstallCheck: a plan is made on Windows only, where the uninstaller runs\n";
+#endif
+}
+
+#ifdef _WIN32
+void PrintPlan(const char* path, Mode mode) {
+  uninstall::Win32FileSystem fs;
+  uninstall::Win32Processes processes;
+  uninstall::Win32Registry registry;
+  uninstall::Win32RegistryView registry_view;
+  uninstall::Win32Security security;
+  const std::vector<std::string> plan = uninstall::PlanUninstallation(
+      uninstall::SystemParts{fs, processes, registry, registry_view, security},
+      UninstallerDirectory(path) + "Uninstall.exe",
+      mode == Mode::kPlanAll ? uninstall::PlanMode::kDeleteAll : uninstall::PlanMode::kQuiet);
+  for (const std::string& line : plan) std::printf("%s\n", line.c_str());
+}
+#endif
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2 || argv[1][0] == '-') {
-    std::fputs("usage: UninstallCheck FILE\n  checks the uninstall.dat FILE\n", stderr);
+  Mode mode = Mode::kCheck;
+  int file_index = 1;
+  if (argc == 3 && std::strcmp(argv[1], "--plan") == 0) {
+    mode = Mode::kPlanQuiet;
+    file_index = 2;
+  } else if (argc == 3 && std::strcmp(argv[1], "--plan=all") == 0) {
+    mode = Mode::kPlanAll;
+    file_index = 2;
+  }
+  if (argc != file_index + 1 || argv[file_index][0] == '-') {
+    std::fputs(kUsage, stderr);
+    return kUnreadable;
+  }
+  const char* path = argv[file_index];
+  if (mode != Mode::kCheck && !PlanRefusal(path).empty()) {
+    std::fputs(PlanRefusal(path).c_str(), stderr);
     return kUnreadable;
   }
   std::string bytes;
-  if (!ReadWhole(argv[1], &bytes)) {
-    std::printf("%s:0: error: the file cannot be read\n1 error, 0 warnings\n", argv[1]);
+  if (!ReadWhole(path, &bytes)) {
+    std::printf("%s:0: error: the file cannot be read\n1 error, 0 warnings\n", path);
     return kUnreadable;
   }
   const std::vector<uninstall::Finding> findings =
-      uninstall::CheckDescription(bytes, UninstallerDirectory(argv[1]));
-  std::fputs(uninstall::FindingsReport(argv[1], findings).c_str(), stdout);
+      uninstall::CheckDescription(bytes, UninstallerDirectory(path));
+  std::fputs(uninstall::FindingsReport(path, findings).c_str(), stdout);
+#ifdef _WIN32
+  if (mode != Mode::kCheck) PrintPlan(path, mode);
+#endif
   return uninstall::FindingsExitCode(findings);
 }

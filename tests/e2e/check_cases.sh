@@ -37,3 +37,104 @@ stay; list the subdirectory first" <<<"$out" || problem "no [Dirs] error in: $ou
   wine_kill "$prefix"
   report "$name"
 }
+
+# snapshot PREFIX FILE: what the prefix holds that an uninstallation could remove, into FILE,
+# once its processes have ended and its registry is written.
+snapshot() {
+  settle "$1"
+  perl "$REPO/tests/lib/snapshot.pl" "$1" >"$2"
+}
+
+# plan_matches_removal NAME PREFIX MODE: plans the uninstallation of the Sample installation in
+# MODE (quiet, or all for the window with "Delete all"), expects the plan to change nothing,
+# runs the real uninstaller in that mode and expects it to remove exactly what the plan said.
+# The files of the comparison stay in build/e2e-plans/NAME.
+plan_matches_removal() {
+  local name=$1 prefix=$2 mode=$3 run
+  local file='C:\Program Files\Sample\uninstall.dat' exe='C:\Program Files\Sample\Uninstall.exe'
+  local dir=$REPO/build/e2e-plans/$name
+  rm -rf "$dir" && mkdir -p "$dir"
+  # Wine adds its own values at the first start in a prefix: that start comes before the first
+  # snapshot.
+  in_prefix "$prefix" cmd /c exit >/dev/null 2>&1
+  snapshot "$prefix" "$dir/before"
+  if [ "$mode" = all ]; then
+    in_prefix "$prefix" "$CHECK_EXE" --plan=all "$file" >"$dir/plan" 2>/dev/null
+  else
+    in_prefix "$prefix" "$CHECK_EXE" --plan "$file" >"$dir/plan" 2>/dev/null
+  fi
+  sed -i 's/\r$//' "$dir/plan"
+  grep -q '^remove ' "$dir/plan" || problem "the plan removes nothing: $(cat "$dir/plan")"
+  snapshot "$prefix" "$dir/after-plan"
+  diff "$dir/before" "$dir/after-plan" >"$dir/changed-by-plan" ||
+    problem "the plan changed the prefix: $(head -n 5 "$dir/changed-by-plan")"
+
+  if [ "$mode" = all ]; then
+    start_window "$prefix" "$exe"
+    click_control "$prefix" "$DELETE_ALL_CHECKBOX" "the check box"
+    confirm_and_finish "$prefix" 30
+  else
+    run_to_the_end "$prefix" "$exe" /Q
+  fi
+  snapshot "$prefix" "$dir/after"
+  comm -23 "$dir/before" "$dir/after" >"$dir/removed"
+  perl "$REPO/tests/lib/plan_effect.pl" "$dir/before" "$dir/plan" >"$dir/planned"
+  diff "$dir/planned" "$dir/removed" >"$dir/difference" ||
+    problem "planned (<) and removed (>) differ: $(head -n 8 "$dir/difference")"
+}
+
+# rich_installation PREFIX APP: the shell installation (links, associations, tasks, a DLL, an
+# after-program, the uninstall entry and product key) with a data directory, a read-only
+# listed file and files of the user's own.
+rich_installation() {
+  local prefix=$1 app=$2 data="$1/drive_c/users/Public/Sample Data"
+  shell_installation "$prefix" "$app"
+  mkdir -p "$data/Templates" "$data/Cache"
+  printf 'settings\r\n' >"$data/settings.ini"
+  printf 'cache\r\n' >"$data/Cache/c.tmp"
+  printf 'mine\r\n' >"$data/mine.txt"
+  printf 'mine\r\n' >"$app/notes.txt"
+  printf 'mine\r\n' >"$app/Help/mine.txt"
+  chmod a-w "$app/readme.txt"
+  sed -i 's/^DataDir=\r$/DataDir=C:\\users\\Public\\Sample Data\r/' "$app/uninstall.dat"
+  printf '[Data]\r\n1=settings.ini\r\n2=Cache\\c.tmp\r\n[DataDirs]\r\n1=Cache\\\r\n2=Templates\\\r\n' \
+    >>"$app/uninstall.dat"
+}
+
+# The plan of each mode is what the real run then removes, for the sample and a rich
+# installation, and making it changes nothing.
+case_plan_sample_quiet() {
+  local name=plan-sample-quiet problems= prefix
+  new_prefix "$name"
+  sample_installation "$prefix/drive_c/Program Files/Sample" user-data
+  plan_matches_removal "$name" "$prefix" quiet
+  wine_kill "$prefix"
+  report "$name"
+}
+
+case_plan_sample_all() {
+  local name=plan-sample-all problems= prefix
+  new_prefix "$name"
+  sample_installation "$prefix/drive_c/Program Files/Sample" user-data
+  plan_matches_removal "$name" "$prefix" all
+  wine_kill "$prefix"
+  report "$name"
+}
+
+case_plan_rich_quiet() {
+  local name=plan-rich-quiet problems= prefix
+  new_prefix "$name"
+  rich_installation "$prefix" "$prefix/drive_c/Program Files/Sample"
+  plan_matches_removal "$name" "$prefix" quiet
+  wine_kill "$prefix"
+  report "$name"
+}
+
+case_plan_rich_all() {
+  local name=plan-rich-all problems= prefix
+  new_prefix "$name"
+  rich_installation "$prefix" "$prefix/drive_c/Program Files/Sample"
+  plan_matches_removal "$name" "$prefix" all
+  wine_kill "$prefix"
+  report "$name"
+}

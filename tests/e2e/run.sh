@@ -204,6 +204,10 @@ cases=(
   "case_quiet_read_only_files_keep_the_uninstaller"
   "case_quiet_two_uninstallers_one_after_the_other"
   "case_check_sample"
+  "case_plan_sample_quiet"
+  "case_plan_sample_all"
+  "case_plan_rich_quiet"
+  "case_plan_rich_all"
 )
 for case in "${cases[@]}"; do
   [[ -z ${E2E_ONLY:-} || $case =~ $E2E_ONLY ]] || continue

@@ -2,14 +2,10 @@
 
 #include <windows.h>
 
+#include "platform/win32/registry_root.h"
+
 namespace uninstall {
 namespace {
-
-// The predefined roots are sign-extended 32-bit values (HKEY_CLASSES_ROOT is
-// (HKEY)(ULONG_PTR)(LONG)0x80000000), so a root number must be widened as a signed value.
-HKEY RootKey(std::uint32_t root) {
-  return reinterpret_cast<HKEY>(static_cast<INT_PTR>(static_cast<LONG>(root)));
-}
 
 HKEY Key(RegistryHandle key) { return reinterpret_cast<HKEY>(key); }
 

@@ -1,0 +1,326 @@
+#include "plan/overlay_file_system.h"
+
+#include <algorithm>
+
+#include "common/paths.h"
+#include "files/verified_node.h"
+
+namespace uninstall {
+namespace {
+
+bool IsSeparator(char16_t c) { return c == u'\\' || c == u'/'; }
+
+// Backslashes only, one between names, none at the end; the two of a network path stay.
+std::u16string Normalized(std::u16string_view path) {
+  std::u16string normal;
+  for (std::size_t i = 0; i < path.size(); ++i) {
+    if (!IsSeparator(path[i])) {
+      normal += path[i];
+    } else if (i <= 1 || normal.empty() || normal.back() != u'\\') {
+      normal += u'\\';
+    }
+  }
+  while (normal.size() > 2 && normal.back() == u'\\') normal.pop_back();
+  return normal;
+}
+
+std::u16string Folded(std::u16string_view path) {
+  std::u16string folded(path);
+  std::transform(folded.begin(), folded.end(), folded.begin(), FoldedLetter);
+  return folded;
+}
+
+std::u16string Joined(const std::u16string& directory, std::u16string_view name) {
+  std::u16string path = directory;
+  if (!path.empty() && path.back() != u'\\') path += u'\\';
+  return path.append(name);
+}
+
+bool IsDot(std::u16string_view name) { return name == u"." || name == u".."; }
+
+}  // namespace
+
+OverlayFileSystem::OverlayFileSystem(FileSystem& system, PlanLog* plan)
+    : system_(system), plan_(plan) {}
+
+void OverlayFileSystem::SetRunningProgram(const std::string& path) {
+  running_program_ = path.empty() ? std::u16string() : Folded(PathOf(path));
+}
+
+std::u16string OverlayFileSystem::Wide(const std::string& text) {
+  std::u16string wide;
+  // Bytes that are no text of the code page stand for themselves.
+  if (!system_.WidenName(text, &wide)) wide.assign(text.begin(), text.end());
+  return wide;
+}
+
+std::u16string OverlayFileSystem::PathOf(const std::string& path) { return Normalized(Wide(path)); }
+
+bool OverlayFileSystem::IsGone(const std::u16string& path) const {
+  if (gone_.empty()) return false;
+  const std::u16string folded = Folded(Normalized(path));
+  for (std::size_t end = folded.find(u'\\'); end != std::u16string::npos;
+       end = folded.find(u'\\', end + 1)) {
+    if (gone_.count(folded.substr(0, end)) != 0) return true;
+  }
+  return gone_.count(folded) != 0;
+}
+
+bool OverlayFileSystem::IsRunningProgram(const std::u16string& path) const {
+  return !running_program_.empty() && Folded(path) == running_program_;
+}
+
+void OverlayFileSystem::Remove(const std::u16string& path, bool directory) {
+  gone_.insert(Folded(path));
+  plan_->Add(directory ? "remove directory" : "remove file", path);
+}
+
+SearchHandle OverlayFileSystem::FindFirst(const std::string& pattern, FoundEntry* entry,
+                                          std::uint32_t* error) {
+  const SearchHandle search = system_.FindFirst(pattern, entry, error);
+  if (search == 0) return 0;
+  searches_[search] = PathOf(DirectoryPart(pattern));
+  if (!IsGone(Joined(searches_[search], Wide(entry->name))) || FindNext(search, entry)) {
+    return search;
+  }
+  CloseSearch(search);
+  *error = kErrorFileNotFound;
+  return 0;
+}
+
+bool OverlayFileSystem::FindNext(SearchHandle search, FoundEntry* entry) {
+  const auto it = searches_.find(search);
+  while (system_.FindNext(search, entry)) {
+    if (it == searches_.end() || !IsGone(Joined(it->second, Wide(entry->name)))) return true;
+  }
+  return false;
+}
+
+void OverlayFileSystem::CloseSearch(SearchHandle search) {
+  searches_.erase(search);
+  system_.CloseSearch(search);
+}
+
+std::uint32_t OverlayFileSystem::DriveTypeOf(const std::string& root) {
+  return system_.DriveTypeOf(root);
+}
+
+std::uint32_t OverlayFileSystem::AttributesOf(const std::string& path) {
+  const std::u16string wide = PathOf(path);
+  if (IsGone(wide)) return kInvalidAttributes;
+  const auto set = attributes_.find(Folded(wide));
+  return set != attributes_.end() ? set->second : system_.AttributesOf(path);
+}
+
+bool OverlayFileSystem::SetAttributes(const std::string& path, std::uint32_t attributes) {
+  const std::uint32_t now = AttributesOf(path);
+  if (now == kInvalidAttributes) return false;
+  attributes_[Folded(PathOf(path))] =
+      (now & kAttributeDirectory) | (attributes & ~kAttributeNormal);
+  return true;
+}
+
+bool OverlayFileSystem::EraseFile(const std::string& path) {
+  const std::uint32_t attributes = AttributesOf(path);
+  if (attributes == kInvalidAttributes || (attributes & kAttributeDirectory) != 0 ||
+      (attributes & kAttributeReadOnly) != 0 || IsRunningProgram(PathOf(path))) {
+    return false;
+  }
+  Remove(PathOf(path), false);
+  return true;
+}
+
+bool OverlayFileSystem::EraseDirectory(const std::string& path) {
+  const std::uint32_t attributes = AttributesOf(path);
+  if (attributes == kInvalidAttributes || (attributes & kAttributeDirectory) == 0) return false;
+  FoundEntry entry;
+  std::uint32_t error = 0;
+  const SearchHandle search = FindFirst(WithTrailingBackslash(path) + "*", &entry, &error);
+  bool empty = true;
+  if (search != 0) {
+    do {
+      if (entry.name != "." && entry.name != "..") empty = false;
+    } while (empty && FindNext(search, &entry));
+    CloseSearch(search);
+  }
+  if (!empty) return false;
+  Remove(PathOf(path), true);
+  return true;
+}
+
+FileHandle OverlayFileSystem::OpenFile(const std::string& path, std::uint32_t access,
+                                       std::uint32_t share, std::uint32_t disposition,
+                                       std::uint32_t attributes, std::uint32_t* error) {
+  if ((access & kGenericWrite) != 0 || disposition != kOpenExisting) {
+    *error = kErrorAccessDenied;
+    return 0;
+  }
+  if (IsGone(PathOf(path))) {
+    *error = kErrorFileNotFound;
+    return 0;
+  }
+  return system_.OpenFile(path, access, share, disposition, attributes, error);
+}
+
+FileHandle OverlayFileSystem::CreateProtectedFile(const std::string&, const std::string&,
+                                                  std::uint32_t* error) {
+  *error = 0;
+  scratch_files_.insert(next_scratch_file_);
+  return next_scratch_file_++;
+}
+
+std::int64_t OverlayFileSystem::SizeOfFile(FileHandle file) {
+  return scratch_files_.count(file) != 0 ? 0 : system_.SizeOfFile(file);
+}
+
+bool OverlayFileSystem::ReadBytes(FileHandle file, void* buffer, std::uint32_t count,
+                                  std::uint32_t* read) {
+  if (scratch_files_.count(file) == 0) return system_.ReadBytes(file, buffer, count, read);
+  *read = 0;
+  return true;
+}
+
+bool OverlayFileSystem::WriteBytes(FileHandle file, const void*, std::uint32_t count,
+                                   std::uint32_t* written) {
+  if (scratch_files_.count(file) == 0) return false;
+  *written = count;
+  return true;
+}
+
+bool OverlayFileSystem::MovePointer(FileHandle file, std::int64_t distance, bool from_start) {
+  return scratch_files_.count(file) != 0 || system_.MovePointer(file, distance, from_start);
+}
+
+void OverlayFileSystem::CloseFile(FileHandle file) {
+  if (scratch_files_.erase(file) == 0) system_.CloseFile(file);
+}
+
+NodeHandle OverlayFileSystem::OpenDirectoryPath(const std::string& path, std::uint32_t access,
+                                                std::uint32_t* error) {
+  const std::u16string wide = PathOf(path);
+  if (IsGone(wide)) {
+    *error = kErrorPathNotFound;
+    return 0;
+  }
+  const NodeHandle node = system_.OpenDirectoryPath(path, access & ~kNodeDelete, error);
+  if (node != 0) nodes_[node] = Node{wide, (access & kNodeDelete) != 0};
+  return node;
+}
+
+NodeHandle OverlayFileSystem::OpenNode(NodeHandle parent, const std::u16string& name,
+                                       std::uint32_t access, std::uint32_t* error) {
+  const auto above = nodes_.find(parent);
+  if (above == nodes_.end()) {
+    *error = kErrorPathNotFound;
+    return 0;
+  }
+  const std::u16string path = Joined(above->second.path, name);
+  if (IsGone(path)) {
+    *error = kErrorFileNotFound;
+    return 0;
+  }
+  if ((access & kNodeDelete) != 0 && IsRunningProgram(path)) {
+    *error = kErrorSharingViolation;
+    return 0;
+  }
+  const NodeHandle node = system_.OpenNode(parent, name, access & ~kNodeDelete, error);
+  if (node != 0) nodes_[node] = Node{Normalized(path), (access & kNodeDelete) != 0};
+  return node;
+}
+
+bool OverlayFileSystem::NodeAttributes(NodeHandle node, std::uint32_t* attributes) {
+  if (!system_.NodeAttributes(node, attributes)) return false;
+  const auto opened = nodes_.find(node);
+  if (opened != nodes_.end()) {
+    const auto set = attributes_.find(Folded(opened->second.path));
+    if (set != attributes_.end()) *attributes = set->second;
+  }
+  return true;
+}
+
+bool OverlayFileSystem::FinalPath(NodeHandle node, std::u16string* path) {
+  return system_.FinalPath(node, path);
+}
+
+bool OverlayFileSystem::NodeId(NodeHandle node, std::uint64_t* id) {
+  return system_.NodeId(node, id);
+}
+
+bool OverlayFileSystem::FindListedEntry(NodeHandle directory, const std::u16string& name,
+                                        ListedName* entry) {
+  const auto opened = nodes_.find(directory);
+  if (opened == nodes_.end() || IsGone(Joined(opened->second.path, name))) return false;
+  return system_.FindListedEntry(directory, name, entry);
+}
+
+bool OverlayFileSystem::SetNodeAttributes(NodeHandle node, std::uint32_t attributes) {
+  const auto opened = nodes_.find(node);
+  std::uint32_t now = 0;
+  if (opened == nodes_.end() || !opened->second.deletable || !NodeAttributes(node, &now)) {
+    return false;
+  }
+  attributes_[Folded(opened->second.path)] =
+      (now & (kAttributeDirectory | kAttributeReparsePoint)) | (attributes & ~kAttributeNormal);
+  return true;
+}
+
+bool OverlayFileSystem::HoldsNothing(NodeHandle directory) {
+  std::vector<ListedName> entries;
+  if (!ListNode(directory, true, &entries)) return false;
+  do {
+    for (const ListedName& entry : entries) {
+      if (!IsDot(entry.name)) return false;
+    }
+  } while (ListNode(directory, false, &entries));
+  return true;
+}
+
+bool OverlayFileSystem::DeleteOnClose(NodeHandle node) {
+  const auto opened = nodes_.find(node);
+  std::uint32_t attributes = 0;
+  if (opened == nodes_.end() || !opened->second.deletable || !NodeAttributes(node, &attributes)) {
+    return false;
+  }
+  // A link goes as itself, whatever it leads to; a directory only when empty; never a read-only
+  // file.
+  const bool directory = (attributes & kAttributeDirectory) != 0;
+  if ((attributes & kAttributeReparsePoint) == 0 &&
+      (directory ? !HoldsNothing(node) : (attributes & kAttributeReadOnly) != 0)) {
+    return false;
+  }
+  Remove(opened->second.path, directory);
+  return true;
+}
+
+bool OverlayFileSystem::ListNode(NodeHandle directory, bool restart,
+                                 std::vector<ListedName>* entries) {
+  const auto opened = nodes_.find(directory);
+  if (opened == nodes_.end()) return false;
+  // A part that held only what the plan removed reads as if it held nothing: the next part is
+  // read in its place.
+  while (system_.ListNode(directory, restart, entries)) {
+    restart = false;
+    std::erase_if(*entries, [&](const ListedName& entry) {
+      return !IsDot(entry.name) && IsGone(Joined(opened->second.path, entry.name));
+    });
+    if (!entries->empty()) return true;
+  }
+  return false;
+}
+
+void OverlayFileSystem::CloseNode(NodeHandle node) {
+  nodes_.erase(node);
+  system_.CloseNode(node);
+}
+
+bool OverlayFileSystem::WidenName(const std::string& text, std::u16string* wide) {
+  return system_.WidenName(text, wide);
+}
+
+std::vector<std::string> OverlayFileSystem::WholeFolders() { return system_.WholeFolders(); }
+
+std::string OverlayFileSystem::LongPathOf(const std::string& path) {
+  return system_.LongPathOf(path);
+}
+
+}  // namespace uninstall
