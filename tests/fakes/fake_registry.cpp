@@ -80,6 +80,14 @@ bool FakeRegistry::HasValue(std::uint32_t root, const std::string& path,
   return key != nullptr && key->values.count(Lower(name)) > 0;
 }
 
+std::vector<std::string> FakeRegistry::SubkeyNames(std::uint32_t root, const std::string& path) {
+  std::vector<std::string> names;
+  if (const Key* key = Find(root, path)) {
+    for (const auto& [lower, sub] : key->subkeys) names.push_back(sub->name);
+  }
+  return names;
+}
+
 void FakeRegistry::DumpKey(const Key& key, const std::string& prefix,
                            std::vector<std::string>* out) const {
   for (const auto& [lower, value] : key.values) out->push_back(prefix + "=" + value.first);

@@ -11,10 +11,11 @@
 
 #include "fakes/call_log.h"
 #include "platform/registry.h"
+#include "platform/registry_view.h"
 
 namespace uninstall {
 
-class FakeRegistry : public Registry {
+class FakeRegistry : public Registry, public RegistryView {
  public:
   explicit FakeRegistry(CallLog* log) : log_(log) {}
 
@@ -39,6 +40,15 @@ class FakeRegistry : public Registry {
   ValueRead ReadStringValue(std::uint32_t root, const std::string& path, const std::string& name,
                             std::string* data) override;
   std::uint32_t VersionWord() override;
+
+  // The reads of a plan, not logged.
+  bool KeyExists(std::uint32_t root, const std::string& path) override {
+    return HasKey(root, path);
+  }
+  bool ValueExists(std::uint32_t root, const std::string& path, const std::string& name) override {
+    return HasValue(root, path, name);
+  }
+  std::vector<std::string> SubkeyNames(std::uint32_t root, const std::string& path) override;
 
  private:
   struct Key {

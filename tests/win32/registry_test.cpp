@@ -7,6 +7,7 @@
 
 #include "gtest/gtest.h"
 #include "platform/win32/win32_registry.h"
+#include "platform/win32/win32_registry_view.h"
 #include "shell/registry_deletion.h"
 
 namespace uninstall {
@@ -136,6 +137,27 @@ TEST_F(RegistryTest, StringValuesAreReadAndOtherKindsTold) {
   EXPECT_EQ(registry.ReadStringValue(kCurrentUser, At("ext"), "Missing", &data),
             ValueRead::kMissing);
   EXPECT_EQ(registry.ReadStringValue(kCurrentUser, At("missing"), "", &data), ValueRead::kMissing);
+}
+
+// What a plan reads beyond the removal: keys, values of any kind and subkeys, without creating.
+TEST_F(RegistryTest, TheViewOfAPlanReadsWithoutCreating) {
+  ASSERT_TRUE(SetValue("Key", "", "d"));
+  ASSERT_TRUE(MakeKey("Key\\One"));
+  ASSERT_TRUE(MakeKey("Key\\Two"));
+  const DWORD number = 7;
+  ASSERT_EQ(RegSetKeyValueA(HKEY_CURRENT_USER, At("Key").c_str(), "N", REG_DWORD, &number,
+                            sizeof(number)),
+            ERROR_SUCCESS);
+  Win32RegistryView view;
+  EXPECT_TRUE(view.KeyExists(kCurrentUser, At("KEY")));
+  EXPECT_FALSE(view.KeyExists(kCurrentUser, At("Missing")));
+  EXPECT_FALSE(Exists("Missing"));
+  EXPECT_TRUE(view.ValueExists(kCurrentUser, At("Key"), ""));
+  EXPECT_TRUE(view.ValueExists(kCurrentUser, At("Key"), "n"));
+  EXPECT_FALSE(view.ValueExists(kCurrentUser, At("Key"), "Other"));
+  EXPECT_FALSE(view.ValueExists(kCurrentUser, At("Missing"), ""));
+  EXPECT_EQ(view.SubkeyNames(kCurrentUser, At("Key")), (std::vector<std::string>{"One", "Two"}));
+  EXPECT_TRUE(view.SubkeyNames(kCurrentUser, At("Missing")).empty());
 }
 
 }  // namespace

@@ -1,0 +1,191 @@
+// The dry run: the real uninstallation on the overlays, which read the system's parts and keep
+// every change to themselves.
+#include "plan/dry_run.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <iterator>
+#include <set>
+
+#include "fakes/fake_world.h"
+#include "files/path_probe.h"
+#include "plan/overlay_file_system.h"
+#include "plan/overlay_registry.h"
+#include "shell/registry_deletion.h"
+
+namespace uninstall {
+namespace {
+
+using ::testing::Contains;
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+
+std::string Lower(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(),
+                 [](char c) { return (c >= 'A' && c <= 'Z') ? c - 'A' + 'a' : c; });
+  return text;
+}
+
+// What the world holds, in the fakes' forms ("c:\app\", "80000001\software\x=name").
+std::set<std::string> Holdings(const FakeWorld& world) {
+  std::set<std::string> all;
+  for (const std::string& path : world.fs.AllPaths()) all.insert(Lower(path));
+  for (const std::string& entry : world.registry.Dump()) all.insert(Lower(entry));
+  return all;
+}
+
+// What the plan's lines remove, in the same forms; a removed key takes its values with it.
+std::set<std::string> PlannedRemovals(const std::vector<std::string>& plan,
+                                      const std::set<std::string>& before) {
+  auto key = [](std::string text) {
+    for (const auto& [name, number] :
+         {std::pair{"hkcr", "80000000"}, {"hkcu", "80000001"}, {"hklm", "80000002"}}) {
+      if (text.rfind(name, 0) == 0) return number + text.substr(4);
+    }
+    return text;
+  };
+  std::set<std::string> removed;
+  for (std::string line : plan) {
+    line = Lower(line);
+    if (line.rfind("remove file ", 0) == 0) removed.insert(line.substr(12));
+    if (line.rfind("remove directory ", 0) == 0) removed.insert(line.substr(17) + "\\");
+    if (line.rfind("remove key ", 0) == 0) {
+      const std::string path = key(line.substr(11));
+      removed.insert(path);
+      for (const std::string& held : before) {
+        if (held.rfind(path + "=", 0) == 0) removed.insert(held);
+      }
+    }
+    if (line.rfind("remove value ", 0) == 0) {
+      const std::string value = key(line.substr(13));
+      const std::string name = value.substr(value.rfind(' ') + 1);
+      removed.insert(value.substr(0, value.rfind(' ')) + "=" + (name == "(default)" ? "" : name));
+    }
+  }
+  return removed;
+}
+
+std::vector<std::string> Plan(FakeWorld& world, PlanMode mode) {
+  return PlanUninstallation(
+      SystemParts{world.fs, world.processes, world.registry, world.registry, world.security},
+      "C:\\App\\Uninstall.exe", mode);
+}
+
+// The plan of the rich installation in each mode is what the real run then removes; making it
+// changes nothing and leaves no handle open.
+TEST(DryRunTest, PlansWhatTheRunRemovesAndChangesNothing) {
+  for (const bool window : {false, true}) {
+    SCOPED_TRACE(window ? "delete all" : "quiet");
+    FakeWorld world(kRichDescription);
+    const std::set<std::string> before = Holdings(world);
+    const std::vector<std::string> plan =
+        Plan(world, window ? PlanMode::kDeleteAll : PlanMode::kQuiet);
+    EXPECT_EQ(Holdings(world), before);
+    EXPECT_EQ(world.fs.OpenHandles(), 0);
+    EXPECT_THAT(plan, Contains("run C:\\App\\before.exe"));
+    EXPECT_THAT(plan, Contains("script C:\\App\\Uninstall.vbs"));
+    EXPECT_THAT(plan, Contains("unregister C:\\App\\Plugins\\x.dll"));
+    EXPECT_THAT(plan, Contains(HasSubstr("before-program ends with an exit code other than 1")));
+    EXPECT_THAT(plan, Contains(HasSubstr("the administrator logon succeeds")));
+    // The uninstaller's own file goes by the batch, once it has ended, and only then.
+    EXPECT_EQ(plan.back(),
+              window ? "remove directory C:\\App" : "remove file C:\\App\\Uninstall.exe");
+
+    world.RunAnswered(window);
+    std::set<std::string> removed;
+    const std::set<std::string> after = Holdings(world);
+    std::set_difference(before.begin(), before.end(), after.begin(), after.end(),
+                        std::inserter(removed, removed.end()));
+    std::set<std::string> planned = PlannedRemovals(plan, before);
+    // The fake's batch never runs.
+    planned.erase("c:\\app\\uninstall.exe");
+    planned.erase("c:\\app\\");
+    EXPECT_EQ(planned, removed);
+  }
+}
+
+TEST(DryRunTest, SaysWhatItAssumedOfTheWindowAndShowsTheBoxesThatEndTheRun) {
+  FakeWorld world;
+  world.Install(
+      "[Settings]\r\nProgExe=App.exe\r\nProgDir=C:\\App\\\r\nNoDelAll=1\r\n"
+      "[Files]\r\n1=App.exe\r\n");
+  EXPECT_THAT(Plan(world, PlanMode::kDeleteAll),
+              ElementsAre(HasSubstr("assume no \"Delete all\""), "remove file C:\\App\\App.exe",
+                          "remove file C:\\App\\uninstall.dat",
+                          "remove file C:\\App\\Uninstall.exe", "remove directory C:\\App"));
+  world.processes.process_names = {"app.exe"};
+  EXPECT_THAT(Plan(world, PlanMode::kQuiet), ElementsAre(HasSubstr("message ")));
+}
+
+// Removals and attribute changes are seen by later reads, by path and through handles; the
+// system's files are never changed, written or opened for writing.
+TEST(OverlayFileSystemTest, KeepsEveryChangeToItself) {
+  FakeFileSystem system;
+  system.AddFile("C:\\A\\x.txt", "x");
+  system.AddFile("C:\\A\\Sub\\ro.txt", "r", kAttributeReadOnly);
+  PlanLog plan(system);
+  OverlayFileSystem fs(system, &plan);
+  std::uint32_t error = 0;
+  EXPECT_EQ(fs.OpenFile("C:\\A\\x.txt", kGenericRead | kGenericWrite, 0, kOpenExisting, 0, &error),
+            0u);
+  const FileHandle scratch = fs.CreateProtectedFile("C:\\A\\new.bat", "D:P", &error);
+  std::uint32_t written = 0;
+  EXPECT_TRUE(fs.WriteBytes(scratch, "x", 1, &written));
+  fs.CloseFile(scratch);
+  EXPECT_FALSE(fs.EraseDirectory("C:\\A\\Sub"));
+  EXPECT_FALSE(fs.EraseFile("C:\\A\\Sub\\ro.txt"));
+  EXPECT_TRUE(fs.SetAttributes("C:\\A\\Sub\\ro.txt", kAttributeNormal));
+  EXPECT_TRUE(fs.EraseFile("C:\\A\\Sub\\ro.txt"));
+  EXPECT_TRUE(fs.EraseDirectory("C:\\A\\Sub\\"));
+  EXPECT_TRUE(fs.EraseFile("C:/A/x.txt"));
+  EXPECT_EQ(PathSize(fs, "C:\\A\\x.txt"), kNothingThere);
+  EXPECT_EQ(fs.OpenFile("C:\\A\\x.txt", kGenericRead, 0, kOpenExisting, 0, &error), 0u);
+  EXPECT_EQ(fs.AttributesOf("c:\\a\\SUB\\ro.txt"), kInvalidAttributes);
+  EXPECT_TRUE(IsEmptyDirectory(fs, "C:\\A"));
+  const NodeHandle a = fs.OpenDirectoryPath("C:\\A", kNodeDelete | kNodeList, &error);
+  EXPECT_EQ(fs.OpenNode(a, u"x.txt", 0, &error), 0u);
+  EXPECT_EQ(error, kErrorFileNotFound);
+  EXPECT_TRUE(fs.DeleteOnClose(a));
+  fs.CloseNode(a);
+
+  EXPECT_EQ(system.AllPaths(), (std::vector<std::string>{"C:\\A\\", "C:\\A\\Sub\\",
+                                                         "C:\\A\\Sub\\ro.txt", "C:\\A\\x.txt"}));
+  EXPECT_EQ(system.Attributes("C:\\A\\Sub\\ro.txt"), kAttributeReadOnly);
+  EXPECT_EQ(system.OpenHandles(), 0);
+  EXPECT_THAT(plan.lines(),
+              ElementsAre("remove file C:\\A\\Sub\\ro.txt", "remove directory C:\\A\\Sub",
+                          "remove file C:\\A\\x.txt", "remove directory C:\\A"));
+}
+
+// A key opened for a value deletion is created only in the plan, as the real run creates it, and
+// its deletion is no action; a key with subkeys stays, a deleted value reads as missing.
+TEST(OverlayRegistryTest, KeepsEveryChangeToItself) {
+  FakeFileSystem fs;
+  CallLog log;
+  FakeRegistry system(&log);
+  system.SetValue(kCurrentUser, "A\\B", "v");
+  system.AddKey(kCurrentUser, "A\\B\\C");
+  PlanLog plan(fs);
+  OverlayRegistry registry(system, system, &plan);
+  EXPECT_FALSE(DeleteRegistryValue(registry, kCurrentUser, "X\\Y", "v"));
+  EXPECT_TRUE(DeleteRegistryKey(registry, kCurrentUser, "X\\Y"));
+  EXPECT_FALSE(DeleteRegistryKey(registry, kCurrentUser, "A\\B"));
+  EXPECT_TRUE(DeleteRegistryValue(registry, kCurrentUser, "A\\B", "V"));
+  EXPECT_FALSE(DeleteRegistryValue(registry, kCurrentUser, "A\\B", "v"));
+  std::string data;
+  EXPECT_EQ(registry.ReadStringValue(kCurrentUser, "A\\B", "v", &data), ValueRead::kMissing);
+  EXPECT_TRUE(DeleteRegistryKey(registry, kCurrentUser, "A\\B\\C\\"));
+  EXPECT_TRUE(DeleteRegistryKey(registry, kCurrentUser, "a\\b"));
+  EXPECT_FALSE(DeleteRegistryKey(registry, kCurrentUser, "A\\B"));
+
+  EXPECT_FALSE(system.HasKey(kCurrentUser, "X"));
+  EXPECT_TRUE(system.HasValue(kCurrentUser, "A\\B", "v"));
+  EXPECT_TRUE(system.HasKey(kCurrentUser, "A\\B\\C"));
+  EXPECT_THAT(plan.lines(), ElementsAre("remove value HKCU\\A\\B V", "remove key HKCU\\A\\B\\C",
+                                        "remove key HKCU\\a\\b"));
+}
+
+}  // namespace
+}  // namespace uninstall
