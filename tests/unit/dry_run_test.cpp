@@ -125,6 +125,7 @@ TEST(OverlayFileSystemTest, KeepsEveryChangeToItself) {
   FakeFileSystem system;
   system.AddFile("C:\\A\\x.txt", "x");
   system.AddFile("C:\\A\\Sub\\ro.txt", "r", kAttributeReadOnly);
+  system.AddFile("C:\\B\\held.txt");
   PlanLog plan(system);
   OverlayFileSystem fs(system, &plan);
   std::uint32_t error = 0;
@@ -149,9 +150,18 @@ TEST(OverlayFileSystemTest, KeepsEveryChangeToItself) {
   EXPECT_EQ(error, kErrorFileNotFound);
   EXPECT_TRUE(fs.DeleteOnClose(a));
   fs.CloseNode(a);
+  // Opened without the right to delete, as for the running uninstaller's file: nothing goes.
+  const NodeHandle b = fs.OpenDirectoryPath("C:\\B", kNodeList, &error);
+  const NodeHandle held = fs.OpenNode(b, u"held.txt", 0, &error);
+  ASSERT_NE(held, 0u);
+  EXPECT_FALSE(fs.SetNodeAttributes(held, kAttributeNormal));
+  EXPECT_FALSE(fs.DeleteOnClose(held));
+  fs.CloseNode(held);
+  fs.CloseNode(b);
 
-  EXPECT_EQ(system.AllPaths(), (std::vector<std::string>{"C:\\A\\", "C:\\A\\Sub\\",
-                                                         "C:\\A\\Sub\\ro.txt", "C:\\A\\x.txt"}));
+  EXPECT_EQ(system.AllPaths(),
+            (std::vector<std::string>{"C:\\A\\", "C:\\A\\Sub\\", "C:\\A\\Sub\\ro.txt",
+                                      "C:\\A\\x.txt", "C:\\B\\", "C:\\B\\held.txt"}));
   EXPECT_EQ(system.Attributes("C:\\A\\Sub\\ro.txt"), kAttributeReadOnly);
   EXPECT_EQ(system.OpenHandles(), 0);
   EXPECT_THAT(plan.lines(),
@@ -171,6 +181,7 @@ TEST(OverlayRegistryTest, KeepsEveryChangeToItself) {
   OverlayRegistry registry(system, system, &plan);
   EXPECT_FALSE(DeleteRegistryValue(registry, kCurrentUser, "X\\Y", "v"));
   EXPECT_TRUE(DeleteRegistryKey(registry, kCurrentUser, "X\\Y"));
+  EXPECT_TRUE(DeleteRegistryKey(registry, kCurrentUser, "X"));
   EXPECT_FALSE(DeleteRegistryKey(registry, kCurrentUser, "A\\B"));
   EXPECT_TRUE(DeleteRegistryValue(registry, kCurrentUser, "A\\B", "V"));
   EXPECT_FALSE(DeleteRegistryValue(registry, kCurrentUser, "A\\B", "v"));
@@ -185,6 +196,10 @@ TEST(OverlayRegistryTest, KeepsEveryChangeToItself) {
   EXPECT_TRUE(system.HasKey(kCurrentUser, "A\\B\\C"));
   EXPECT_THAT(plan.lines(), ElementsAre("remove value HKCU\\A\\B V", "remove key HKCU\\A\\B\\C",
                                         "remove key HKCU\\a\\b"));
+}
+
+TEST(PlanLogTest, WritesUtf8) {
+  EXPECT_EQ(Utf8Of(u"a\u00E9\u20AC\U0001F600"), "a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80");
 }
 
 }  // namespace
