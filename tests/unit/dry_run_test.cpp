@@ -199,7 +199,7 @@ TEST(OverlayRegistryTest, KeepsEveryChangeToItself) {
 }
 
 TEST(PlanLogTest, WritesUtf8) {
-  EXPECT_EQ(Utf8Of(u"a\u00E9\u20AC\U0001F600"), "a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80");
+  EXPECT_EQ(Utf8Of(u"a\u00E9\u2603\U00020BB7"), "a\xC3\xA9\xE2\x98\x83\xF0\xA0\xAE\xB7");
 }
 
 }  // namespace
