@@ -202,8 +202,12 @@ NodeHandle OverlayFileSystem::OpenDirectoryPath(const std::string& path, std::ui
     *error = kErrorPathNotFound;
     return 0;
   }
+  if (pending_.count(Folded(wide)) != 0) {
+    *error = kErrorAccessDenied;
+    return 0;
+  }
   const NodeHandle node = system_.OpenDirectoryPath(path, access & ~kNodeDelete, error);
-  if (node != 0) nodes_[node] = Node{wide, (access & kNodeDelete) != 0};
+  if (node != 0) Track(node, wide, access);
   return node;
 }
 
@@ -219,12 +223,17 @@ NodeHandle OverlayFileSystem::OpenNode(NodeHandle parent, const std::u16string& 
     *error = kErrorFileNotFound;
     return 0;
   }
+  // As the system answers for a name whose deletion waits for its last handle.
+  if (pending_.count(Folded(Normalized(path))) != 0) {
+    *error = kErrorAccessDenied;
+    return 0;
+  }
   if ((access & kNodeDelete) != 0 && IsRunningProgram(path)) {
     *error = kErrorSharingViolation;
     return 0;
   }
   const NodeHandle node = system_.OpenNode(parent, name, access & ~kNodeDelete, error);
-  if (node != 0) nodes_[node] = Node{Normalized(path), (access & kNodeDelete) != 0};
+  if (node != 0) Track(node, Normalized(path), access);
   return node;
 }
 
@@ -288,7 +297,9 @@ bool OverlayFileSystem::DeleteOnClose(NodeHandle node) {
       (directory ? !HoldsNothing(node) : (attributes & kAttributeReadOnly) != 0)) {
     return false;
   }
-  Remove(opened->second.path, directory);
+  // It goes when its last handle closes; until then it is still there, and keeps its parent
+  // from being empty.
+  pending_[Folded(opened->second.path)] = directory;
   return true;
 }
 
@@ -308,8 +319,25 @@ bool OverlayFileSystem::ListNode(NodeHandle directory, bool restart,
   return false;
 }
 
+void OverlayFileSystem::Track(NodeHandle node, const std::u16string& path, std::uint32_t access) {
+  nodes_[node] = Node{path, (access & kNodeDelete) != 0};
+  ++open_nodes_[Folded(path)];
+}
+
 void OverlayFileSystem::CloseNode(NodeHandle node) {
-  nodes_.erase(node);
+  const auto opened = nodes_.find(node);
+  if (opened != nodes_.end()) {
+    const std::u16string folded = Folded(opened->second.path);
+    const auto pending = pending_.find(folded);
+    if (--open_nodes_[folded] == 0) {
+      open_nodes_.erase(folded);
+      if (pending != pending_.end()) {
+        Remove(opened->second.path, pending->second);
+        pending_.erase(pending);
+      }
+    }
+    nodes_.erase(opened);
+  }
   system_.CloseNode(node);
 }
 

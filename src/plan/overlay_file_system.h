@@ -1,8 +1,8 @@
 // The file system of a plan: every read goes to the system's file system, every change is kept
-// here. What the planned removal deletes is written to the plan and is gone from then on for
-// every later read (a directory whose listed files went reads as empty); attribute changes are
-// seen by later reads; written files are kept nowhere. Nothing is ever opened with the right to
-// delete or to write.
+// here. What the planned removal deletes is written to the plan when it goes (a node marked for
+// deletion with its last handle) and is gone from then on for every later read (a directory whose
+// listed files went reads as empty); attribute changes are seen by later reads; written files are
+// kept nowhere. Nothing is ever opened with the right to delete or to write.
 #ifndef UNINSTALL_PLAN_OVERLAY_FILE_SYSTEM_H_
 #define UNINSTALL_PLAN_OVERLAY_FILE_SYSTEM_H_
 
@@ -72,6 +72,7 @@ class OverlayFileSystem : public FileSystem {
   bool IsRunningProgram(const std::u16string& path) const;
   void Remove(const std::u16string& path, bool directory);
   bool HoldsNothing(NodeHandle directory);
+  void Track(NodeHandle node, const std::u16string& path, std::uint32_t access);
 
   FileSystem& system_;
   PlanLog* plan_;
@@ -81,6 +82,9 @@ class OverlayFileSystem : public FileSystem {
   std::map<std::u16string, std::uint32_t> attributes_;
   std::map<SearchHandle, std::u16string> searches_;  // the directory searched
   std::map<NodeHandle, Node> nodes_;
+  std::map<std::u16string, int> open_nodes_;  // open handles by folded path
+  // Marked for deletion, by folded path: goes (a directory or not) with its last handle.
+  std::map<std::u16string, bool> pending_;
   std::set<FileHandle> scratch_files_;  // created by the plan, kept nowhere
   FileHandle next_scratch_file_ = 0x7FFF0001;
 };

@@ -130,4 +130,44 @@ std::string FakeWorld::Problems(std::string_view description, bool strict) const
   return problems;
 }
 
+std::set<std::string> FakeWorld::Holdings() const {
+  std::set<std::string> all;
+  for (const std::string& path : fs.AllPaths()) all.insert(Lower(path));
+  for (const std::string& entry : registry.Dump()) all.insert(Lower(entry));
+  return all;
+}
+
+std::set<std::string> FakeWorld::PlannedRemovals(const std::vector<std::string>& plan,
+                                                 const std::set<std::string>& before) {
+  // Keys as the fake registry names its roots.
+  auto key = [](std::string text) {
+    for (const auto& [name, number] :
+         {std::pair{"hkcr", "80000000"}, {"hkcu", "80000001"}, {"hklm", "80000002"}}) {
+      if (text.rfind(name, 0) == 0) return number + text.substr(4);
+    }
+    return text;
+  };
+  std::set<std::string> removed;
+  for (const std::string& line : plan) {
+    const std::string lower = Lower(line);
+    if (lower.rfind("remove file ", 0) == 0) removed.insert(lower.substr(12));
+    if (lower.rfind("remove directory ", 0) == 0) removed.insert(lower.substr(17) + "\\");
+    if (lower.rfind("remove key ", 0) == 0) {
+      const std::string path = key(lower.substr(11));
+      removed.insert(path);
+      for (const std::string& held : before) {
+        if (held.rfind(path + "=", 0) == 0) removed.insert(held);
+      }
+    }
+    if (lower.rfind("remove value ", 0) == 0) {
+      const std::string value = key(lower.substr(13));
+      const std::string name = value.substr(value.rfind(' ') + 1);
+      removed.insert(value.substr(0, value.rfind(' ')) + "=" + (name == "(default)" ? "" : name));
+    }
+  }
+  removed.erase("c:\\app\\uninstall.exe");
+  removed.erase("c:\\app\\");
+  return removed;
+}
+
 }  // namespace uninstall

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -44,6 +45,15 @@ class FakeWorld {
   // and password when it opens. Returns the exit code. Runs again on what an earlier run left,
   // with a window of its own.
   int RunAnswered(bool window, bool delete_all = true);
+
+  // What the world holds, in small letters: every path as the file system's AllPaths gives it,
+  // every key and value as the registry's Dump gives it.
+  std::set<std::string> Holdings() const;
+  // What the lines of a plan of this world remove (see PlanUninstallation), in the form of
+  // Holdings, a removed key with its values. The self-removal at the end is left out: the fake
+  // never runs the batch.
+  static std::set<std::string> PlannedRemovals(const std::vector<std::string>& plan,
+                                               const std::set<std::string>& before);
 
   std::vector<std::string> Calls(const std::string& prefix) const { return log.Matching(prefix); }
   std::size_t Position(const std::string& prefix) const { return log.Position(prefix); }

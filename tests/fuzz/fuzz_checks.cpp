@@ -1,6 +1,8 @@
 #include "fuzz/fuzz_checks.h"
 
 #include <algorithm>
+#include <iterator>
+#include <set>
 
 #include "check/description_check.h"
 #include "common/paths.h"
@@ -11,6 +13,7 @@
 #include "fakes/fake_file_system.h"
 #include "fakes/fake_world.h"
 #include "files/contained_removal.h"
+#include "plan/dry_run.h"
 #include "shell/dll_unregistration.h"
 #include "shell/task_entry.h"
 
@@ -82,7 +85,20 @@ std::string CheckDescription(std::string_view bytes) {
 std::string CheckWholeRuns(std::string_view bytes) {
   for (bool window : {false, true}) {
     FakeWorld world(bytes);
+    const std::set<std::string> before = world.Holdings();
+    const std::vector<std::string> plan = PlanUninstallation(
+        SystemParts{world.fs, world.processes, world.registry, world.registry, world.security},
+        "C:\\App\\Uninstall.exe", window ? PlanMode::kDeleteAll : PlanMode::kQuiet);
+    if (world.Holdings() != before) return "the plan changed the world";
+    if (world.fs.OpenHandles() != 0) return "the plan left a handle open";
     if (world.RunAnswered(window) != 0) return "a run ended with another exit code than 0";
+    const std::set<std::string> after = world.Holdings();
+    std::set<std::string> removed;
+    std::set_difference(before.begin(), before.end(), after.begin(), after.end(),
+                        std::inserter(removed, removed.end()));
+    if (FakeWorld::PlannedRemovals(plan, before) != removed) {
+      return (window ? "window run: " : "quiet run: ") + std::string("removed other than planned");
+    }
     if (std::string problems = world.Problems(bytes, false); !problems.empty()) {
       return (window ? "window run: " : "quiet run: ") + problems;
     }

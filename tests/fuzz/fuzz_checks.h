@@ -14,7 +14,8 @@ namespace uninstall {
 std::string CheckDescription(std::string_view bytes);
 
 // `bytes` as the uninstall.dat of a rich installation (tests/fakes/fake_world.h), removed in a
-// whole quiet run and a whole window run with "delete all": "" when each ended with exit code 0,
+// whole quiet run and a whole window run with "delete all", each after its plan: "" when each
+// plan changed nothing and each run ended with exit code 0, removed exactly what its plan said,
 // left no handle open and deleted no file outside the installation that `bytes` does not name.
 std::string CheckWholeRuns(std::string_view bytes);
 
