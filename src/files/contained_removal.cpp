@@ -169,6 +169,10 @@ void ContainedRemoval::RemoveTree(const std::string& relative, Progress& progres
   if (!names) return;
   std::vector<std::u16string> path = *names;
   if (names->empty()) {
+    // The directories kept open for earlier values would keep what goes below them waiting for
+    // their handles, and so their parents from being empty.
+    open_directories_.clear();
+    open_names_.clear();
     if (base_.is_directory()) RemoveContents(base_, base_parent_, base_name_, &path, progress);
     // Goes when its handle closes, at the end, once nothing is left in it.
     if (!disturbed_ && (base_.is_directory() || base_.is_link())) base_.MarkForDeletion(true);

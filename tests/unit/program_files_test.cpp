@@ -252,12 +252,14 @@ TEST_F(ProgramFilesTest, DeleteAllRemovesTreesDataAndSweepsTheUninstallerDirecto
   EXPECT_THAT(log.Matching("SetAttributes C:\\Data"), IsEmpty());
 }
 
+// Also after a value whose directories were opened on the way to a name that is missing.
 TEST_F(ProgramFilesTest, EmptyDirsValueRemovesTheWholeInstallationButTheRunningUninstaller) {
-  Describe("[Dirs]\nA=\n");
+  Describe("[Dirs]\nB=Sub\\Deeper\\Missing\\\nA=\n");
   fs.AddFile("C:\\App\\Sub\\Deeper\\x.txt", "", kAttributeReadOnly);
   EXPECT_TRUE(RemoveAll());
   EXPECT_THAT(StatusTexts(),
-              ElementsAre("SetStatusText   C:\\App\\*.*", "SetStatusText   C:\\App\\*.*"));
+              ElementsAre("SetStatusText   C:\\App\\Sub\\Deeper\\Missing\\*.*",
+                          "SetStatusText   C:\\App\\*.*", "SetStatusText   C:\\App\\*.*"));
   EXPECT_THAT(fs.AllPaths(),
               ElementsAre("C:\\App\\", "C:\\App\\Uninstall.exe", "C:\\App\\uninstall.dat"));
 }
