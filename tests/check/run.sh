@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The checker of uninstall.dat as a build pipeline on Linux runs it (build/host/uninstall-check):
 # its exit code for a clean file, one with a warning, one with an error, and one that is missing,
-# and the compiler-style line of a trap.
+# the compiler-style line of a trap, and the refusal of a plan, which needs Windows.
 set -uo pipefail
 REPO=$(cd "$(dirname "$0")/../.." && pwd)
 CHECK=$REPO/build/host/uninstall-check
@@ -21,13 +21,14 @@ printf "${clean}[Langauge]\r\n" >"$dir/warning.dat"
 # shellcheck disable=SC2059
 printf "${clean}2=..\\\\x.dll\r\n" >"$dir/error.dat"
 
-# expect NAME CODE [LINE]: the exit code for NAME.dat, and LINE among what it printed.
+# expect NAME CODE [LINE [OPTION]]: the exit code for NAME.dat (given after OPTION), and LINE
+# among what it printed.
 expect() {
   local out code
-  out=$("$CHECK" "$dir/$1.dat" 2>&1)
+  out=$("$CHECK" ${4:+"$4"} "$dir/$1.dat" 2>&1)
   code=$?
   if [ "$code" -eq "$2" ] && { [ -z "${3:-}" ] || grep -qxF "$3" <<<"$out"; }; then
-    echo "PASS $1"
+    echo "PASS $1${4:+ $4}"
     passed=$((passed + 1))
   else
     echo "FAIL $1: exit code $code, printed: $out"
@@ -39,5 +40,6 @@ expect warning 1
 expect error 2 "$dir/error.dat:6: error: ..\\x.dll leads outside its directory (\"..\", a drive or \
 a leading backslash): the uninstaller refuses it; give a path relative to the uninstaller's directory"
 expect missing 2 "$dir/missing.dat:0: error: the file cannot be read"
+expect clean 2 "UninstallCheck: a plan is made on Windows only, where the uninstaller runs" --plan
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]
