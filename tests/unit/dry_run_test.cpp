@@ -44,6 +44,7 @@ TEST(DryRunTest, PlansWhatTheRunRemovesAndChangesNothing) {
     EXPECT_THAT(plan, Contains("unregister C:\\App\\Plugins\\x.dll"));
     EXPECT_THAT(plan, Contains(HasSubstr("before-program ends with an exit code other than 1")));
     EXPECT_THAT(plan, Contains(HasSubstr("the administrator logon succeeds")));
+    EXPECT_THAT(plan, Contains(HasSubstr("the programs and the script change nothing")));
     // The uninstaller's own file goes by the batch, once it has ended, and only then.
     EXPECT_EQ(plan.back(),
               window ? "remove directory C:\\App" : "remove file C:\\App\\Uninstall.exe");
@@ -59,9 +60,10 @@ TEST(DryRunTest, PlansWhatTheRunRemovesAndChangesNothing) {
 
 TEST(DryRunTest, SaysWhatItAssumedOfTheWindowAndShowsTheBoxesThatEndTheRun) {
   FakeWorld world;
+  // A before-program that is not there is not started, and nothing is assumed of it.
   world.Install(
       "[Settings]\r\nProgExe=App.exe\r\nProgDir=C:\\App\\\r\nNoDelAll=1\r\n"
-      "[Files]\r\n1=App.exe\r\n");
+      "[StartProg]\r\nBeforeUninst=gone.exe\r\n[Files]\r\n1=App.exe\r\n");
   EXPECT_THAT(Plan(world, PlanMode::kDeleteAll),
               ElementsAre(HasSubstr("assume no \"Delete all\""), "remove file C:\\App\\App.exe",
                           "remove file C:\\App\\uninstall.dat",
