@@ -11,6 +11,7 @@
 
 #ifdef _WIN32
 #include "plan/dry_run.h"
+#include "platform/win32/dll_search.h"
 #include "platform/win32/win32_file_system.h"
 #include "platform/win32/win32_processes.h"
 #include "platform/win32/win32_registry.h"
@@ -94,6 +95,10 @@ void PrintPlan(const char* path, Mode mode) {
 }  // namespace
 
 int main(int argc, char** argv) {
+#ifdef _WIN32
+  // Run beside an installation, often elevated, like the uninstaller itself: no DLL from there.
+  uninstall::RestrictDllSearchToSystem32();
+#endif
   Mode mode = Mode::kCheck;
   int file_index = 1;
   if (argc == 3 && std::strcmp(argv[1], "--plan") == 0) {
