@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <map>
 
+#include "common/ascii_case.h"
 #include "common/paths.h"
 #include "description/description.h"
 #include "files/verified_node.h"
@@ -34,18 +35,10 @@ bool IsListGroup(const std::string& group) {
   return group == "files" || group == "dirs" || group == "data" || group == "datadirs";
 }
 
-std::string Lower(std::string_view text) {
-  std::string lower(text);
-  for (char& c : lower) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return lower;
-}
-
 // What makes two values name the same file, as the removal compares them: letters without regard
 // to case, either separator.
 std::string SameFileKey(const std::string& value) {
-  std::string key = Lower(value);
+  std::string key = AsciiLowered(value);
   std::replace(key.begin(), key.end(), '/', '\\');
   return key;
 }
@@ -97,7 +90,7 @@ class Checker {
   void Visit(const Description::EntryText& entry) {
     if (entry.kind == Kind::kComment) return;
     if (entry.kind == Kind::kGroup) {
-      group_ = Lower(entry.name);
+      group_ = AsciiLowered(entry.name);
       const auto [first, added] = first_group_line_.emplace(group_, entry.line);
       group_counts_ = added;
       if (!added) {
@@ -126,7 +119,7 @@ class Checker {
       VisitListValue(entry.line, entry.value);
       return;
     }
-    const std::string key = Lower(name);
+    const std::string key = AsciiLowered(name);
     if (!first_key_line_.emplace(group_ + "|" + key, entry.line).second) {
       Warning(entry.line, name + " appears again in [" + group_ + "] (first at line " +
                               std::to_string(LineOf(group_, key)) + "): the first counts");
@@ -216,7 +209,7 @@ class Checker {
     for (const char* flag : {"Script", "NoDelAll", "LoginAdmin"}) {
       const std::int32_t number = description_.Number("Settings", flag, 0);
       if (number != 0 && (number & 0xFF) == 0) {
-        Warning(LineOf("settings", Lower(flag)),
+        Warning(LineOf("settings", AsciiLowered(flag)),
                 std::string(flag) + "=" + std::to_string(number) +
                     " keeps only its low 8 bits and means no; write 1 for yes");
       }
@@ -240,7 +233,7 @@ class Checker {
     for (const char* absolute : {"DataDir", "StartMenu", "DesktopIcon"}) {
       const std::string value = description_.Value("Settings", absolute);
       if (!value.empty() && !IsAbsolute(value)) {
-        Warning(LineOf("settings", Lower(absolute)),
+        Warning(LineOf("settings", AsciiLowered(absolute)),
                 std::string(absolute) + " " + value + " is no full path; give it with its drive");
       }
     }
@@ -253,7 +246,7 @@ class Checker {
     for (const char* program : {"Before", "After"}) {
       if (description_.Value("StartProg", std::string(program) + "Uninst").empty() &&
           !description_.Value("StartProg", std::string(program) + "Param").empty()) {
-        Warning(LineOf("startprog", Lower(std::string(program) + "Param")),
+        Warning(LineOf("startprog", AsciiLowered(std::string(program) + "Param")),
                 std::string(program) + "Param is set without " + program +
                     "Uninst: nothing is started");
       }

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "check/description_check.h"
+#include "common/ascii_case.h"
 
 #ifdef _WIN32
 #include "plan/dry_run.h"
@@ -58,11 +59,7 @@ std::string UninstallerDirectory(const char* path) {
 #ifdef _WIN32
 // The uninstaller reads the file by this name beside itself.
 bool IsNamedAsTheUninstallerReadsIt(const std::string& path) {
-  std::string name = path.substr(path.find_last_of("\\/:") + 1);
-  for (char& c : name) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return name == "uninstall.dat";
+  return uninstall::AsciiLowered(path.substr(path.find_last_of("\\/:") + 1)) == "uninstall.dat";
 }
 #endif
 

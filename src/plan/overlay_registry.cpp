@@ -2,24 +2,14 @@
 
 #include <cstdio>
 
+#include "common/ascii_case.h"
+#include "common/paths.h"
+
 namespace uninstall {
 namespace {
 
-// Registry names compare without regard to the case of ASCII letters.
-std::string Lowered(std::string text) {
-  for (char& c : text) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return text;
-}
-
-std::string WithoutFinalBackslashes(std::string path) {
-  while (!path.empty() && path.back() == '\\') path.pop_back();
-  return path;
-}
-
 std::string Joined(const std::string& key, const std::string& subkey) {
-  const std::string below = WithoutFinalBackslashes(subkey);
+  const std::string below = WithoutTrailingSeparators(subkey);
   if (key.empty() || below.empty()) return key + below;
   return key + "\\" + below;
 }
@@ -51,7 +41,7 @@ OverlayRegistry::OverlayRegistry(Registry& system, RegistryView& view, PlanLog* 
 
 bool OverlayRegistry::IsGone(std::uint32_t root, const std::string& path) const {
   if (gone_keys_.empty()) return false;
-  const std::string lowered = Lowered(path);
+  const std::string lowered = AsciiLowered(path);
   for (std::size_t end = lowered.find('\\'); end != std::string::npos;
        end = lowered.find('\\', end + 1)) {
     if (gone_keys_.count({root, lowered.substr(0, end)}) != 0) return true;
@@ -64,7 +54,7 @@ bool OverlayRegistry::IsOnMachine(std::uint32_t root, const std::string& path) {
 }
 
 bool OverlayRegistry::Exists(std::uint32_t root, const std::string& path) {
-  return created_keys_.count({root, Lowered(path)}) != 0 || IsOnMachine(root, path);
+  return created_keys_.count({root, AsciiLowered(path)}) != 0 || IsOnMachine(root, path);
 }
 
 bool OverlayRegistry::HasSubkeys(std::uint32_t root, const std::string& path) {
@@ -73,7 +63,7 @@ bool OverlayRegistry::HasSubkeys(std::uint32_t root, const std::string& path) {
       if (!IsGone(root, Joined(path, name))) return true;
     }
   }
-  const std::string below = Lowered(path) + "\\";
+  const std::string below = AsciiLowered(path) + "\\";
   for (const KeyName& created : created_keys_) {
     if (created.first == root && created.second.compare(0, below.size(), below) == 0) return true;
   }
@@ -81,11 +71,11 @@ bool OverlayRegistry::HasSubkeys(std::uint32_t root, const std::string& path) {
 }
 
 bool OverlayRegistry::CreateKey(std::uint32_t root, const std::string& path, RegistryHandle* key) {
-  const std::string full = WithoutFinalBackslashes(path);
+  const std::string full = WithoutTrailingSeparators(path);
   // The key and every missing parent come into being.
   for (std::size_t end = full.find('\\');; end = full.find('\\', end + 1)) {
     const std::string part = full.substr(0, end);
-    if (!part.empty() && !Exists(root, part)) created_keys_.insert({root, Lowered(part)});
+    if (!part.empty() && !Exists(root, part)) created_keys_.insert({root, AsciiLowered(part)});
     if (end == std::string::npos) break;
   }
   *key = next_handle_++;
@@ -97,7 +87,7 @@ bool OverlayRegistry::DeleteValue(RegistryHandle key, const std::string& name) {
   const auto opened = handles_.find(key);
   if (opened == handles_.end()) return false;
   const auto& [root, path] = opened->second;
-  const auto value = std::make_tuple(root, Lowered(path), Lowered(name));
+  const auto value = std::make_tuple(root, AsciiLowered(path), AsciiLowered(name));
   if (gone_values_.count(value) != 0 || !IsOnMachine(root, path) ||
       !view_.ValueExists(root, path, name)) {
     return false;
@@ -121,9 +111,9 @@ bool OverlayRegistry::DeleteKey(RegistryHandle key, const std::string& path) {
   const std::uint32_t root = opened->second.first;
   const std::string full = Joined(opened->second.second, path);
   if (full.empty() || !Exists(root, full) || HasSubkeys(root, full)) return false;
-  created_keys_.erase({root, Lowered(full)});
+  created_keys_.erase({root, AsciiLowered(full)});
   if (IsOnMachine(root, full)) {
-    gone_keys_.insert({root, Lowered(full)});
+    gone_keys_.insert({root, AsciiLowered(full)});
     plan_->Add("remove key", KeyText(root, full));
   }
   return true;
@@ -133,8 +123,9 @@ void OverlayRegistry::CloseKey(RegistryHandle key) { handles_.erase(key); }
 
 ValueRead OverlayRegistry::ReadStringValue(std::uint32_t root, const std::string& path,
                                            const std::string& name, std::string* data) {
-  const std::string full = WithoutFinalBackslashes(path);
-  if (IsGone(root, full) || gone_values_.count({root, Lowered(full), Lowered(name)}) != 0) {
+  const std::string full = WithoutTrailingSeparators(path);
+  if (IsGone(root, full) ||
+      gone_values_.count({root, AsciiLowered(full), AsciiLowered(name)}) != 0) {
     return ValueRead::kMissing;
   }
   return system_.ReadStringValue(root, path, name, data);

@@ -35,7 +35,8 @@ class OverlayRegistry : public Registry {
   std::uint32_t VersionWord() override;
 
  private:
-  using KeyName = std::pair<std::uint32_t, std::string>;  // root, path in small letters
+  using KeyName = std::pair<std::uint32_t, std::string>;  // root, path in small letters (names
+                                                          // compare without regard to ASCII case)
 
   bool IsGone(std::uint32_t root, const std::string& path) const;
   bool IsOnMachine(std::uint32_t root, const std::string& path);

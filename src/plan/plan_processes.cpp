@@ -1,5 +1,6 @@
 #include "plan/plan_processes.h"
 
+#include "common/ascii_case.h"
 #include "external/script_process.h"
 #include "files/self_removal_batch.h"
 #include "shell/dll_unregistration.h"
@@ -10,17 +11,8 @@ namespace {
 // Started programs are not started: every one "ends" at once, with exit code 0.
 constexpr ProcessHandle kPlannedProcess = 1;
 
-std::string Upper(std::string text) {
-  for (char& c : text) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-  return text;
-}
-
 bool IsRegsvr32(const std::string& file) {
-  const std::string upper = Upper(file);
-  const std::string name = upper.substr(upper.find_last_of("\\/") + 1);
-  return name == "REGSVR32.EXE";
+  return AsciiLowered(file.substr(file.find_last_of("\\/") + 1)) == "regsvr32.exe";
 }
 
 }  // namespace

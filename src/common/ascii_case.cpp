@@ -1,0 +1,13 @@
+#include "common/ascii_case.h"
+
+namespace uninstall {
+
+std::string AsciiLowered(std::string_view text) {
+  std::string lower(text);
+  for (char& c : lower) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return lower;
+}
+
+}  // namespace uninstall
