@@ -33,7 +33,8 @@ bool RemoveInstallation(const PlatformParts& platform, ProgramLauncher& launcher
   bool removed = false;
   if (!IsDriveRoot(installation.uninstaller_dir)) {
     const InstallationPaths paths{installation.uninstaller_dir, installation.description_file_path,
-                                  settings.prog_exe, settings.data_dir};
+                                  settings.prog_exe, settings.data_dir,
+                                  &installation.kept_uninstaller_dir};
     removed = options.delete_all
                   ? RemoveAllFiles(platform.fs, installation.description, progress, paths)
                   : RemoveProgramFiles(platform.fs, installation.description, progress, paths);

@@ -10,6 +10,7 @@
 #include "description/uninstall_settings.h"
 #include "driver/platform_parts.h"
 #include "external/program_launcher.h"
+#include "files/verified_node.h"
 
 namespace uninstall {
 
@@ -20,6 +21,8 @@ struct Installation {
   const UninstallSettings& settings;
   // uninstall.dat as it stands after the before-program and the script, which may rewrite it.
   const Description& description;
+  // The uninstaller's directory as opened for the whole run.
+  const VerifiedNode& kept_uninstaller_dir;
 };
 
 struct RemovalOptions {

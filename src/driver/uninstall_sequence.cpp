@@ -93,8 +93,8 @@ int UninstallSequence::Run() {
   }
   RunScript();
   description_ = std::make_unique<const Description>(platform_.fs, state_.description_file_path);
-  state_.in_whole_folder = HoldsAWholeFolder(platform_.fs.LongPathOf(state_.uninstaller_dir),
-                                             platform_.fs.WholeFolders());
+  own_directory_ = OpenKeptDirectory(platform_.fs, state_.uninstaller_dir);
+  state_.in_whole_folder = HoldsAWholeFolder(platform_.fs, own_directory_);
   if (state_.quiet_mode) {
     RunQuiet();
   } else {
@@ -152,7 +152,7 @@ void UninstallSequence::EndLogon() {
 
 Installation UninstallSequence::ToRemove() const {
   return Installation{state_.uninstaller_dir, state_.description_file_path, state_.settings,
-                      *description_};
+                      *description_, own_directory_};
 }
 
 void UninstallSequence::RunQuiet() {
@@ -197,7 +197,7 @@ void UninstallSequence::RunWindow() {
 }
 
 void UninstallSequence::DeleteLeftovers() {
-  ContainedRemoval installation(platform_.fs, state_.uninstaller_dir, false);
+  ContainedRemoval installation(platform_.fs, state_.uninstaller_dir, own_directory_);
   for (const char* script : {kVbScriptName, kJScriptName}) installation.RemoveFile(script);
   // The two programs still ran from wherever their values lead, but only what lies inside the
   // uninstaller's directory is the installation's to delete.
@@ -217,6 +217,9 @@ void UninstallSequence::StartSelfRemoval() {
                         state_.in_whole_folder ? std::string() : state_.uninstaller_dir);
 }
 
-void UninstallSequence::End() { platform_.windows.ReleaseProgramIcon(); }
+void UninstallSequence::End() {
+  own_directory_.Close();
+  platform_.windows.ReleaseProgramIcon();
+}
 
 }  // namespace uninstall

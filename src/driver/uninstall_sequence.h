@@ -14,6 +14,7 @@
 #include "driver/text_table.h"
 #include "external/program_launcher.h"
 #include "external/script_host.h"
+#include "files/verified_node.h"
 #include "platform/security.h"
 
 namespace uninstall {
@@ -65,6 +66,9 @@ class UninstallSequence {
   // before-program and the script, which may rewrite it. The removal reads only that second
   // reading; nothing reads the file once the removal has begun.
   std::unique_ptr<const Description> description_;
+  // The uninstaller's directory, opened once before anything is decided about it: whether it is
+  // a folder owned as a whole, and every removal below it, go by this handle, not by its name.
+  VerifiedNode own_directory_;
 };
 
 }  // namespace uninstall

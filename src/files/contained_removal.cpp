@@ -25,6 +25,9 @@ ContainedRemoval::ContainedRemoval(FileSystem& fs, std::string base, bool check_
   }
 }
 
+ContainedRemoval::ContainedRemoval(FileSystem& fs, std::string base, const VerifiedNode& kept)
+    : fs_(fs), base_path_(std::move(base)), base_(Reopened(fs, kept, kNodeDelete | kNodeList)) {}
+
 const VerifiedNode& ContainedRemoval::DirectoryAt(std::size_t depth) const {
   return depth == 0 ? base_ : open_directories_[depth - 1];
 }

@@ -26,6 +26,9 @@ class ContainedRemoval {
   // below it (the data directory, which users can often create themselves): a base that is a
   // link is never looked into, and only an empty value can remove the link itself.
   ContainedRemoval(FileSystem& fs, std::string base, bool check_own_name);
+  // The base `kept`, opened earlier for the whole run (see OpenKeptDirectory), opened once more
+  // through its own handle; `base` is its path, for the status texts.
+  ContainedRemoval(FileSystem& fs, std::string base, const VerifiedNode& kept);
   ContainedRemoval(const ContainedRemoval&) = delete;
   ContainedRemoval& operator=(const ContainedRemoval&) = delete;
 

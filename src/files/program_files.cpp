@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "files/contained_removal.h"
 #include "files/directory_listing.h"
 #include "files/path_probe.h"
 
@@ -27,11 +26,18 @@ bool IsSameFile(const std::string& a, const std::string& b) {
 
 }  // namespace
 
+ContainedRemoval InstallationRemoval(FileSystem& fs, const InstallationPaths& paths) {
+  if (paths.kept_uninstaller_dir != nullptr) {
+    return ContainedRemoval(fs, paths.uninstaller_dir, *paths.kept_uninstaller_dir);
+  }
+  return ContainedRemoval(fs, paths.uninstaller_dir, false);
+}
+
 bool RemoveProgramFiles(FileSystem& fs, const Description& description, Progress& progress,
                         const InstallationPaths& paths) {
   if (!IsExistingFile(fs, paths.uninstaller_dir + paths.prog_exe)) return false;
   bool result = false;
-  ContainedRemoval installation(fs, paths.uninstaller_dir, false);
+  ContainedRemoval installation = InstallationRemoval(fs, paths);
   auto remove_file = [&](const std::string& file) {
     if (installation.RemoveFile(file)) {
       progress.Show(paths.uninstaller_dir + file);
@@ -71,7 +77,7 @@ bool RemoveProgramFiles(FileSystem& fs, const Description& description, Progress
 bool RemoveAllFiles(FileSystem& fs, const Description& description, Progress& progress,
                     const InstallationPaths& paths) {
   if (!IsExistingFile(fs, paths.uninstaller_dir + paths.prog_exe)) return false;
-  ContainedRemoval installation(fs, paths.uninstaller_dir, false);
+  ContainedRemoval installation = InstallationRemoval(fs, paths);
   // What tells a later run that the program is installed, and what it reads, stay to the end:
   // the main executable goes last, uninstall.dat with the leftovers.
   installation.Spare(paths.prog_exe);

@@ -6,6 +6,8 @@
 
 #include "common/progress.h"
 #include "description/description.h"
+#include "files/contained_removal.h"
+#include "files/verified_node.h"
 #include "platform/file_system.h"
 
 namespace uninstall {
@@ -16,7 +18,13 @@ struct InstallationPaths {
   std::string description_file_path;  // uninstaller_dir + "uninstall.dat"
   std::string prog_exe;               // main executable, relative to uninstaller_dir
   std::string data_dir;               // ends with a backslash; "\" when there is none
+  // The uninstaller's directory as opened for the whole run, which the removal starts from;
+  // when none is given, it is opened by its path.
+  const VerifiedNode* kept_uninstaller_dir = nullptr;
 };
+
+// The removal of what lies below the uninstaller's directory.
+ContainedRemoval InstallationRemoval(FileSystem& fs, const InstallationPaths& paths);
 
 // Deletes the files of [Files] (never "Uninstall.exe" itself) and then the [Dirs] directories
 // that have become empty; nothing is deleted or looked into through a link below the

@@ -66,6 +66,18 @@ bool RefusesDeletion(std::uint32_t error) {
   return error == kErrorAccessDenied || error == kErrorSharingViolation;
 }
 
+// `open(access, &error)`, and once more without the right to delete where the system refuses
+// that.
+template <typename Open>
+NodeHandle OpenGivingUpDeletion(std::uint32_t access, Open open) {
+  std::uint32_t error = 0;
+  NodeHandle handle = open(access, &error);
+  if (handle == 0 && (access & kNodeDelete) != 0 && RefusesDeletion(error)) {
+    handle = open(access & ~kNodeDelete, &error);
+  }
+  return handle;
+}
+
 // A node is handed out only when it is known to be where its name says: its attributes and its
 // final path could be read, and, below `parent` when one is given, it is `name` there.
 // *elsewhere tells whether it was refused for that last reason.
@@ -83,6 +95,15 @@ VerifiedNode Verify(FileSystem& fs, NodeHandle handle, const VerifiedNode* paren
   }
   fs.CloseNode(handle);
   return VerifiedNode();
+}
+
+// A directory by its path, links followed; deletion given up where the system refuses it.
+VerifiedNode OpenByPath(FileSystem& fs, const std::string& path, std::uint32_t access) {
+  std::u16string wide;
+  if (!fs.WidenName(path, &wide)) return VerifiedNode();
+  const NodeHandle handle = OpenGivingUpDeletion(
+      access, [&](std::uint32_t a, std::uint32_t* e) { return fs.OpenDirectoryPath(wide, a, e); });
+  return Verify(fs, handle, nullptr, u"", nullptr);
 }
 
 }  // namespace
@@ -173,11 +194,9 @@ VerifiedNode OpenVerified(FileSystem& fs, const VerifiedNode& parent, const std:
                           std::uint32_t access, bool* elsewhere) {
   if (elsewhere != nullptr) *elsewhere = false;
   if (!parent.is_directory()) return VerifiedNode();
-  std::uint32_t error = 0;
-  NodeHandle handle = fs.OpenNode(parent.handle(), name, access, &error);
-  if (handle == 0 && (access & kNodeDelete) != 0 && RefusesDeletion(error)) {
-    handle = fs.OpenNode(parent.handle(), name, access & ~kNodeDelete, &error);
-  }
+  const NodeHandle handle = OpenGivingUpDeletion(access, [&](std::uint32_t a, std::uint32_t* e) {
+    return fs.OpenNode(parent.handle(), name, a, e);
+  });
   return Verify(fs, handle, &parent, name, elsewhere);
 }
 
@@ -192,25 +211,28 @@ VerifiedNode OpenBase(FileSystem& fs, const std::string& path, bool check_own_na
   const std::string trimmed = WithoutTrailingSeparators(path, kPathSeparators);
   if (trimmed.empty()) return VerifiedNode();
   const std::uint32_t access = kNodeDelete | kNodeList;
-  if (!check_own_name || IsDriveRoot(path)) {
-    std::uint32_t error = 0;
-    NodeHandle handle = fs.OpenDirectoryPath(path, access, &error);
-    if (handle == 0 && RefusesDeletion(error)) {
-      handle = fs.OpenDirectoryPath(path, kNodeList, &error);
-    }
-    return Verify(fs, handle, nullptr, u"", nullptr);
-  }
+  if (!check_own_name || IsDriveRoot(path)) return OpenByPath(fs, path, access);
   const std::string parent_path = DirectoryPart(trimmed);
   const std::optional<std::vector<std::u16string>> names =
       NamesOf(fs, trimmed.substr(parent_path.size()));
   if (parent_path.empty() || !names || names->size() != 1) return VerifiedNode();
-  std::uint32_t error = 0;
-  VerifiedNode opened_parent =
-      Verify(fs, fs.OpenDirectoryPath(parent_path, kNodeList, &error), nullptr, u"", nullptr);
+  VerifiedNode opened_parent = OpenByPath(fs, parent_path, kNodeList);
   VerifiedNode base = OpenVerified(fs, opened_parent, names->front(), access);
   if (parent != nullptr) *parent = std::move(opened_parent);
   if (own_name != nullptr) *own_name = names->front();
   return base;
+}
+
+VerifiedNode OpenKeptDirectory(FileSystem& fs, const std::string& path) {
+  return OpenByPath(fs, path, kNodeList);
+}
+
+VerifiedNode Reopened(FileSystem& fs, const VerifiedNode& directory, std::uint32_t access) {
+  if (!directory.valid()) return VerifiedNode();
+  const NodeHandle handle = OpenGivingUpDeletion(access, [&](std::uint32_t a, std::uint32_t* e) {
+    return fs.OpenNode(directory.handle(), u"", a, e);
+  });
+  return Verify(fs, handle, nullptr, u"", nullptr);
 }
 
 bool IsGone(FileSystem& fs, const VerifiedNode& parent, const std::u16string& name) {

@@ -96,6 +96,17 @@ bool IsStillNamed(FileSystem& fs, const VerifiedNode& directory, const VerifiedN
 VerifiedNode OpenBase(FileSystem& fs, const std::string& path, bool check_own_name,
                       VerifiedNode* parent = nullptr, std::u16string* own_name = nullptr);
 
+// The directory at `path`, opened as the path leads (links and drive letters followed) to be
+// kept for a whole run: what it is gets decided on this handle, and the removals below it start
+// from it (see Reopened), so that a link retargeted meanwhile changes neither. Opened without the
+// right to delete, which would keep programs from using it as their working directory. Invalid
+// when it cannot be opened.
+VerifiedNode OpenKeptDirectory(FileSystem& fs, const std::string& path);
+
+// The directory `directory` opened once more, through its own handle (never by a name), with
+// `access`; deletion is given up where the system refuses it, as in OpenVerified.
+VerifiedNode Reopened(FileSystem& fs, const VerifiedNode& directory, std::uint32_t access);
+
 // True when `name` names nothing any more in `parent`.
 bool IsGone(FileSystem& fs, const VerifiedNode& parent, const std::u16string& name);
 

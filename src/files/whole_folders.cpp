@@ -1,41 +1,69 @@
 #include "files/whole_folders.h"
 
-#include "common/paths.h"
-
 namespace uninstall {
 namespace {
 
-// Upper case for the letters of ASCII and of the Western code page's accented letters, the
-// separators as backslashes, no final separator.
-std::string Normalized(const std::string& path) {
-  std::string result;
-  for (char c : path) {
-    unsigned char u = static_cast<unsigned char>(c);
-    if (c == '/') {
-      c = '\\';
-    } else if ((c >= 'a' && c <= 'z') || (u >= 0xE0 && u <= 0xFE && u != 0xF7)) {
-      c = static_cast<char>(u - 0x20);
+bool IsSeparator(char16_t c) { return c == u'\\' || c == u'/'; }
+
+// Capitals, backslashes, no "\\?\" in front and no separator at the end; "\\?\UNC\server\..."
+// becomes "\\server\...".
+std::u16string Normalized(std::u16string_view path) {
+  std::u16string result;
+  if (path.size() >= 4 && IsSeparator(path[0]) && IsSeparator(path[1]) && path[2] == u'?' &&
+      IsSeparator(path[3])) {
+    path.remove_prefix(4);
+    if (path.size() >= 4 && FoldedLetter(path[0]) == u'U' && FoldedLetter(path[1]) == u'N' &&
+        FoldedLetter(path[2]) == u'C' && IsSeparator(path[3])) {
+      path.remove_prefix(4);
+      result = u"\\\\";
     }
-    result.push_back(c);
   }
-  return WithoutTrailingSeparators(result);
+  for (char16_t c : path) result.push_back(IsSeparator(c) ? u'\\' : FoldedLetter(c));
+  while (!result.empty() && result.back() == u'\\') result.pop_back();
+  return result;
+}
+
+// "C:" (a drive, its final separator gone) or "\\server\share".
+bool IsRoot(std::u16string_view normal) {
+  if (!normal.empty() && normal.back() == u':') return true;
+  if (normal.size() < 3 || normal[0] != u'\\' || normal[1] != u'\\') return false;
+  const std::size_t middle = normal.find(u'\\', 2);
+  return middle != std::u16string_view::npos && middle > 2 && middle + 1 < normal.size() &&
+         normal.find(u'\\', middle + 1) == std::u16string_view::npos;
 }
 
 }  // namespace
 
-bool HoldsAWholeFolder(const std::string& directory, const std::vector<std::string>& folders) {
-  if (IsDriveRoot(directory)) return true;
-  const std::string own = Normalized(directory);
+bool HoldsAWholeFolder(std::u16string_view directory, const std::vector<std::u16string>& folders) {
+  const std::u16string own = Normalized(directory);
   if (own.empty()) return false;
-  for (const std::string& folder : folders) {
-    const std::string whole = Normalized(folder);
+  if (IsRoot(own)) return true;
+  for (const std::u16string& folder : folders) {
+    const std::u16string whole = Normalized(folder);
     if (whole.empty()) continue;
     if (whole == own || (whole.size() > own.size() && whole.compare(0, own.size(), own) == 0 &&
-                         whole[own.size()] == '\\')) {
+                         whole[own.size()] == u'\\')) {
       return true;
     }
   }
   return false;
+}
+
+bool HoldsAWholeFolder(FileSystem& fs, const VerifiedNode& directory) {
+  std::u16string own;
+  if (!directory.valid() || !fs.NormalizedPath(directory.handle(), &own)) return true;
+  std::vector<std::u16string> folders;
+  for (std::u16string& folder : fs.WholeFolders()) {
+    std::uint32_t error = 0;
+    const NodeHandle node = fs.OpenDirectoryPath(folder, 0, &error);
+    if (node != 0) {
+      std::u16string normalized;
+      if (fs.NormalizedPath(node, &normalized)) folders.push_back(std::move(normalized));
+      fs.CloseNode(node);
+    }
+    folders.push_back(std::move(folder));
+  }
+  return HoldsAWholeFolder(own, folders);
 }
 
 }  // namespace uninstall

@@ -195,9 +195,9 @@ void OverlayFileSystem::CloseFile(FileHandle file) {
   if (scratch_files_.erase(file) == 0) system_.CloseFile(file);
 }
 
-NodeHandle OverlayFileSystem::OpenDirectoryPath(const std::string& path, std::uint32_t access,
+NodeHandle OverlayFileSystem::OpenDirectoryPath(const std::u16string& path, std::uint32_t access,
                                                 std::uint32_t* error) {
-  const std::u16string wide = PathOf(path);
+  const std::u16string wide = Normalized(path);
   if (IsGone(wide)) {
     *error = kErrorPathNotFound;
     return 0;
@@ -249,6 +249,10 @@ bool OverlayFileSystem::NodeAttributes(NodeHandle node, std::uint32_t* attribute
 
 bool OverlayFileSystem::FinalPath(NodeHandle node, std::u16string* path) {
   return system_.FinalPath(node, path);
+}
+
+bool OverlayFileSystem::NormalizedPath(NodeHandle node, std::u16string* path) {
+  return system_.NormalizedPath(node, path);
 }
 
 bool OverlayFileSystem::NodeId(NodeHandle node, std::uint64_t* id) {
@@ -345,10 +349,6 @@ bool OverlayFileSystem::WidenName(const std::string& text, std::u16string* wide)
   return system_.WidenName(text, wide);
 }
 
-std::vector<std::string> OverlayFileSystem::WholeFolders() { return system_.WholeFolders(); }
-
-std::string OverlayFileSystem::LongPathOf(const std::string& path) {
-  return system_.LongPathOf(path);
-}
+std::vector<std::u16string> OverlayFileSystem::WholeFolders() { return system_.WholeFolders(); }
 
 }  // namespace uninstall

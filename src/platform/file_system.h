@@ -116,21 +116,27 @@ class FileSystem {
   virtual void CloseFile(FileHandle file) = 0;
 
   // --- Removal through handles ----------------------------------------------------------
-  // CreateFileA of a directory (FILE_FLAG_BACKUP_SEMANTICS; links on the way and at the end are
+  // CreateFileW of a directory (FILE_FLAG_BACKUP_SEMANTICS; links on the way and at the end are
   // followed), shared for reading, writing and deletion; `access` as for OpenNode. 0 on failure.
-  virtual NodeHandle OpenDirectoryPath(const std::string& path, std::uint32_t access,
+  virtual NodeHandle OpenDirectoryPath(const std::u16string& path, std::uint32_t access,
                                        std::uint32_t* error) = 0;
   // NtOpenFile of one name relative to the directory `parent` (RootDirectory), with
-  // FILE_OPEN_REPARSE_POINT, shared for reading, writing and deletion. 0 on failure; *error
-  // receives the system's error code (2 or 3 when nothing has that name).
+  // FILE_OPEN_REPARSE_POINT, shared for reading, writing and deletion; an empty name opens
+  // `parent` itself once more. 0 on failure; *error receives the system's error code (2 or 3
+  // when nothing has that name).
   virtual NodeHandle OpenNode(NodeHandle parent, const std::u16string& name, std::uint32_t access,
                               std::uint32_t* error) = 0;
   // GetFileInformationByHandleEx(FileAttributeTagInfo): the attributes of the opened node.
   virtual bool NodeAttributes(NodeHandle node, std::uint32_t* attributes) = 0;
-  // GetFinalPathNameByHandleW (normalized, with the drive letter): where the system says the node
-  // is. (Wine works that out from the name at the moment of opening, apart from the opening
-  // itself.)
+  // NtQueryObject(ObjectNameInformation), of any length: where the system says the node is, in
+  // its own namespace (\Device\...\ on Windows, \??\C:\... under Wine). The same form for
+  // every node, so that a node's path can be compared with its parent's. (Wine works that out
+  // from the name at the moment of opening, apart from the opening itself.)
   virtual bool FinalPath(NodeHandle node, std::u16string* path) = 0;
+  // GetFinalPathNameByHandleW (FILE_NAME_NORMALIZED, VOLUME_NAME_DOS), of any length: the path
+  // with long names and the drive's letter ("\\?\C:\..." or "\\?\UNC\server\share\..."),
+  // whatever link, drive letter or short name the node was opened through.
+  virtual bool NormalizedPath(NodeHandle node, std::u16string* path) = 0;
   // GetFileInformationByHandle: the node's file index.
   virtual bool NodeId(NodeHandle node, std::uint64_t* id) = 0;
   // NtQueryDirectoryFile with `name` as the search mask, on a handle of its own for the same
@@ -153,17 +159,15 @@ class FileSystem {
   virtual bool WidenName(const std::string& text, std::u16string* wide) = 0;
 
   // --- Folders of the system and its users ------------------------------------------------
-  // The folders that the system or a user owns as a whole, as the system names them: the
-  // Windows and system directories, Program Files and Common Files (both views), ProgramData,
-  // the Users root and every profile, the Public folders, the current user's and the common
-  // Desktop, Documents, Downloads, Music, Pictures, Videos, Favorites, Templates, AppData,
-  // Start Menu, Programs, Startup, Fonts, and the temp directory (SHGetKnownFolderPath,
-  // GetTempPathA, the profile list). One the system cannot name, or the code page cannot hold,
-  // is left out.
-  virtual std::vector<std::string> WholeFolders() = 0;
-  // GetLongPathNameA: the path with long names for short ones; the path itself where the system
-  // gives none.
-  virtual std::string LongPathOf(const std::string& path) = 0;
+  // The folders that the system or a user owns as a whole, as the system names them, in
+  // UTF-16: the Windows and system directories and their temp, Program Files and Common Files
+  // (both views), ProgramData, the Users root and every profile, the Public folders, the
+  // current user's and the common Desktop, Documents, Downloads, Music, Pictures, Videos,
+  // Favorites, Templates, AppData and its temp, Start Menu, Programs, Startup, Fonts
+  // (SHGetKnownFolderPath, the machine's Program Files values and profile list in the
+  // registry). Never from the environment, which whoever starts the program sets. One the
+  // system cannot name is left out.
+  virtual std::vector<std::u16string> WholeFolders() = 0;
 };
 
 }  // namespace uninstall

@@ -195,13 +195,10 @@ case_window_large_removal_keeps_the_window_alive() {
   report "$name"
 }
 
-# An installer that put the program straight onto the public Desktop: the window offers no
-# "delete all", and OK removes the program's own files only, never the other files there.
-case_window_public_desktop_offers_no_delete_all() {
-  local name=window-public-desktop problems= run
-  local prefix
-  new_prefix "$name"
-  local desktop="$prefix/drive_c/users/Public/Desktop"
+# public_desktop_installation PREFIX: the program straight on the public Desktop, beside two files
+# of the users'; sets `desktop`.
+public_desktop_installation() {
+  desktop="$1/drive_c/users/Public/Desktop"
   mkdir -p "$desktop"
   printf 'mine\r\n' >"$desktop/holiday.jpg"
   printf 'mine\r\n' >"$desktop/Letter.lnk"
@@ -215,13 +212,53 @@ ProgDir=C:\users\Public\Desktop\
 [Files]
 1=Sample.exe
 EOF2
-  start_window "$prefix" 'C:\users\Public\Desktop\Uninstall.exe'
+}
+
+# case_public_desktop NAME: an installer that put the program straight onto the public Desktop,
+# started by its own path (path), through a directory link C:\pub (link), or through a drive
+# letter E: for C:\users\Public (drive). The window offers no "delete all", and OK removes the
+# program's own files only, never the other files there.
+case_window_public_desktop_offers_no_delete_all() {
+  local how=$1
+  local name=window-public-desktop-$how problems= run desktop
+  local prefix
+  new_prefix "$name"
+  public_desktop_installation "$prefix"
+  local exe='C:\users\Public\Desktop\Uninstall.exe'
+  case $how in
+    link) ln -s users/Public/Desktop "$prefix/drive_c/pub" && exe='C:\pub\Uninstall.exe' ;;
+    drive) ln -s ../drive_c/users/Public "$prefix/dosdevices/e:" && exe='E:\Desktop\Uninstall.exe' ;;
+  esac
+  start_window "$prefix" "$exe"
   expect_control "$prefix" "$DELETE_ALL_CHECKBOX" 0 1
   uiauto "$prefix" click "$WINDOW_TITLE" "$DELETE_ALL_CHECKBOX" && problem "the hidden check box could be clicked"
   confirm_and_finish "$prefix" 30
   expect_absent "$desktop/Sample.exe"
   expect_present "$desktop/holiday.jpg"
   expect_present "$desktop/Letter.lnk"
+  wine_kill "$prefix"
+  report "$name"
+}
+
+# The same in quiet mode, with nothing of the users' on the Desktop: the program goes, and the
+# self-removal leaves the emptied public Desktop folder in place, whatever name it ran under.
+case_quiet_public_desktop_stays() {
+  local how=$1
+  local name=quiet-public-desktop-$how problems= desktop
+  local prefix
+  new_prefix "$name"
+  public_desktop_installation "$prefix"
+  rm "$desktop/holiday.jpg" "$desktop/Letter.lnk"
+  local exe='C:\users\Public\Desktop\Uninstall.exe'
+  case $how in
+    link) ln -s users/Public/Desktop "$prefix/drive_c/pub" && exe='C:\pub\Uninstall.exe' ;;
+    drive) ln -s ../drive_c/users/Public "$prefix/dosdevices/e:" && exe='E:\Desktop\Uninstall.exe' ;;
+  esac
+  run_to_the_end "$prefix" "$exe" /Q
+  expect_absent "$desktop/Sample.exe"
+  expect_absent "$desktop/Uninstall.exe"
+  expect_present "$desktop"
+  expect_no_batch "$prefix"
   wine_kill "$prefix"
   report "$name"
 }

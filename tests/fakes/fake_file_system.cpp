@@ -730,16 +730,18 @@ void FakeFileSystem::CloseFile(FileHandle file) {
   if (found != impl_->files.end()) impl_->files.erase(found);
 }
 
-NodeHandle FakeFileSystem::OpenDirectoryPath(const std::string& path, std::uint32_t access,
+NodeHandle FakeFileSystem::OpenDirectoryPath(const std::u16string& wide_path, std::uint32_t access,
                                              std::uint32_t* error) {
-  const bool injected = impl_->Log("OpenDirectoryPath " + path);
+  const std::optional<std::string> path = Narrow(wide_path);
+  const bool injected = impl_->Log("OpenDirectoryPath " + path.value_or("(wide)"));
   auto fail = [error](std::uint32_t code) {
     if (error != nullptr) *error = code;
     return NodeHandle{0};
   };
   if (injected) return fail(kErrorAccessDenied);
+  if (!path) return fail(kErrorPathNotFound);
   // Opened by its path, a link leads to what it points to, at the end as on the way.
-  Node* node = impl_->Resolve(impl_->Lookup(path));
+  Node* node = impl_->Resolve(impl_->Lookup(*path));
   if (node == nullptr) return fail(kErrorPathNotFound);
   if (node->held_open && (access & kNodeDelete)) return fail(kErrorSharingViolation);
   NodeHandle handle = impl_->NewHandle();
@@ -759,8 +761,16 @@ NodeHandle FakeFileSystem::OpenNode(NodeHandle parent, const std::u16string& nam
   if (injected) return fail(kErrorAccessDenied);
   auto opened_parent = impl_->nodes.find(parent);
   if (opened_parent == impl_->nodes.end()) return fail(kErrorInvalidParameter);
-  if (name.empty() || name == u"." || name == u".." ||
-      name.find_first_of(u"\\/") != std::u16string::npos) {
+  if (name.empty()) {
+    // The directory itself once more, wherever it now is.
+    const OpenedNode& again = opened_parent->second;
+    if (again.node->detached) return fail(kErrorFileNotFound);
+    if (again.node->held_open && (access & kNodeDelete)) return fail(kErrorSharingViolation);
+    NodeHandle handle = impl_->NewHandle();
+    impl_->nodes[handle] = OpenedNode{again.node, access, again.name_path, false, {}, 0};
+    return handle;
+  }
+  if (name == u"." || name == u".." || name.find_first_of(u"\\/") != std::u16string::npos) {
     return fail(kErrorInvalidName);
   }
   // Relative to the directory itself, wherever it now is; a link is not entered (its own
@@ -802,6 +812,17 @@ bool FakeFileSystem::NodeAttributes(NodeHandle node, std::uint32_t* attributes) 
 
 bool FakeFileSystem::FinalPath(NodeHandle node, std::u16string* path) {
   if (impl_->Log("FinalPath " + impl_->NodeText(node))) return false;
+  auto found = impl_->nodes.find(node);
+  if (found == impl_->nodes.end()) return false;
+  std::optional<std::string> full =
+      found->second.name_path ? found->second.name_path : impl_->PathOf(found->second.node);
+  if (!full) return false;
+  *path = u"\\??\\" + Widen(*full);
+  return true;
+}
+
+bool FakeFileSystem::NormalizedPath(NodeHandle node, std::u16string* path) {
+  if (impl_->Log("NormalizedPath " + impl_->NodeText(node))) return false;
   auto found = impl_->nodes.find(node);
   if (found == impl_->nodes.end()) return false;
   std::optional<std::string> full =
@@ -919,15 +940,11 @@ void FakeFileSystem::CloseNode(NodeHandle node) {
   }
 }
 
-std::vector<std::string> FakeFileSystem::WholeFolders() {
+std::vector<std::u16string> FakeFileSystem::WholeFolders() {
   if (impl_->Log("WholeFolders")) return {};
-  return whole_folders;
-}
-
-std::string FakeFileSystem::LongPathOf(const std::string& path) {
-  if (impl_->Log("LongPathOf " + path)) return path;
-  auto found = long_paths.find(Upper(path));
-  return found == long_paths.end() ? path : found->second;
+  std::vector<std::u16string> folders;
+  for (const std::string& folder : whole_folders) folders.push_back(Widen(folder));
+  return folders;
 }
 
 bool FakeFileSystem::WidenName(const std::string& text, std::u16string* wide) {

@@ -42,9 +42,8 @@ class FakeFileSystem : public FileSystem {
   // Moves a file or directory to another name (its parent must exist); handles open on it, or
   // on anything in it, keep working on it where it now is.
   bool Rename(const std::string& from, const std::string& to);
-  // What WholeFolders answers, and the long forms LongPathOf gives (by upper-cased path).
+  // What WholeFolders answers.
   std::vector<std::string> whole_folders;
-  std::map<std::string, std::string> long_paths;
   // Opening a link by a relative name opens what it points to, as Wine does (Windows opens the
   // link itself).
   void SetOpensFollowLinks(bool follow);
@@ -89,12 +88,13 @@ class FakeFileSystem : public FileSystem {
                   std::uint32_t* written) override;
   bool MovePointer(FileHandle file, std::int64_t distance, bool from_start) override;
   void CloseFile(FileHandle file) override;
-  NodeHandle OpenDirectoryPath(const std::string& path, std::uint32_t access,
+  NodeHandle OpenDirectoryPath(const std::u16string& path, std::uint32_t access,
                                std::uint32_t* error) override;
   NodeHandle OpenNode(NodeHandle parent, const std::u16string& name, std::uint32_t access,
                       std::uint32_t* error) override;
   bool NodeAttributes(NodeHandle node, std::uint32_t* attributes) override;
   bool FinalPath(NodeHandle node, std::u16string* path) override;
+  bool NormalizedPath(NodeHandle node, std::u16string* path) override;
   bool NodeId(NodeHandle node, std::uint64_t* id) override;
   bool FindListedEntry(NodeHandle directory, const std::u16string& name,
                        ListedName* entry) override;
@@ -103,8 +103,7 @@ class FakeFileSystem : public FileSystem {
   bool ListNode(NodeHandle directory, bool restart, std::vector<ListedName>* entries) override;
   void CloseNode(NodeHandle node) override;
   bool WidenName(const std::string& text, std::u16string* wide) override;
-  std::vector<std::string> WholeFolders() override;
-  std::string LongPathOf(const std::string& path) override;
+  std::vector<std::u16string> WholeFolders() override;
 
  private:
   struct Impl;

@@ -220,7 +220,7 @@ TEST_F(ContainedRemovalTest, AFileCountsAsRemovedOnlyOnceItsNameIsGone) {
   fs_.AddFile("C:\\App\\shared.dll");
   fs_.AddDirectory("C:\\App\\Dir");
   std::uint32_t error = 0;
-  NodeHandle other = fs_.OpenDirectoryPath("C:\\App\\shared.dll", 0, &error);
+  NodeHandle other = fs_.OpenDirectoryPath(u"C:\\App\\shared.dll", 0, &error);
   ASSERT_NE(other, 0u);
   ContainedRemoval installation(fs_, "C:\\App\\", false);
   EXPECT_FALSE(installation.RemoveFile("shared.dll"));

@@ -98,13 +98,13 @@ TEST(OverlayFileSystemTest, KeepsEveryChangeToItself) {
   EXPECT_EQ(fs.OpenFile("C:\\A\\x.txt", kGenericRead, 0, kOpenExisting, 0, &error), 0u);
   EXPECT_EQ(fs.AttributesOf("c:\\a\\SUB\\ro.txt"), kInvalidAttributes);
   EXPECT_TRUE(IsEmptyDirectory(fs, "C:\\A"));
-  const NodeHandle a = fs.OpenDirectoryPath("C:\\A", kNodeDelete | kNodeList, &error);
+  const NodeHandle a = fs.OpenDirectoryPath(u"C:\\A", kNodeDelete | kNodeList, &error);
   EXPECT_EQ(fs.OpenNode(a, u"x.txt", 0, &error), 0u);
   EXPECT_EQ(error, kErrorFileNotFound);
   EXPECT_TRUE(fs.DeleteOnClose(a));
   fs.CloseNode(a);
   // Opened without the right to delete, as for the running uninstaller's file: nothing goes.
-  const NodeHandle b = fs.OpenDirectoryPath("C:\\B", kNodeList, &error);
+  const NodeHandle b = fs.OpenDirectoryPath(u"C:\\B", kNodeList, &error);
   const NodeHandle held = fs.OpenNode(b, u"held.txt", 0, &error);
   ASSERT_NE(held, 0u);
   EXPECT_FALSE(fs.SetNodeAttributes(held, kAttributeNormal));

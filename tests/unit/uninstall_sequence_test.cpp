@@ -572,16 +572,17 @@ TEST_F(SequenceTest, NoDelAllHidesTheCheckBoxOnlyInTheProgramDirectory) {
 
 // An installer that put the uninstaller straight into a folder of the system or of a user (the
 // public Desktop, say) leaves no "delete all": it would take every file of that folder. The
-// ordinary removal still runs. The folder's short name counts as its long one.
+// ordinary removal still runs. The folder counts as itself under any other name: here a link
+// (a drive letter for a folder is the same to the system).
 TEST_F(SequenceTest, DeleteAllIsNotOfferedInAFolderOwnedAsAWhole) {
-  processes.module_path = "C:\\USERS\\PUBLIC~1\\Uninstall.exe";
-  fs.long_paths["C:\\USERS\\PUBLIC~1\\"] = "C:\\Users\\Public\\Desktop\\";
+  processes.module_path = "C:\\pub\\Uninstall.exe";
+  fs.AddLink("C:\\pub", "C:\\Users\\Public\\Desktop");
   fs.whole_folders = {"C:\\Windows", "C:\\Users\\Public\\Desktop", "C:\\Users\\Bob\\Documents"};
-  fs.AddFile("C:\\USERS\\PUBLIC~1\\Uninstall.exe", "MZ");
-  fs.HoldOpen("C:\\USERS\\PUBLIC~1\\Uninstall.exe");
-  fs.AddFile("C:\\USERS\\PUBLIC~1\\App.exe", "MZ");
-  fs.AddFile("C:\\USERS\\PUBLIC~1\\holiday.jpg");
-  fs.AddFile("C:\\USERS\\PUBLIC~1\\uninstall.dat",
+  fs.AddFile("C:\\Users\\Public\\Desktop\\Uninstall.exe", "MZ");
+  fs.HoldOpen("C:\\Users\\Public\\Desktop\\Uninstall.exe");
+  fs.AddFile("C:\\Users\\Public\\Desktop\\App.exe", "MZ");
+  fs.AddFile("C:\\Users\\Public\\Desktop\\holiday.jpg");
+  fs.AddFile("C:\\Users\\Public\\Desktop\\uninstall.dat",
              "[Settings]\nProgExe=App.exe\n[Files]\nF=App.exe\n");
   windows.QueueToggle(kDeleteAllCheckBox);  // a hidden box cannot be ticked
   windows.QueueClick(kOkButton);
@@ -589,11 +590,39 @@ TEST_F(SequenceTest, DeleteAllIsNotOfferedInAFolderOwnedAsAWhole) {
   Run();
   EXPECT_FALSE(windows.visible(kDeleteAllCheckBox));
   EXPECT_THAT(Calls("SetChecked"), ElementsAre("SetChecked 10 0"));
-  EXPECT_FALSE(fs.Exists("C:\\USERS\\PUBLIC~1\\App.exe"));
-  EXPECT_TRUE(fs.Exists("C:\\USERS\\PUBLIC~1\\holiday.jpg"));
+  EXPECT_FALSE(fs.Exists("C:\\Users\\Public\\Desktop\\App.exe"));
+  EXPECT_TRUE(fs.Exists("C:\\Users\\Public\\Desktop\\holiday.jpg"));
   // Nor does the self-removal remove that folder, should nothing else be left in it.
   ASSERT_TRUE(fs.Exists("C:\\~~uninst-4242.bat"));
   EXPECT_EQ(fs.Contents("C:\\~~uninst-4242.bat").find("rd "), std::string::npos);
+}
+
+// The directory is decided on once, through a handle that the whole run keeps: a link that
+// somebody points elsewhere after that changes neither the decision nor where "delete all"
+// sweeps.
+TEST_F(SequenceTest, ALinkRetargetedDuringTheRunLeadsNoRemovalElsewhere) {
+  processes.module_path = "C:\\pub\\Uninstall.exe";
+  fs.AddLink("C:\\pub", "C:\\Decoy");
+  fs.whole_folders = {"C:\\Users\\Public\\Desktop"};
+  fs.AddFile("C:\\Users\\Public\\Desktop\\holiday.jpg");
+  fs.AddFile("C:\\Users\\Public\\Desktop\\App.exe", "MZ");
+  fs.AddFile("C:\\Decoy\\Uninstall.exe", "MZ");
+  fs.HoldOpen("C:\\Decoy\\Uninstall.exe");
+  fs.AddFile("C:\\Decoy\\App.exe", "MZ");
+  fs.AddFile("C:\\Decoy\\uninstall.dat", "[Settings]\nProgExe=App.exe\n");
+  log.before_call = [&](std::int64_t) {
+    if (!log.entries().empty() && log.entries().back().rfind("OpenWindow", 0) == 0) {
+      fs.AddLink("C:\\pub", "C:\\Users\\Public\\Desktop");
+    }
+  };
+  windows.QueueToggle(kDeleteAllCheckBox);
+  windows.QueueClick(kOkButton);
+  windows.QueueClick(kReadyButton);
+  Run();
+  log.before_call = nullptr;
+  EXPECT_TRUE(fs.Exists("C:\\Users\\Public\\Desktop\\holiday.jpg"));
+  EXPECT_TRUE(fs.Exists("C:\\Users\\Public\\Desktop\\App.exe"));
+  EXPECT_FALSE(fs.Exists("C:\\Decoy\\App.exe"));
 }
 
 TEST_F(SequenceTest, RightsAreTestedOnlyWhenTheInstallationAsksForALogon) {

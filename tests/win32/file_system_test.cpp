@@ -19,6 +19,7 @@
 #include "files/program_files.h"
 #include "files/text_file.h"
 #include "files/verified_node.h"
+#include "files/whole_folders.h"
 #include "gtest/gtest.h"
 #include "platform/win32/win32_file_system.h"
 
@@ -300,7 +301,9 @@ TEST_F(FileSystemTest, NodesOpenRelativeToTheirDirectoryAndGoThroughTheirHandle)
   MakeFile("dir\\ro.txt", "x", FILE_ATTRIBUTE_READONLY);
   MakeDirectory("dir\\sub");
   std::uint32_t error = 0;
-  NodeHandle base = fs_.OpenDirectoryPath(At(""), kNodeDelete | kNodeList, &error);
+  const std::string root = At("");
+  NodeHandle base = fs_.OpenDirectoryPath(std::u16string(root.begin(), root.end()),
+                                          kNodeDelete | kNodeList, &error);
   ASSERT_NE(base, 0u) << error;
   std::u16string base_path;
   ASSERT_TRUE(fs_.FinalPath(base, &base_path));
@@ -451,31 +454,42 @@ TEST_F(FileSystemTest, PathsBeyondTheLimitNameNothing) {
   EXPECT_EQ(PathSize(fs_, exact), kDirectoryThere);
 }
 
-// The folders owned as a whole come from the system; a short name reads as its long one.
-TEST_F(FileSystemTest, WholeFoldersAreTheSystemsAndAUsersOwn) {
-  std::vector<std::string> folders = fs_.WholeFolders();
+// The folders owned as a whole come from the system, never from the environment that whoever
+// starts the uninstaller sets; a folder counts as itself under another name (run.sh makes
+// C:\link_fixture\pub a link to the public Desktop).
+TEST_F(FileSystemTest, WholeFoldersAreTheSystemsAndDecidedOnTheDirectoryItself) {
+  for (const char* variable :
+       {"TEMP", "TMP", "ProgramW6432", "CommonProgramW6432", "ProgramFiles", "ProgramData"}) {
+    ASSERT_TRUE(SetEnvironmentVariableA(variable, At("").c_str()));
+  }
+  std::vector<std::u16string> folders = fs_.WholeFolders();
   auto has = [&](const std::string& wanted) {
-    return std::any_of(folders.begin(), folders.end(), [&](std::string folder) {
-      while (!folder.empty() && folder.back() == '\\') folder.pop_back();
-      return lstrcmpiA(folder.c_str(), wanted.c_str()) == 0;
+    return std::any_of(folders.begin(), folders.end(), [&](std::u16string folder) {
+      while (!folder.empty() && folder.back() == u'\\') folder.pop_back();
+      const std::wstring wide(folder.begin(), folder.end());
+      const std::wstring wanted_wide(wanted.begin(), wanted.end());
+      return lstrcmpiW(wide.c_str(), wanted_wide.c_str()) == 0;
     });
   };
   char windows[MAX_PATH];
   ASSERT_GT(GetWindowsDirectoryA(windows, MAX_PATH), 0u);
-  char temp[MAX_PATH];
-  ASSERT_GT(GetTempPathA(MAX_PATH, temp), 0u);
-  std::string temp_path = temp;
-  temp_path.pop_back();
   for (const std::string& wanted :
-       {std::string(windows), std::string("C:\\Program Files"), std::string("C:\\users"),
-        std::string("C:\\users\\Public\\Desktop"), std::string("C:\\ProgramData"), temp_path}) {
+       {std::string(windows), std::string(windows) + "\\Temp", std::string("C:\\Program Files"),
+        std::string("C:\\Program Files (x86)"), std::string("C:\\users"),
+        std::string("C:\\users\\Public\\Desktop"), std::string("C:\\ProgramData")}) {
     EXPECT_TRUE(has(wanted)) << wanted;
   }
-  MakeDirectory("A Long Directory Name");
-  char short_path[MAX_PATH];
-  ASSERT_GT(GetShortPathNameA(At("A Long Directory Name").c_str(), short_path, MAX_PATH), 0u);
-  EXPECT_EQ(fs_.LongPathOf(short_path), At("A Long Directory Name"));
-  EXPECT_EQ(fs_.LongPathOf("C:\\missing\\dir\\"), "C:\\missing\\dir\\");
+  EXPECT_FALSE(has(At(""))) << "a folder taken from the environment";
+  EXPECT_FALSE(HoldsAWholeFolder(fs_, OpenKeptDirectory(fs_, At(""))));
+
+  EXPECT_TRUE(HoldsAWholeFolder(fs_, OpenKeptDirectory(fs_, "C:\\link_fixture\\pub\\")));
+  EXPECT_TRUE(HoldsAWholeFolder(fs_, OpenKeptDirectory(fs_, "C:\\users\\PUBLIC\\desktop\\")));
+  EXPECT_FALSE(HoldsAWholeFolder(fs_, OpenKeptDirectory(fs_, "C:\\link_fixture\\App\\")));
+  EXPECT_TRUE(HoldsAWholeFolder(fs_, OpenKeptDirectory(fs_, "C:\\link_fixture\\missing\\")));
+  for (const char* variable :
+       {"TEMP", "TMP", "ProgramW6432", "CommonProgramW6432", "ProgramFiles", "ProgramData"}) {
+    SetEnvironmentVariableA(variable, nullptr);
+  }
 }
 
 TEST_F(FileSystemTest, WriteLineEndsEveryLineWithCrLf) {

@@ -47,6 +47,8 @@ fixture=$PREFIX/drive_c/link_fixture
 mkdir -p "$fixture/outside/Inner" "$fixture/App/Sub"
 printf 'mine\r\n' >"$fixture/outside/keep.txt"
 ln -s ../outside "$fixture/App/Saves"
+# The public Desktop under another name.
+ln -s ../users/Public/Desktop "$fixture/pub"
 ln -s ../../outside "$fixture/App/Sub/Link"
 # Another user racing the removal: swaps C:\race_fixture\App\Sub for a link to ..\outside and
 # back while the test asks for it.

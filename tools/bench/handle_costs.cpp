@@ -64,8 +64,8 @@ int main(int argc, char** argv) {
   if (!LayOut(directory, count)) return 1;
   uninstall::Win32FileSystem fs;
   std::uint32_t error = 0;
-  const uninstall::NodeHandle parent =
-      fs.OpenDirectoryPath(directory, uninstall::kNodeList, &error);
+  const uninstall::NodeHandle parent = fs.OpenDirectoryPath(
+      std::u16string(directory.begin(), directory.end()), uninstall::kNodeList, &error);
   if (parent == 0) return 1;
   double open = 0, attributes = 0, final_path = 0, disposition = 0, close = 0, confirmation = 0;
   bool all_gone = true;

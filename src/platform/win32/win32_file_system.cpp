@@ -5,6 +5,7 @@
 #include <sddl.h>
 #include <winternl.h>
 
+#include <algorithm>
 #include <cstring>
 
 namespace uninstall {
@@ -31,6 +32,8 @@ void StoreLastError(std::uint32_t* error) {
 using NtOpenFileFunction = NTSTATUS(NTAPI*)(PHANDLE, ACCESS_MASK, POBJECT_ATTRIBUTES,
                                             PIO_STATUS_BLOCK, ULONG, ULONG);
 using StatusToErrorFunction = ULONG(NTAPI*)(NTSTATUS);
+using NtQueryObjectFunction = NTSTATUS(NTAPI*)(HANDLE, OBJECT_INFORMATION_CLASS, PVOID, ULONG,
+                                               PULONG);
 using NtQueryDirectoryFileFunction = NTSTATUS(NTAPI*)(HANDLE, HANDLE, PIO_APC_ROUTINE, PVOID,
                                                       PIO_STATUS_BLOCK, PVOID, ULONG,
                                                       FILE_INFORMATION_CLASS, BOOLEAN,
@@ -54,6 +57,13 @@ const StatusToErrorFunction kStatusToError =
     NtdllFunction<StatusToErrorFunction>("RtlNtStatusToDosError");
 const NtQueryDirectoryFileFunction kNtQueryDirectoryFile =
     NtdllFunction<NtQueryDirectoryFileFunction>("NtQueryDirectoryFile");
+const NtQueryObjectFunction kNtQueryObject = NtdllFunction<NtQueryObjectFunction>("NtQueryObject");
+
+// ObjectNameInformation, and the answers that ask for a larger buffer.
+constexpr OBJECT_INFORMATION_CLASS kObjectNameInformation = ObjectNameInformation;
+constexpr NTSTATUS kStatusBufferOverflow = static_cast<NTSTATUS>(0x80000005);
+constexpr NTSTATUS kStatusInfoLengthMismatch = static_cast<NTSTATUS>(0xC0000004);
+constexpr NTSTATUS kStatusBufferTooSmall = static_cast<NTSTATUS>(0xC0000023);
 
 ACCESS_MASK NodeAccess(std::uint32_t access) {
   ACCESS_MASK mask = SYNCHRONIZE | FILE_READ_ATTRIBUTES;
@@ -245,9 +255,10 @@ bool Win32FileSystem::FindListedEntry(NodeHandle directory, const std::u16string
   return true;
 }
 
-NodeHandle Win32FileSystem::OpenDirectoryPath(const std::string& path, std::uint32_t access,
+NodeHandle Win32FileSystem::OpenDirectoryPath(const std::u16string& path, std::uint32_t access,
                                               std::uint32_t* error) {
-  HANDLE node = CreateFileA(path.c_str(), NodeAccess(access), kShareAll, nullptr, OPEN_EXISTING,
+  const std::wstring wide(path.begin(), path.end());
+  HANDLE node = CreateFileW(wide.c_str(), NodeAccess(access), kShareAll, nullptr, OPEN_EXISTING,
                             FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (node == INVALID_HANDLE_VALUE) {
     StoreLastError(error);
@@ -266,8 +277,31 @@ bool Win32FileSystem::NodeAttributes(NodeHandle node, std::uint32_t* attributes)
 }
 
 bool Win32FileSystem::FinalPath(NodeHandle node, std::u16string* path) {
+  if (kNtQueryObject == nullptr) return false;
+  // A path of any length: the system says how much it needs when the buffer is too small.
+  std::vector<std::uint64_t> buffer((sizeof(UNICODE_STRING) + 2 * MAX_PATH + 7) / 8);
+  for (int tries = 0; tries < 4; ++tries) {
+    ULONG needed = 0;
+    const ULONG size = static_cast<ULONG>(buffer.size() * sizeof(std::uint64_t));
+    const NTSTATUS status =
+        kNtQueryObject(ToHandle(node), kObjectNameInformation, buffer.data(), size, &needed);
+    if (status >= 0) {
+      const auto* name = reinterpret_cast<const UNICODE_STRING*>(buffer.data());
+      path->assign(name->Buffer, name->Buffer + name->Length / sizeof(wchar_t));
+      return true;
+    }
+    if (status != kStatusBufferOverflow && status != kStatusInfoLengthMismatch &&
+        status != kStatusBufferTooSmall) {
+      return false;
+    }
+    buffer.resize((std::max<ULONG>(needed, 2 * size) + 7) / 8);
+  }
+  return false;
+}
+
+bool Win32FileSystem::NormalizedPath(NodeHandle node, std::u16string* path) {
   std::vector<wchar_t> buffer(MAX_PATH);
-  for (;;) {
+  for (int tries = 0; tries < 4; ++tries) {
     DWORD length =
         GetFinalPathNameByHandleW(ToHandle(node), buffer.data(), static_cast<DWORD>(buffer.size()),
                                   FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
@@ -278,6 +312,7 @@ bool Win32FileSystem::FinalPath(NodeHandle node, std::u16string* path) {
     }
     buffer.resize(length + 1);  // the size it needs, terminator included
   }
+  return false;
 }
 
 bool Win32FileSystem::SetNodeAttributes(NodeHandle node, std::uint32_t attributes) {

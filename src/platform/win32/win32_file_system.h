@@ -34,12 +34,13 @@ class Win32FileSystem : public FileSystem {
   bool MovePointer(FileHandle file, std::int64_t distance, bool from_start) override;
   void CloseFile(FileHandle file) override;
 
-  NodeHandle OpenDirectoryPath(const std::string& path, std::uint32_t access,
+  NodeHandle OpenDirectoryPath(const std::u16string& path, std::uint32_t access,
                                std::uint32_t* error) override;
   NodeHandle OpenNode(NodeHandle parent, const std::u16string& name, std::uint32_t access,
                       std::uint32_t* error) override;
   bool NodeAttributes(NodeHandle node, std::uint32_t* attributes) override;
   bool FinalPath(NodeHandle node, std::u16string* path) override;
+  bool NormalizedPath(NodeHandle node, std::u16string* path) override;
   bool NodeId(NodeHandle node, std::uint64_t* id) override;
   bool FindListedEntry(NodeHandle directory, const std::u16string& name,
                        ListedName* entry) override;
@@ -48,8 +49,7 @@ class Win32FileSystem : public FileSystem {
   bool ListNode(NodeHandle directory, bool restart, std::vector<ListedName>* entries) override;
   void CloseNode(NodeHandle node) override;
   bool WidenName(const std::string& text, std::u16string* wide) override;
-  std::vector<std::string> WholeFolders() override;
-  std::string LongPathOf(const std::string& path) override;
+  std::vector<std::u16string> WholeFolders() override;
 };
 
 }  // namespace uninstall

@@ -1,10 +1,12 @@
-// The folders that the system or a user owns as a whole, as Windows names them, and the long
-// form of a path: the part of Win32FileSystem that asks the shell and the registry.
+// The folders that the system or a user owns as a whole, as Windows names them: the part of
+// Win32FileSystem that asks the shell and the registry. Nothing comes from the environment,
+// which whoever starts the uninstaller can fill.
 #include <windows.h>
 // After windows.h, which they need.
 #include <knownfolders.h>
 #include <shlobj.h>
 
+#include <string>
 #include <vector>
 
 #include "platform/win32/win32_file_system.h"
@@ -54,29 +56,57 @@ const KNOWNFOLDERID* const kWholeFolders[] = {
 };
 
 // A 32-bit program on 64-bit Windows sees only its own view through the known folders; the
-// environment names the other.
-const wchar_t* const kFolderVariables[] = {L"ProgramW6432", L"CommonProgramW6432",
-                                           L"ProgramFiles(x86)", L"CommonProgramFiles(x86)"};
+// machine's settings name the other.
+const wchar_t* const kProgramFilesValues[] = {L"ProgramFilesDir",      L"ProgramFilesDir (x86)",
+                                              L"ProgramW6432Dir",      L"CommonFilesDir",
+                                              L"CommonFilesDir (x86)", L"CommonW6432Dir"};
 
-// Adds `wide` in the 8-bit code page, unless that cannot hold it.
-void Add(const wchar_t* wide, std::vector<std::string>* folders) {
-  if (wide == nullptr || wide[0] == L'\0') return;
-  const bool utf8 = GetACP() == CP_UTF8;
-  const DWORD flags = utf8 ? 0 : WC_NO_BEST_FIT_CHARS;
-  BOOL used_default = FALSE;
-  int size = WideCharToMultiByte(CP_ACP, flags, wide, -1, nullptr, 0, nullptr,
-                                 utf8 ? nullptr : &used_default);
-  if (size <= 1 || used_default) return;
-  std::vector<char> narrow(size);
-  if (WideCharToMultiByte(CP_ACP, flags, wide, -1, narrow.data(), size, nullptr,
-                          utf8 ? nullptr : &used_default) != size ||
-      used_default) {
-    return;
-  }
-  folders->emplace_back(narrow.data());
+void Add(const std::wstring& path, std::vector<std::u16string>* folders) {
+  if (!path.empty()) folders->emplace_back(path.begin(), path.end());
 }
 
-void AddProfiles(std::vector<std::string>* folders) {
+std::wstring KnownFolder(const KNOWNFOLDERID& id) {
+  PWSTR path = nullptr;
+  std::wstring result;
+  if (SUCCEEDED(SHGetKnownFolderPath(id, KF_FLAG_DONT_VERIFY, nullptr, &path)) && path != nullptr) {
+    result = path;
+  }
+  CoTaskMemFree(path);
+  return result;
+}
+
+// A string value as stored, without expanding what it names through the environment.
+std::wstring StoredValue(HKEY key, const wchar_t* subkey, const wchar_t* name) {
+  DWORD bytes = 0;
+  const DWORD flags = RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND;
+  if (RegGetValueW(key, subkey, name, flags, nullptr, nullptr, &bytes) != ERROR_SUCCESS) return {};
+  std::vector<wchar_t> value(bytes / sizeof(wchar_t) + 1, L'\0');
+  if (RegGetValueW(key, subkey, name, flags, nullptr, value.data(), &bytes) != ERROR_SUCCESS) {
+    return {};
+  }
+  return value.data();
+}
+
+// The two variables that the machine's stored paths use, with the system's own values; a path
+// that names any other variable is left as it is, and so names no folder.
+std::wstring Expanded(std::wstring path) {
+  wchar_t windows[MAX_PATH + 1] = L"";
+  const UINT length = GetSystemWindowsDirectoryW(windows, MAX_PATH + 1);
+  if (length == 0 || length > MAX_PATH) return path;
+  const std::wstring root(windows, length);
+  const std::wstring drive = root.substr(0, 2);
+  for (const auto& [variable, value] :
+       {std::pair<std::wstring, std::wstring>{L"%SYSTEMROOT%", root}, {L"%SYSTEMDRIVE%", drive}}) {
+    if (path.size() >= variable.size() &&
+        CompareStringOrdinal(path.c_str(), static_cast<int>(variable.size()), variable.c_str(),
+                             static_cast<int>(variable.size()), TRUE) == CSTR_EQUAL) {
+      path = value + path.substr(variable.size());
+    }
+  }
+  return path;
+}
+
+void AddProfiles(std::vector<std::u16string>* folders) {
   HKEY list = nullptr;
   if (RegOpenKeyExW(HKEY_LOCAL_MACHINE,
                     L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList", 0, KEY_READ,
@@ -90,44 +120,36 @@ void AddProfiles(std::vector<std::string>* folders) {
         ERROR_SUCCESS) {
       break;
     }
-    wchar_t path[MAX_PATH];
-    DWORD bytes = sizeof(path);
-    if (RegGetValueW(list, sid, L"ProfileImagePath", RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ, nullptr,
-                     path, &bytes) == ERROR_SUCCESS) {
-      Add(path, folders);
-    }
+    Add(Expanded(StoredValue(list, sid, L"ProfileImagePath")), folders);
   }
   RegCloseKey(list);
 }
 
-}  // namespace
-
-std::vector<std::string> Win32FileSystem::WholeFolders() {
-  std::vector<std::string> folders;
-  for (const KNOWNFOLDERID* id : kWholeFolders) {
-    PWSTR path = nullptr;
-    if (SUCCEEDED(SHGetKnownFolderPath(*id, KF_FLAG_DONT_VERIFY, nullptr, &path))) {
-      Add(path, &folders);
-    }
-    CoTaskMemFree(path);
+void AddProgramFiles(std::vector<std::u16string>* folders) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion", 0,
+                    KEY_READ | KEY_WOW64_64KEY, &key) != ERROR_SUCCESS) {
+    return;
   }
-  for (const wchar_t* variable : kFolderVariables) {
-    wchar_t path[MAX_PATH];
-    DWORD length = GetEnvironmentVariableW(variable, path, MAX_PATH);
-    if (length > 0 && length < MAX_PATH) Add(path, &folders);
+  for (const wchar_t* name : kProgramFilesValues) {
+    Add(Expanded(StoredValue(key, nullptr, name)), folders);
   }
-  wchar_t temp[MAX_PATH + 1];
-  DWORD length = GetTempPathW(MAX_PATH + 1, temp);
-  if (length > 0 && length <= MAX_PATH) Add(temp, &folders);
-  AddProfiles(&folders);
-  return folders;
+  RegCloseKey(key);
 }
 
-std::string Win32FileSystem::LongPathOf(const std::string& path) {
-  std::vector<char> buffer(MAX_PATH + 1);
-  DWORD length = GetLongPathNameA(path.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
-  if (length == 0 || length >= buffer.size()) return path;
-  return std::string(buffer.data(), length);
+}  // namespace
+
+std::vector<std::u16string> Win32FileSystem::WholeFolders() {
+  std::vector<std::u16string> folders;
+  for (const KNOWNFOLDERID* id : kWholeFolders) Add(KnownFolder(*id), &folders);
+  // The system's and the user's temp, where the system puts them.
+  for (const KNOWNFOLDERID* id : {&FOLDERID_Windows, &FOLDERID_LocalAppData}) {
+    const std::wstring folder = KnownFolder(*id);
+    if (!folder.empty()) Add(folder + L"\\Temp", &folders);
+  }
+  AddProgramFiles(&folders);
+  AddProfiles(&folders);
+  return folders;
 }
 
 }  // namespace uninstall
