@@ -33,6 +33,13 @@ std::string FirstParameter(const std::string& command_line) {
   return NextParameter(command_line, &pos);
 }
 
+std::string SecondParameter(const std::string& command_line) {
+  std::size_t pos = 0;
+  NextParameter(command_line, &pos);  // the program's own name
+  NextParameter(command_line, &pos);
+  return NextParameter(command_line, &pos);
+}
+
 bool IsQuietMode(const std::string& first_parameter) {
   return first_parameter.compare(0, 2, "/Q") == 0;
 }

@@ -47,8 +47,12 @@ UninstallSequence::UninstallSequence(const PlatformParts& platform)
 
 int UninstallSequence::Run() {
   // A second instance started to run the uninstall script does that and nothing else.
-  const std::string first_parameter = FirstParameter(platform_.processes.CommandLine());
-  if (RunScriptIfAsked(first_parameter, platform_.processes, script_host_)) return 0;
+  const std::string command_line = platform_.processes.CommandLine();
+  const std::string first_parameter = FirstParameter(command_line);
+  if (RunScriptIfAsked(first_parameter, SecondParameter(command_line), platform_.processes,
+                       script_host_)) {
+    return 0;
+  }
   state_.quiet_mode = IsQuietMode(first_parameter);
   platform_.windows.LoadProgramIcon();
   std::string unrepresentable;
@@ -124,8 +128,6 @@ bool UninstallSequence::BeforeProgramCancels() {
 
 void UninstallSequence::RunScript() {
   if (state_.settings.script == 0) return;
-  const ScriptConstants constants{state_.uninstaller_dir, state_.settings.start_menu,
-                                  state_.settings.guid};
   std::string vbs = state_.uninstaller_dir + kVbScriptName;
   std::string js = state_.uninstaller_dir + kJScriptName;
   std::string script = IsExistingFile(platform_.fs, vbs)  ? vbs
@@ -134,8 +136,11 @@ void UninstallSequence::RunScript() {
   if (script.empty()) return;
   // In a second instance of the uninstaller, ended once its time is up; the engine shows its own
   // dialogs only where somebody can answer them.
-  RunScriptInOwnProcess(launcher_, platform_.processes, state_.own_path, script, constants,
-                        !state_.quiet_mode);
+  const ScriptRequest request{
+      script,
+      ScriptConstants{state_.uninstaller_dir, state_.settings.start_menu, state_.settings.guid},
+      !state_.quiet_mode};
+  RunScriptInOwnProcess(launcher_, platform_.processes, state_.own_path, request);
 }
 
 void UninstallSequence::Logon() {

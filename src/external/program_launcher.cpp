@@ -48,6 +48,24 @@ std::optional<std::uint32_t> ProgramLauncher::Run(const std::string& file,
       return std::nullopt;
     }
   }
+  return Finish(process, progress, time_limit);
+}
+
+std::optional<std::uint32_t> ProgramLauncher::RunHanding(const std::string& file,
+                                                         const std::string& parameters,
+                                                         PipeHandle handed, Progress& progress,
+                                                         std::optional<std::uint32_t> time_limit) {
+  CreatedProcess created;
+  if (!processes_.CreateProcessHanding(ProgramCommandLine(file, parameters), std::nullopt,
+                                       kShowNormal, handed, &created)) {
+    return std::nullopt;
+  }
+  processes_.CloseProcessHandle(created.thread);
+  return Finish(created.process, progress, time_limit);
+}
+
+std::optional<std::uint32_t> ProgramLauncher::Finish(ProcessHandle process, Progress& progress,
+                                                     std::optional<std::uint32_t> time_limit) {
   std::optional<std::uint32_t> exit_code;
   if (WaitForExit(process, progress, time_limit)) {
     std::uint32_t code = 0;

@@ -26,12 +26,22 @@ class ProgramLauncher {
                                    const std::string& working_directory, Progress& progress,
                                    std::optional<std::uint32_t> time_limit = std::nullopt);
 
+  // As Run, for a program that is handed the pipe end `handed` (see
+  // Processes::CreateProcessHanding), with no working directory of its own and no shell.
+  std::optional<std::uint32_t> RunHanding(const std::string& file, const std::string& parameters,
+                                          PipeHandle handed, Progress& progress,
+                                          std::optional<std::uint32_t> time_limit);
+
   // The full path of the system's program `name` in the system directory; "" when the system
   // does not say where that is. A program is never started by its bare name, which Windows
   // would first look for beside the uninstaller and in the current directory.
   std::string SystemProgramPath(const std::string& name);
 
  private:
+  // Waits for a started process as Run does, ends it when the limit is reached, and closes it;
+  // its exit code when it ended.
+  std::optional<std::uint32_t> Finish(ProcessHandle process, Progress& progress,
+                                      std::optional<std::uint32_t> time_limit);
   // True when the process ended within the limit.
   bool WaitForExit(ProcessHandle process, Progress& progress,
                    std::optional<std::uint32_t> time_limit);

@@ -1,53 +1,91 @@
 #include "external/script_process.h"
 
+#include <vector>
+
 namespace uninstall {
 namespace {
 
-// Every value, so that none is left over for the programs started later.
-void ClearScriptValues(Processes& processes) {
-  for (const char* name : {kScriptPathVariable, kScriptProgDirVariable, kScriptStartMenuVariable,
-                           kScriptGuidVariable, kScriptUiVariable}) {
-    processes.SetEnvironmentValue(name, "");
+// The first thing in the pipe, so that a pipe of any other origin holds no request.
+constexpr char kRequestMagic[] = "Uninstall.exe script request 1";
+constexpr std::size_t kRequestFields = 6;  // the magic, five values
+
+// Each field ends with a NUL byte, which no value read from uninstall.dat holds.
+std::vector<std::string> Fields(const std::string& bytes) {
+  std::vector<std::string> fields;
+  std::size_t start = 0;
+  for (std::size_t end = bytes.find('\0'); end != std::string::npos;
+       end = bytes.find('\0', start)) {
+    fields.push_back(bytes.substr(start, end - start));
+    start = end + 1;
   }
+  if (start != bytes.size()) fields.clear();  // cut short
+  return fields;
 }
 
-std::string ValueOf(Processes& processes, const char* name) {
-  std::string value;
-  processes.EnvironmentValue(name, &value);
-  return value;
+// A handle number written in decimal, and nothing else.
+std::optional<std::uint64_t> PipeNumber(const std::string& text) {
+  if (text.empty() || text.size() > 19 ||
+      text.find_first_not_of("0123456789") != std::string::npos) {
+    return std::nullopt;
+  }
+  return std::stoull(text);
 }
 
 }  // namespace
 
-void RunScriptInOwnProcess(ProgramLauncher& launcher, Processes& processes,
-                           const std::string& own_path, const std::string& script,
-                           const ScriptConstants& constants, bool allow_ui) {
-  if (own_path.empty()) return;
-  // An empty constant is no variable at all (removing one that is not there may fail).
-  ClearScriptValues(processes);
-  auto put = [&](const char* name, const std::string& value) {
-    return value.empty() || processes.SetEnvironmentValue(name, value);
-  };
-  const bool set =
-      put(kScriptPathVariable, script) && put(kScriptProgDirVariable, constants.uninstaller_dir) &&
-      put(kScriptStartMenuVariable, constants.start_menu) &&
-      put(kScriptGuidVariable, constants.guid) && put(kScriptUiVariable, allow_ui ? "1" : "0");
-  // Whatever the script does, its time is limited: once it is up, the instance is ended.
-  NoProgress progress;
-  if (set) launcher.Run(own_path, kScriptSwitch, "", progress, kScriptProcessMilliseconds);
-  ClearScriptValues(processes);
+std::string EncodedScriptRequest(const ScriptRequest& request) {
+  std::string bytes;
+  for (const std::string* field : {&request.script, &request.constants.uninstaller_dir,
+                                   &request.constants.start_menu, &request.constants.guid}) {
+    bytes += *field;
+    bytes += '\0';
+  }
+  return std::string(kRequestMagic) + '\0' + bytes + (request.allow_ui ? "1" : "0") + '\0';
 }
 
-bool RunScriptIfAsked(const std::string& first_parameter, Processes& processes, ScriptHost& host) {
+std::optional<ScriptRequest> DecodedScriptRequest(const std::string& bytes) {
+  const std::vector<std::string> fields = Fields(bytes);
+  if (fields.size() != kRequestFields || fields[0] != kRequestMagic || fields[1].empty() ||
+      (fields[5] != "0" && fields[5] != "1")) {
+    return std::nullopt;
+  }
+  return ScriptRequest{fields[1], ScriptConstants{fields[2], fields[3], fields[4]},
+                       fields[5] == "1"};
+}
+
+void RunScriptInOwnProcess(ProgramLauncher& launcher, Processes& processes,
+                           const std::string& own_path, const ScriptRequest& request) {
+  if (own_path.empty()) return;
+  const std::string bytes = EncodedScriptRequest(request);
+  if (bytes.size() > kScriptRequestLimit) return;
+  PipeHandle read_end = 0;
+  PipeHandle write_end = 0;
+  if (!processes.CreatePipePair(static_cast<std::uint32_t>(bytes.size()), &read_end, &write_end)) {
+    return;
+  }
+  // All of it is in the pipe, and the write end closed, before the instance starts: it reads to
+  // the end without waiting for this one, which waits for it.
+  const bool written = processes.WritePipe(write_end, bytes);
+  processes.ClosePipe(write_end);
+  if (written) {
+    NoProgress progress;
+    launcher.RunHanding(own_path, std::string(kScriptSwitch) + " " + std::to_string(read_end),
+                        read_end, progress, kScriptProcessMilliseconds);
+  }
+  processes.ClosePipe(read_end);
+}
+
+bool RunScriptIfAsked(const std::string& first_parameter, const std::string& second_parameter,
+                      Processes& processes, ScriptHost& host) {
   if (first_parameter != kScriptSwitch) return false;
-  // Started for a script, the instance never goes on to uninstall, even without one.
-  std::string script;
-  if (!processes.EnvironmentValue(kScriptPathVariable, &script)) return true;
-  const ScriptConstants constants{ValueOf(processes, kScriptProgDirVariable),
-                                  ValueOf(processes, kScriptStartMenuVariable),
-                                  ValueOf(processes, kScriptGuidVariable)};
-  host.CreateEngine(ValueOf(processes, kScriptUiVariable) == "1");
-  host.RunUninstallScript(script, constants);
+  const std::optional<std::uint64_t> pipe = PipeNumber(second_parameter);
+  if (!pipe) return false;
+  std::string bytes;
+  if (!processes.ReadHandedPipe(*pipe, kScriptRequestLimit, &bytes)) return false;
+  const std::optional<ScriptRequest> request = DecodedScriptRequest(bytes);
+  if (!request) return false;
+  host.CreateEngine(request->allow_ui);
+  host.RunUninstallScript(request->script, request->constants);
   host.ReleaseEngine();
   return true;
 }

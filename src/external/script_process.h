@@ -3,10 +3,16 @@
 // it), and where it holds it asks the user whether to go on, which nobody answers in quiet
 // mode: a script that never ends would hold up the uninstallation for ever. What the script did
 // stays; an engine that crashes takes only the second instance with it.
+//
+// What the second instance runs comes only from the instance that started it, through the read
+// end of a pipe that is the one handle it inherits: no other program can hand an instance such a
+// handle across the elevation that the uninstaller asks for, and no value of the environment or
+// the command line alone, which any program of the user can set, makes an instance run a script.
 #ifndef UNINSTALL_EXTERNAL_SCRIPT_PROCESS_H_
 #define UNINSTALL_EXTERNAL_SCRIPT_PROCESS_H_
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "external/program_launcher.h"
@@ -16,19 +22,8 @@
 
 namespace uninstall {
 
-// The first parameter of the second instance. Only an instance started with it reads the values
-// below: they come from the environment, which an elevated program takes over from the user's
-// own settings, where any program of that user can put them.
+// The first parameter of the second instance; the second one is the number of its pipe.
 inline constexpr char kScriptSwitch[] = "/UNINSTSCRIPT";
-
-// The environment values through which the second instance learns what to run: the script's
-// path, the three constants, and whether the engine may show its own dialogs ("1") or not
-// (quiet mode).
-inline constexpr char kScriptPathVariable[] = "UNINST_SCRIPT";
-inline constexpr char kScriptProgDirVariable[] = "UNINST_SCRIPT_PROGDIR";
-inline constexpr char kScriptStartMenuVariable[] = "UNINST_SCRIPT_STARTMENU";
-inline constexpr char kScriptGuidVariable[] = "UNINST_SCRIPT_GUID";
-inline constexpr char kScriptUiVariable[] = "UNINST_SCRIPT_UI";
 
 // The time the second instance gets from its start: the script's time-out and a little more for
 // the instance's own start and the engine's.
@@ -36,17 +31,35 @@ inline constexpr std::uint32_t kScriptStartMilliseconds = 2000;
 inline constexpr std::uint32_t kScriptProcessMilliseconds =
     kScriptTimeoutMilliseconds + kScriptStartMilliseconds;
 
-// Starts the uninstaller at `own_path` again to run `script` with `constants`, and waits for it
-// at most kScriptProcessMilliseconds; one that still runs then is ended. The values are in the
-// environment only while the instance runs. When it cannot start, the script is passed over.
-void RunScriptInOwnProcess(ProgramLauncher& launcher, Processes& processes,
-                           const std::string& own_path, const std::string& script,
-                           const ScriptConstants& constants, bool allow_ui);
+// The most the second instance reads from its pipe.
+inline constexpr std::uint32_t kScriptRequestLimit = 1 << 20;
 
-// In the second instance, whose first parameter is kScriptSwitch: runs the script its
-// environment names, if any, through `host`, and returns true; false, with nothing done, in an
-// instance that was not started for a script.
-bool RunScriptIfAsked(const std::string& first_parameter, Processes& processes, ScriptHost& host);
+// What the second instance is handed: the script's path, its three constants, and whether the
+// engine may show its own dialogs (not in quiet mode, where nobody answers them).
+struct ScriptRequest {
+  std::string script;
+  ScriptConstants constants;
+  bool allow_ui = false;
+};
+
+// The request as the pipe carries it, and read back; nothing from bytes that are not exactly
+// such a request (another program's, or cut short).
+std::string EncodedScriptRequest(const ScriptRequest& request);
+std::optional<ScriptRequest> DecodedScriptRequest(const std::string& bytes);
+
+// Starts the uninstaller at `own_path` again with the request in its pipe, and waits for it at
+// most kScriptProcessMilliseconds; one that still runs then is ended. When it cannot start, the
+// script is passed over.
+void RunScriptInOwnProcess(ProgramLauncher& launcher, Processes& processes,
+                           const std::string& own_path, const ScriptRequest& request);
+
+// In the second instance, whose parameters are kScriptSwitch and the number of a pipe it was
+// handed: runs the script of the request read from that pipe through `host`, and returns true.
+// False, with nothing done, in any other instance, and in one whose parameters name no pipe it
+// holds or whose pipe holds no request: that one goes on as any run with such a first
+// parameter would.
+bool RunScriptIfAsked(const std::string& first_parameter, const std::string& second_parameter,
+                      Processes& processes, ScriptHost& host);
 
 }  // namespace uninstall
 

@@ -41,16 +41,10 @@ bool PlanProcesses::SetEnvironmentValue(const std::string& name, const std::stri
   return true;
 }
 
-bool PlanProcesses::EnvironmentValue(const std::string& name, std::string* value) {
-  const auto set = environment_.find(name);
-  if (set == environment_.end()) return system_.EnvironmentValue(name, value);
-  *value = set->second;
-  return !value->empty();
-}
-
 std::string PlanProcesses::Environment(const std::string& name) {
-  std::string value;
-  return EnvironmentValue(name, &value) ? value : std::string();
+  // Only what the planned run itself set: the values of the self-removal batch.
+  const auto set = environment_.find(name);
+  return set != environment_.end() ? set->second : std::string();
 }
 
 MutexHandle PlanProcesses::CreateNamedMutex(const std::string& name, std::uint32_t* error) {
@@ -70,9 +64,7 @@ bool PlanProcesses::NextProcessName(ProcessListHandle list, std::string* name) {
 void PlanProcesses::CloseProcessList(ProcessListHandle list) { system_.CloseProcessList(list); }
 
 void PlanProcesses::PlanStart(const std::string& file, const std::string& parameters) {
-  if (file == own_path_ && parameters == kScriptSwitch) {
-    plan_->Add("script", Environment(kScriptPathVariable));
-  } else if (IsRegsvr32(file) && parameters.compare(0, 6, "/S /U ") == 0) {
+  if (IsRegsvr32(file) && parameters.compare(0, 6, "/S /U ") == 0) {
     plan_->Add("unregister", UnquotedPath(parameters.substr(6)));
   } else {
     plan_->Add("run", parameters.empty() ? file : file + " " + parameters);
@@ -98,6 +90,35 @@ bool PlanProcesses::CreateProcessFromCommandLine(const std::string& command_line
   created->process_id = 0;
   return true;
 }
+
+bool PlanProcesses::CreatePipePair(std::uint32_t, PipeHandle* read_end, PipeHandle* write_end) {
+  *read_end = next_pipe_++;
+  *write_end = next_pipe_++;
+  pipes_[*write_end] = *read_end;
+  return true;
+}
+
+bool PlanProcesses::WritePipe(PipeHandle write_end, const std::string& bytes) {
+  const auto pipe = pipes_.find(write_end);
+  if (pipe == pipes_.end()) return false;
+  pipe_bytes_[pipe->second] += bytes;
+  return true;
+}
+
+void PlanProcesses::ClosePipe(PipeHandle end) { pipes_.erase(end); }
+
+bool PlanProcesses::CreateProcessHanding(const std::string&, const std::optional<std::string>&, int,
+                                         PipeHandle handed, CreatedProcess* created) {
+  // The one program started with a pipe is the uninstaller's second instance, for the script.
+  const std::optional<ScriptRequest> request = DecodedScriptRequest(pipe_bytes_[handed]);
+  plan_->Add("script", request ? request->script : std::string());
+  created->process = kPlannedProcess;
+  created->thread = kPlannedProcess;
+  created->process_id = 0;
+  return true;
+}
+
+bool PlanProcesses::ReadHandedPipe(std::uint64_t, std::uint32_t, std::string*) { return false; }
 
 bool PlanProcesses::ShellExecuteWithHandle(const std::string&, const std::string& file,
                                            const std::string& parameters,

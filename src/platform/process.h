@@ -12,6 +12,7 @@ namespace uninstall {
 using MutexHandle = std::uintptr_t;        // 0 means none
 using ProcessHandle = std::uintptr_t;      // 0 means none
 using ProcessListHandle = std::uintptr_t;  // 0 means none
+using PipeHandle = std::uintptr_t;         // an end of a pipe; 0 means none
 
 // Show states.
 inline constexpr int kShowHidden = 0;
@@ -39,8 +40,6 @@ class Processes {
   // SetEnvironmentVariableA in the program's own environment, which started programs inherit;
   // an empty value removes the variable.
   virtual bool SetEnvironmentValue(const std::string& name, const std::string& value) = 0;
-  // GetEnvironmentVariableA; false when the variable is not set (or empty).
-  virtual bool EnvironmentValue(const std::string& name, std::string* value) = 0;
 
   // CreateMutexA without security attributes and without taking ownership; *error receives
   // GetLastError right after the call (183 when the mutex existed already).
@@ -67,6 +66,24 @@ class Processes {
   virtual bool CreateProcessFromCommandLine(const std::string& command_line,
                                             const std::optional<std::string>& working_directory,
                                             int show, CreatedProcess* created) = 0;
+  // CreatePipe, not inheritable, with room for `size` bytes: what is written into it waits there
+  // for a reader. False when no pipe was made.
+  virtual bool CreatePipePair(std::uint32_t size, PipeHandle* read_end, PipeHandle* write_end) = 0;
+  // WriteFile of all of `bytes` into a pipe's write end.
+  virtual bool WritePipe(PipeHandle write_end, const std::string& bytes) = 0;
+  // CloseHandle of a pipe's end.
+  virtual void ClosePipe(PipeHandle end) = 0;
+  // CreateProcessA as CreateProcessFromCommandLine, handing the new process the one handle
+  // `handed` and nothing else: it is made inheritable for the moment of the call and is the only
+  // handle of PROC_THREAD_ATTRIBUTE_HANDLE_LIST. It has the same number there as here.
+  virtual bool CreateProcessHanding(const std::string& command_line,
+                                    const std::optional<std::string>& working_directory, int show,
+                                    PipeHandle handed, CreatedProcess* created) = 0;
+  // In a program started so: the bytes of the pipe whose read end has the number `value` in this
+  // process, read to the end (ReadFile until the writer has closed its end), and the handle
+  // closed. False, with nothing read, when `value` is no pipe of this process (GetFileType), and
+  // when more than `limit` bytes come.
+  virtual bool ReadHandedPipe(std::uint64_t value, std::uint32_t limit, std::string* bytes) = 0;
   // ShellExecuteExA with SEE_MASK_NOCLOSEPROCESS; *process receives the handle the shell
   // reports (0 when the file was opened through an already running program).
   virtual bool ShellExecuteWithHandle(const std::string& verb, const std::string& file,

@@ -149,3 +149,46 @@ case_endless_script() {
   wine_kill "$prefix"
   report "$name"
 }
+
+# case_script_handed_in_from_outside env|registry|number: a copy of the uninstaller alone in a
+# folder, started with the switch of the script instance and the script's path in the old
+# environment value (set by the caller, or only in HKCU\Environment, which every program of the
+# user can write), or with a made-up pipe number: no script runs, and the instance goes on as a
+# window run, which finds no uninstall.dat and says so.
+case_script_handed_in_from_outside() {
+  local how=$1
+  local name=script-handed-in-from-outside-$how problems=
+  local prefix
+  new_prefix "$name"
+  local c="$prefix/drive_c"
+  mkdir -p "$c/lone" "$c/evil"
+  cp "$UNINSTALL_EXE" "$c/lone/Uninstall.exe"
+  printf '%s\r\n' 'CreateObject("Scripting.FileSystemObject").CreateTextFile("C:\evil\ran.txt", True).Close' \
+    >"$c/evil/x.vbs"
+  local values=(UNINST_SCRIPT='C:\evil\x.vbs' UNINST_SCRIPT_PROGDIR='C:\evil\' UNINST_SCRIPT_UI=0)
+  local parameters=(/UNINSTSCRIPT)
+  case $how in
+    env) ;;
+    registry)
+      local value
+      for value in "${values[@]}"; do
+        in_prefix "$prefix" reg add 'HKCU\Environment' /v "${value%%=*}" /d "${value#*=}" /f \
+          >/dev/null 2>&1 || problem "reg add ${value%%=*} failed"
+      done
+      settle "$prefix"
+      values=()
+      ;;
+    number) parameters+=(4) values=() ;;
+  esac
+  env "${values[@]}" WINEPREFIX="$prefix" timeout "$E2E_TIMEOUT" wine 'C:\lone\Uninstall.exe' \
+    "${parameters[@]}" &
+  local run=$!
+  expect_box "$prefix" " Marrowind - Error" \
+    $'Could not find \'uninstall.dat\':\nC:\\lone\\uninstall.dat' "$name"
+  wait "$run"
+  expect_exit_zero $?
+  expect_settled "$prefix"
+  expect_absent "$c/evil/ran.txt"
+  wine_kill "$prefix"
+  report "$name"
+}

@@ -50,14 +50,6 @@ bool FakeProcesses::SetEnvironmentValue(const std::string& name, const std::stri
   return true;
 }
 
-bool FakeProcesses::EnvironmentValue(const std::string& name, std::string* value) {
-  if (log_->Add("EnvironmentValue " + name)) return false;
-  auto found = environment.find(name);
-  if (found == environment.end() || found->second.empty()) return false;
-  *value = found->second;
-  return true;
-}
-
 MutexHandle FakeProcesses::CreateNamedMutex(const std::string& name, std::uint32_t* error) {
   const bool injected = log_->Add("CreateNamedMutex " + name);
   if (mutex_creation_fails || injected) {
@@ -112,12 +104,61 @@ bool FakeProcesses::CreateProcessFromCommandLine(
                 std::to_string(show))) {
     return false;
   }
+  return Start(command_line, created);
+}
+
+bool FakeProcesses::Start(const std::string& command_line, CreatedProcess* created) {
   auto program = programs_.find(ProgramOf(command_line));
   if (program == programs_.end()) return false;
   if (on_start) on_start(program->first);
   created->process = NewHandle(program->second.exit_code);
   created->thread = NewHandle(0);
   created->process_id = 4242;
+  return true;
+}
+
+bool FakeProcesses::CreatePipePair(std::uint32_t size, PipeHandle* read_end,
+                                   PipeHandle* write_end) {
+  if (log_->Add("CreatePipe " + std::to_string(size))) return false;
+  *read_end = NewHandle(0);
+  *write_end = NewHandle(0);
+  pipe_reads_[*write_end] = *read_end;
+  pipe_bytes_[*read_end];
+  return true;
+}
+
+bool FakeProcesses::WritePipe(PipeHandle write_end, const std::string& bytes) {
+  if (log_->Add("WritePipe " + std::to_string(write_end))) return false;
+  auto pipe = pipe_reads_.find(write_end);
+  if (pipe == pipe_reads_.end()) return false;
+  pipe_bytes_[pipe->second] += bytes;
+  return true;
+}
+
+void FakeProcesses::ClosePipe(PipeHandle end) {
+  log_->Add("ClosePipe " + std::to_string(end));
+  open_.erase(end);
+  pipe_reads_.erase(end);
+}
+
+bool FakeProcesses::CreateProcessHanding(const std::string& command_line,
+                                         const std::optional<std::string>& working_directory,
+                                         int show, PipeHandle handed, CreatedProcess* created) {
+  if (log_->Add("CreateProcess " + command_line + " | " + Directory(working_directory) + " | " +
+                std::to_string(show) + " | handing " + std::to_string(handed))) {
+    return false;
+  }
+  if (open_.count(handed) == 0) return false;
+  handed_bytes = pipe_bytes_[handed];
+  return Start(command_line, created);
+}
+
+bool FakeProcesses::ReadHandedPipe(std::uint64_t value, std::uint32_t limit, std::string* bytes) {
+  if (log_->Add("ReadHandedPipe " + std::to_string(value))) return false;
+  auto pipe = handed_pipes.find(value);
+  if (pipe == handed_pipes.end() || pipe->second.size() > limit) return false;
+  *bytes = pipe->second;
+  handed_pipes.erase(pipe);
   return true;
 }
 

@@ -35,6 +35,10 @@ class FakeProcesses : public Processes {
   int timed_waits_before_exit = 0;
   // Called with the program (or document) path when something starts.
   std::function<void(const std::string&)> on_start;
+  // What was written into the pipe handed to the last program started with one.
+  std::string handed_bytes;
+  // The pipes this instance holds, by number, as ReadHandedPipe finds them: what is in them.
+  std::map<std::uint64_t, std::string> handed_pipes;
 
   // CreateProcess of a command line that names `path` (quoted or not) starts a process that
   // ends with `exit_code`. Anything else is refused, as Windows refuses a document.
@@ -48,7 +52,6 @@ class FakeProcesses : public Processes {
   std::string CommandLine() override { return command_line; }
   std::uint32_t ModuleFileName(std::uint32_t buffer_size, std::string* path, bool* exact) override;
   bool SetEnvironmentValue(const std::string& name, const std::string& value) override;
-  bool EnvironmentValue(const std::string& name, std::string* value) override;
   MutexHandle CreateNamedMutex(const std::string& name, std::uint32_t* error) override;
   void ReleaseNamedMutex(MutexHandle mutex) override;
   void CloseMutex(MutexHandle mutex) override;
@@ -58,6 +61,13 @@ class FakeProcesses : public Processes {
   bool CreateProcessFromCommandLine(const std::string& command_line,
                                     const std::optional<std::string>& working_directory, int show,
                                     CreatedProcess* created) override;
+  bool CreatePipePair(std::uint32_t size, PipeHandle* read_end, PipeHandle* write_end) override;
+  bool WritePipe(PipeHandle write_end, const std::string& bytes) override;
+  void ClosePipe(PipeHandle end) override;
+  bool CreateProcessHanding(const std::string& command_line,
+                            const std::optional<std::string>& working_directory, int show,
+                            PipeHandle handed, CreatedProcess* created) override;
+  bool ReadHandedPipe(std::uint64_t value, std::uint32_t limit, std::string* bytes) override;
   bool ShellExecuteWithHandle(const std::string& verb, const std::string& file,
                               const std::string& parameters,
                               const std::optional<std::string>& working_directory, int show,
@@ -77,12 +87,16 @@ class FakeProcesses : public Processes {
     bool reports_process;
   };
   ProcessHandle NewHandle(std::uint32_t exit_code);
+  // A process of the program the command line names, as CreateProcess makes one.
+  bool Start(const std::string& command_line, CreatedProcess* created);
 
   CallLog* log_;
   std::map<std::string, Program> programs_;
   std::map<std::string, Program> documents_;
   std::map<ProcessHandle, std::uint32_t> open_;              // handle -> exit code
   std::map<ProcessListHandle, std::size_t> list_positions_;  // open list -> next name
+  std::map<PipeHandle, PipeHandle> pipe_reads_;              // write end -> read end
+  std::map<PipeHandle, std::string> pipe_bytes_;             // read end -> what is in the pipe
   ProcessHandle next_handle_ = 100;
 };
 

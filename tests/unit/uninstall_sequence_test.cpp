@@ -7,6 +7,7 @@
 #include <map>
 #include <sstream>
 
+#include "external/script_process.h"
 #include "fakes/fake_world.h"
 #include "ui/control_ids.h"
 
@@ -184,9 +185,9 @@ TEST_F(SequenceTest, MissingBeforeProgramIsNotStarted) {
   EXPECT_FALSE(fs.Exists("C:\\App\\uninstall.dat"));
 }
 
-// The script runs in a second instance of the uninstaller, before any confirmation, with the
-// installation's values in that instance's environment only, and is waited for at most its
-// time; one that is still running then is ended, and the uninstallation goes on.
+// The script runs in a second instance of the uninstaller, before any confirmation, told what to
+// run only through the pipe it is handed, and is waited for at most its time; one that is still
+// running then is ended, and the uninstallation goes on.
 TEST_F(SequenceTest, ScriptRunsInASecondInstanceBeforeAnyConfirmation) {
   const std::string description =
       "[Settings]\nProgExe=App.exe\nStartMenu=C:\\Menu\\\nGUID={G}\nScript=1\n[Files]\nF=App.exe\n";
@@ -197,18 +198,26 @@ TEST_F(SequenceTest, ScriptRunsInASecondInstanceBeforeAnyConfirmation) {
     fs.AddFile("C:\\App\\Uninstall.js", "x = 2;\n");
     processes.AddProgram("C:\\App\\Uninstall.exe", 0);
     processes.timed_waits_before_exit = endless ? 1000000 : 3;
-    std::map<std::string, std::string> seen;
-    processes.on_start = [&](const std::string&) { seen = processes.environment; };
     Run("/Q");
-    EXPECT_THAT(Calls("CreateProcess"),
-                ElementsAre("CreateProcess \"C:\\App\\Uninstall.exe\" /UNINSTSCRIPT | (none) | 1"));
-    EXPECT_EQ(seen["UNINST_SCRIPT"], "C:\\App\\Uninstall.vbs");
-    EXPECT_EQ(seen["UNINST_SCRIPT_PROGDIR"], "C:\\App\\");
-    EXPECT_EQ(seen["UNINST_SCRIPT_STARTMENU"], "C:\\Menu\\");
-    EXPECT_EQ(seen["UNINST_SCRIPT_GUID"], "{G}");
-    EXPECT_EQ(seen["UNINST_SCRIPT_UI"], "0");  // quiet: nobody to answer the engine's dialogs
-    // Gone from the environment before anything else is started.
-    EXPECT_EQ(processes.environment.count("UNINST_SCRIPT"), 0u);
+    const std::vector<std::string> pipes = Calls("CreatePipe");
+    ASSERT_THAT(pipes, SizeIs(1));
+    const std::vector<std::string> starts = Calls("CreateProcess");
+    ASSERT_THAT(starts, SizeIs(1));
+    // The read end, by its number, is the second parameter and the one handle handed over.
+    const std::string read_end = starts[0].substr(starts[0].rfind(' ') + 1);
+    EXPECT_EQ(starts[0], "CreateProcess \"C:\\App\\Uninstall.exe\" /UNINSTSCRIPT " + read_end +
+                             " | (none) | 1 | handing " + read_end);
+    const std::optional<ScriptRequest> request = DecodedScriptRequest(processes.handed_bytes);
+    ASSERT_TRUE(request.has_value());
+    EXPECT_EQ(request->script, "C:\\App\\Uninstall.vbs");
+    EXPECT_EQ(request->constants.uninstaller_dir, "C:\\App\\");
+    EXPECT_EQ(request->constants.start_menu, "C:\\Menu\\");
+    EXPECT_EQ(request->constants.guid, "{G}");
+    EXPECT_FALSE(request->allow_ui);  // quiet: nobody to answer the engine's dialogs
+    // Written whole and the write end closed before the instance starts.
+    EXPECT_LT(Position("WritePipe"), Position("CreateProcess"));
+    EXPECT_LT(Position("ClosePipe"), Position("CreateProcess"));
+    EXPECT_THAT(Calls("SetEnvironmentValue UNINST_SCRIPT"), IsEmpty());
     EXPECT_EQ(Calls("WaitForProcessFor").size(), endless ? 440u : 4u);  // 22 s in slices of 50 ms
     EXPECT_EQ(Calls("EndProcess").size(), endless ? 1u : 0u);
     EXPECT_LT(Position("CreateProcess"), Position("DeleteOnClose"));
@@ -223,12 +232,12 @@ TEST_F(SequenceTest, ScriptRunsInASecondInstanceBeforeAnyConfirmation) {
   Install(description);
   fs.AddFile("C:\\App\\Uninstall.js", "x = 2;\n");
   processes.timed_waits_before_exit = 0;
-  std::map<std::string, std::string> seen;
-  processes.on_start = [&](const std::string&) { seen = processes.environment; };
   windows.QueueClick(kCancelButton);
   Run();
-  EXPECT_EQ(seen["UNINST_SCRIPT"], "C:\\App\\Uninstall.js");
-  EXPECT_EQ(seen["UNINST_SCRIPT_UI"], "1");
+  const std::optional<ScriptRequest> request = DecodedScriptRequest(processes.handed_bytes);
+  ASSERT_TRUE(request.has_value());
+  EXPECT_EQ(request->script, "C:\\App\\Uninstall.js");
+  EXPECT_TRUE(request->allow_ui);
   EXPECT_LT(Position("CreateProcess"), Position("OpenWindow 1"));
 
   Install("[Settings]\nProgExe=App.exe\nScript=256\n");  // only the low 8 bits count
@@ -236,28 +245,18 @@ TEST_F(SequenceTest, ScriptRunsInASecondInstanceBeforeAnyConfirmation) {
   EXPECT_THAT(Calls("CreateProcess"), IsEmpty());
 }
 
-// The second instance runs the script its environment names, and nothing else: no
-// uninstall.dat is read, nothing removed, no window opened. The environment alone, which the
-// user's own settings can fill, makes no instance run a script.
-TEST_F(SequenceTest, SecondInstanceRunsTheScriptAndNothingElse) {
-  const std::map<std::string, std::string> environment = {
-      {"UNINST_SCRIPT", "C:\\App\\Uninstall.vbs"},
-      {"UNINST_SCRIPT_PROGDIR", "C:\\App\\"},
-      {"UNINST_SCRIPT_GUID", "{G}"},
-      {"UNINST_SCRIPT_UI", "0"}};
+// The second instance runs the script its pipe names, and nothing else: no uninstall.dat is
+// read, nothing removed, no window opened. Started with the switch but without a pipe holding a
+// request (the old way through the environment, a number that is no pipe, a pipe of another
+// program's), an instance runs no script and goes on as any run without "/Q" does.
+TEST_F(SequenceTest, SecondInstanceRunsTheScriptOfItsPipeAndNothingElse) {
+  const std::string request = EncodedScriptRequest(
+      ScriptRequest{"C:\\App\\Uninstall.vbs", ScriptConstants{"C:\\App\\", "", "{G}"}, false});
   Install("[Settings]\nProgExe=App.exe\nScript=1\n[Files]\nF=App.exe\n");
   fs.AddFile("C:\\App\\Uninstall.vbs", "x = 1\n");
-  processes.environment = environment;
-  windows.window_can_open = false;
-  Run();
-  EXPECT_THAT(Calls("ScriptEngine"), IsEmpty());
-  EXPECT_THAT(Calls("OpenWindow 1"), SizeIs(1));
-
-  Install("[Settings]\nProgExe=App.exe\nScript=1\n[Files]\nF=App.exe\n");
-  fs.AddFile("C:\\App\\Uninstall.vbs", "x = 1\n");
-  processes.environment = environment;
-  EXPECT_EQ(Run(" /UNINSTSCRIPT"), 0);
-  EXPECT_EQ(log.entries().front(), "EnvironmentValue UNINST_SCRIPT");
+  processes.handed_pipes = {{1234, request}};
+  EXPECT_EQ(Run(" /UNINSTSCRIPT 1234"), 0);
+  EXPECT_EQ(log.entries().front(), "ReadHandedPipe 1234");
   EXPECT_THAT(Calls("ScriptEngine.AllowUI"), ElementsAre("ScriptEngine.AllowUI 0"));
   EXPECT_THAT(Calls("ScriptEngine.AddCode"),
               ElementsAre("ScriptEngine.AddCode Const mwProgDir = \"C:\\App\\\"\r\n"
@@ -268,12 +267,28 @@ TEST_F(SequenceTest, SecondInstanceRunsTheScriptAndNothingElse) {
   EXPECT_THAT(Calls("OpenWindow"), IsEmpty());
   EXPECT_TRUE(fs.Exists("C:\\App\\App.exe"));
 
-  // Started for a script that is not named, it still does nothing else.
-  processes.environment.clear();
-  Run(" /UNINSTSCRIPT");
-  EXPECT_THAT(Calls("ScriptEngine"), IsEmpty());
-  EXPECT_THAT(Calls("OpenFile C:\\App\\uninstall.dat"), IsEmpty());
-  EXPECT_TRUE(fs.Exists("C:\\App\\App.exe"));
+  struct Row {
+    const char* parameters;
+    std::map<std::uint64_t, std::string> pipes;
+  };
+  for (const Row& row : {
+           Row{" /UNINSTSCRIPT", {}},
+           Row{" /UNINSTSCRIPT 1234", {}},
+           Row{" /UNINSTSCRIPT 1234", {{1234, "C:\\evil\\x.vbs"}}},
+           Row{" /UNINSTSCRIPT 1234", {{1234, request.substr(0, request.size() - 1)}}},
+           Row{" /UNINSTSCRIPT 0x4d2", {{1234, request}}},
+           Row{" /Q 1234", {{1234, request}}},
+       }) {
+    SCOPED_TRACE(row.parameters);
+    Install("[Settings]\nProgExe=App.exe\n[Files]\nF=App.exe\n");
+    fs.AddFile("C:\\App\\Uninstall.vbs", "x = 1\n");
+    processes.handed_pipes = row.pipes;
+    processes.environment = {{"UNINST_SCRIPT", "C:\\App\\Uninstall.vbs"}};
+    windows.QueueClick(kCancelButton);
+    EXPECT_EQ(Run(row.parameters), 0);
+    EXPECT_THAT(Calls("ScriptEngine.AddCode"), IsEmpty());
+    EXPECT_THAT(Calls("OpenFile C:\\App\\uninstall.dat"), SizeIs(2));
+  }
 }
 
 // uninstall.dat is read twice: for the settings and texts, and once more after the script (or

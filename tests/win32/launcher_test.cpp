@@ -149,6 +149,48 @@ TEST_F(LauncherTest, TheWaitHoldsAndNothingIsLeftOpen) {
 }
 
 // A program still running when its time is up is ended, and gives no exit code.
+// A program can be handed one pipe end, and nothing else: another handle made inheritable does
+// not go with it. Every byte written before the start is there, also more than a pipe's usual
+// buffer; a number that is no pipe of that program reads nothing.
+TEST_F(LauncherTest, AHandedPipeIsTheOneHandleThatGoesWithTheProgram) {
+  const std::string own = OwnProgramPath(processes_);
+  const std::string reader = own.substr(0, own.rfind('\\') + 1) + "read_handed_pipe.exe";
+  const std::string out = dir_ + "\\handed.txt";
+  std::string bytes(300000, 'x');
+  bytes[0] = '\0';
+  bytes.back() = '!';
+  PipeHandle read_end = 0, write_end = 0;
+  ASSERT_TRUE(
+      processes_.CreatePipePair(static_cast<std::uint32_t>(bytes.size()), &read_end, &write_end));
+  ASSERT_TRUE(processes_.WritePipe(write_end, bytes));
+  processes_.ClosePipe(write_end);
+  PipeHandle other_read = 0, other_write = 0;
+  ASSERT_TRUE(processes_.CreatePipePair(16, &other_read, &other_write));
+  ASSERT_TRUE(SetHandleInformation(reinterpret_cast<HANDLE>(other_read), HANDLE_FLAG_INHERIT,
+                                   HANDLE_FLAG_INHERIT));
+  const std::string parameters =
+      std::to_string(read_end) + " " + std::to_string(other_read) + " \"" + out + "\"";
+  EXPECT_EQ(launcher_.RunHanding(reader, parameters, read_end, quiet_, 20000), 0u);
+  EXPECT_EQ(ReadReport(out).command_line, "read");
+  EXPECT_EQ(ReadReport(out).directory, "0") << "another handle went along";
+  std::ifstream in(out, std::ios::binary);
+  std::stringstream all;
+  all << in.rdbuf();
+  EXPECT_EQ(all.str(), "read\r\n0\r\n" + bytes);
+  // Here the handle stays as it was: not inheritable.
+  DWORD flags = 0;
+  ASSERT_TRUE(GetHandleInformation(reinterpret_cast<HANDLE>(read_end), &flags));
+  EXPECT_EQ(flags & HANDLE_FLAG_INHERIT, 0u);
+  processes_.ClosePipe(read_end);
+  processes_.ClosePipe(other_read);
+  processes_.ClosePipe(other_write);
+
+  // Started without it, the same number is nothing there.
+  DeleteFileA(out.c_str());
+  EXPECT_EQ(launcher_.Run(reader, parameters, "", quiet_), 0u);
+  EXPECT_EQ(ReadReport(out).command_line, "refused");
+}
+
 TEST_F(LauncherTest, ProgramStillRunningAtTheTimeLimitIsEnded) {
   const std::string out = dir_ + "\\out.txt";
   const int handles = HandleCount();

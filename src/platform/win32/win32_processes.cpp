@@ -86,16 +86,6 @@ bool Win32Processes::SetEnvironmentValue(const std::string& name, const std::str
   return SetEnvironmentVariableA(name.c_str(), value.empty() ? nullptr : value.c_str()) != FALSE;
 }
 
-bool Win32Processes::EnvironmentValue(const std::string& name, std::string* value) {
-  DWORD size = GetEnvironmentVariableA(name.c_str(), nullptr, 0);
-  if (size <= 1) return false;
-  std::vector<char> buffer(size);
-  DWORD length = GetEnvironmentVariableA(name.c_str(), buffer.data(), size);
-  if (length == 0 || length >= size) return false;
-  value->assign(buffer.data(), length);
-  return true;
-}
-
 MutexHandle Win32Processes::CreateNamedMutex(const std::string& name, std::uint32_t* error) {
   HANDLE mutex = CreateMutexA(nullptr, FALSE, name.c_str());
   // Read at once: any further call may overwrite the last error.
@@ -171,6 +161,95 @@ bool Win32Processes::CreateProcessFromCommandLine(
   created->thread = reinterpret_cast<ProcessHandle>(info.hThread);
   created->process_id = info.dwProcessId;
   return true;
+}
+
+bool Win32Processes::CreatePipePair(std::uint32_t size, PipeHandle* read_end,
+                                    PipeHandle* write_end) {
+  HANDLE read = nullptr;
+  HANDLE write = nullptr;
+  if (!CreatePipe(&read, &write, nullptr, size)) return false;
+  *read_end = reinterpret_cast<PipeHandle>(read);
+  *write_end = reinterpret_cast<PipeHandle>(write);
+  return true;
+}
+
+bool Win32Processes::WritePipe(PipeHandle write_end, const std::string& bytes) {
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    DWORD written = 0;
+    const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1 << 20));
+    if (!WriteFile(ToHandle(write_end), bytes.data() + done, chunk, &written, nullptr) ||
+        written == 0) {
+      return false;
+    }
+    done += written;
+  }
+  return true;
+}
+
+void Win32Processes::ClosePipe(PipeHandle end) { CloseHandle(ToHandle(end)); }
+
+bool Win32Processes::CreateProcessHanding(const std::string& command_line,
+                                          const std::optional<std::string>& working_directory,
+                                          int show, PipeHandle handed, CreatedProcess* created) {
+  HANDLE handle = ToHandle(handed);
+  SIZE_T size = 0;
+  InitializeProcThreadAttributeList(nullptr, 1, 0, &size);
+  std::vector<std::uint64_t> storage(size / sizeof(std::uint64_t) + 1);
+  auto* attributes = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(storage.data());
+  if (!InitializeProcThreadAttributeList(attributes, 1, 0, &size)) return false;
+  bool started = false;
+  if (UpdateProcThreadAttribute(attributes, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, &handle,
+                                sizeof(handle), nullptr, nullptr) &&
+      SetHandleInformation(handle, HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT)) {
+    std::vector<char> line(command_line.begin(), command_line.end());
+    line.push_back('\0');
+    STARTUPINFOEXA startup = {};
+    startup.StartupInfo.cb = sizeof(startup);
+    startup.StartupInfo.dwFlags = STARTF_USESHOWWINDOW;
+    startup.StartupInfo.wShowWindow = static_cast<WORD>(show);
+    startup.lpAttributeList = attributes;
+    PROCESS_INFORMATION info = {};
+    started =
+        CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE,
+                       NORMAL_PRIORITY_CLASS | EXTENDED_STARTUPINFO_PRESENT, nullptr,
+                       DirectoryOrNull(working_directory), &startup.StartupInfo, &info) != FALSE;
+    SetHandleInformation(handle, HANDLE_FLAG_INHERIT, 0);
+    if (started) {
+      created->process = reinterpret_cast<ProcessHandle>(info.hProcess);
+      created->thread = reinterpret_cast<ProcessHandle>(info.hThread);
+      created->process_id = info.dwProcessId;
+    }
+  }
+  DeleteProcThreadAttributeList(attributes);
+  return started;
+}
+
+bool Win32Processes::ReadHandedPipe(std::uint64_t value, std::uint32_t limit, std::string* bytes) {
+  bytes->clear();
+  HANDLE pipe = reinterpret_cast<HANDLE>(static_cast<std::uintptr_t>(value));
+  if (static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(pipe)) != value ||
+      pipe == nullptr || pipe == INVALID_HANDLE_VALUE || GetFileType(pipe) != FILE_TYPE_PIPE) {
+    return false;
+  }
+  char buffer[4096];
+  bool complete = false;
+  for (;;) {
+    DWORD read = 0;
+    if (!ReadFile(pipe, buffer, sizeof(buffer), &read, nullptr)) {
+      complete = GetLastError() == ERROR_BROKEN_PIPE;  // the writer's end is closed: all is here
+      break;
+    }
+    if (read == 0) {
+      complete = true;
+      break;
+    }
+    if (bytes->size() + read > limit) break;
+    bytes->append(buffer, read);
+  }
+  CloseHandle(pipe);
+  if (!complete) bytes->clear();
+  return complete;
 }
 
 bool Win32Processes::ShellExecuteWithHandle(const std::string& verb, const std::string& file,

@@ -16,7 +16,6 @@ class Win32Processes : public Processes {
   std::string CommandLine() override;
   std::uint32_t ModuleFileName(std::uint32_t buffer_size, std::string* path, bool* exact) override;
   bool SetEnvironmentValue(const std::string& name, const std::string& value) override;
-  bool EnvironmentValue(const std::string& name, std::string* value) override;
   MutexHandle CreateNamedMutex(const std::string& name, std::uint32_t* error) override;
   void ReleaseNamedMutex(MutexHandle mutex) override;
   void CloseMutex(MutexHandle mutex) override;
@@ -27,6 +26,13 @@ class Win32Processes : public Processes {
   bool CreateProcessFromCommandLine(const std::string& command_line,
                                     const std::optional<std::string>& working_directory, int show,
                                     CreatedProcess* created) override;
+  bool CreatePipePair(std::uint32_t size, PipeHandle* read_end, PipeHandle* write_end) override;
+  bool WritePipe(PipeHandle write_end, const std::string& bytes) override;
+  void ClosePipe(PipeHandle end) override;
+  bool CreateProcessHanding(const std::string& command_line,
+                            const std::optional<std::string>& working_directory, int show,
+                            PipeHandle handed, CreatedProcess* created) override;
+  bool ReadHandedPipe(std::uint64_t value, std::uint32_t limit, std::string* bytes) override;
   bool ShellExecuteWithHandle(const std::string& verb, const std::string& file,
                               const std::string& parameters,
                               const std::optional<std::string>& working_directory, int show,
