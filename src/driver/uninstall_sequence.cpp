@@ -217,8 +217,7 @@ void UninstallSequence::DeleteLeftovers() {
 void UninstallSequence::StartSelfRemoval() {
   // The batch deletes the uninstaller, then its directory once empty; never a folder that the
   // system or a user owns as a whole, even when nothing else is left in it.
-  WriteSelfRemovalBatch(platform_.fs, platform_.processes, state_.own_path,
-                        platform_.security.EffectiveUserSid(),
+  WriteSelfRemovalBatch(platform_.fs, platform_.processes, platform_.security, state_.own_path,
                         state_.in_whole_folder ? std::string() : state_.uninstaller_dir);
 }
 

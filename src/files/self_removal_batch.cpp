@@ -1,7 +1,9 @@
 #include "files/self_removal_batch.h"
 
+#include <algorithm>
+#include <string_view>
+
 #include "common/paths.h"
-#include "files/path_probe.h"
 #include "files/text_file.h"
 
 namespace uninstall {
@@ -10,21 +12,39 @@ namespace {
 constexpr int kRetrySeconds = 60;
 constexpr int kDirectoryTries = 5;
 // About one second between tries: ping waits a second between its two echoes. Named by its full
-// path, since cmd would first run a ping planted in the current directory.
-constexpr char kPause[] = "\"%SystemRoot%\\System32\\ping.exe\" -n 2 127.0.0.1 >nul";
+// path in the system directory (cmd would first run a ping planted in the current directory),
+// which the uninstaller puts into the environment itself: %SystemRoot% would be whatever the
+// caller set.
+constexpr char kPause[] = "\"!UNINST_PING!\" -n 2 127.0.0.1 >nul";
+static_assert(std::string_view(kPause).substr(2, 11) == kBatchPauseVariable);
 
 bool IsDriveLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
 }  // namespace
 
-std::string SelfRemovalBatchPath(const std::string& exe, std::uint32_t process_id) {
+std::string SelfRemovalBatchPath(const std::string& exe, const std::string& tag) {
   if (exe.size() < 2 || !IsDriveLetter(exe[0]) || exe[1] != ':') return "";
-  return exe.substr(0, 1) + ":\\~~uninst-" + std::to_string(process_id) + ".bat";
+  return exe.substr(0, 1) + ":\\~~uninst-" + tag + ".bat";
 }
 
-std::string BatchSecurityDescriptor(const std::string& user_sid) {
+std::string ProcessTag(std::uint32_t process_id) { return std::to_string(process_id); }
+
+std::string RandomTag(std::uint64_t number) {
+  std::string tag(16, '0');
+  for (std::size_t i = tag.size(); i-- > 0; number >>= 4) tag[i] = "0123456789abcdef"[number & 0xF];
+  return tag;
+}
+
+std::string BatchSecurityDescriptor(const std::vector<std::string>& user_sids) {
   std::string descriptor = "D:P(A;;FA;;;SY)(A;;FA;;;BA)";
-  if (!user_sid.empty()) descriptor += "(A;;FA;;;" + user_sid + ")";
+  for (std::size_t i = 0; i < user_sids.size(); ++i) {
+    const std::string& sid = user_sids[i];
+    if (sid.empty() ||
+        std::find(user_sids.begin(), user_sids.begin() + i, sid) != user_sids.begin() + i) {
+      continue;
+    }
+    descriptor += "(A;;FA;;;" + sid + ")";
+  }
   return descriptor;
 }
 
@@ -80,28 +100,36 @@ std::vector<std::string> SelfRemovalBatchLines(bool remove_directory) {
   return lines;
 }
 
-void WriteSelfRemovalBatch(FileSystem& fs, Processes& processes, const std::string& exe,
-                           const std::string& user_sid, const std::string& directory) {
-  const std::string batch_path = SelfRemovalBatchPath(exe, processes.OwnProcessId());
+void WriteSelfRemovalBatch(FileSystem& fs, Processes& processes, Security& security,
+                           const std::string& exe, const std::string& directory) {
   const std::string system_directory = processes.SystemDirectory();
-  if (batch_path.empty() || system_directory.empty()) return;
+  if (SelfRemovalBatchPath(exe, "").empty() || system_directory.empty()) return;
   // cmd reads a batch in the console's code page, not in the ANSI code page the paths are in;
   // the environment it inherits holds them exactly, whatever the code pages.
   const std::string dir = SelfRemovalDirectory(directory);
   if (!processes.SetEnvironmentValue(kBatchExeVariable, exe)) return;
   if (!dir.empty() && !processes.SetEnvironmentValue(kBatchDirVariable, dir)) return;
-
-  if (PathSize(fs, batch_path) != kNothingThere) {
-    fs.SetAttributes(batch_path, kAttributeNormal);
-    if (!fs.EraseFile(batch_path)) return;
+  if (!processes.SetEnvironmentValue(kBatchPauseVariable, system_directory + "\\ping.exe")) {
+    return;
   }
-  std::unique_ptr<TextFile> batch = CreateTextFile(fs, batch_path, TextFileCreation::kExclusive,
-                                                   BatchSecurityDescriptor(user_sid));
+
+  const std::string security_descriptor =
+      BatchSecurityDescriptor({security.ProcessUserSid(), security.EffectiveUserSid()});
+  std::string batch_path = SelfRemovalBatchPath(exe, ProcessTag(processes.OwnProcessId()));
+  std::unique_ptr<TextFile> batch =
+      CreateTextFile(fs, batch_path, TextFileCreation::kExclusive, security_descriptor);
+  for (int tries = 0; !batch && tries < kRandomBatchNames; ++tries) {
+    std::uint64_t number = 0;
+    if (!security.RandomNumber(&number)) return;
+    batch_path = SelfRemovalBatchPath(exe, RandomTag(number));
+    batch = CreateTextFile(fs, batch_path, TextFileCreation::kExclusive, security_descriptor);
+  }
   if (!batch) return;
   for (const std::string& line : SelfRemovalBatchLines(!dir.empty())) {
     batch->WriteLine(line);
   }
   // The whole file is on disk before it runs; a batch cut short (a full disk) is never run.
+  // (It is this run's own: created new just now, and nobody else may change it.)
   if (!batch->CloseTextFile()) {
     fs.EraseFile(batch_path);
     return;

@@ -34,6 +34,8 @@ class PlanSecurity : public Security {
   bool EndImpersonation() override { return true; }
   void CloseToken(LogonToken) override {}
   std::string EffectiveUserSid() override { return system_.EffectiveUserSid(); }
+  std::string ProcessUserSid() override { return system_.ProcessUserSid(); }
+  bool RandomNumber(std::uint64_t* number) override { return system_.RandomNumber(number); }
 
  private:
   Security& system_;

@@ -30,6 +30,12 @@ class Security {
   // The user of the calling thread's token (the impersonated one), else of the process's
   // token, as a string SID (ConvertSidToStringSidA); "" when it cannot be read.
   virtual std::string EffectiveUserSid() = 0;
+  // The user of the process's own token (never the impersonated one), as a string SID; "" when
+  // it cannot be read.
+  virtual std::string ProcessUserSid() = 0;
+  // RtlGenRandom: a number from the system's generator of unpredictable numbers. False when the
+  // generator gives none.
+  virtual bool RandomNumber(std::uint64_t* number) = 0;
 };
 
 }  // namespace uninstall

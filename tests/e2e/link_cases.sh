@@ -185,3 +185,24 @@ case_quiet_two_uninstallers_one_after_the_other() {
   wine_kill "$prefix"
   report "$name"
 }
+
+# Another user took every batch name a process id can give, as folders in the drive root: the
+# uninstaller writes its batch under an unpredictable name, the program and its folder go, and
+# nothing of what the other user made is touched.
+case_quiet_batch_names_taken_first() {
+  local name=quiet-batch-names-taken-first problems=
+  local prefix
+  new_prefix "$name"
+  local c=$prefix/drive_c
+  sample_installation "$c/Program Files/Sample"
+  (cd "$c" && seq -f '~~uninst-%.0f.bat' 0 4 8192 | xargs mkdir)
+  local taken
+  taken=$(find "$c" -maxdepth 1 -name '~~uninst-*.bat' -type d | wc -l)
+  run_to_the_end "$prefix" 'C:\Program Files\Sample\Uninstall.exe' /Q
+  expect_absent "$c/Program Files/Sample"
+  [ "$(find "$c" -maxdepth 1 -name '~~uninst-*.bat' -type d | wc -l)" -eq "$taken" ] ||
+    problem "a folder of the other user's went"
+  [ -z "$(find "$c" -maxdepth 1 -name '~~uninst-*.bat' -type f)" ] || problem "a batch is still there"
+  wine_kill "$prefix"
+  report "$name"
+}

@@ -210,6 +210,7 @@ cases=(
   "case_quiet_killed_and_run_again"
   "case_quiet_read_only_files_keep_the_uninstaller"
   "case_quiet_two_uninstallers_one_after_the_other"
+  "case_quiet_batch_names_taken_first"
   "case_check_sample"
   "case_plan_sample_quiet"
   "case_plan_sample_all"

@@ -10,6 +10,7 @@
 #include "fakes/call_log.h"
 #include "fakes/fake_file_system.h"
 #include "fakes/fake_processes.h"
+#include "fakes/fake_security.h"
 
 namespace uninstall {
 namespace {
@@ -37,7 +38,7 @@ constexpr char kExpectedBatch[] =
     "if not exist \"!UNINST_EXE!\" goto Deleted\r\n"
     "set /a tries+=1\r\n"
     "if %tries% geq 60 goto Deleted\r\n"
-    "\"%SystemRoot%\\System32\\ping.exe\" -n 2 127.0.0.1 >nul\r\n"
+    "\"!UNINST_PING!\" -n 2 127.0.0.1 >nul\r\n"
     "goto DeleteFile\r\n"
     ":Deleted\r\n"
     "set tries=0\r\n"
@@ -46,7 +47,7 @@ constexpr char kExpectedBatch[] =
     "if not exist \"!UNINST_DIR!\" goto Removed\r\n"
     "set /a tries+=1\r\n"
     "if %tries% geq 5 goto Removed\r\n"
-    "\"%SystemRoot%\\System32\\ping.exe\" -n 2 127.0.0.1 >nul\r\n"
+    "\"!UNINST_PING!\" -n 2 127.0.0.1 >nul\r\n"
     "goto RemoveDirectory\r\n"
     ":Removed\r\n"
     "del \"%~f0\"\r\n"
@@ -54,11 +55,13 @@ constexpr char kExpectedBatch[] =
 
 class SelfRemovalBatchTest : public ::testing::Test {
  protected:
-  SelfRemovalBatchTest() : fs(&log), processes(&log) { processes.module_path = kExe; }
+  SelfRemovalBatchTest() : fs(&log), processes(&log), security(&log) {
+    processes.module_path = kExe;
+  }
 
   void Write(const std::string& directory = std::string(kDir) + "\\") {
     log.Clear();
-    WriteSelfRemovalBatch(fs, processes, processes.module_path, "S-1-5-21-9", directory);
+    WriteSelfRemovalBatch(fs, processes, security, processes.module_path, directory);
     EXPECT_EQ(fs.OpenHandles(), 0);
   }
 
@@ -67,6 +70,7 @@ class SelfRemovalBatchTest : public ::testing::Test {
   CallLog log;
   FakeFileSystem fs;
   FakeProcesses processes;
+  FakeSecurity security;
 };
 
 // cmd reads a batch in the console's code page, which is not the one the paths are in: the
@@ -76,6 +80,7 @@ TEST_F(SelfRemovalBatchTest, WritesTheBatchIntoTheDriveRootAndStartsItHidden) {
   EXPECT_EQ(fs.Contents(kBatch), kExpectedBatch);
   EXPECT_EQ(processes.environment["UNINST_EXE"], kExe);
   EXPECT_EQ(processes.environment["UNINST_DIR"], kDir);
+  EXPECT_EQ(processes.environment["UNINST_PING"], "C:\\Windows\\system32\\ping.exe");
   EXPECT_LT(Position("SetEnvironmentValue"), Position("StartHidden"));
   // The command interpreter itself by its full path, in the drive root: no association of
   // ".bat", no cmd found by its name, no AutoRun command.
@@ -83,8 +88,28 @@ TEST_F(SelfRemovalBatchTest, WritesTheBatchIntoTheDriveRootAndStartsItHidden) {
   // The whole file is on disk before it runs, and nobody but SYSTEM, the Administrators and
   // the user who runs the uninstaller may change it while it runs.
   EXPECT_LT(Position("CloseFile " + std::string(kBatch)), Position("StartHidden"));
-  EXPECT_EQ(fs.SecurityOf(kBatch), "D:P(A;;FA;;;SY)(A;;FA;;;BA)(A;;FA;;;S-1-5-21-9)");
-  EXPECT_EQ(BatchSecurityDescriptor(""), "D:P(A;;FA;;;SY)(A;;FA;;;BA)");
+  EXPECT_EQ(fs.SecurityOf(kBatch), "D:P(A;;FA;;;SY)(A;;FA;;;BA)(A;;FA;;;S-1-5-21-1-2-3-1001)");
+  EXPECT_THAT(log.Matching("RandomNumber"), IsEmpty());
+}
+
+// After a logon the removal acts for the administrator, but cmd starts with the process's own
+// token: both may read the batch.
+TEST_F(SelfRemovalBatchTest, BothTheProcessUserAndTheUserItActsForMayReadTheBatch) {
+  security.Impersonate(77);
+  Write();
+  EXPECT_EQ(fs.SecurityOf(kBatch),
+            "D:P(A;;FA;;;SY)(A;;FA;;;BA)(A;;FA;;;S-1-5-21-1-2-3-1001)(A;;FA;;;S-1-5-21-1-2-3-500)");
+  struct Row {
+    std::vector<std::string> sids;
+    const char* descriptor;
+  };
+  for (const Row& row : {
+           Row{{"", ""}, "D:P(A;;FA;;;SY)(A;;FA;;;BA)"},
+           Row{{"S-1-5-21-9", "S-1-5-21-9"}, "D:P(A;;FA;;;SY)(A;;FA;;;BA)(A;;FA;;;S-1-5-21-9)"},
+           Row{{"", "S-1-5-21-9"}, "D:P(A;;FA;;;SY)(A;;FA;;;BA)(A;;FA;;;S-1-5-21-9)"},
+       }) {
+    EXPECT_EQ(BatchSecurityDescriptor(row.sids), row.descriptor);
+  }
 }
 
 TEST_F(SelfRemovalBatchTest, DirectoryLosesOneTrailingBackslashAndARootOrNoneHasNoRdLine) {
@@ -107,8 +132,7 @@ TEST_F(SelfRemovalBatchTest, DirectoryLosesOneTrailingBackslashAndARootOrNoneHas
 
   // Without a directory to remove, none is put into the environment either.
   Write("D:\\");
-  EXPECT_THAT(log.Matching("SetEnvironmentValue"),
-              ElementsAre(std::string("SetEnvironmentValue UNINST_EXE=") + kExe));
+  EXPECT_THAT(log.Matching("SetEnvironmentValue UNINST_DIR"), IsEmpty());
 }
 
 // Paths go to cmd unchanged, whatever they hold: nothing of them is in the batch to expand.
@@ -131,21 +155,67 @@ TEST_F(SelfRemovalBatchTest, PathsReachTheEnvironmentUnchanged) {
   EXPECT_THAT(log.Matching("StartHidden"), IsEmpty());
 }
 
-// Someone may have planted a batch of this run's name whose permissions let them change it
-// later: it is deleted, and the batch created anew, exclusively. A file of the old, common name
-// is not this run's and stays.
-TEST_F(SelfRemovalBatchTest, PlantedBatchIsDeletedAndCreatedAnew) {
-  fs.AddFile(kBatch, "format c:\r\n", kAttributeReadOnly | kAttributeHidden | kAttributeSystem);
-  fs.AddFile(kOldBatch, "somebody's\r\n");
-  Write();
-  EXPECT_EQ(fs.Contents(kBatch), kExpectedBatch);
-  EXPECT_EQ(fs.Attributes(kBatch) & (kAttributeReadOnly | kAttributeHidden | kAttributeSystem), 0u);
-  EXPECT_LT(Position("SetAttributes C:\\~~uninst-4242.bat"),
-            Position("EraseFile C:\\~~uninst-4242.bat"));
-  EXPECT_LT(Position("EraseFile C:\\~~uninst-4242.bat"),
-            Position("CreateProtectedFile C:\\~~uninst-4242.bat"));
-  EXPECT_EQ(log.Matching("StartHidden").size(), 1u);
-  EXPECT_EQ(fs.Contents(kOldBatch), "somebody's\r\n");
+// Any user may create files and folders in a drive root, also under the name this run tries
+// first: what is there is never opened, changed or deleted, and the batch takes a name nobody
+// can foresee. When every name is taken, or the generator gives none, no batch is written.
+TEST_F(SelfRemovalBatchTest, ANameTakenFirstIsLeftAloneAndAnotherTried) {
+  struct Row {
+    const char* what;
+    void (*take)(FakeFileSystem&);
+  };
+  for (const Row& row : {
+           Row{"a read-only file",
+               [](FakeFileSystem& fs) {
+                 fs.AddFile(kBatch, "format c:\r\n",
+                            kAttributeReadOnly | kAttributeHidden | kAttributeSystem);
+               }},
+           Row{"a file held open",
+               [](FakeFileSystem& fs) {
+                 fs.AddFile(kBatch, "format c:\r\n");
+                 fs.HoldOpen(kBatch);
+               }},
+           Row{"a directory", [](FakeFileSystem& fs) { fs.AddFile(kBatch + std::string("\\x")); }},
+       }) {
+    SCOPED_TRACE(row.what);
+    FakeFileSystem taken(&log);
+    row.take(taken);
+    taken.AddFile(kOldBatch, "somebody's\r\n");
+    FakeSecurity fresh(&log);
+    log.Clear();
+    WriteSelfRemovalBatch(taken, processes, fresh, kExe, std::string(kDir) + "\\");
+    const char* random_batch = "C:\\~~uninst-0123456789abcdef.bat";
+    EXPECT_EQ(taken.Contents(random_batch), kExpectedBatch);
+    EXPECT_EQ(taken.SecurityOf(random_batch),
+              "D:P(A;;FA;;;SY)(A;;FA;;;BA)(A;;FA;;;S-1-5-21-1-2-3-1001)");
+    EXPECT_THAT(log.Matching("StartHidden"),
+                ElementsAre("StartHidden \"C:\\Windows\\system32\\cmd.exe\" /D /C "
+                            "\"\"C:\\~~uninst-0123456789abcdef.bat\"\" | C:\\"));
+    EXPECT_THAT(log.Matching("SetAttributes"), IsEmpty());
+    EXPECT_THAT(log.Matching("EraseFile"), IsEmpty());
+    EXPECT_EQ(taken.Contents(kOldBatch), "somebody's\r\n");
+    if (taken.IsDirectory(kBatch)) {
+      EXPECT_TRUE(taken.Exists(kBatch + std::string("\\x")));
+    } else {
+      EXPECT_EQ(taken.Contents(kBatch), "format c:\r\n");
+    }
+  }
+
+  for (bool generator_fails : {false, true}) {
+    FakeFileSystem taken(&log);
+    taken.AddDirectory(kBatch);
+    FakeSecurity fresh(&log);
+    fresh.random_numbers.clear();
+    for (std::uint64_t i = 1; i <= (generator_fails ? 3 : kRandomBatchNames); ++i) {
+      fresh.random_numbers.push_back(i);
+      taken.AddDirectory(SelfRemovalBatchPath(kExe, RandomTag(i)));
+    }
+    const std::vector<std::string> before = taken.AllPaths();
+    log.Clear();
+    WriteSelfRemovalBatch(taken, processes, fresh, kExe, std::string(kDir) + "\\");
+    EXPECT_EQ(taken.AllPaths(), before);
+    EXPECT_THAT(log.Matching("StartHidden"), IsEmpty());
+    EXPECT_EQ(log.Matching("RandomNumber").size(), generator_fails ? 4u : 16u);
+  }
 }
 
 TEST_F(SelfRemovalBatchTest, NothingIsWrittenOrStartedWhenTheBatchCannotBeMade) {
@@ -155,13 +225,6 @@ TEST_F(SelfRemovalBatchTest, NothingIsWrittenOrStartedWhenTheBatchCannotBeMade) 
     void (*prepare)(FakeFileSystem&);
   };
   for (const Case& c : {
-           Case{"old batch held open", "C:\\Program Files\\App\\Uninstall.exe",
-                [](FakeFileSystem& fs) {
-                  fs.AddFile(kBatch, "old");
-                  fs.HoldOpen(kBatch);
-                }},
-           Case{"directory in the way", "C:\\Program Files\\App\\Uninstall.exe",
-                [](FakeFileSystem& fs) { fs.AddDirectory(kBatch); }},
            Case{"drive root not there", "E:\\App\\Uninstall.exe", [](FakeFileSystem&) {}},
            Case{"system directory unknown", "C:\\Program Files\\App\\Uninstall.exe",
                 [](FakeFileSystem&) {}},
@@ -175,8 +238,7 @@ TEST_F(SelfRemovalBatchTest, NothingIsWrittenOrStartedWhenTheBatchCannotBeMade) 
     processes.system_directory =
         std::string(c.name) == "system directory unknown" ? "" : "C:\\Windows\\system32";
     log.Clear();
-    WriteSelfRemovalBatch(fresh, processes, c.module_path, "S-1-5-21-9",
-                          "C:\\Program Files\\App\\");
+    WriteSelfRemovalBatch(fresh, processes, security, c.module_path, "C:\\Program Files\\App\\");
     EXPECT_THAT(log.Matching("StartHidden"), IsEmpty()) << c.name;
     EXPECT_THAT(log.Matching("WriteBytes"), IsEmpty()) << c.name;
     EXPECT_EQ(fresh.AllPaths(), before) << c.name;
@@ -198,11 +260,16 @@ TEST_F(SelfRemovalBatchTest, BatchThatCouldNotBeWrittenWholeIsDeletedAndNotStart
 }
 
 TEST(SelfRemovalBatchPathTest, DriveRootOfTheProgramOrNothing) {
-  EXPECT_EQ(SelfRemovalBatchPath("C:\\Program Files\\App\\Uninstall.exe", 7), "C:\\~~uninst-7.bat");
-  EXPECT_EQ(SelfRemovalBatchPath("d:\\Uninstall.exe", 4294967295u), "d:\\~~uninst-4294967295.bat");
+  EXPECT_EQ(SelfRemovalBatchPath("C:\\Program Files\\App\\Uninstall.exe", ProcessTag(7)),
+            "C:\\~~uninst-7.bat");
+  EXPECT_EQ(SelfRemovalBatchPath("d:\\Uninstall.exe", ProcessTag(4294967295u)),
+            "d:\\~~uninst-4294967295.bat");
+  EXPECT_EQ(SelfRemovalBatchPath("d:\\Uninstall.exe", RandomTag(0xA)),
+            "d:\\~~uninst-000000000000000a.bat");
+  EXPECT_EQ(RandomTag(0xFEDCBA9876543210u), "fedcba9876543210");
   for (const char* exe : {"\\\\server\\share\\Uninstall.exe", "", "C", "1:\\x.exe",
                           "\\\\?\\C:\\App\\Uninstall.exe", "Uninstall.exe"}) {
-    EXPECT_EQ(SelfRemovalBatchPath(exe, 7), "") << exe;
+    EXPECT_EQ(SelfRemovalBatchPath(exe, ProcessTag(7)), "") << exe;
   }
 }
 

@@ -267,12 +267,19 @@ TEST(BatchLaunchTest, ProtectedBatchRunsInTheCommandInterpreterAndDeletesItself)
   ASSERT_FALSE(system_directory.empty());
   const std::string sid = security.EffectiveUserSid();
   ASSERT_EQ(sid.rfind("S-1-", 0), 0u) << sid;
-  const std::string batch = SelfRemovalBatchPath("C:\\x.exe", processes.OwnProcessId());
+  // Without a logon the process acts for itself.
+  EXPECT_EQ(security.ProcessUserSid(), sid);
+  // The system's generator: unpredictable numbers, one after another.
+  std::uint64_t first = 0, second = 0;
+  ASSERT_TRUE(security.RandomNumber(&first));
+  ASSERT_TRUE(security.RandomNumber(&second));
+  EXPECT_NE(first, second);
+  const std::string batch = SelfRemovalBatchPath("C:\\x.exe", RandomTag(first));
   const std::string marker = batch + ".done";
   DeleteFileA(marker.c_str());
   DeleteFileA(batch.c_str());
   std::unique_ptr<TextFile> file =
-      CreateTextFile(fs, batch, TextFileCreation::kExclusive, BatchSecurityDescriptor(sid));
+      CreateTextFile(fs, batch, TextFileCreation::kExclusive, BatchSecurityDescriptor({sid}));
   ASSERT_NE(file, nullptr);
   file->WriteLine("echo ran> \"" + marker + "\"");
   file->WriteLine("del \"%~f0\"");

@@ -3,6 +3,8 @@
 #include <windows.h>
 // After windows.h, which it needs.
 #include <sddl.h>
+// RtlGenRandom, exported by advapi32 as SystemFunction036.
+#include <ntsecapi.h>
 
 #include <vector>
 
@@ -34,12 +36,10 @@ bool Win32Security::EndImpersonation() { return RevertToSelf() != FALSE; }
 
 void Win32Security::CloseToken(LogonToken token) { CloseHandle(reinterpret_cast<HANDLE>(token)); }
 
-std::string Win32Security::EffectiveUserSid() {
-  HANDLE token = nullptr;
-  if (!OpenThreadToken(GetCurrentThread(), TOKEN_QUERY, TRUE, &token) &&
-      !OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) {
-    return "";
-  }
+namespace {
+
+// The user of a token as a string SID; "" when it cannot be read. The token is closed.
+std::string UserSidOf(HANDLE token) {
   std::string sid_text;
   DWORD size = 0;
   GetTokenInformation(token, TokenUser, nullptr, 0, &size);
@@ -53,6 +53,27 @@ std::string Win32Security::EffectiveUserSid() {
   }
   CloseHandle(token);
   return sid_text;
+}
+
+}  // namespace
+
+std::string Win32Security::EffectiveUserSid() {
+  HANDLE token = nullptr;
+  if (!OpenThreadToken(GetCurrentThread(), TOKEN_QUERY, TRUE, &token) &&
+      !OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) {
+    return "";
+  }
+  return UserSidOf(token);
+}
+
+std::string Win32Security::ProcessUserSid() {
+  HANDLE token = nullptr;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return "";
+  return UserSidOf(token);
+}
+
+bool Win32Security::RandomNumber(std::uint64_t* number) {
+  return RtlGenRandom(number, sizeof(*number)) != FALSE;
 }
 
 }  // namespace uninstall

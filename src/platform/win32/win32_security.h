@@ -14,6 +14,8 @@ class Win32Security : public Security {
   bool Impersonate(LogonToken token) override;
   bool EndImpersonation() override;
   std::string EffectiveUserSid() override;
+  std::string ProcessUserSid() override;
+  bool RandomNumber(std::uint64_t* number) override;
   void CloseToken(LogonToken token) override;
 };
 

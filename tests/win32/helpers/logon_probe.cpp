@@ -22,6 +22,8 @@ class RefusingSecurity : public uninstall::Security {
   bool EndImpersonation() override { return true; }
   void CloseToken(uninstall::LogonToken) override {}
   std::string EffectiveUserSid() override { return ""; }
+  std::string ProcessUserSid() override { return ""; }
+  bool RandomNumber(std::uint64_t*) override { return false; }
 };
 
 }  // namespace
