@@ -142,28 +142,78 @@ bool ContainedRemoval::IsSpared(const std::vector<std::u16string>& path) const {
 void ContainedRemoval::RemoveContents(const VerifiedNode& directory, const VerifiedNode& parent,
                                       const std::u16string& name, std::vector<std::u16string>* path,
                                       Progress& progress) {
-  ForEachListed(fs_, directory, [&](const ListedName& entry) {
+  // One level per directory being emptied, the deepest last, each listed through its handle a
+  // batch at a time: a tree of any depth is walked without a call per level. Only the deepest
+  // level holds its final path (names opened below it are checked against it); a level above
+  // gets its own back, when it opens a name again, from the final path of what it held, which
+  // begins with it.
+  struct Level {
+    VerifiedNode owned;  // none for the first level: that directory is the caller's
+    std::u16string name;
+    std::vector<ListedName> entries;
+    std::size_t next = 0;
+    bool restart = true;
+    std::size_t final_path_length = 0;  // while its final path is handed on
+    std::u16string below;               // the final path of something below it, meanwhile
+  };
+  std::vector<Level> levels;
+  levels.push_back(Level{VerifiedNode(), name, {}, 0, true, 0, {}});
+  auto directory_at = [&](std::size_t depth) -> const VerifiedNode& {
+    return depth == 0 ? directory : levels[depth].owned;
+  };
+  while (!levels.empty() && !disturbed_) {
+    const std::size_t depth = levels.size() - 1;
+    Level& level = levels.back();
+    if (level.next == level.entries.size()) {
+      if (fs_.ListNode(directory_at(depth).handle(), level.restart, &level.entries)) {
+        level.restart = false;
+        level.next = 0;
+        continue;
+      }
+      if (depth == 0) break;
+      // Emptied, as far as it goes: a directory, or what is left of one, goes when its handle
+      // closes once nothing is in it.
+      VerifiedNode emptied = std::move(level.owned);
+      std::u16string below = emptied.TakeFinalPath();
+      if (below.empty()) below = std::move(level.below);
+      levels.pop_back();
+      path->pop_back();
+      levels.back().below = std::move(below);
+      if (!disturbed_) emptied.MarkForDeletion(true);
+      emptied.Close();
+      progress.Beat();
+      continue;
+    }
+    const ListedName entry = level.entries[level.next++];
+    if (entry.name == u"." || entry.name == u"..") continue;
     path->push_back(entry.name);
-    const bool spared = IsSpared(*path);
-    path->pop_back();
-    if (spared) return true;
+    if (IsSpared(*path)) {
+      path->pop_back();
+      continue;
+    }
+    if (depth > 0 && level.owned.final_path().empty()) {
+      level.owned.RestoreFinalPath(level.below.substr(0, level.final_path_length));
+      level.below.clear();
+    }
     const bool listed_directory = (entry.attributes & kAttributeDirectory) != 0;
     bool elsewhere = false;
-    VerifiedNode child = OpenVerified(fs_, directory, entry.name,
+    VerifiedNode child = OpenVerified(fs_, directory_at(depth), entry.name,
                                       kNodeDelete | (listed_directory ? kNodeList : 0), &elsewhere);
-    if (elsewhere) CheckInPlace(directory, parent, name);
-    if (disturbed_) return false;
-    if (child.is_directory()) {
-      path->push_back(entry.name);
-      RemoveContents(child, directory, entry.name, path, progress);
-      path->pop_back();
+    if (elsewhere) {
+      CheckInPlace(directory_at(depth), depth == 0 ? parent : directory_at(depth - 1), level.name);
     }
-    // A file, a directory emptied just now, or a link as itself.
-    if (!disturbed_) child.MarkForDeletion(true);
+    if (disturbed_) break;
+    if (child.is_directory()) {
+      if (depth > 0) level.final_path_length = level.owned.TakeFinalPath().size();
+      levels.push_back(Level{std::move(child), entry.name, {}, 0, true, 0, {}});
+      continue;
+    }
+    // A file, or a link as itself.
+    child.MarkForDeletion(true);
     child.Close();
+    path->pop_back();
     progress.Beat();
-    return !disturbed_;
-  });
+  }
 }
 
 void ContainedRemoval::RemoveTree(const std::string& relative, Progress& progress) {

@@ -1,5 +1,6 @@
 #include "files/verified_node.h"
 
+#include <cstring>
 #include <utility>
 
 #include "common/paths.h"
@@ -129,7 +130,12 @@ bool LiesDirectlyIn(std::u16string_view path, std::u16string_view directory,
                     std::u16string_view name) {
   while (!directory.empty() && directory.back() == u'\\') directory.remove_suffix(1);
   if (directory.empty() || path.size() <= directory.size() + 1) return false;
-  if (path[directory.size()] != u'\\' || !SameName(path.substr(0, directory.size()), directory)) {
+  // Mostly the very same characters: only where they differ do letters fold (a deep tree's
+  // paths are long).
+  const std::u16string_view above = path.substr(0, directory.size());
+  if (path[directory.size()] != u'\\' ||
+      (std::memcmp(above.data(), directory.data(), directory.size() * sizeof(char16_t)) != 0 &&
+       !SameName(above, directory))) {
     return false;
   }
   const std::u16string_view own_name = path.substr(directory.size() + 1);

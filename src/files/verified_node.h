@@ -61,6 +61,12 @@ class VerifiedNode {
   std::uint32_t attributes() const { return attributes_; }
   const std::u16string& final_path() const { return final_path_; }
 
+  // Hands over the final path, which only the check of names opened below the node needs (a walk
+  // down a deep tree keeps the deepest directory's alone); RestoreFinalPath puts it back, as the
+  // system gave it or as the final path of something below begins with it.
+  std::u16string TakeFinalPath() { return std::move(final_path_); }
+  void RestoreFinalPath(std::u16string final_path) { final_path_ = std::move(final_path); }
+
   // Lets the node go when its handle closes; `force` clears read-only and the other attributes
   // through the same handle first. False when the system refuses (read-only, a directory that
   // is not empty, no right to delete).

@@ -62,6 +62,22 @@ struct Node {
   std::map<std::string, std::unique_ptr<Node>> children;  // by upper-cased name
 
   std::uint64_t Size() const { return reported_size ? *reported_size : contents.size(); }
+
+  Node() = default;
+  Node(const Node&) = delete;
+  Node& operator=(const Node&) = delete;
+  // Level by level, not a call per level: a tree may be a hundred thousand levels deep.
+  ~Node() {
+    std::vector<std::unique_ptr<Node>> below;
+    for (auto& [key, child] : children) below.push_back(std::move(child));
+    children.clear();
+    while (!below.empty()) {
+      std::unique_ptr<Node> node = std::move(below.back());
+      below.pop_back();
+      for (auto& [key, child] : node->children) below.push_back(std::move(child));
+      node->children.clear();
+    }
+  }
 };
 
 // "C:\a\b\" split into the root key "C:", the parts {"a", "b"} and the trailing separator.
@@ -174,6 +190,10 @@ struct FakeFileSystem::Impl {
   std::map<std::uintptr_t, Search> searches;
   std::map<std::uintptr_t, OpenedFile> files;
   std::map<std::uintptr_t, OpenedNode> nodes;
+  std::map<const Node*, int> node_handles;  // how many of `nodes` are open on each
+  // The node WidePathOf gave last, and its path; none once names may have changed.
+  const Node* last_path_node = nullptr;
+  std::u16string last_path;
   std::vector<std::unique_ptr<Node>> detached;  // kept while handles are open on them
   bool opens_follow_links = false;
   bool final_paths_by_name = false;
@@ -295,12 +315,26 @@ struct FakeFileSystem::Impl {
   }
 
   bool HasNodeHandle(const Node* node) const {
-    return std::any_of(nodes.begin(), nodes.end(),
-                       [node](const auto& opened) { return opened.second.node == node; });
+    auto count = node_handles.find(node);
+    return count != node_handles.end() && count->second > 0;
+  }
+
+  // Every node handle goes through these two, so that a node's handles are counted at once (a
+  // walk down a tree a hundred thousand levels deep holds as many).
+  NodeHandle AddNode(OpenedNode opened) {
+    NodeHandle handle = NewHandle();
+    ++node_handles[opened.node];
+    nodes[handle] = std::move(opened);
+    return handle;
+  }
+  void EraseNode(std::map<std::uintptr_t, OpenedNode>::iterator opened) {
+    if (--node_handles[opened->second.node] == 0) node_handles.erase(opened->second.node);
+    nodes.erase(opened);
   }
 
   // Takes a node out of its parent; one that a handle is open on lives on, detached.
   void Remove(Node* node) {
+    if (node == last_path_node) last_path_node = nullptr;
     auto entry = node->parent->children.find(Upper(node->name));
     std::unique_ptr<Node> owned = std::move(entry->second);
     node->parent->children.erase(entry);
@@ -320,13 +354,50 @@ struct FakeFileSystem::Impl {
     return std::nullopt;
   }
 
+  // PathOf in UTF-16. The path of the node asked for last is kept, so that the path of one of its
+  // children (what a walk down a tree asks for next) is that path and one name more, not a walk
+  // up to the root: a tree may be a hundred thousand levels deep.
+  std::optional<std::u16string> WidePathOf(const Node* node) {
+    if (node->detached) return std::nullopt;
+    if (last_path_node != nullptr && node->parent == last_path_node) {
+      if (last_path.back() != u'\\') last_path += u'\\';
+      last_path += Widen(node->name);
+    } else if (node != last_path_node) {
+      const std::optional<std::string> path = PathOf(node);
+      if (!path) return std::nullopt;
+      last_path = Widen(*path);
+    }
+    last_path_node = node;
+    return last_path;
+  }
+
+  // Where the system says an open node is, after `prefix`: the name it was opened by as it led
+  // then (Wine's way, with final paths by name), or where the node now is.
+  bool ReportedPath(std::uintptr_t handle, std::u16string_view prefix, std::u16string* path) {
+    auto found = nodes.find(handle);
+    if (found == nodes.end()) return false;
+    std::optional<std::u16string> full;
+    if (found->second.name_path) {
+      full = Widen(*found->second.name_path);
+    } else {
+      full = WidePathOf(found->second.node);
+    }
+    if (!full) return false;
+    path->reserve(prefix.size() + full->size());
+    path->assign(prefix);
+    path->append(*full);
+    return true;
+  }
+
   // Where a path leads now, every link followed; nothing when it leads nowhere.
   std::optional<std::string> RealPath(const std::string& path) const {
     const Node* node = Resolve(Lookup(path));
     return node == nullptr ? std::nullopt : PathOf(node);
   }
 
+  // For the call log; nothing when there is none.
   std::string NodeText(std::uintptr_t handle) const {
+    if (log == nullptr || log_muted) return {};
     auto found = nodes.find(handle);
     if (found == nodes.end()) return std::to_string(handle);
     return PathOf(found->second.node).value_or("(gone) " + found->second.node->name);
@@ -435,6 +506,7 @@ int FakeFileSystem::OpenHandles() const {
 }
 
 bool FakeFileSystem::Rename(const std::string& from, const std::string& to) {
+  impl_->last_path_node = nullptr;
   Node* node = impl_->Lookup(from);
   auto parsed = Parse(to);
   if (node == nullptr || node->parent == nullptr || !parsed || parsed->parts.empty()) return false;
@@ -744,9 +816,7 @@ NodeHandle FakeFileSystem::OpenDirectoryPath(const std::u16string& wide_path, st
   Node* node = impl_->Resolve(impl_->Lookup(*path));
   if (node == nullptr) return fail(kErrorPathNotFound);
   if (node->held_open && (access & kNodeDelete)) return fail(kErrorSharingViolation);
-  NodeHandle handle = impl_->NewHandle();
-  impl_->nodes[handle] = OpenedNode{node, access, std::nullopt, false, {}, 0};
-  return handle;
+  return impl_->AddNode(OpenedNode{node, access, std::nullopt, false, {}, 0});
 }
 
 NodeHandle FakeFileSystem::OpenNode(NodeHandle parent, const std::u16string& name,
@@ -766,9 +836,7 @@ NodeHandle FakeFileSystem::OpenNode(NodeHandle parent, const std::u16string& nam
     const OpenedNode& again = opened_parent->second;
     if (again.node->detached) return fail(kErrorFileNotFound);
     if (again.node->held_open && (access & kNodeDelete)) return fail(kErrorSharingViolation);
-    NodeHandle handle = impl_->NewHandle();
-    impl_->nodes[handle] = OpenedNode{again.node, access, again.name_path, false, {}, 0};
-    return handle;
+    return impl_->AddNode(OpenedNode{again.node, access, again.name_path, false, {}, 0});
   }
   if (name == u"." || name == u".." || name.find_first_of(u"\\/") != std::u16string::npos) {
     return fail(kErrorInvalidName);
@@ -797,9 +865,7 @@ NodeHandle FakeFileSystem::OpenNode(NodeHandle parent, const std::u16string& nam
       name_path = impl_->RealPath(*parent_path + *narrow);
     }
   }
-  NodeHandle handle = impl_->NewHandle();
-  impl_->nodes[handle] = OpenedNode{node, access, name_path, false, {}, 0};
-  return handle;
+  return impl_->AddNode(OpenedNode{node, access, name_path, false, {}, 0});
 }
 
 bool FakeFileSystem::NodeAttributes(NodeHandle node, std::uint32_t* attributes) {
@@ -812,24 +878,12 @@ bool FakeFileSystem::NodeAttributes(NodeHandle node, std::uint32_t* attributes) 
 
 bool FakeFileSystem::FinalPath(NodeHandle node, std::u16string* path) {
   if (impl_->Log("FinalPath " + impl_->NodeText(node))) return false;
-  auto found = impl_->nodes.find(node);
-  if (found == impl_->nodes.end()) return false;
-  std::optional<std::string> full =
-      found->second.name_path ? found->second.name_path : impl_->PathOf(found->second.node);
-  if (!full) return false;
-  *path = u"\\??\\" + Widen(*full);
-  return true;
+  return impl_->ReportedPath(node, u"\\??\\", path);
 }
 
 bool FakeFileSystem::NormalizedPath(NodeHandle node, std::u16string* path) {
   if (impl_->Log("NormalizedPath " + impl_->NodeText(node))) return false;
-  auto found = impl_->nodes.find(node);
-  if (found == impl_->nodes.end()) return false;
-  std::optional<std::string> full =
-      found->second.name_path ? found->second.name_path : impl_->PathOf(found->second.node);
-  if (!full) return false;
-  *path = u"\\\\?\\" + Widen(*full);
-  return true;
+  return impl_->ReportedPath(node, u"\\\\?\\", path);
 }
 
 bool FakeFileSystem::NodeId(NodeHandle node, std::uint64_t* id) {
@@ -930,7 +984,7 @@ void FakeFileSystem::CloseNode(NodeHandle node) {
       (!name_path || impl_->Resolve(impl_->Lookup(*name_path)) == target)) {
     target->delete_pending = true;
   }
-  impl_->nodes.erase(found);
+  impl_->EraseNode(found);
   if (target->delete_pending && !impl_->HasNodeHandle(target)) {
     target->delete_pending = false;
     // Only an empty directory goes, whatever appeared in it since.

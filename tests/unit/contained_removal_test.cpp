@@ -248,6 +248,43 @@ TEST_F(ContainedRemovalTest, TreeGoesDepthFirstWithEverythingInIt) {
   EXPECT_EQ(fs_.OpenHandles(), 0);
 }
 
+// A tree goes whatever its depth, without a call per level and without the final path of every
+// level at once; where the system refuses a node, the directories above it stay whole, and the
+// next value is removed as usual.
+#if defined(__SANITIZE_ADDRESS__)
+// The same walk, less deep: the sanitizer's allocator maps each long path anew.
+constexpr int kDeepLevels = 10000;
+#else
+constexpr int kDeepLevels = 100000;
+#endif
+TEST(DeepTreeTest, ATreeOfAnyDepthGoesOrStaysWhole) {
+  FakeFileSystem fs;  // no call log: a hundred thousand levels would fill it
+  NoProgress quiet;
+  std::string deep = "C:\\App\\Deep";
+  std::string middle;
+  for (int level = 1; level <= kDeepLevels; ++level) {
+    deep += "\\d";
+    if (level == kDeepLevels / 2) middle = deep;
+  }
+  fs.AddDirectory(deep);
+  fs.AddFile(middle + "\\half.txt", "x", kAttributeReadOnly);
+  fs.AddFile(deep + "\\bottom.txt");
+  std::string held = "C:\\App\\Held";
+  for (int level = 1; level <= 1000; ++level) held += "\\d";
+  fs.AddFile(held + "\\in use.txt");
+  fs.HoldOpen(held + "\\in use.txt");
+  fs.AddFile(held + "\\spare.txt");
+  fs.AddFile("C:\\App\\Other\\x.txt");
+
+  ContainedRemoval installation(fs, "C:\\App\\", false);
+  for (const char* tree : {"Deep\\", "Held\\", "Other\\"}) installation.RemoveTree(tree, quiet);
+  EXPECT_FALSE(fs.Exists("C:\\App\\Deep"));
+  EXPECT_TRUE(fs.Exists(held + "\\in use.txt"));
+  EXPECT_FALSE(fs.Exists(held + "\\spare.txt"));
+  EXPECT_FALSE(fs.Exists("C:\\App\\Other"));
+  EXPECT_EQ(fs.OpenHandles(), 1);  // the base's
+}
+
 TEST_F(ContainedRemovalTest, FileHeldOpenKeepsItselfAndItsParents) {
   fs_.AddFile("C:\\T\\a\\b\\busy.dll");
   fs_.HoldOpen("C:\\T\\a\\b\\busy.dll");

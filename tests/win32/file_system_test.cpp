@@ -454,6 +454,42 @@ TEST_F(FileSystemTest, PathsBeyondTheLimitNameNothing) {
   EXPECT_EQ(PathSize(fs_, exact), kDirectoryThere);
 }
 
+// run.sh lays out chains of directories below C:\deep_fixture\App, each with a file at its
+// bottom: Deep, 400 levels; Reach, of names of 100 characters, as long as Wine reaches (Unix paths
+// of up to 4096 bytes); Beyond, longer than that. Deep and Reach go whole; of Beyond, whose
+// deepest names the system cannot open, the directories that hold them stay, and the removal goes
+// on to the next value.
+TEST(DeepTreeTest, ATreeAsDeepAsTheSystemReachesGoesAndADeeperOneStays) {
+  const std::string app = "C:\\deep_fixture\\App\\";
+  std::ifstream levels_file("C:\\deep_fixture\\levels.txt");
+  int levels = 0;
+  levels_file >> levels;
+  ASSERT_GT(levels, 30);
+  auto bottom_of = [](const std::wstring& tree, int count, const std::wstring& name) {
+    std::wstring bottom = L"\\\\?\\C:\\deep_fixture\\App\\" + tree;
+    for (int level = 0; level < count; ++level) bottom += L"\\" + name;
+    return bottom + L"\\bottom.txt";
+  };
+  const std::wstring deep_bottom = bottom_of(L"Deep", 400, L"d");
+  const std::wstring reach_bottom = bottom_of(L"Reach", levels, std::wstring(100, L'd'));
+  ASSERT_GT(reach_bottom.size(), 3900u);
+  for (const std::wstring* bottom : {&deep_bottom, &reach_bottom}) {
+    ASSERT_NE(GetFileAttributesW(bottom->c_str()), INVALID_FILE_ATTRIBUTES) << "no fixture";
+  }
+
+  Win32FileSystem fs;
+  NoProgress quiet;
+  ContainedRemoval installation(fs, app, false);
+  for (const char* tree : {"Deep\\", "Reach\\", "Beyond\\", "After\\"}) {
+    installation.RemoveTree(tree, quiet);
+  }
+  for (const char* gone : {"Deep", "Reach", "After"}) {
+    EXPECT_EQ(GetFileAttributesA((app + gone).c_str()), INVALID_FILE_ATTRIBUTES) << gone;
+  }
+  EXPECT_NE(GetFileAttributesA((app + "Beyond\\" + std::string(100, 'd')).c_str()),
+            INVALID_FILE_ATTRIBUTES);
+}
+
 // The folders owned as a whole come from the system, never from the environment that whoever
 // starts the uninstaller sets; a folder counts as itself under another name (run.sh makes
 // C:\link_fixture\pub a link to the public Desktop).

@@ -50,6 +50,34 @@ ln -s ../outside "$fixture/App/Saves"
 # The public Desktop under another name.
 ln -s ../users/Public/Desktop "$fixture/pub"
 ln -s ../../outside "$fixture/App/Sub/Link"
+# Chains of directories for the deep-tree test, below C:\deep_fixture\App, each with a file
+# bottom.txt in its deepest directory: Deep, four hundred levels (three times what a path may
+# usually hold); Reach, of names a hundred characters long, as long as Wine reaches (its Unix
+# paths stay within their limit of 4096 bytes); Beyond, longer than that. levels.txt holds the
+# levels of Reach. (Wine works out where each opened directory lies anew from the root, so that a
+# much deeper chain of short names takes minutes.)
+# chain DIR LEVELS NAME: LEVELS directories called NAME, one in the other, below DIR.
+chain() {
+  local left=$2
+  (
+    cd "$1" || exit 1
+    while [ "$left" -gt 0 ]; do
+      mkdir "$3" && cd "$3" || exit 1
+      left=$((left - 1))
+    done
+    : >bottom.txt
+  )
+}
+deep=$PREFIX/drive_c/deep_fixture/App
+long_name=$(printf 'd%.0s' $(seq 100))
+mkdir -p "$deep/Deep" "$deep/Reach" "$deep/Beyond" "$deep/After"
+# Wine reaches C: through the prefix's dosdevices/c:, the longer way round.
+seen_by_wine=$PREFIX/dosdevices/c:/deep_fixture/App/Reach/bottom.txt
+levels=$(((4095 - ${#seen_by_wine}) / (${#long_name} + 1)))
+chain "$deep/Deep" 400 d
+chain "$deep/Reach" "$levels" "$long_name"
+chain "$deep/Beyond" $((levels + 10)) "$long_name"
+printf '%s' "$levels" >"$deep/../levels.txt"
 # Another user racing the removal: swaps C:\race_fixture\App\Sub for a link to ..\outside and
 # back while the test asks for it.
 race=$PREFIX/drive_c/race_fixture
