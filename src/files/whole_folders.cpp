@@ -1,5 +1,7 @@
 #include "files/whole_folders.h"
 
+#include <algorithm>
+
 namespace uninstall {
 namespace {
 
@@ -32,6 +34,35 @@ bool IsRoot(std::u16string_view normal) {
          normal.find(u'\\', middle + 1) == std::u16string_view::npos;
 }
 
+// The normalized path of the directory `path` leads to; "" when it cannot be opened or read.
+std::u16string NormalizedPathOf(FileSystem& fs, const std::u16string& path) {
+  std::uint32_t error = 0;
+  const NodeHandle node = fs.OpenDirectoryPath(path, 0, &error);
+  if (node == 0) return {};
+  std::u16string normalized;
+  if (!fs.NormalizedPath(node, &normalized)) normalized.clear();
+  fs.CloseNode(node);
+  return normalized;
+}
+
+bool IdentityOf(FileSystem& fs, const std::u16string& path, std::uint32_t* volume,
+                std::uint64_t* id) {
+  std::uint32_t error = 0;
+  const NodeHandle node = fs.OpenDirectoryPath(path, 0, &error);
+  if (node == 0) return false;
+  const bool known = fs.NodeIdentity(node, volume, id);
+  fs.CloseNode(node);
+  return known;
+}
+
+// `path` without its last name; "" once it has none left.
+std::u16string Parent(std::u16string path) {
+  while (!path.empty() && IsSeparator(path.back())) path.pop_back();
+  while (!path.empty() && !IsSeparator(path.back())) path.pop_back();
+  while (!path.empty() && IsSeparator(path.back())) path.pop_back();
+  return path;
+}
+
 }  // namespace
 
 bool HoldsAWholeFolder(std::u16string_view directory, const std::vector<std::u16string>& folders) {
@@ -52,18 +83,34 @@ bool HoldsAWholeFolder(std::u16string_view directory, const std::vector<std::u16
 bool HoldsAWholeFolder(FileSystem& fs, const VerifiedNode& directory) {
   std::u16string own;
   if (!directory.valid() || !fs.NormalizedPath(directory.handle(), &own)) return true;
-  std::vector<std::u16string> folders;
-  for (std::u16string& folder : fs.WholeFolders()) {
-    std::uint32_t error = 0;
-    const NodeHandle node = fs.OpenDirectoryPath(folder, 0, &error);
-    if (node != 0) {
-      std::u16string normalized;
-      if (fs.NormalizedPath(node, &normalized)) folders.push_back(std::move(normalized));
-      fs.CloseNode(node);
-    }
-    folders.push_back(std::move(folder));
+  std::vector<std::u16string> folders = fs.WholeFolders();
+  const std::size_t named = folders.size();
+  for (std::size_t i = 0; i < named; ++i) {
+    const std::u16string normalized = NormalizedPathOf(fs, folders[i]);
+    if (!normalized.empty()) folders.push_back(normalized);
   }
-  return HoldsAWholeFolder(own, folders);
+  if (HoldsAWholeFolder(own, folders)) return true;
+  // A folder reached through a network share (a drive mapped to a share of this machine) has a
+  // path of that share: only what it is tells. The folders and every folder above them, each
+  // once, are compared with the directory.
+  std::uint32_t own_volume = 0;
+  std::uint64_t own_id = 0;
+  if (!fs.NodeIdentity(directory.handle(), &own_volume, &own_id) || own_id == 0) return false;
+  std::vector<std::u16string> seen;
+  for (std::size_t i = 0; i < named; ++i) {
+    for (std::u16string folder = folders[i]; !folder.empty(); folder = Parent(folder)) {
+      const std::u16string normal = Normalized(folder);
+      if (std::find(seen.begin(), seen.end(), normal) != seen.end()) break;
+      seen.push_back(normal);
+      if (IsRoot(normal)) break;
+      std::uint32_t volume = 0;
+      std::uint64_t id = 0;
+      if (IdentityOf(fs, folder, &volume, &id) && volume == own_volume && id == own_id) {
+        return true;
+      }
+    }
+  }
+  return false;
 }
 
 }  // namespace uninstall

@@ -259,6 +259,10 @@ bool OverlayFileSystem::NodeId(NodeHandle node, std::uint64_t* id) {
   return system_.NodeId(node, id);
 }
 
+bool OverlayFileSystem::NodeIdentity(NodeHandle node, std::uint32_t* volume, std::uint64_t* id) {
+  return system_.NodeIdentity(node, volume, id);
+}
+
 bool OverlayFileSystem::FindListedEntry(NodeHandle directory, const std::u16string& name,
                                         ListedName* entry) {
   const auto opened = nodes_.find(directory);

@@ -51,6 +51,7 @@ class OverlayFileSystem : public FileSystem {
   bool FinalPath(NodeHandle node, std::u16string* path) override;
   bool NormalizedPath(NodeHandle node, std::u16string* path) override;
   bool NodeId(NodeHandle node, std::uint64_t* id) override;
+  bool NodeIdentity(NodeHandle node, std::uint32_t* volume, std::uint64_t* id) override;
   bool FindListedEntry(NodeHandle directory, const std::u16string& name,
                        ListedName* entry) override;
   bool SetNodeAttributes(NodeHandle node, std::uint32_t attributes) override;

@@ -139,6 +139,9 @@ class FileSystem {
   virtual bool NormalizedPath(NodeHandle node, std::u16string* path) = 0;
   // GetFileInformationByHandle: the node's file index.
   virtual bool NodeId(NodeHandle node, std::uint64_t* id) = 0;
+  // GetFileInformationByHandle: the serial number of the node's volume and its file index, which
+  // together name it whatever path leads to it (a folder reached through a network share too).
+  virtual bool NodeIdentity(NodeHandle node, std::uint32_t* volume, std::uint64_t* id) = 0;
   // NtQueryDirectoryFile with `name` as the search mask, on a handle of its own for the same
   // directory (a handle keeps the mask of its first search): the entry of that name as the
   // directory lists it now. A link shows there as one (Wine gives it the id of its target).

@@ -156,6 +156,11 @@ struct OpenedNode {
 // How many entries one listing call hands out: small, so that callers meet the next call.
 constexpr std::size_t kListBatch = 3;
 
+std::string WithoutTrailingBackslashes(std::string path) {
+  while (path.size() > 3 && (path.back() == '\\' || path.back() == '/')) path.pop_back();
+  return path;
+}
+
 std::u16string Widen(std::string_view text) {
   std::u16string wide;
   for (char c : text) wide.push_back(static_cast<unsigned char>(c));
@@ -197,6 +202,8 @@ struct FakeFileSystem::Impl {
   std::vector<std::unique_ptr<Node>> detached;  // kept while handles are open on them
   bool opens_follow_links = false;
   bool final_paths_by_name = false;
+  bool normalized_paths_as_opened = false;
+  std::map<std::uintptr_t, std::string> opened_by_path;  // node handles opened by a path
   std::uintptr_t next_handle = 0x100;
   std::uint32_t last_disposition = 0;
   std::optional<std::uint64_t> disk_space;  // bytes that can still be written
@@ -328,6 +335,7 @@ struct FakeFileSystem::Impl {
     return handle;
   }
   void EraseNode(std::map<std::uintptr_t, OpenedNode>::iterator opened) {
+    opened_by_path.erase(opened->first);
     if (--node_handles[opened->second.node] == 0) node_handles.erase(opened->second.node);
     nodes.erase(opened);
   }
@@ -525,6 +533,10 @@ bool FakeFileSystem::Rename(const std::string& from, const std::string& to) {
 void FakeFileSystem::SetOpensFollowLinks(bool follow) { impl_->opens_follow_links = follow; }
 
 void FakeFileSystem::SetFinalPathsByName(bool by_name) { impl_->final_paths_by_name = by_name; }
+
+void FakeFileSystem::SetNormalizedPathsAsOpened(bool as_opened) {
+  impl_->normalized_paths_as_opened = as_opened;
+}
 
 SearchHandle FakeFileSystem::FindFirst(const std::string& pattern, FoundEntry* entry,
                                        std::uint32_t* error) {
@@ -816,7 +828,9 @@ NodeHandle FakeFileSystem::OpenDirectoryPath(const std::u16string& wide_path, st
   Node* node = impl_->Resolve(impl_->Lookup(*path));
   if (node == nullptr) return fail(kErrorPathNotFound);
   if (node->held_open && (access & kNodeDelete)) return fail(kErrorSharingViolation);
-  return impl_->AddNode(OpenedNode{node, access, std::nullopt, false, {}, 0});
+  const NodeHandle handle = impl_->AddNode(OpenedNode{node, access, std::nullopt, false, {}, 0});
+  impl_->opened_by_path[handle] = WithoutTrailingBackslashes(*path);
+  return handle;
 }
 
 NodeHandle FakeFileSystem::OpenNode(NodeHandle parent, const std::u16string& name,
@@ -883,6 +897,11 @@ bool FakeFileSystem::FinalPath(NodeHandle node, std::u16string* path) {
 
 bool FakeFileSystem::NormalizedPath(NodeHandle node, std::u16string* path) {
   if (impl_->Log("NormalizedPath " + impl_->NodeText(node))) return false;
+  auto opened_by = impl_->opened_by_path.find(node);
+  if (impl_->normalized_paths_as_opened && opened_by != impl_->opened_by_path.end()) {
+    *path = u"\\\\?\\" + Widen(opened_by->second);
+    return true;
+  }
   return impl_->ReportedPath(node, u"\\\\?\\", path);
 }
 
@@ -890,6 +909,15 @@ bool FakeFileSystem::NodeId(NodeHandle node, std::uint64_t* id) {
   if (impl_->Log("NodeId " + impl_->NodeText(node))) return false;
   auto found = impl_->nodes.find(node);
   if (found == impl_->nodes.end()) return false;
+  *id = reinterpret_cast<std::uintptr_t>(found->second.node);
+  return true;
+}
+
+bool FakeFileSystem::NodeIdentity(NodeHandle node, std::uint32_t* volume, std::uint64_t* id) {
+  if (impl_->Log("NodeIdentity " + impl_->NodeText(node))) return false;
+  auto found = impl_->nodes.find(node);
+  if (found == impl_->nodes.end()) return false;
+  *volume = 0x43000000;
   *id = reinterpret_cast<std::uintptr_t>(found->second.node);
   return true;
 }

@@ -51,6 +51,9 @@ class FakeFileSystem : public FileSystem {
   // wherever the node is: as Wine reports it when a directory was swapped between the opening
   // and its reading of the name.
   void SetFinalPathsByName(bool by_name);
+  // NormalizedPath of a directory opened by its path names that path, wherever it leads: as
+  // Windows names a folder reached through a network share (a mapped drive).
+  void SetNormalizedPathsAsOpened(bool as_opened);
 
   // --- Looking at the result --------------------------------------------------------------
   bool Exists(const std::string& path) const;
@@ -96,6 +99,7 @@ class FakeFileSystem : public FileSystem {
   bool FinalPath(NodeHandle node, std::u16string* path) override;
   bool NormalizedPath(NodeHandle node, std::u16string* path) override;
   bool NodeId(NodeHandle node, std::uint64_t* id) override;
+  bool NodeIdentity(NodeHandle node, std::uint32_t* volume, std::uint64_t* id) override;
   bool FindListedEntry(NodeHandle directory, const std::u16string& name,
                        ListedName* entry) override;
   bool SetNodeAttributes(NodeHandle node, std::uint32_t attributes) override;

@@ -49,36 +49,45 @@ TEST(WholeFoldersTest, ADirectoryAtOrAboveAWholeFolderHoldsIt) {
 
 // Decided on what the directory is: a link to a whole folder, or a directory a link of the
 // system's list leads to, counts as that folder, whatever name opened it; a folder that cannot be
-// opened still counts by its name. A directory whose path cannot be read counts as a whole
-// folder.
+// opened still counts by its name. Where the system names a directory by the way it was reached
+// (a folder of this machine through a network share), the folder itself, or one above it, is
+// recognised by its identity. A directory whose path cannot be read counts as a whole folder.
 TEST(WholeFoldersTest, TheOpenDirectoryDecidesNotItsName) {
-  FakeFileSystem fs;
-  fs.AddDirectory("C:\\Users\\Public\\Desktop");
-  fs.AddDirectory("C:\\Apps\\Sample");
-  fs.AddDirectory("C:\\Docs");
-  fs.AddDirectory("C:\\Users\\Gone");
-  fs.AddLink("C:\\pub", "C:\\Users\\Public\\Desktop");
-  fs.AddLink("C:\\Users\\Bob\\Documents", "C:\\Docs");
-  fs.whole_folders = {"C:\\Users\\Public\\Desktop", "C:\\Users\\Bob\\Documents",
-                      "C:\\Users\\Gone\\Music"};
-  struct Row {
-    const char* directory;
-    bool holds;
-  };
-  for (const Row& row : {
-           Row{"C:\\pub\\", true},
-           Row{"C:\\Users\\Public\\Desktop\\", true},
-           Row{"C:\\Docs\\", true},
-           Row{"C:\\Users\\Gone\\", true},
-           Row{"C:\\Apps\\Sample\\", false},
-           Row{"C:\\Apps\\", false},
-       }) {
-    const VerifiedNode directory = OpenKeptDirectory(fs, row.directory);
-    ASSERT_TRUE(directory.valid()) << row.directory;
-    EXPECT_EQ(HoldsAWholeFolder(fs, directory), row.holds) << row.directory;
+  for (bool named_as_opened : {false, true}) {
+    SCOPED_TRACE(named_as_opened ? "named as opened" : "named where it is");
+    FakeFileSystem fs;
+    fs.SetNormalizedPathsAsOpened(named_as_opened);
+    fs.AddDirectory("C:\\Users\\Public\\Desktop");
+    fs.AddDirectory("C:\\Apps\\Sample");
+    fs.AddDirectory("C:\\Docs");
+    fs.AddDirectory("C:\\Users\\Gone");
+    fs.AddLink("C:\\pub", "C:\\Users\\Public\\Desktop");
+    fs.AddLink("C:\\public", "C:\\Users\\Public");
+    fs.AddLink("C:\\sample", "C:\\Apps\\Sample");
+    fs.AddLink("C:\\Users\\Bob\\Documents", "C:\\Docs");
+    fs.whole_folders = {"C:\\Users\\Public\\Desktop", "C:\\Users\\Bob\\Documents",
+                        "C:\\Users\\Gone\\Music"};
+    struct Row {
+      const char* directory;
+      bool holds;
+    };
+    for (const Row& row : {
+             Row{"C:\\pub\\", true},
+             Row{"C:\\public\\", true},
+             Row{"C:\\Users\\Public\\Desktop\\", true},
+             Row{"C:\\Docs\\", true},
+             Row{"C:\\Users\\Gone\\", true},
+             Row{"C:\\Apps\\Sample\\", false},
+             Row{"C:\\sample\\", false},
+             Row{"C:\\Apps\\", false},
+         }) {
+      const VerifiedNode directory = OpenKeptDirectory(fs, row.directory);
+      ASSERT_TRUE(directory.valid()) << row.directory;
+      EXPECT_EQ(HoldsAWholeFolder(fs, directory), row.holds) << row.directory;
+    }
+    EXPECT_TRUE(HoldsAWholeFolder(fs, VerifiedNode()));
+    EXPECT_EQ(fs.OpenHandles(), 0);
   }
-  EXPECT_TRUE(HoldsAWholeFolder(fs, VerifiedNode()));
-  EXPECT_EQ(fs.OpenHandles(), 0);
 }
 
 }  // namespace

@@ -228,6 +228,14 @@ bool Win32FileSystem::NodeId(NodeHandle node, std::uint64_t* id) {
   return true;
 }
 
+bool Win32FileSystem::NodeIdentity(NodeHandle node, std::uint32_t* volume, std::uint64_t* id) {
+  BY_HANDLE_FILE_INFORMATION info;
+  if (!GetFileInformationByHandle(ToHandle(node), &info)) return false;
+  *volume = info.dwVolumeSerialNumber;
+  *id = (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+  return true;
+}
+
 bool Win32FileSystem::FindListedEntry(NodeHandle directory, const std::u16string& name,
                                       ListedName* entry) {
   const std::size_t bytes = name.size() * sizeof(char16_t);
