@@ -18,8 +18,19 @@ wine_template() {
       WINEPREFIX=$dir wineboot -i >/dev/null 2>&1
       WINEPREFIX=$dir wineserver -w
     fi
+    wine_plain_user_folders "$dir"
   ) 9>"$dir.lock"
   [ -f "$dir/system.reg" ]
+}
+
+# wine_plain_user_folders PREFIX: a new prefix links the user's Desktop, Documents, Downloads,
+# Music, Pictures, Videos and Templates to this machine's home directory; each becomes a plain,
+# empty folder, so that a removal that goes wrong in the prefix can never reach the home.
+wine_plain_user_folders() {
+  local link
+  while IFS= read -r -d '' link; do
+    rm -f "$link" && mkdir "$link"
+  done < <(find "$1/drive_c/users" -mindepth 2 -maxdepth 2 -type l -print0 2>/dev/null)
 }
 
 # wine_unmanaged_windows PREFIX: Wine draws the windows' frames itself, as Windows does, and

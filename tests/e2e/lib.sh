@@ -63,7 +63,10 @@ e2e_template() {
     wine_wait "$E2E_TEMPLATE"
     touch "$E2E_TEMPLATE/.unmanaged"
   fi
-  [ -f "$E2E_TEMPLATE/system.reg" ]
+  # No case may reach this machine's home through the user's folders.
+  wine_plain_user_folders "$E2E_TEMPLATE"
+  [ -f "$E2E_TEMPLATE/system.reg" ] &&
+    [ -z "$(find "$E2E_TEMPLATE/drive_c/users" -mindepth 2 -maxdepth 2 -type l)" ]
 }
 
 # new_prefix CASE: sets `prefix` (declare it local in the case) to a fresh copy of the
