@@ -75,14 +75,14 @@ bool ContainedRemoval::RemoveFile(const std::string& relative, bool force) {
   if (disturbed_ || TooLong(base_path_, relative)) return false;
   const std::optional<std::vector<std::u16string>> names = NamesOf(fs_, relative);
   if (!names || names->empty()) return false;
-  const VerifiedNode* parent = ParentOf(*names);
-  if (parent == nullptr) return false;
-  VerifiedNode file = OpenBelow(open_directories_.size(), names->back(), kNodeDelete);
-  if (disturbed_ || !file.valid() || (file.attributes() & kAttributeDirectory) != 0) return false;
-  if (!file.MarkForDeletion(force)) return false;
+  if (ParentOf(*names) == nullptr) return false;
+  VerifiedNode file =
+      OpenBelow(open_directories_.size(), names->back(), kNodeDelete | kNodeFileOnly);
+  // Removed as DeleteFile removes: another program's handle that lets it go keeps the name only
+  // until that handle closes too.
+  const bool removed = !disturbed_ && file.MarkForDeletion(force);
   file.Close();
-  // Another program's open handle keeps the name until it closes too.
-  return IsGone(fs_, *parent, names->back());
+  return removed;
 }
 
 bool ContainedRemoval::RemoveIfEmpty(Progress& progress, const std::string& path,
@@ -197,8 +197,9 @@ void ContainedRemoval::RemoveContents(const VerifiedNode& directory, const Verif
     }
     const bool listed_directory = (entry.attributes & kAttributeDirectory) != 0;
     bool elsewhere = false;
-    VerifiedNode child = OpenVerified(fs_, directory_at(depth), entry.name,
-                                      kNodeDelete | (listed_directory ? kNodeList : 0), &elsewhere);
+    VerifiedNode child =
+        OpenVerified(fs_, directory_at(depth), entry.name,
+                     kNodeDelete | (listed_directory ? kNodeList : kNodeFileOnly), &elsewhere);
     if (elsewhere) {
       CheckInPlace(directory_at(depth), depth == 0 ? parent : directory_at(depth - 1), level.name);
     }
@@ -242,10 +243,8 @@ void ContainedRemoval::SweepFiles(Progress& progress) {
   if (disturbed_ || !base_.is_directory()) return;
   ForEachListed(fs_, base_, [&](const ListedName& entry) {
     if ((entry.attributes & kAttributeDirectory) == 0 && !IsSpared({entry.name})) {
-      VerifiedNode file = OpenBelow(0, entry.name, kNodeDelete);
-      if (!disturbed_ && file.valid() && (file.attributes() & kAttributeDirectory) == 0) {
-        file.MarkForDeletion(true);
-      }
+      VerifiedNode file = OpenBelow(0, entry.name, kNodeDelete | kNodeFileOnly);
+      if (!disturbed_) file.MarkForDeletion(true);
     }
     progress.Beat();
     return !disturbed_;

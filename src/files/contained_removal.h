@@ -39,8 +39,9 @@ class ContainedRemoval {
   // removed.
   bool IsDirectory() const { return base_.is_directory(); }
 
-  // Deletes the file base + `relative`; with `force` its attributes are cleared first. A
-  // directory is never deleted here, a link only as itself. True when the name is gone.
+  // Deletes the file base + `relative`; with `force` read-only does not keep it. A directory is
+  // never deleted here, a link only as itself. True when the system lets it go (as DeleteFile
+  // says, also when another program's handle keeps its name until that closes).
   bool RemoveFile(const std::string& relative, bool force = false);
 
   // Removes the directory base + `relative` when it is empty, or only the link when it is one,

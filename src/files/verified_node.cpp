@@ -79,15 +79,19 @@ NodeHandle OpenGivingUpDeletion(std::uint32_t access, Open open) {
   return handle;
 }
 
-// A node is handed out only when it is known to be where its name says: its attributes and its
-// final path could be read, and, below `parent` when one is given, it is `name` there.
+// A node is handed out only when it is known to be where its name says: its attributes (unless
+// it was opened as a file) and its final path could be read, and, below `parent` when one is
+// given, it is `name` there.
 // *elsewhere tells whether it was refused for that last reason.
-VerifiedNode Verify(FileSystem& fs, NodeHandle handle, const VerifiedNode* parent,
-                    const std::u16string& name, bool* elsewhere) {
+VerifiedNode Verify(FileSystem& fs, NodeHandle handle, std::uint32_t access,
+                    const VerifiedNode* parent, const std::u16string& name, bool* elsewhere) {
   if (handle == 0) return VerifiedNode();
+  // A node opened as a file only is one: the system refused a directory, or a link to one, and
+  // read-only shows when its deletion is refused. Only a directory's attributes are asked for.
   std::uint32_t attributes = 0;
   std::u16string final_path;
-  if (fs.NodeAttributes(handle, &attributes) && fs.FinalPath(handle, &final_path)) {
+  if (((access & kNodeFileOnly) != 0 || fs.NodeAttributes(handle, &attributes)) &&
+      fs.FinalPath(handle, &final_path)) {
     if (parent == nullptr || (LiesDirectlyIn(final_path, parent->final_path(), name) &&
                               IsListedAs(fs, handle, attributes, *parent, name))) {
       return VerifiedNode(fs, handle, attributes, std::move(final_path));
@@ -104,7 +108,7 @@ VerifiedNode OpenByPath(FileSystem& fs, const std::string& path, std::uint32_t a
   if (!fs.WidenName(path, &wide)) return VerifiedNode();
   const NodeHandle handle = OpenGivingUpDeletion(
       access, [&](std::uint32_t a, std::uint32_t* e) { return fs.OpenDirectoryPath(wide, a, e); });
-  return Verify(fs, handle, nullptr, u"", nullptr);
+  return Verify(fs, handle, access, nullptr, u"", nullptr);
 }
 
 }  // namespace
@@ -188,8 +192,10 @@ VerifiedNode& VerifiedNode::operator=(VerifiedNode&& other) noexcept {
 
 bool VerifiedNode::MarkForDeletion(bool force) {
   if (handle_ == 0) return false;
-  if (force) fs_->SetNodeAttributes(handle_, kAttributeNormal);
-  return fs_->DeleteOnClose(handle_);
+  if (fs_->DeleteOnClose(handle_)) return true;
+  // Refused: read-only, or a directory that is not empty. By force the attributes are cleared
+  // through the same handle, and the deletion asked for once more.
+  return force && fs_->SetNodeAttributes(handle_, kAttributeNormal) && fs_->DeleteOnClose(handle_);
 }
 
 void VerifiedNode::Close() {
@@ -203,7 +209,7 @@ VerifiedNode OpenVerified(FileSystem& fs, const VerifiedNode& parent, const std:
   const NodeHandle handle = OpenGivingUpDeletion(access, [&](std::uint32_t a, std::uint32_t* e) {
     return fs.OpenNode(parent.handle(), name, a, e);
   });
-  return Verify(fs, handle, &parent, name, elsewhere);
+  return Verify(fs, handle, access, &parent, name, elsewhere);
 }
 
 bool IsStillNamed(FileSystem& fs, const VerifiedNode& directory, const VerifiedNode& parent,
@@ -238,17 +244,7 @@ VerifiedNode Reopened(FileSystem& fs, const VerifiedNode& directory, std::uint32
   const NodeHandle handle = OpenGivingUpDeletion(access, [&](std::uint32_t a, std::uint32_t* e) {
     return fs.OpenNode(directory.handle(), u"", a, e);
   });
-  return Verify(fs, handle, nullptr, u"", nullptr);
-}
-
-bool IsGone(FileSystem& fs, const VerifiedNode& parent, const std::u16string& name) {
-  std::uint32_t error = 0;
-  NodeHandle handle = fs.OpenNode(parent.handle(), name, 0, &error);
-  if (handle != 0) {
-    fs.CloseNode(handle);
-    return false;
-  }
-  return error == kErrorFileNotFound || error == kErrorPathNotFound;
+  return Verify(fs, handle, access, nullptr, u"", nullptr);
 }
 
 bool HoldsNothing(FileSystem& fs, const VerifiedNode& directory) {

@@ -67,9 +67,10 @@ class VerifiedNode {
   std::u16string TakeFinalPath() { return std::move(final_path_); }
   void RestoreFinalPath(std::u16string final_path) { final_path_ = std::move(final_path); }
 
-  // Lets the node go when its handle closes; `force` clears read-only and the other attributes
-  // through the same handle first. False when the system refuses (read-only, a directory that
-  // is not empty, no right to delete).
+  // Lets the node go when its handle closes; where the system refuses that, `force` clears
+  // read-only and the other attributes through the same handle and asks once more. False when
+  // the system refuses (read-only without force, a directory that is not empty, no right to
+  // delete).
   bool MarkForDeletion(bool force);
   void Close();
 
@@ -112,9 +113,6 @@ VerifiedNode OpenKeptDirectory(FileSystem& fs, const std::string& path);
 // The directory `directory` opened once more, through its own handle (never by a name), with
 // `access`; deletion is given up where the system refuses it, as in OpenVerified.
 VerifiedNode Reopened(FileSystem& fs, const VerifiedNode& directory, std::uint32_t access);
-
-// True when `name` names nothing any more in `parent`.
-bool IsGone(FileSystem& fs, const VerifiedNode& parent, const std::u16string& name);
 
 // True when the directory, listed through its handle, holds no entry but "." and "..". False
 // when it cannot be listed.

@@ -57,9 +57,11 @@ using FileHandle = std::uintptr_t;
 using NodeHandle = std::uintptr_t;
 
 // What a node is opened for, besides reading its attributes: deleting it (and changing its
-// attributes), and listing it when it is a directory.
+// attributes), and listing it when it is a directory. With kNodeFileOnly only a file is opened
+// (FILE_NON_DIRECTORY_FILE): a directory, or a link to one, is refused.
 inline constexpr std::uint32_t kNodeDelete = 1;
 inline constexpr std::uint32_t kNodeList = 2;
+inline constexpr std::uint32_t kNodeFileOnly = 4;
 
 // One entry of a directory listed through its handle: the name as the system holds it, in
 // UTF-16, so that a name the 8-bit code page cannot hold is still opened as itself.
@@ -137,7 +139,8 @@ class FileSystem {
   // with long names and the drive's letter ("\\?\C:\..." or "\\?\UNC\server\share\..."),
   // whatever link, drive letter or short name the node was opened through.
   virtual bool NormalizedPath(NodeHandle node, std::u16string* path) = 0;
-  // GetFileInformationByHandle: the node's file index.
+  // NtQueryInformationFile(FileInternalInformation): the node's file index, as the directory
+  // listing gives it.
   virtual bool NodeId(NodeHandle node, std::uint64_t* id) = 0;
   // GetFileInformationByHandle: the serial number of the node's volume and its file index, which
   // together name it whatever path leads to it (a folder reached through a network share too).

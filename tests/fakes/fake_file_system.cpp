@@ -866,6 +866,8 @@ NodeHandle FakeFileSystem::OpenNode(NodeHandle parent, const std::u16string& nam
   Node* node = child->second.get();
   if (impl_->opens_follow_links) node = impl_->Resolve(node);
   if (node == nullptr) return fail(kErrorFileNotFound);
+  // As the system answers a directory opened as a file only (STATUS_FILE_IS_A_DIRECTORY).
+  if ((access & kNodeFileOnly) != 0 && node->directory) return fail(kErrorAccessDenied);
   if (node->held_open && (access & kNodeDelete)) return fail(kErrorSharingViolation);
   // Wine opens the name relative to the directory itself, but works out the final path anew
   // from the directory's name, as that name leads now.

@@ -216,19 +216,23 @@ TEST_F(ContainedRemovalTest, ReadOnlyGoesOnlyByForceThroughTheSameHandle) {
 }
 
 // A deletion counts only when the name is gone afterwards: another program's handle keeps it.
-TEST_F(ContainedRemovalTest, AFileCountsAsRemovedOnlyOnceItsNameIsGone) {
+// A file counts as removed when the system lets it go, as DeleteFile counts it: another
+// program's handle that shares deletion keeps the name until it closes. A directory is no file.
+TEST_F(ContainedRemovalTest, AFileCountsAsRemovedWhenTheSystemLetsItGo) {
   fs_.AddFile("C:\\App\\shared.dll");
   fs_.AddDirectory("C:\\App\\Dir");
   std::uint32_t error = 0;
   NodeHandle other = fs_.OpenDirectoryPath(u"C:\\App\\shared.dll", 0, &error);
   ASSERT_NE(other, 0u);
   ContainedRemoval installation(fs_, "C:\\App\\", false);
-  EXPECT_FALSE(installation.RemoveFile("shared.dll"));
+  EXPECT_TRUE(installation.RemoveFile("shared.dll"));
+  EXPECT_TRUE(fs_.Exists("C:\\App\\shared.dll"));
   EXPECT_FALSE(installation.RemoveFile("Dir"));
   EXPECT_FALSE(installation.RemoveFile("missing.txt"));
   EXPECT_TRUE(fs_.Exists("C:\\App\\Dir\\"));
   fs_.CloseNode(other);
   EXPECT_FALSE(fs_.Exists("C:\\App\\shared.dll"));
+  EXPECT_THAT(log_.Matching("NodeAttributes C:\\App\\"), IsEmpty());  // files: none
 }
 
 TEST_F(ContainedRemovalTest, TreeGoesDepthFirstWithEverythingInIt) {
@@ -242,9 +246,15 @@ TEST_F(ContainedRemovalTest, TreeGoesDepthFirstWithEverythingInIt) {
   fs_.AddFile("C:\\T\\" + std::string(200, 'l') + "\\" + std::string(200, 'm'));
   ContainedRemoval(fs_, "C:\\", false).RemoveTree("T", quiet_);
   EXPECT_THAT(fs_.AllPaths(), ElementsAre("C:\\Keep.txt"));
+  // Read-only shows where the deletion is refused: cleared through the same handle, and the
+  // deletion asked for once more.
   EXPECT_THAT(log_.Matching("DeleteOnClose C:\\T\\B"),
               ElementsAre("DeleteOnClose C:\\T\\B\\c.txt", "DeleteOnClose C:\\T\\B\\Locked\\x.dat",
+                          "DeleteOnClose C:\\T\\B\\Locked\\x.dat", "DeleteOnClose C:\\T\\B\\Locked",
                           "DeleteOnClose C:\\T\\B\\Locked", "DeleteOnClose C:\\T\\B"));
+  EXPECT_THAT(log_.Matching("SetNodeAttributes C:\\T\\B"),
+              ElementsAre("SetNodeAttributes C:\\T\\B\\Locked\\x.dat 128",
+                          "SetNodeAttributes C:\\T\\B\\Locked 128"));
   EXPECT_EQ(fs_.OpenHandles(), 0);
 }
 

@@ -3,13 +3,13 @@
 // deletes them with DeleteFileA; lays them out again and deletes each the way the removal does,
 // through the product's Win32FileSystem, timing each call with the performance counter. Prints
 // one "name=value" line each, in microseconds per file:
-//   delete_file_us     DeleteFileA by path
-//   open_us            OpenNode of the name relative to the directory's handle
-//   attributes_us      NodeAttributes
-//   final_path_us      FinalPath
-//   disposition_us     DeleteOnClose
-//   close_us           CloseNode (the system removes the name here)
-//   confirmation_us    OpenNode of the name again, which fails: the name is gone
+//   delete_file_us       DeleteFileA by path
+//   open_us              OpenNode of the name relative to the directory's handle, as a file only
+//   final_path_us        FinalPath (NtQueryObject), the name query the removal makes
+//   normalized_path_us   NormalizedPath (GetFinalPathNameByHandleW) on the same handle, the other
+//                        name query, for comparison: the removal does not make it
+//   disposition_us       DeleteOnClose
+//   close_us             CloseNode (the system removes the name here)
 // Exits with 1 when DIRECTORY cannot be made or a file is left.
 #include <windows.h>
 
@@ -67,44 +67,38 @@ int main(int argc, char** argv) {
   const uninstall::NodeHandle parent = fs.OpenDirectoryPath(
       std::u16string(directory.begin(), directory.end()), uninstall::kNodeList, &error);
   if (parent == 0) return 1;
-  double open = 0, attributes = 0, final_path = 0, disposition = 0, close = 0, confirmation = 0;
-  bool all_gone = true;
+  double open = 0, final_path = 0, normalized_path = 0, disposition = 0, close = 0;
   for (int i = 0; i < count; ++i) {
     const std::string name = Name(i);
     const std::u16string wide(name.begin(), name.end());
     LARGE_INTEGER from = Now();
-    const uninstall::NodeHandle node = fs.OpenNode(parent, wide, uninstall::kNodeDelete, &error);
+    const uninstall::NodeHandle node =
+        fs.OpenNode(parent, wide, uninstall::kNodeDelete | uninstall::kNodeFileOnly, &error);
     LARGE_INTEGER to = Now();
     open += Microseconds(from, to);
-    std::uint32_t attribute_bits = 0;
-    fs.NodeAttributes(node, &attribute_bits);
-    from = Now();
-    attributes += Microseconds(to, from);
     std::u16string path;
     fs.FinalPath(node, &path);
+    from = Now();
+    final_path += Microseconds(to, from);
+    fs.NormalizedPath(node, &path);
     to = Now();
-    final_path += Microseconds(from, to);
+    normalized_path += Microseconds(from, to);
     fs.DeleteOnClose(node);
     from = Now();
     disposition += Microseconds(to, from);
     fs.CloseNode(node);
-    to = Now();
-    close += Microseconds(from, to);
-    const uninstall::NodeHandle again = fs.OpenNode(parent, wide, 0, &error);
-    confirmation += Microseconds(to, Now());
-    if (again != 0) {
-      fs.CloseNode(again);
-      all_gone = false;
-    }
+    close += Microseconds(from, Now());
   }
+  const bool all_gone =
+      GetFileAttributesA((directory + "\\" + Name(count - 1)).c_str()) == INVALID_FILE_ATTRIBUTES &&
+      GetFileAttributesA((directory + "\\" + Name(0)).c_str()) == INVALID_FILE_ATTRIBUTES;
   fs.CloseNode(parent);
   RemoveDirectoryA(directory.c_str());
 
   for (const auto& [label, total] :
        {std::pair{"delete_file_us", delete_file}, std::pair{"open_us", open},
-        std::pair{"attributes_us", attributes}, std::pair{"final_path_us", final_path},
-        std::pair{"disposition_us", disposition}, std::pair{"close_us", close},
-        std::pair{"confirmation_us", confirmation}}) {
+        std::pair{"final_path_us", final_path}, std::pair{"normalized_path_us", normalized_path},
+        std::pair{"disposition_us", disposition}, std::pair{"close_us", close}}) {
     std::printf("%s=%.1f\n", label, total / count);
   }
   return all_gone ? 0 : 1;

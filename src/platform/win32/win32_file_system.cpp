@@ -32,6 +32,8 @@ void StoreLastError(std::uint32_t* error) {
 using NtOpenFileFunction = NTSTATUS(NTAPI*)(PHANDLE, ACCESS_MASK, POBJECT_ATTRIBUTES,
                                             PIO_STATUS_BLOCK, ULONG, ULONG);
 using StatusToErrorFunction = ULONG(NTAPI*)(NTSTATUS);
+using NtQueryInformationFileFunction = NTSTATUS(NTAPI*)(HANDLE, PIO_STATUS_BLOCK, PVOID, ULONG,
+                                                        FILE_INFORMATION_CLASS);
 using NtQueryObjectFunction = NTSTATUS(NTAPI*)(HANDLE, OBJECT_INFORMATION_CLASS, PVOID, ULONG,
                                                PULONG);
 using NtQueryDirectoryFileFunction = NTSTATUS(NTAPI*)(HANDLE, HANDLE, PIO_APC_ROUTINE, PVOID,
@@ -58,6 +60,11 @@ const StatusToErrorFunction kStatusToError =
 const NtQueryDirectoryFileFunction kNtQueryDirectoryFile =
     NtdllFunction<NtQueryDirectoryFileFunction>("NtQueryDirectoryFile");
 const NtQueryObjectFunction kNtQueryObject = NtdllFunction<NtQueryObjectFunction>("NtQueryObject");
+const NtQueryInformationFileFunction kNtQueryInformationFile =
+    NtdllFunction<NtQueryInformationFileFunction>("NtQueryInformationFile");
+
+// The file index of FileInternalInformation (6): what the listing's FileId holds.
+constexpr FILE_INFORMATION_CLASS kFileInternalInformation = static_cast<FILE_INFORMATION_CLASS>(6);
 
 // ObjectNameInformation, and the answers that ask for a larger buffer.
 constexpr OBJECT_INFORMATION_CLASS kObjectNameInformation = ObjectNameInformation;
@@ -79,7 +86,8 @@ constexpr std::size_t kListBufferBytes = 64 * 1024;
 
 // NtOpenFile of `name` relative to `parent`, the link itself where the system can; "" opens
 // `parent` itself anew. The system's status comes back.
-NTSTATUS OpenRelative(HANDLE parent, const std::u16string& name, ACCESS_MASK access, HANDLE* node) {
+NTSTATUS OpenRelative(HANDLE parent, const std::u16string& name, ACCESS_MASK access, HANDLE* node,
+                      ULONG options = 0) {
   if (kNtOpenFile == nullptr) return static_cast<NTSTATUS>(0xC0000002);  // not implemented
   const std::size_t bytes = name.size() * sizeof(char16_t);
   if (bytes > 0xFFFE) return static_cast<NTSTATUS>(0xC0000106);  // name too long
@@ -96,9 +104,9 @@ NTSTATUS OpenRelative(HANDLE parent, const std::u16string& name, ACCESS_MASK acc
   attributes.Attributes = OBJ_CASE_INSENSITIVE;
   IO_STATUS_BLOCK io;
   *node = nullptr;
-  return kNtOpenFile(
-      node, access, &attributes, &io, kShareAll,
-      FILE_OPEN_REPARSE_POINT | FILE_OPEN_FOR_BACKUP_INTENT | FILE_SYNCHRONOUS_IO_NONALERT);
+  return kNtOpenFile(node, access, &attributes, &io, kShareAll,
+                     FILE_OPEN_REPARSE_POINT | FILE_OPEN_FOR_BACKUP_INTENT |
+                         FILE_SYNCHRONOUS_IO_NONALERT | options);
 }
 
 }  // namespace
@@ -211,7 +219,9 @@ void Win32FileSystem::CloseFile(FileHandle file) { CloseHandle(ToHandle(file)); 
 NodeHandle Win32FileSystem::OpenNode(NodeHandle parent, const std::u16string& name,
                                      std::uint32_t access, std::uint32_t* error) {
   HANDLE node = nullptr;
-  NTSTATUS status = OpenRelative(ToHandle(parent), name, NodeAccess(access), &node);
+  NTSTATUS status =
+      OpenRelative(ToHandle(parent), name, NodeAccess(access), &node,
+                   (access & kNodeFileOnly) != 0 ? FILE_NON_DIRECTORY_FILE : ULONG{0});
   if (status < 0) {
     if (error != nullptr) {
       *error = kStatusToError != nullptr ? kStatusToError(status) : ERROR_GEN_FAILURE;
@@ -222,9 +232,15 @@ NodeHandle Win32FileSystem::OpenNode(NodeHandle parent, const std::u16string& na
 }
 
 bool Win32FileSystem::NodeId(NodeHandle node, std::uint64_t* id) {
-  BY_HANDLE_FILE_INFORMATION info;
-  if (!GetFileInformationByHandle(ToHandle(node), &info)) return false;
-  *id = (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+  // One question to the system, where GetFileInformationByHandle asks the volume too.
+  if (kNtQueryInformationFile == nullptr) return false;
+  LARGE_INTEGER index;
+  IO_STATUS_BLOCK io;
+  if (kNtQueryInformationFile(ToHandle(node), &io, &index, sizeof(index),
+                              kFileInternalInformation) < 0) {
+    return false;
+  }
+  *id = static_cast<std::uint64_t>(index.QuadPart);
   return true;
 }
 
