@@ -63,6 +63,12 @@ std::u16string Parent(std::u16string path) {
   return path;
 }
 
+// A path of a network share, as the system normalizes it: "\\?\UNC\..." or "\\server\...".
+bool IsNetworkPath(std::u16string_view path) {
+  const std::u16string normal = Normalized(path);
+  return normal.size() > 2 && normal[0] == u'\\' && normal[1] == u'\\';
+}
+
 }  // namespace
 
 bool HoldsAWholeFolder(std::u16string_view directory, const std::vector<std::u16string>& folders) {
@@ -92,7 +98,9 @@ bool HoldsAWholeFolder(FileSystem& fs, const VerifiedNode& directory) {
   if (HoldsAWholeFolder(own, folders)) return true;
   // A folder reached through a network share (a drive mapped to a share of this machine) has a
   // path of that share: only what it is tells. The folders and every folder above them, each
-  // once, are compared with the directory.
+  // once, are compared with the directory. (Elsewhere the paths have told already: this costs a
+  // question to the volume for each folder.)
+  if (!IsNetworkPath(own)) return false;
   std::uint32_t own_volume = 0;
   std::uint64_t own_id = 0;
   if (!fs.NodeIdentity(directory.handle(), &own_volume, &own_id) || own_id == 0) return false;

@@ -900,8 +900,9 @@ bool FakeFileSystem::FinalPath(NodeHandle node, std::u16string* path) {
 bool FakeFileSystem::NormalizedPath(NodeHandle node, std::u16string* path) {
   if (impl_->Log("NormalizedPath " + impl_->NodeText(node))) return false;
   auto opened_by = impl_->opened_by_path.find(node);
-  if (impl_->normalized_paths_as_opened && opened_by != impl_->opened_by_path.end()) {
-    *path = u"\\\\?\\" + Widen(opened_by->second);
+  if (impl_->normalized_paths_as_opened && opened_by != impl_->opened_by_path.end() &&
+      opened_by->second.rfind("\\\\", 0) == 0) {
+    *path = u"\\\\?\\UNC\\" + Widen(opened_by->second.substr(2));
     return true;
   }
   return impl_->ReportedPath(node, u"\\\\?\\", path);

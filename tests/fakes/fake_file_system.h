@@ -51,8 +51,9 @@ class FakeFileSystem : public FileSystem {
   // wherever the node is: as Wine reports it when a directory was swapped between the opening
   // and its reading of the name.
   void SetFinalPathsByName(bool by_name);
-  // NormalizedPath of a directory opened by its path names that path, wherever it leads: as
-  // Windows names a folder reached through a network share (a mapped drive).
+  // NormalizedPath of a directory opened by a path of a network share names that path
+  // ("\\?\UNC\..."), wherever it leads: as Windows names a folder of this machine reached
+  // through a share (a mapped drive).
   void SetNormalizedPathsAsOpened(bool as_opened);
 
   // --- Looking at the result --------------------------------------------------------------

@@ -49,9 +49,10 @@ TEST(WholeFoldersTest, ADirectoryAtOrAboveAWholeFolderHoldsIt) {
 
 // Decided on what the directory is: a link to a whole folder, or a directory a link of the
 // system's list leads to, counts as that folder, whatever name opened it; a folder that cannot be
-// opened still counts by its name. Where the system names a directory by the way it was reached
-// (a folder of this machine through a network share), the folder itself, or one above it, is
-// recognised by its identity. A directory whose path cannot be read counts as a whole folder.
+// opened still counts by its name. Where the system names a directory by the network share it
+// was reached through (a folder of this machine through a mapped drive), the folder itself, or
+// one above it, is recognised by its identity. A directory whose path cannot be read counts as a
+// whole folder.
 TEST(WholeFoldersTest, TheOpenDirectoryDecidesNotItsName) {
   for (bool named_as_opened : {false, true}) {
     SCOPED_TRACE(named_as_opened ? "named as opened" : "named where it is");
@@ -65,6 +66,9 @@ TEST(WholeFoldersTest, TheOpenDirectoryDecidesNotItsName) {
     fs.AddLink("C:\\public", "C:\\Users\\Public");
     fs.AddLink("C:\\sample", "C:\\Apps\\Sample");
     fs.AddLink("C:\\Users\\Bob\\Documents", "C:\\Docs");
+    // A share of this machine, as a mapped drive reaches it.
+    fs.AddLink("\\\\localhost\\C$\\Users", "C:\\Users");
+    fs.AddLink("\\\\localhost\\C$\\Apps", "C:\\Apps");
     fs.whole_folders = {"C:\\Users\\Public\\Desktop", "C:\\Users\\Bob\\Documents",
                         "C:\\Users\\Gone\\Music"};
     struct Row {
@@ -74,6 +78,9 @@ TEST(WholeFoldersTest, TheOpenDirectoryDecidesNotItsName) {
     for (const Row& row : {
              Row{"C:\\pub\\", true},
              Row{"C:\\public\\", true},
+             Row{"\\\\localhost\\C$\\Users\\Public\\Desktop\\", true},
+             Row{"\\\\localhost\\C$\\Users\\Public\\", true},
+             Row{"\\\\localhost\\C$\\Apps\\Sample\\", false},
              Row{"C:\\Users\\Public\\Desktop\\", true},
              Row{"C:\\Docs\\", true},
              Row{"C:\\Users\\Gone\\", true},
