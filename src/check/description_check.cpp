@@ -156,11 +156,14 @@ class Checker {
       }
       return;
     }
-    if (!StaysInside(value)) {
+    if (!StaysInside(value) && data) {
       Error(line, value +
                       " leads outside its directory (\"..\", a drive or a leading "
-                      "backslash): the uninstaller refuses it; give a path relative to " +
-                      (data ? "DataDir" : "the uninstaller's directory"));
+                      "backslash): the uninstaller refuses it; give a path relative to DataDir");
+    } else if (!StaysInside(value)) {
+      Warning(line, value + " leads outside the uninstaller's directory: the ordinary removal " +
+                        (group_ == "dirs" ? "removes, when it is empty, " : "deletes ") +
+                        OutsideTarget(value) + ", and \"delete all\" leaves it");
     } else if ((data ? 0 : uninstaller_dir_.size()) + value.size() > kMaxPathBytes) {
       Error(line, value + " makes a path longer than 259 characters: it names nothing");
     }
@@ -170,6 +173,14 @@ class Checker {
     }
     if (group_ == "dirs") dirs_.push_back({line, value});
     if (group_ == "files") files_.push_back(SameFileKey(value));
+  }
+
+  // What a value that leads outside names, joined to the uninstaller's directory.
+  std::string OutsideTarget(const std::string& value) const {
+    if (uninstaller_dir_.empty()) return "what it names from there";
+    const std::optional<ParentAndName> target = ResolvedByText(uninstaller_dir_ + value);
+    if (!target || target->name.empty()) return "nothing (" + uninstaller_dir_ + value + ")";
+    return target->directory + target->name;
   }
 
   void CheckTask(std::size_t line, const std::string& key, const std::string& task) {

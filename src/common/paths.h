@@ -3,6 +3,7 @@
 #define UNINSTALL_COMMON_PATHS_H_
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -28,6 +29,17 @@ std::string WithoutTrailingSeparators(std::string path, std::string_view separat
 // The directory part of a path: everything up to and including its last separator (one of
 // `separators`); "" when it has none.
 std::string DirectoryPart(const std::string& path, std::string_view separators = kPathSeparators);
+
+// A path taken as the system takes it by its text: its root ("C:" or "\\server\share"), then
+// its names with empty ones and "." dropped, each ".." taking the name before it away (never
+// the root), trailing dots and blanks dropped from the last name. What it names is `name` in the
+// directory `directory` (which ends with a backslash). Nothing when the path has no such root or
+// names the root itself.
+struct ParentAndName {
+  std::string directory;
+  std::string name;
+};
+std::optional<ParentAndName> ResolvedByText(const std::string& path);
 
 // True for the root of a drive: a path that ends with a colon, alone or followed by one separator
 // ("D:", "D:\", "D:/", "\\?\D:\"), or the root of a network share ("\\server\share", with or

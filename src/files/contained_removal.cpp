@@ -104,11 +104,12 @@ bool ContainedRemoval::RemoveIfEmpty(Progress& progress, const std::string& path
   return true;
 }
 
-bool ContainedRemoval::RemoveEmptyDirectory(Progress& progress, const std::string& relative) {
+bool ContainedRemoval::RemoveEmptyDirectory(Progress& progress, const std::string& relative,
+                                            const std::string& shown) {
   if (disturbed_ || TooLong(base_path_, relative)) return false;
   const std::optional<std::vector<std::u16string>> names = NamesOf(fs_, relative);
   if (!names) return false;
-  const std::string path = base_path_ + relative;
+  const std::string path = shown.empty() ? base_path_ + relative : shown;
   if (names->empty()) return RemoveIfEmpty(progress, path, base_);
   if (ParentOf(*names) == nullptr) return false;
   VerifiedNode directory =
@@ -128,6 +129,11 @@ bool ContainedRemoval::Holds(const std::string& directory, const std::string& fi
   return std::equal(
       outer->begin(), outer->end(), inner->begin(),
       [](const std::u16string& a, const std::u16string& b) { return SameName(a, b); });
+}
+
+bool ContainedRemoval::HoldsDirectly(const std::string& file) {
+  const std::optional<std::vector<std::u16string>> names = NamesOf(fs_, file);
+  return names && names->size() == 1;
 }
 
 bool ContainedRemoval::IsSpared(const std::vector<std::u16string>& path) const {

@@ -45,9 +45,11 @@ class ContainedRemoval {
   bool RemoveFile(const std::string& relative, bool force = false);
 
   // Removes the directory base + `relative` when it is empty, or only the link when it is one,
-  // and shows the status text "  <path>*.*" for it. True when the link or the empty directory
-  // was removed, or the directory holds nothing but could not be removed.
-  bool RemoveEmptyDirectory(Progress& progress, const std::string& relative);
+  // and shows the status text "  <path>*.*" for it (`shown` in place of base + `relative` when
+  // given). True when the link or the empty directory was removed, or the directory holds
+  // nothing but could not be removed.
+  bool RemoveEmptyDirectory(Progress& progress, const std::string& relative,
+                            const std::string& shown = "");
 
   // Removes the directory base + `relative` with everything in it, clearing attributes first; a
   // link in it, or the directory itself when it is one, loses only the link. An empty value
@@ -64,6 +66,8 @@ class ContainedRemoval {
   // True when the directory `directory` below the base holds `file` below the base, at any
   // depth (an empty `directory` is the base itself).
   bool Holds(const std::string& directory, const std::string& file);
+  // True when `file` lies directly in the base, where the sweep takes it.
+  bool HoldsDirectly(const std::string& file);
 
  private:
   // The directory that holds the last of `names`, opened name by name from the base; kept open

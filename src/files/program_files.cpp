@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "files/directory_listing.h"
+#include "common/paths.h"
 #include "files/path_probe.h"
 
 namespace uninstall {
@@ -24,6 +25,23 @@ bool IsSameFile(const std::string& a, const std::string& b) {
   return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), same);
 }
 
+// A value of the ordinary removal that leads outside the uninstaller's directory ("..", a drive,
+// a leading separator) names what its path joined to that directory names, as the system reads
+// that path: the directory it names is opened by its path, and the last name deleted relative to
+// that directory's handle, never followed where it is a link.
+bool RemoveOutsideFile(FileSystem& fs, const std::string& joined) {
+  const std::optional<ParentAndName> target = ResolvedByText(joined);
+  if (!target || target->name.empty()) return false;
+  return ContainedRemoval(fs, target->directory, false).RemoveFile(target->name);
+}
+
+bool RemoveOutsideEmptyDirectory(FileSystem& fs, Progress& progress, const std::string& joined) {
+  const std::optional<ParentAndName> target = ResolvedByText(joined);
+  if (!target || target->name.empty()) return false;
+  return ContainedRemoval(fs, target->directory, false)
+      .RemoveEmptyDirectory(progress, target->name, joined);
+}
+
 }  // namespace
 
 ContainedRemoval InstallationRemoval(FileSystem& fs, const InstallationPaths& paths) {
@@ -39,7 +57,10 @@ bool RemoveProgramFiles(FileSystem& fs, const Description& description, Progress
   bool result = false;
   ContainedRemoval installation = InstallationRemoval(fs, paths);
   auto remove_file = [&](const std::string& file) {
-    if (installation.RemoveFile(file)) {
+    const bool removed = StaysInside(file)
+                             ? installation.RemoveFile(file)
+                             : RemoveOutsideFile(fs, paths.uninstaller_dir + file);
+    if (removed) {
       progress.Show(paths.uninstaller_dir + file);
       result = true;
     } else {
@@ -58,17 +79,18 @@ bool RemoveProgramFiles(FileSystem& fs, const Description& description, Progress
       remove_file(file);
     }
   });
-  description.ForEachValue("Dirs", [&](const std::string& dir) {
-    if (installation.RemoveEmptyDirectory(progress, dir)) result = true;
-  });
+  auto remove_directory = [&](const std::string& dir) {
+    if (StaysInside(dir) ? installation.RemoveEmptyDirectory(progress, dir)
+                         : RemoveOutsideEmptyDirectory(fs, progress, paths.uninstaller_dir + dir)) {
+      result = true;
+    }
+  };
+  description.ForEachValue("Dirs", remove_directory);
   if (lists_prog_exe) {
     remove_file(paths.prog_exe);
     // The directories that held it, as listed, now that they may be empty.
     description.ForEachValue("Dirs", [&](const std::string& dir) {
-      if (installation.Holds(dir, paths.prog_exe) &&
-          installation.RemoveEmptyDirectory(progress, dir)) {
-        result = true;
-      }
+      if (installation.Holds(dir, paths.prog_exe)) remove_directory(dir);
     });
   }
   return result;
@@ -110,9 +132,10 @@ bool RemoveAllFiles(FileSystem& fs, const Description& description, Progress& pr
   // since the running uninstaller's file cannot go yet.
   progress.Show(paths.uninstaller_dir + kAllFiles);
   installation.SweepFiles(progress);
-  // The main executable, where a tree or the sweep would have taken it, and then what is left of
-  // the trees that held it.
-  if (prog_exe_in_a_tree || installation.Holds("", paths.prog_exe)) {
+  // The main executable, where a tree or the sweep would have taken it (not in a subdirectory
+  // that no tree takes, which keeps what [Files] lists there too), and then what is left of the
+  // trees that held it.
+  if (prog_exe_in_a_tree || installation.HoldsDirectly(paths.prog_exe)) {
     installation.RemoveFile(paths.prog_exe, true);
     description.ForEachValue("Dirs", [&](const std::string& dir) {
       if (StaysInside(dir) && installation.Holds(dir, paths.prog_exe) && !dir.empty()) {

@@ -19,7 +19,7 @@ printf "$clean" >"$dir/clean.dat"
 # shellcheck disable=SC2059
 printf "${clean}[Langauge]\r\n" >"$dir/warning.dat"
 # shellcheck disable=SC2059
-printf "${clean}2=..\\\\x.dll\r\n" >"$dir/error.dat"
+printf "${clean}[Dirs]\r\n1=Help\\\\\r\n2=Help\\\\Images\\\\\r\n" >"$dir/error.dat"
 
 # expect NAME CODE [LINE [OPTION]]: the exit code for NAME.dat (given after OPTION), and LINE
 # among what it printed.
@@ -37,8 +37,8 @@ expect() {
 }
 expect clean 0 "0 errors, 0 warnings"
 expect warning 1
-expect error 2 "$dir/error.dat:6: error: ..\\x.dll leads outside its directory (\"..\", a drive or \
-a leading backslash): the uninstaller refuses it; give a path relative to the uninstaller's directory"
+expect error 2 "$dir/error.dat:7: error: [Dirs] lists Help\\ before Help\\Images\\ (line 8): Help\\ will \
+stay; list the subdirectory first"
 expect missing 2 "$dir/missing.dat:0: error: the file cannot be read"
 expect clean 2 "UninstallCheck: a plan is made on Windows only, where the uninstaller runs" --plan
 echo "$passed passed, $failed failed"

@@ -182,6 +182,8 @@ cases=(
   "case_window_confirm_and_remove"
   "case_window_cancel"
   "case_window_delete_all"
+  "case_window_delete_all_keeps_an_untaken_subfolder"
+  "case_quiet_values_outside_the_uninstallers_folder"
   "case_window_large_removal_keeps_the_window_alive"
   "case_window_public_desktop_offers_no_delete_all path"
   "case_window_public_desktop_offers_no_delete_all link"

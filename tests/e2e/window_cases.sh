@@ -262,3 +262,60 @@ case_quiet_public_desktop_stays() {
   wine_kill "$prefix"
   report "$name"
 }
+
+# An uninstaller in a subfolder of its program, whose uninstall.dat names the program's files
+# with "..": the ordinary removal takes them as their paths name them, the main executable last,
+# and then the uninstaller's own folder goes; the program's folder, which no value names, stays.
+case_quiet_values_outside_the_uninstallers_folder() {
+  local name=quiet-values-outside problems=
+  local prefix
+  new_prefix "$name"
+  local program="$prefix/drive_c/Program Files/App"
+  mkdir -p "$program/Uninstall" "$program/Help"
+  cp "$UNINSTALL_EXE" "$program/Uninstall/Uninstall.exe"
+  printf 'MZ app\n' >"$program/App.exe"
+  printf 'Read me\r\n' >"$program/readme.txt"
+  printf 'help\r\n' >"$program/Help/h.chm"
+  cat <<'EOF2' | sed 's/$/\r/' >"$program/Uninstall/uninstall.dat"
+[Settings]
+ProgName=App
+ProgExe=..\App.exe
+[Files]
+1=..\App.exe
+2=..\readme.txt
+3=..\Help\h.chm
+[Dirs]
+1=..\Help\
+EOF2
+  run_to_the_end "$prefix" 'C:\Program Files\App\Uninstall\Uninstall.exe' /Q
+  local gone
+  for gone in App.exe readme.txt Help Uninstall; do expect_absent "$program/$gone"; done
+  expect_present "$program"
+  expect_no_batch "$prefix"
+  wine_kill "$prefix"
+  report "$name"
+}
+
+# "Delete all" with the main executable in a subfolder that no [Dirs] tree takes: that folder
+# stays whole, the main executable and the user's file in it too.
+case_window_delete_all_keeps_an_untaken_subfolder() {
+  local name=window-delete-all-untaken-subfolder problems= run
+  local prefix
+  new_prefix "$name"
+  local app="$prefix/drive_c/Program Files/Sample"
+  sample_installation "$app"
+  mkdir -p "$app/bin"
+  mv "$app/Sample.exe" "$app/bin/Sample.exe"
+  printf 'mine\r\n' >"$app/bin/user.txt"
+  sed -i 's/^ProgExe=Sample.exe\r$/ProgExe=bin\\Sample.exe\r/; s/^1=Sample.exe\r$/1=bin\\Sample.exe\r/' \
+    "$app/uninstall.dat"
+  start_window "$prefix" 'C:\Program Files\Sample\Uninstall.exe'
+  click_control "$prefix" "$DELETE_ALL_CHECKBOX" "the check box"
+  confirm_and_finish "$prefix" 30
+  expect_present "$app/bin/Sample.exe"
+  expect_present "$app/bin/user.txt"
+  expect_absent "$app/Help"
+  expect_absent "$app/readme.txt"
+  wine_kill "$prefix"
+  report "$name"
+}

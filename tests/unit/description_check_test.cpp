@@ -30,8 +30,14 @@ TEST(DescriptionCheckTest, EachTrapIsFoundAtItsLine) {
   const Row rows[] = {
       {clean, "", ""},
       {"[Settings]\nGUID={G}\n", "", "1:e:ProgExe is missing"},
-      {clean + "2=..\\x.dll\n", "", "6:e:..\\x.dll leads outside"},
-      {clean + "2=C:\\x.dll\n", "", "6:e:C:\\x.dll leads outside"},
+      {clean + "2=..\\x.dll\n", "C:\\Program Files\\App\\",
+       "6:w:..\\x.dll leads outside the uninstaller's directory: the ordinary removal deletes "
+       "C:\\Program Files\\x.dll, and \"delete all\" leaves it"},
+      {clean + "2=C:\\x.dll\n", "C:\\App\\", "6:w:deletes C:\\App\\C:\\x.dll"},
+      {clean + "[Dirs]\n1=..\\..\\..\\\n", "C:\\App\\", "7:w:removes, when it is empty, nothing"},
+      {clean + "[Dirs]\n1=\\Old\\\n", "", "7:w:removes, when it is empty, what it names"},
+      {"[Settings]\nProgExe=App.exe\nGUID={G}\nDataDir=C:\\D\n[Files]\n1=App.exe\n[Data]\n1=..\\x\n",
+       "", "8:e:..\\x leads outside its directory"},
       {clean + "2=" + std::string(250, 'a') + "\n", "C:\\Program Files\\App\\",
        "6:e:longer than 259"},
       {clean + "[Dirs]\n1=Help\\\n2=help\\Images\n", "", "7:e:[Dirs] lists Help\\ before"},
@@ -107,10 +113,9 @@ TEST(DescriptionCheckTest, ReportAndExitCode) {
             "u.dat:1: warning: neither GUID nor ProgLink is set: the entry in the list of "
             "installed programs stays\n"
             "u.dat:2: warning: Script=256 keeps only its low 8 bits and means no; write 1 for yes\n"
-            "u.dat:4: error: ..\\x leads outside its directory (\"..\", a drive or a leading "
-            "backslash): the uninstaller refuses it; give a path relative to the uninstaller's "
-            "directory\n"
-            "2 errors, 2 warnings\n");
+            "u.dat:4: warning: ..\\x leads outside the uninstaller's directory: the ordinary "
+            "removal deletes what it names from there, and \"delete all\" leaves it\n"
+            "1 error, 3 warnings\n");
   EXPECT_EQ(FindingsExitCode(findings), 2);
   EXPECT_EQ(FindingsExitCode(CheckDescription(std::string(kClean) + "[X]\n", "")), 1);
   EXPECT_EQ(FindingsExitCode(CheckDescription(kClean, "")), 0);

@@ -113,6 +113,17 @@ TEST_F(ProgramFilesTest, TheMainExecutableGoesLastAndThenTheDirectoriesThatHeldI
                                              "SetStatusText   C:\\App\\Bin\\*.*"));
     }
   }
+  // "Delete all" takes it only where the sweep or a tree would have: a subdirectory that no tree
+  // takes keeps everything, the main executable too.
+  Describe("[Files]\nA=Bin\\App.exe\n[Dirs]\nA=Help\\\n");
+  fs.AddFile("C:\\App\\Bin\\App.exe", "MZ");
+  fs.AddFile("C:\\App\\Bin\\user.txt");
+  fs.AddFile("C:\\App\\Help\\h.chm");
+  EXPECT_TRUE(RemoveAll());
+  EXPECT_TRUE(fs.Exists("C:\\App\\Bin\\App.exe"));
+  EXPECT_TRUE(fs.Exists("C:\\App\\Bin\\user.txt"));
+  EXPECT_FALSE(fs.Exists("C:\\App\\Help\\"));
+
   // A name that only begins like the main executable is an ordinary file.
   paths.prog_exe = "App.exe";
   Describe("[Files]\nA=App.ex\n");
@@ -199,19 +210,49 @@ TEST_F(ProgramFilesTest, MissingMainExecutableRemovesNothing) {
   }
 }
 
-// The ordinary removal opens every name below the uninstaller's directory too: a value that
-// leads outside names nothing.
-TEST_F(ProgramFilesTest, ProgramFilesRemovalPassesOverValuesThatLeadOutside) {
+// The ordinary removal takes a value that leads outside the uninstaller's directory as its
+// joined path names it, read by its text: "..", a drive, a leading separator. The directory is
+// opened by that path; the last name is deleted relative to it, a link as itself.
+TEST_F(ProgramFilesTest, ProgramFilesRemovalTakesValuesThatLeadOutsideAsTheirPathNames) {
   Describe(
-      "[Files]\nA=..\\Other\\x.txt\nB=C:\\Other\\y.txt\nC=\\Other\\y.txt\n"
-      "[Dirs]\nA=..\\Empty\\\nB=C:\\Empty\\\n");
-  fs.AddFile("C:\\Other\\x.txt");
-  fs.AddFile("C:\\Other\\y.txt");
+      "[Settings]\nProgExe=..\\App.exe\n"
+      "[Files]\nA=..\\Other\\x.txt\nB=C:\\Other\\y.txt\nC=\\Other\\z.txt\nD=..\\App.exe\n"
+      "E=Sub\\..\\..\\Other\\w.txt\nF=..\\Linked\n"
+      "[Dirs]\nA=..\\Empty\\\nB=C:\\Empty\\\nC=..\\Other\\\n");
+  fs.AddFile("C:\\App.exe", "MZ");
+  for (const char* file : {"C:\\Other\\x.txt", "C:\\Other\\y.txt", "C:\\Other\\z.txt",
+                           "C:\\Other\\w.txt", "C:\\App\\Other\\z.txt", "C:\\Target\\t.txt"}) {
+    fs.AddFile(file);
+  }
   fs.AddDirectory("C:\\Empty");
-  EXPECT_FALSE(RemoveProgram());
-  EXPECT_TRUE(fs.Exists("C:\\Other\\x.txt"));
+  fs.AddLink("C:\\Linked", "C:\\Target");
+  paths.prog_exe = "..\\App.exe";
+  EXPECT_TRUE(RemoveProgram());
+  EXPECT_FALSE(fs.Exists("C:\\Other\\x.txt"));
+  EXPECT_FALSE(fs.Exists("C:\\Other\\w.txt"));
+  EXPECT_FALSE(fs.Exists("C:\\App.exe"));
+  EXPECT_FALSE(fs.Exists("C:\\Empty\\"));
+  // "C:\App\C:\Other\y.txt" names nothing; "C:\App\\Other\z.txt" is the one in C:\App.
   EXPECT_TRUE(fs.Exists("C:\\Other\\y.txt"));
+  EXPECT_TRUE(fs.Exists("C:\\Other\\z.txt"));
+  EXPECT_FALSE(fs.Exists("C:\\App\\Other\\z.txt"));
+  // Still holds y.txt and z.txt; the link as the last name is not followed.
+  EXPECT_TRUE(fs.Exists("C:\\Other\\"));
+  EXPECT_TRUE(fs.Exists("C:\\Target\\t.txt"));
+  // The main executable last, and the texts as the values are joined.
+  EXPECT_THAT(StatusTexts(), ElementsAre("SetStatusText   C:\\App\\..\\Other\\x.txt",
+                                         "SetStatusText   C:\\App\\\\Other\\z.txt",
+                                         "SetStatusText   C:\\App\\Sub\\..\\..\\Other\\w.txt",
+                                         "SetStatusText   C:\\App\\..\\Empty\\*.*",
+                                         "SetStatusText   C:\\App\\..\\App.exe"));
+
+  // "Delete all" keeps refusing them.
+  paths.prog_exe = "App.exe";
+  Describe("[Settings]\nProgExe=App.exe\n[Dirs]\nA=..\\Empty\\\nB=..\\Other\\\n");
+  fs.AddDirectory("C:\\Empty");
+  EXPECT_TRUE(RemoveAll());
   EXPECT_TRUE(fs.Exists("C:\\Empty\\"));
+  EXPECT_TRUE(fs.Exists("C:\\Other\\y.txt"));
 }
 
 TEST_F(ProgramFilesTest, DeleteAllRemovesTreesDataAndSweepsTheUninstallerDirectory) {
