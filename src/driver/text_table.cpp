@@ -45,6 +45,8 @@ void LoadTexts(const Description& description, TextTable* texts) {
   texts->cancel = text("Cancel", "Cancel");
   texts->ready = text("Ready", "Ready");
   texts->login = text("Login", "Login");
+  texts->script_timeout =
+      text("ScriptTimeout", "The uninstall script has been running for 20 seconds. Stop it?");
 }
 
 }  // namespace uninstall

@@ -28,6 +28,7 @@ struct TextTable {
   std::string cancel;
   std::string ready;
   std::string login;
+  std::string script_timeout;
 };
 
 // Fills the whole table from uninstall.dat at `path`; whatever is missing takes its default.

@@ -134,13 +134,23 @@ void UninstallSequence::RunScript() {
                        : IsExistingFile(platform_.fs, js) ? js
                                                           : std::string();
   if (script.empty()) return;
-  // In a second instance of the uninstaller, ended once its time is up; the engine shows its own
-  // dialogs only where somebody can answer them.
+  // In a second instance of the uninstaller. The engine shows its own dialogs only where
+  // somebody can answer them; there the user is asked, once the script's time is up and again
+  // each time after, whether to stop it (a question that goes when the script ends first). In
+  // quiet mode it is ended then.
   const ScriptRequest request{
       script,
       ScriptConstants{state_.uninstaller_dir, state_.settings.start_menu, state_.settings.guid},
       !state_.quiet_mode};
-  RunScriptInOwnProcess(launcher_, platform_.processes, state_.own_path, request);
+  ProgramLauncher::TimeUp ask_the_user;
+  if (!state_.quiet_mode) {
+    ask_the_user = [this](ProcessHandle process) {
+      return ShowMessageBoxUntilEnded(platform_.windows, " " + state_.texts.titel,
+                                      state_.texts.script_timeout, kYesNo | kIconQuestion,
+                                      process) == kYes;
+    };
+  }
+  RunScriptInOwnProcess(launcher_, platform_.processes, state_.own_path, request, ask_the_user);
 }
 
 void UninstallSequence::Logon() {

@@ -54,20 +54,22 @@ std::optional<std::uint32_t> ProgramLauncher::Run(const std::string& file,
 std::optional<std::uint32_t> ProgramLauncher::RunHanding(const std::string& file,
                                                          const std::string& parameters,
                                                          PipeHandle handed, Progress& progress,
-                                                         std::optional<std::uint32_t> time_limit) {
+                                                         std::uint32_t time_limit,
+                                                         const TimeUp& time_up) {
   CreatedProcess created;
   if (!processes_.CreateProcessHanding(ProgramCommandLine(file, parameters), std::nullopt,
                                        kShowNormal, handed, &created)) {
     return std::nullopt;
   }
   processes_.CloseProcessHandle(created.thread);
-  return Finish(created.process, progress, time_limit);
+  return Finish(created.process, progress, time_limit, time_up);
 }
 
 std::optional<std::uint32_t> ProgramLauncher::Finish(ProcessHandle process, Progress& progress,
-                                                     std::optional<std::uint32_t> time_limit) {
+                                                     std::optional<std::uint32_t> time_limit,
+                                                     const TimeUp& time_up) {
   std::optional<std::uint32_t> exit_code;
-  if (WaitForExit(process, progress, time_limit)) {
+  if (WaitForExit(process, progress, time_limit, time_up)) {
     std::uint32_t code = 0;
     if (processes_.ExitCodeOf(process, &code)) exit_code = code;
   } else {
@@ -78,15 +80,17 @@ std::optional<std::uint32_t> ProgramLauncher::Finish(ProcessHandle process, Prog
 }
 
 bool ProgramLauncher::WaitForExit(ProcessHandle process, Progress& progress,
-                                  std::optional<std::uint32_t> time_limit) {
+                                  std::optional<std::uint32_t> time_limit, const TimeUp& time_up) {
   // In slices, with a beat between them: a program that sends the window a message and waits
   // for the answer (a broadcast, say) would otherwise wait for the uninstaller for ever.
-  for (std::uint32_t waited = 0; !time_limit || waited < *time_limit;
-       waited += kWaitSliceMilliseconds) {
-    if (processes_.WaitForProcessFor(process, kWaitSliceMilliseconds)) return true;
-    progress.Beat();
+  for (;;) {
+    for (std::uint32_t waited = 0; !time_limit || waited < *time_limit;
+         waited += kWaitSliceMilliseconds) {
+      if (processes_.WaitForProcessFor(process, kWaitSliceMilliseconds)) return true;
+      progress.Beat();
+    }
+    if (!time_up || time_up(process)) return false;
   }
-  return false;
 }
 
 std::string ProgramLauncher::SystemProgramPath(const std::string& name) {

@@ -4,6 +4,7 @@
 #define UNINSTALL_EXTERNAL_PROGRAM_LAUNCHER_H_
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -26,11 +27,16 @@ class ProgramLauncher {
                                    const std::string& working_directory, Progress& progress,
                                    std::optional<std::uint32_t> time_limit = std::nullopt);
 
+  // Asked each time a program's time limit is reached: true ends it, false lets it run for
+  // another such time.
+  using TimeUp = std::function<bool(ProcessHandle process)>;
+
   // As Run, for a program that is handed the pipe end `handed` (see
-  // Processes::CreateProcessHanding), with no working directory of its own and no shell.
+  // Processes::CreateProcessHanding), with no working directory of its own and no shell; when its
+  // time is up, `time_up` decides (without one it is ended).
   std::optional<std::uint32_t> RunHanding(const std::string& file, const std::string& parameters,
                                           PipeHandle handed, Progress& progress,
-                                          std::optional<std::uint32_t> time_limit);
+                                          std::uint32_t time_limit, const TimeUp& time_up = {});
 
   // The full path of the system's program `name` in the system directory; "" when the system
   // does not say where that is. A program is never started by its bare name, which Windows
@@ -41,10 +47,11 @@ class ProgramLauncher {
   // Waits for a started process as Run does, ends it when the limit is reached, and closes it;
   // its exit code when it ended.
   std::optional<std::uint32_t> Finish(ProcessHandle process, Progress& progress,
-                                      std::optional<std::uint32_t> time_limit);
-  // True when the process ended within the limit.
+                                      std::optional<std::uint32_t> time_limit,
+                                      const TimeUp& time_up = {});
+  // True when the process ended within the limit (and the further ones `time_up` gave).
   bool WaitForExit(ProcessHandle process, Progress& progress,
-                   std::optional<std::uint32_t> time_limit);
+                   std::optional<std::uint32_t> time_limit, const TimeUp& time_up);
 
   Processes& processes_;
 };

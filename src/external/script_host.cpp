@@ -16,6 +16,7 @@ std::string LanguageOf(const std::string& extension) {
 
 void ScriptHost::CreateEngine(bool allow_ui) {
   created_ = true;
+  allow_ui_ = allow_ui;
   has_engine_ = engine_.Create();
   if (!has_engine_) return;
   engine_.Reset();
@@ -36,7 +37,7 @@ bool ScriptHost::RunUninstallScript(const std::string& path, const ScriptConstan
   const std::string language = LanguageOf(extension);
   if (language.empty()) return false;
   engine_.SetLanguage(language);
-  engine_.SetTimeout(kScriptTimeoutMilliseconds);
+  engine_.SetTimeout(allow_ui_ ? kNoScriptTimeout : kScriptTimeoutMilliseconds);
   engine_.AddCode(code);
   return true;
 }

@@ -12,6 +12,8 @@
 namespace uninstall {
 
 inline constexpr std::int32_t kScriptTimeoutMilliseconds = 20000;
+// The engine's time-out where the uninstaller asks the user itself (see script_process.h).
+inline constexpr std::int32_t kNoScriptTimeout = -1;
 
 // One engine for the whole run: created at start-up, released at the end.
 class ScriptHost {
@@ -19,7 +21,8 @@ class ScriptHost {
   ScriptHost(ScriptEngine& engine, FileSystem& fs) : engine_(engine), fs_(fs) {}
 
   // Creates the engine, resets it, lets it show its own dialogs or not, and sets VBScript. A
-  // failure is not reported: the host then runs no script.
+  // failure is not reported: the host then runs no script. Where dialogs are allowed, the
+  // engine gets no time-out: the uninstaller that waits for this one asks the user itself.
   void CreateEngine(bool allow_ui = true);
   // Hands the file's lines, each ending with CR LF, to the engine in the language of its
   // extension (vbs or js), after the constants. True when the code went to the engine; false
@@ -34,6 +37,7 @@ class ScriptHost {
   FileSystem& fs_;
   bool created_ = false;     // CreateEngine ran and ReleaseEngine has not yet
   bool has_engine_ = false;  // the engine exists
+  bool allow_ui_ = true;
 };
 
 }  // namespace uninstall

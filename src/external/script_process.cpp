@@ -54,7 +54,8 @@ std::optional<ScriptRequest> DecodedScriptRequest(const std::string& bytes) {
 }
 
 void RunScriptInOwnProcess(ProgramLauncher& launcher, Processes& processes,
-                           const std::string& own_path, const ScriptRequest& request) {
+                           const std::string& own_path, const ScriptRequest& request,
+                           const ProgramLauncher::TimeUp& time_up) {
   if (own_path.empty()) return;
   const std::string bytes = EncodedScriptRequest(request);
   if (bytes.size() > kScriptRequestLimit) return;
@@ -70,7 +71,7 @@ void RunScriptInOwnProcess(ProgramLauncher& launcher, Processes& processes,
   if (written) {
     NoProgress progress;
     launcher.RunHanding(own_path, std::string(kScriptSwitch) + " " + std::to_string(read_end),
-                        read_end, progress, kScriptProcessMilliseconds);
+                        read_end, progress, kScriptProcessMilliseconds, time_up);
   }
   processes.ClosePipe(read_end);
 }

@@ -1,8 +1,10 @@
 // The uninstall script runs in a second instance of the uninstaller, which the first one ends
 // once its time is up. The script engine's own time-out does not hold everywhere (Wine ignores
 // it), and where it holds it asks the user whether to go on, which nobody answers in quiet
-// mode: a script that never ends would hold up the uninstallation for ever. What the script did
-// stays; an engine that crashes takes only the second instance with it.
+// mode: a script that never ends would hold up the uninstallation for ever. So in quiet mode the
+// instance is ended at the time-out; where somebody can answer, the first instance asks as the
+// engine would (and the engine asks nothing). What the script did stays; an engine that crashes
+// takes only the second instance with it.
 //
 // What the second instance runs comes only from the instance that started it, through the read
 // end of a pipe that is the one handle it inherits: no other program can hand an instance such a
@@ -47,11 +49,13 @@ struct ScriptRequest {
 std::string EncodedScriptRequest(const ScriptRequest& request);
 std::optional<ScriptRequest> DecodedScriptRequest(const std::string& bytes);
 
-// Starts the uninstaller at `own_path` again with the request in its pipe, and waits for it at
-// most kScriptProcessMilliseconds; one that still runs then is ended. When it cannot start, the
-// script is passed over.
+// Starts the uninstaller at `own_path` again with the request in its pipe, and waits for it.
+// Each time it has run kScriptProcessMilliseconds more, `time_up` decides whether it is ended
+// (true) or may go on; without one it is ended then. When it cannot start, the script is passed
+// over.
 void RunScriptInOwnProcess(ProgramLauncher& launcher, Processes& processes,
-                           const std::string& own_path, const ScriptRequest& request);
+                           const std::string& own_path, const ScriptRequest& request,
+                           const ProgramLauncher::TimeUp& time_up = {});
 
 // In the second instance, whose parameters are kScriptSwitch and the number of a pipe it was
 // handed: runs the script of the request read from that pipe through `host`, and returns true.

@@ -33,6 +33,12 @@ WindowEvent PlanWindows::NextEvent() {
   return WindowEvent{Kind::kQueueEnded, 0, 0};
 }
 
+int PlanWindows::MessageBoxUntilEnded(WindowHandle owner, const std::string& text,
+                                      const std::string& title, std::uint32_t flags,
+                                      ProcessHandle) {
+  return MessageBoxWithOwner(owner, text, title, flags);
+}
+
 int PlanWindows::MessageBoxWithOwner(WindowHandle, const std::string& text,
                                      const std::string& title, std::uint32_t) {
   // Titles begin with a blank, for the look of the title bar.

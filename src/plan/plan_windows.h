@@ -34,6 +34,8 @@ class PlanWindows : public WindowToolkit {
   std::uint32_t Milliseconds() override { return clock_ += 100; }
   int MessageBoxWithOwner(WindowHandle owner, const std::string& text, const std::string& title,
                           std::uint32_t flags) override;
+  int MessageBoxUntilEnded(WindowHandle owner, const std::string& text, const std::string& title,
+                           std::uint32_t flags, ProcessHandle running) override;
   std::vector<WindowHandle> TopLevelWindows() override { return {}; }
   std::uint32_t ThreadOfWindow(WindowHandle) override { return 0; }
   std::uint32_t ProcessOfWindow(WindowHandle) override { return 0; }

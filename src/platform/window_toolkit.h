@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/process.h"
+
 namespace uninstall {
 
 // Message-box flags used by the program.
@@ -71,6 +73,10 @@ struct WindowSpec {
   bool operator==(const WindowSpec&) const = default;
 };
 
+// What MessageBoxUntilEnded returns when the process ended before anybody answered (IDCANCEL,
+// which a Yes/No box has no button for).
+inline constexpr int kBoxClosedByEnd = 2;
+
 // A top-level window of the desktop, of any program; 0 means none.
 using WindowHandle = std::uintptr_t;
 
@@ -114,6 +120,11 @@ class WindowToolkit {
   // MessageBoxA with an owner (0: none); the button pressed, 0 on failure.
   virtual int MessageBoxWithOwner(WindowHandle owner, const std::string& text,
                                   const std::string& title, std::uint32_t flags) = 0;
+  // The same box, which the program closes itself (with kBoxClosedByEnd) as soon as the process
+  // `running` has ended: a thread timer looks at the process every 100 ms while the box is shown.
+  virtual int MessageBoxUntilEnded(WindowHandle owner, const std::string& text,
+                                   const std::string& title, std::uint32_t flags,
+                                   ProcessHandle running) = 0;
   virtual std::vector<WindowHandle> TopLevelWindows() = 0;         // EnumWindows
   virtual std::uint32_t ThreadOfWindow(WindowHandle window) = 0;   // GetWindowThreadProcessId
   virtual std::uint32_t ProcessOfWindow(WindowHandle window) = 0;  // GetWindowThreadProcessId

@@ -4,9 +4,12 @@
 
 namespace uninstall {
 
-int ShowMessageBox(WindowToolkit& windows, const std::string& title, const std::string& text,
-                   std::uint32_t flags) {
-  // The owner is blocked by the box itself; every other window of this thread is blocked here.
+namespace {
+
+// Shows a box through `show(owner)`: the owner is blocked by the box itself; every other window
+// of this thread is blocked here.
+template <typename Show>
+int ShowBlocking(WindowToolkit& windows, Show show) {
   const std::uint32_t thread = windows.CurrentThread();
   const WindowHandle foreground = windows.Foreground();
   std::vector<WindowHandle> disabled;
@@ -21,9 +24,25 @@ int ShowMessageBox(WindowToolkit& windows, const std::string& title, const std::
       foreground != 0 && windows.ProcessOfWindow(foreground) == windows.CurrentProcess()
           ? foreground
           : 0;
-  const int pressed = windows.MessageBoxWithOwner(owner, text, title, flags);
+  const int pressed = show(owner);
   for (WindowHandle window : disabled) windows.EnableWindowHandle(window, true);
   return pressed;
+}
+
+}  // namespace
+
+int ShowMessageBox(WindowToolkit& windows, const std::string& title, const std::string& text,
+                   std::uint32_t flags) {
+  return ShowBlocking(windows, [&](WindowHandle owner) {
+    return windows.MessageBoxWithOwner(owner, text, title, flags);
+  });
+}
+
+int ShowMessageBoxUntilEnded(WindowToolkit& windows, const std::string& title,
+                             const std::string& text, std::uint32_t flags, ProcessHandle running) {
+  return ShowBlocking(windows, [&](WindowHandle owner) {
+    return windows.MessageBoxUntilEnded(owner, text, title, flags, running);
+  });
 }
 
 }  // namespace uninstall

@@ -15,6 +15,15 @@ namespace uninstall {
 int ShowMessageBox(WindowToolkit& windows, const std::string& title, const std::string& text,
                    std::uint32_t flags);
 
+// The same, for a box that goes by itself (kBoxClosedByEnd) once the process `running` has
+// ended: a question about a program that may finish before anybody answers.
+int ShowMessageBoxUntilEnded(WindowToolkit& windows, const std::string& title,
+                             const std::string& text, std::uint32_t flags, ProcessHandle running);
+
+inline constexpr std::uint32_t kYesNo = 0x04;
+inline constexpr std::uint32_t kIconQuestion = 0x20;
+inline constexpr int kYes = 6;
+
 }  // namespace uninstall
 
 #endif  // UNINSTALL_UI_MESSAGE_BOX_H_

@@ -116,8 +116,9 @@ case_program_running() {
 }
 
 # case_endless_script vbs|js quiet|window: a script that never ends is stopped once its time is
-# up (about 20 s), and the uninstallation then goes on to the end; what the script did before
-# stays done. In window mode the window opens after the script.
+# up (about 20 s; in window mode when the user says so), and the uninstallation then goes on to
+# the end; what the script did before stays done. In window mode the window opens after the
+# script.
 case_endless_script() {
   local kind=$1 mode=$2
   local name=endless-script-$kind-$mode problems= run
@@ -138,7 +139,12 @@ case_endless_script() {
   if [ "$mode" = quiet ]; then
     run_to_the_end "$prefix" 'C:\Program Files\Sample\Uninstall.exe' /Q
   else
-    start_window "$prefix" 'C:\Program Files\Sample\Uninstall.exe' 40
+    # Nobody stops the script but the user, asked once it has had its time.
+    in_prefix "$prefix" 'C:\Program Files\Sample\Uninstall.exe' &
+    run=$!
+    uiauto "$prefix" msgbox " Uninstall Program" 40 >/dev/null || problem "the user was not asked"
+    uiauto "$prefix" press " Uninstall Program" 6 || problem "Yes could not be pressed"
+    uiauto "$prefix" wait "$WINDOW_TITLE" 20 >/dev/null || problem "no main window"
     confirm_and_finish "$prefix" 30
   fi
   local took=$((SECONDS - started))
@@ -189,6 +195,51 @@ case_script_handed_in_from_outside() {
   expect_exit_zero $?
   expect_settled "$prefix"
   expect_absent "$c/evil/ran.txt"
+  wine_kill "$prefix"
+  report "$name"
+}
+
+# case_window_script_question answer|stop: in the window, an Uninstall.vbs asks its own Yes/No
+# question and writes the answer into C:\answer.txt. Nobody answers for 20 seconds, so the
+# uninstaller asks whether to stop the script. With "answer", that question stays unanswered
+# while the user answers the script's: the script ends, the uninstaller's question goes by
+# itself, and the answer is written. With "stop", Yes ends the script; nothing is written. The
+# main window opens after either.
+case_window_script_question() {
+  local how=$1
+  local name=window-script-question-$how problems= run
+  local prefix
+  new_prefix "$name"
+  local app="$prefix/drive_c/Program Files/Sample"
+  sample_installation "$app"
+  with_script "$app" 1
+  printf '%s\r\n' 'answer = MsgBox("Keep your settings?", vbYesNo, "Sample script")' \
+    'CreateObject("Scripting.FileSystemObject").CreateTextFile("C:\answer.txt", True).Write CStr(answer)' \
+    >"$app/Uninstall.vbs"
+  in_prefix "$prefix" 'C:\Program Files\Sample\Uninstall.exe' &
+  run=$!
+  uiauto "$prefix" msgbox "Sample script" 20 >/dev/null || problem "the script asked nothing"
+  local started=$SECONDS
+  local text
+  text=$(uiauto "$prefix" msgbox " Uninstall Program" 40 && echo x)
+  [ "${text%$'\n'x}" = 'The uninstall script has been running for 20 seconds. Stop it?' ] ||
+    problem "the uninstaller's question: $(printf %q "${text%$'\n'x}")"
+  [ $((SECONDS - started)) -ge 15 ] || problem "asked after $((SECONDS - started)) s already"
+  if [ "$how" = answer ]; then
+    uiauto "$prefix" press "Sample script" 6 || problem "the script's question could not be answered"
+    uiauto "$prefix" gone " Uninstall Program" 10 || problem "the uninstaller's question stayed"
+  else
+    uiauto "$prefix" press " Uninstall Program" 6 || problem "Yes could not be pressed"
+  fi
+  uiauto "$prefix" wait "$WINDOW_TITLE" 30 >/dev/null || problem "no main window"
+  click_control "$prefix" "$CANCEL_BUTTON" Cancel
+  finish_run "$prefix"
+  if [ "$how" = answer ]; then
+    [ "$(cat "$prefix/drive_c/answer.txt" 2>/dev/null)" = 6 ] || problem "the answer was not written"
+  else
+    expect_absent "$prefix/drive_c/answer.txt"
+  fi
+  expect_sample_kept "$app"
   wine_kill "$prefix"
   report "$name"
 }

@@ -137,7 +137,17 @@ int FakeWindowToolkit::MessageBoxWithOwner(WindowHandle owner, const std::string
   if (log_->Add("MessageBox " + title + " | " + text + " | " + std::to_string(flags))) return 0;
   message_box_owners.push_back(owner);
   if (on_message_box) on_message_box(title);
-  return 1;
+  if (box_answers.empty()) return 1;
+  const int answer = box_answers.front();
+  box_answers.pop_front();
+  return answer;
+}
+
+int FakeWindowToolkit::MessageBoxUntilEnded(WindowHandle owner, const std::string& text,
+                                            const std::string& title, std::uint32_t flags,
+                                            ProcessHandle running) {
+  if (log_->Add("MessageBoxUntilEnded " + std::to_string(running))) return 0;
+  return MessageBoxWithOwner(owner, text, title, flags);
 }
 
 std::vector<WindowHandle> FakeWindowToolkit::TopLevelWindows() {

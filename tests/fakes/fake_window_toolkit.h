@@ -34,6 +34,8 @@ class FakeWindowToolkit : public WindowToolkit {
   WindowHandle foreground = 0;
   // Called when a message box is shown, before it is "closed"; the owner each box had.
   std::function<void(const std::string& title)> on_message_box;
+  // The buttons the message boxes are answered with, in turn; OK (1) once none is left.
+  std::deque<int> box_answers;
   std::vector<WindowHandle> message_box_owners;
 
   void QueueClick(int control, int window = kMainWindow);
@@ -69,6 +71,8 @@ class FakeWindowToolkit : public WindowToolkit {
   std::uint32_t Milliseconds() override;
   int MessageBoxWithOwner(WindowHandle owner, const std::string& text, const std::string& title,
                           std::uint32_t flags) override;
+  int MessageBoxUntilEnded(WindowHandle owner, const std::string& text, const std::string& title,
+                           std::uint32_t flags, ProcessHandle running) override;
   std::vector<WindowHandle> TopLevelWindows() override;
   std::uint32_t ThreadOfWindow(WindowHandle window) override;
   std::uint32_t ProcessOfWindow(WindowHandle window) override;

@@ -33,10 +33,20 @@ TEST_F(ScriptHostTest, EngineIsSetUpThenGivenLanguageTimeoutAndCode) {
   EXPECT_THAT(log.Matching("ScriptEngine"),
               ElementsAre("ScriptEngine.Create", "ScriptEngine.Reset", "ScriptEngine.AllowUI 1",
                           "ScriptEngine.Language VBScript", "ScriptEngine.Language JScript",
-                          "ScriptEngine.Timeout 20000",
+                          "ScriptEngine.Timeout -1",
                           "ScriptEngine.AddCode " + ScriptHeader("js", values) + "x = 1;\r\n",
                           "ScriptEngine.Release"));
+  // Where nobody answers a question (quiet mode), the engine stops the script itself.
+  log.Clear();
+  host.CreateEngine(false);
+  host.RunUninstallScript("C:\\App\\Uninstall.js", values);
+  EXPECT_THAT(log.Matching("ScriptEngine.Timeout"), ElementsAre("ScriptEngine.Timeout 20000"));
+  host.ReleaseEngine();
   // Closed before the script runs, so that the script may delete it.
+  log.Clear();
+  host.CreateEngine();
+  host.RunUninstallScript("C:\\App\\Uninstall.js", values);
+  host.ReleaseEngine();
   const std::vector<std::string>& entries = log.entries();
   EXPECT_LT(std::find_if(entries.begin(), entries.end(),
                          [](const std::string& e) { return e.rfind("CloseFile", 0) == 0; }),

@@ -245,6 +245,43 @@ TEST_F(SequenceTest, ScriptRunsInASecondInstanceBeforeAnyConfirmation) {
   EXPECT_THAT(Calls("CreateProcess"), IsEmpty());
 }
 
+// In the window, a script still running when its time is up is not simply ended: the user is
+// asked, as the engine would, whether to stop it, and again after each further span; Yes ends
+// it, and a question that the script's end overtakes goes by itself. Quiet mode has nobody to
+// ask.
+TEST_F(SequenceTest, InTheWindowTheUserDecidesWhetherALongScriptStops) {
+  struct Row {
+    const char* mode;
+    int waits_before_exit;
+    std::vector<int> answers;
+    std::size_t questions;
+    bool ended;
+  };
+  for (const Row& row : {
+           Row{"", 1000000, {7, 6}, 2, true},  // No, then Yes
+           Row{"", 445, {kBoxClosedByEnd}, 1, false},
+           Row{"", 100, {}, 0, false},
+           Row{"/Q", 1000000, {}, 0, true},
+       }) {
+    SCOPED_TRACE(::testing::Message() << row.mode << " " << row.waits_before_exit);
+    Install(
+        "[Settings]\nProgExe=App.exe\nScript=1\n[Files]\nF=App.exe\n"
+        "[Language]\nTitel=Uninstall App\nScriptTimeout=Stop the script?\n");
+    fs.AddFile("C:\\App\\Uninstall.vbs", "x = 1\n");
+    processes.AddProgram("C:\\App\\Uninstall.exe", 0);
+    processes.timed_waits_before_exit = row.waits_before_exit;
+    windows.box_answers.assign(row.answers.begin(), row.answers.end());
+    windows.QueueClick(kCancelButton);
+    Run(row.mode);
+    EXPECT_EQ(Calls("MessageBoxUntilEnded").size(), row.questions);
+    if (row.questions > 0) {
+      EXPECT_EQ(Calls("MessageBox ")[0], "MessageBox  Uninstall App | Stop the script? | 36");
+    }
+    EXPECT_EQ(Calls("EndProcess").size(), row.ended ? 1u : 0u);
+    EXPECT_LT(Position("CreateProcess"), Position("OpenWindow 1"));
+  }
+}
+
 // The second instance runs the script its pipe names, and nothing else: no uninstall.dat is
 // read, nothing removed, no window opened. Started with the switch but without a pipe holding a
 // request (the old way through the environment, a number that is no pipe, a pipe of another

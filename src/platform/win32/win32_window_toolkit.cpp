@@ -160,6 +160,45 @@ int Win32WindowToolkit::MessageBoxWithOwner(WindowHandle owner, const std::strin
   return MessageBoxA(AsWindow(owner), text.c_str(), title.c_str(), flags);
 }
 
+namespace {
+
+// The one box shown until a process ends: what the timer looks at, and the box to close.
+struct BoxUntilEnded {
+  HANDLE process = nullptr;
+  DWORD thread = 0;
+};
+BoxUntilEnded box_until_ended;
+
+BOOL CALLBACK EndMessageBox(HWND window, LPARAM) {
+  char class_name[16] = "";
+  if (GetClassNameA(window, class_name, sizeof(class_name)) > 0 &&
+      lstrcmpA(class_name, "#32770") == 0) {
+    EndDialog(window, kBoxClosedByEnd);
+  }
+  return TRUE;
+}
+
+// Runs in the box's own message loop, on this thread.
+void CALLBACK LookAtTheProcess(HWND, UINT, UINT_PTR, DWORD) {
+  if (box_until_ended.process != nullptr &&
+      WaitForSingleObject(box_until_ended.process, 0) != WAIT_TIMEOUT) {
+    EnumThreadWindows(box_until_ended.thread, EndMessageBox, 0);
+  }
+}
+
+}  // namespace
+
+int Win32WindowToolkit::MessageBoxUntilEnded(WindowHandle owner, const std::string& text,
+                                             const std::string& title, std::uint32_t flags,
+                                             ProcessHandle running) {
+  box_until_ended = {reinterpret_cast<HANDLE>(running), GetCurrentThreadId()};
+  const UINT_PTR timer = SetTimer(nullptr, 0, 100, LookAtTheProcess);
+  const int pressed = MessageBoxA(AsWindow(owner), text.c_str(), title.c_str(), flags);
+  if (timer != 0) KillTimer(nullptr, timer);
+  box_until_ended = {};
+  return pressed;
+}
+
 std::vector<WindowHandle> Win32WindowToolkit::TopLevelWindows() {
   std::vector<WindowHandle> windows;
   EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&windows));

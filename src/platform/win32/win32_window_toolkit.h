@@ -41,6 +41,8 @@ class Win32WindowToolkit : public WindowToolkit {
 
   int MessageBoxWithOwner(WindowHandle owner, const std::string& text, const std::string& title,
                           std::uint32_t flags) override;
+  int MessageBoxUntilEnded(WindowHandle owner, const std::string& text, const std::string& title,
+                           std::uint32_t flags, ProcessHandle running) override;
   std::vector<WindowHandle> TopLevelWindows() override;
   std::uint32_t ThreadOfWindow(WindowHandle window) override;
   std::uint32_t ProcessOfWindow(WindowHandle window) override;
