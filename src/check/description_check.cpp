@@ -35,19 +35,6 @@ bool IsListGroup(const std::string& group) {
   return group == "files" || group == "dirs" || group == "data" || group == "datadirs";
 }
 
-// What makes two values name the same file, as the removal compares them: letters without regard
-// to case, either separator.
-std::string SameFileKey(const std::string& value) {
-  std::string key = AsciiLowered(value);
-  std::replace(key.begin(), key.end(), '/', '\\');
-  return key;
-}
-
-// A directory value as a prefix of what lies below it: lower case, backslashes, one at the end.
-std::string DirectoryPrefix(const std::string& value) {
-  return WithTrailingBackslash(WithoutTrailingSeparators(SameFileKey(value)));
-}
-
 // The number after "Task" in a key of [UserTask] as the uninstaller reads it; -1 for none.
 std::int64_t TaskKeyNumber(const std::string& key) {
   if (key.size() <= 4 || key.compare(0, 4, "task") != 0 || key[4] == '0') return -1;
@@ -67,8 +54,8 @@ bool IsAbsolute(const std::string& path) {
 
 class Checker {
  public:
-  Checker(const Description& description, const std::string& uninstaller_dir)
-      : description_(description), uninstaller_dir_(uninstaller_dir) {}
+  Checker(const Description& description, const std::string& uninstaller_dir, FileNames& names)
+      : description_(description), uninstaller_dir_(uninstaller_dir), names_(names) {}
 
   std::vector<Finding> Run() {
     description_.ForEachEntry([&](const Description::EntryText& entry) { Visit(entry); });
@@ -172,7 +159,7 @@ class Checker {
       return;
     }
     if (group_ == "dirs") dirs_.push_back({line, value});
-    if (group_ == "files") files_.push_back(SameFileKey(value));
+    if (group_ == "files") files_.push_back(ComparableValue(names_, value));
   }
 
   // What a value that leads outside names, joined to the uninstaller's directory.
@@ -212,7 +199,10 @@ class Checker {
       Error(settings_line,
             "ProgExe is missing from [Settings]: without the main executable the "
             "uninstaller removes nothing at all");
-    } else if (std::find(files_.begin(), files_.end(), SameFileKey(prog_exe)) == files_.end()) {
+    } else if (const std::u16string key = ComparableValue(names_, prog_exe);
+               std::none_of(files_.begin(), files_.end(), [&](const std::u16string& file) {
+                 return names_.SameFileName(file, key);
+               })) {
       Warning(LineOf("settings", "progexe"), "ProgExe " + prog_exe +
                                                  " is not listed in [Files]: it stays after an "
                                                  "ordinary removal; list it");
@@ -264,13 +254,19 @@ class Checker {
     }
   }
 
+  // A directory value as a prefix of what lies below it: one backslash at the end.
+  std::u16string DirectoryPrefix(const std::string& value) {
+    return ComparableValue(names_, WithTrailingBackslash(WithoutTrailingSeparators(value, "\\/")));
+  }
+
   // A parent listed before its own subdirectory is not empty yet when its turn comes.
   void CheckDirectoryOrder() {
     for (std::size_t i = 0; i < dirs_.size(); ++i) {
-      const std::string parent = DirectoryPrefix(dirs_[i].second);
+      const std::u16string parent = DirectoryPrefix(dirs_[i].second);
       for (std::size_t j = i + 1; j < dirs_.size(); ++j) {
-        const std::string child = DirectoryPrefix(dirs_[j].second);
-        if (child.size() > parent.size() && child.compare(0, parent.size(), parent) == 0) {
+        const std::u16string child = DirectoryPrefix(dirs_[j].second);
+        if (child.size() > parent.size() &&
+            names_.SameFileName(std::u16string_view(child).substr(0, parent.size()), parent)) {
           Error(dirs_[i].first, "[Dirs] lists " + dirs_[i].second + " before " + dirs_[j].second +
                                     " (line " + std::to_string(dirs_[j].first) + "): " +
                                     dirs_[i].second + " will stay; list the subdirectory first");
@@ -291,13 +287,14 @@ class Checker {
 
   const Description& description_;
   const std::string uninstaller_dir_;
+  FileNames& names_;
   std::vector<Finding> findings_;
   std::string group_;         // lower case; "" for the top section
   bool group_counts_ = true;  // false in a group that appeared before
   std::map<std::string, std::size_t> first_group_line_;
   std::map<std::string, std::size_t> first_key_line_;  // "group|key", lower case
   std::vector<std::pair<std::size_t, std::string>> dirs_;
-  std::vector<std::string> files_;
+  std::vector<std::u16string> files_;  // as the system compares them
   std::size_t data_line_ = 0;
   std::int64_t highest_task_ = 0;
   std::size_t highest_task_line_ = 0;
@@ -305,7 +302,8 @@ class Checker {
 
 }  // namespace
 
-std::vector<Finding> CheckDescription(std::string_view bytes, const std::string& uninstaller_dir) {
+std::vector<Finding> CheckDescription(std::string_view bytes, const std::string& uninstaller_dir,
+                                      FileNames& names) {
   std::vector<Finding> findings;
   if (bytes.substr(0, 2) == "\xFF\xFE" || bytes.substr(0, 2) == "\xFE\xFF") {
     findings.push_back({0, true,
@@ -315,7 +313,7 @@ std::vector<Finding> CheckDescription(std::string_view bytes, const std::string&
   }
   const std::size_t nul = bytes.find('\0');
   const Description description(bytes);
-  findings = Checker(description, uninstaller_dir).Run();
+  findings = Checker(description, uninstaller_dir, names).Run();
   if (nul != std::string_view::npos) {
     const std::size_t line =
         1 + std::count(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(nul), '\n');

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/file_names.h"
+
 namespace uninstall {
 
 struct Finding {
@@ -19,8 +21,10 @@ struct Finding {
 
 // Checks the bytes of an uninstall.dat. `uninstaller_dir` is the directory the file lies in, with
 // its final backslash, as the uninstaller would see it; "" when that is not known (a check away
-// from the installed machine), which leaves out the checks that depend on it.
-std::vector<Finding> CheckDescription(std::string_view bytes, const std::string& uninstaller_dir);
+// from the installed machine), which leaves out the checks that depend on it. File names are
+// read and compared by `names`, as the uninstaller's system reads and compares them.
+std::vector<Finding> CheckDescription(std::string_view bytes, const std::string& uninstaller_dir,
+                                      FileNames& names);
 
 // One line per finding, "FILE:LINE: error: TEXT" or "FILE:LINE: warning: TEXT", then
 // "N errors, M warnings".

@@ -22,6 +22,13 @@ bool IsShareRoot(std::string_view path) {
 
 bool IsUsablePath(std::string_view path) { return !path.empty() && path.size() <= kMaxPathBytes; }
 
+std::u16string ComparableValue(FileNames& names, const std::string& value) {
+  std::u16string wide;
+  if (!names.WidenName(value, &wide)) wide.assign(value.begin(), value.end());
+  std::replace(wide.begin(), wide.end(), u'/', u'\\');
+  return wide;
+}
+
 std::string WithTrailingBackslash(const std::string& path) {
   if (!path.empty() && path.back() == '\\') return path;
   return path + "\\";

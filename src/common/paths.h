@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/file_names.h"
+
 namespace uninstall {
 
 // Longest path the file operations take (a working buffer of 260 bytes plus terminator).
@@ -19,6 +21,10 @@ inline constexpr std::string_view kPathSeparators = "\\/";
 // A path the file operations may be given: not empty, and not longer than kMaxPathBytes (a cut
 // path could name something else).
 bool IsUsablePath(std::string_view path);
+
+// A value as the system compares it with another by `names`: in UTF-16 from the code page (its
+// bytes one by one where they are no text of it), backslashes for slashes.
+std::u16string ComparableValue(FileNames& names, const std::string& value);
 
 // `path` with a backslash at its end, appended unless there is one ("" becomes "\").
 std::string WithTrailingBackslash(const std::string& path);

@@ -128,7 +128,7 @@ bool ContainedRemoval::Holds(const std::string& directory, const std::string& fi
   if (!outer || !inner || outer->size() >= inner->size()) return false;
   return std::equal(
       outer->begin(), outer->end(), inner->begin(),
-      [](const std::u16string& a, const std::u16string& b) { return SameName(a, b); });
+      [&](const std::u16string& a, const std::u16string& b) { return fs_.SameFileName(a, b); });
 }
 
 bool ContainedRemoval::HoldsDirectly(const std::string& file) {
@@ -139,9 +139,10 @@ bool ContainedRemoval::HoldsDirectly(const std::string& file) {
 bool ContainedRemoval::IsSpared(const std::vector<std::u16string>& path) const {
   return std::any_of(spared_.begin(), spared_.end(), [&](const std::vector<std::u16string>& names) {
     return names.size() == path.size() &&
-           std::equal(
-               names.begin(), names.end(), path.begin(),
-               [](const std::u16string& a, const std::u16string& b) { return SameName(a, b); });
+           std::equal(names.begin(), names.end(), path.begin(),
+                      [&](const std::u16string& a, const std::u16string& b) {
+                        return fs_.SameFileName(a, b);
+                      });
   });
 }
 

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "files/directory_listing.h"
 #include "common/paths.h"
+#include "files/directory_listing.h"
 #include "files/path_probe.h"
 
 namespace uninstall {
@@ -11,19 +11,6 @@ namespace {
 
 // The running uninstaller is removed by the self-removal batch once it has ended.
 constexpr char kOwnFileName[] = "Uninstall.exe";
-
-char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-
-// Two values that name the same file below the same directory: letters compared without
-// regard to case, either separator.
-bool IsSameFile(const std::string& a, const std::string& b) {
-  auto same = [](char x, char y) {
-    if (x == '/') x = '\\';
-    if (y == '/') y = '\\';
-    return Upper(x) == Upper(y);
-  };
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), same);
-}
 
 // A value of the ordinary removal that leads outside the uninstaller's directory ("..", a drive,
 // a leading separator) names what its path joined to that directory names, as the system reads
@@ -57,9 +44,8 @@ bool RemoveProgramFiles(FileSystem& fs, const Description& description, Progress
   bool result = false;
   ContainedRemoval installation = InstallationRemoval(fs, paths);
   auto remove_file = [&](const std::string& file) {
-    const bool removed = StaysInside(file)
-                             ? installation.RemoveFile(file)
-                             : RemoveOutsideFile(fs, paths.uninstaller_dir + file);
+    const bool removed = StaysInside(file) ? installation.RemoveFile(file)
+                                           : RemoveOutsideFile(fs, paths.uninstaller_dir + file);
     if (removed) {
       progress.Show(paths.uninstaller_dir + file);
       result = true;
@@ -70,10 +56,11 @@ bool RemoveProgramFiles(FileSystem& fs, const Description& description, Progress
   // The main executable is what tells a later run that the program is still installed: it goes
   // last, so that a run that is cut short can be run again to the end.
   bool lists_prog_exe = false;
+  const std::u16string prog_exe_key = ComparableValue(fs, paths.prog_exe);
   description.ForEachValue("Files", [&](const std::string& file) {
     if (file == kOwnFileName) {
       progress.Beat();
-    } else if (IsSameFile(file, paths.prog_exe)) {
+    } else if (fs.SameFileName(ComparableValue(fs, file), prog_exe_key)) {
       lists_prog_exe = true;
     } else {
       remove_file(file);

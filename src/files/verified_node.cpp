@@ -22,27 +22,6 @@ bool IsParentReference(std::string_view component) {
   return dots >= 2;
 }
 
-}  // namespace
-
-char16_t FoldedLetter(char16_t c) {
-  if ((c >= u'a' && c <= u'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7) ||
-      (c >= 0x3B1 && c <= 0x3C9 && c != 0x3C2) || (c >= 0x430 && c <= 0x44F)) {
-    return static_cast<char16_t>(c - 0x20);
-  }
-  if (c >= 0x450 && c <= 0x45F) return static_cast<char16_t>(c - 0x50);
-  return c;
-}
-
-bool SameName(std::u16string_view a, std::u16string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (FoldedLetter(a[i]) != FoldedLetter(b[i])) return false;
-  }
-  return true;
-}
-
-namespace {
-
 bool IsWideSeparator(char16_t c) { return c == u'\\' || c == u'/'; }
 
 // A directory opened by its name is the directory that its parent lists under that name, and no
@@ -92,7 +71,7 @@ VerifiedNode Verify(FileSystem& fs, NodeHandle handle, std::uint32_t access,
   std::u16string final_path;
   if (((access & kNodeFileOnly) != 0 || fs.NodeAttributes(handle, &attributes)) &&
       fs.FinalPath(handle, &final_path)) {
-    if (parent == nullptr || (LiesDirectlyIn(final_path, parent->final_path(), name) &&
+    if (parent == nullptr || (LiesDirectlyIn(fs, final_path, parent->final_path(), name) &&
                               IsListedAs(fs, handle, attributes, *parent, name))) {
       return VerifiedNode(fs, handle, attributes, std::move(final_path));
     }
@@ -130,21 +109,21 @@ bool StaysInside(const std::string& relative_path) {
   return true;
 }
 
-bool LiesDirectlyIn(std::u16string_view path, std::u16string_view directory,
+bool LiesDirectlyIn(FileNames& names, std::u16string_view path, std::u16string_view directory,
                     std::u16string_view name) {
   while (!directory.empty() && directory.back() == u'\\') directory.remove_suffix(1);
   if (directory.empty() || path.size() <= directory.size() + 1) return false;
-  // Mostly the very same characters: only where they differ do letters fold (a deep tree's
+  // Mostly the very same characters: only where they differ is the system asked (a deep tree's
   // paths are long).
   const std::u16string_view above = path.substr(0, directory.size());
   if (path[directory.size()] != u'\\' ||
       (std::memcmp(above.data(), directory.data(), directory.size() * sizeof(char16_t)) != 0 &&
-       !SameName(above, directory))) {
+       !names.SameFileName(above, directory))) {
     return false;
   }
   const std::u16string_view own_name = path.substr(directory.size() + 1);
   if (own_name.find(u'\\') != std::u16string_view::npos) return false;
-  return SameName(own_name, name) || name.find(u'~') != std::u16string_view::npos;
+  return names.SameFileName(own_name, name) || name.find(u'~') != std::u16string_view::npos;
 }
 
 std::optional<std::vector<std::u16string>> NamesOf(FileSystem& fs, const std::string& relative) {

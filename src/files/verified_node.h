@@ -19,19 +19,12 @@ namespace uninstall {
 // no drive letter or colon, no leading backslash or slash.
 bool StaysInside(const std::string& relative_path);
 
-// Small letters of ASCII, Latin-1, and the basic Greek and Cyrillic alphabets fold to capitals;
-// every other character stands for itself (a name differing only there is passed over).
-char16_t FoldedLetter(char16_t c);
-
-// True when two names are the same to the system, letters compared without regard to case.
-bool SameName(std::u16string_view a, std::u16string_view b);
-
 // True when the final path `path` is that of the entry `name` directly inside the directory
-// whose final path is `directory`. Letters compare without regard to case, so that a
-// differently cased name still matches; a name with a tilde may be a short name, whose final
+// whose final path is `directory`. Names compare as the file system compares them (`names`), so
+// that a differently cased name still matches; a name with a tilde may be a short name, whose final
 // path holds the long one, so that only the directory counts for it. (Checking the name as well
 // keeps out a link to a sibling, which the directory alone would let pass.)
-bool LiesDirectlyIn(std::u16string_view path, std::u16string_view directory,
+bool LiesDirectlyIn(FileNames& names, std::u16string_view path, std::u16string_view directory,
                     std::u16string_view name);
 
 // The names of a relative value, one per directory level, in the system's UTF-16: empty and "."

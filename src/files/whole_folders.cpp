@@ -7,20 +7,22 @@ namespace {
 
 bool IsSeparator(char16_t c) { return c == u'\\' || c == u'/'; }
 
-// Capitals, backslashes, no "\\?\" in front and no separator at the end; "\\?\UNC\server\..."
-// becomes "\\server\...".
+bool IsAsciiLetter(char16_t c, char16_t capital) { return c == capital || c == capital + 0x20; }
+
+// Backslashes, no "\\?\" in front and no separator at the end; "\\?\UNC\server\..." becomes
+// "\\server\...". Letter case stays: names are compared as the system compares them.
 std::u16string Normalized(std::u16string_view path) {
   std::u16string result;
   if (path.size() >= 4 && IsSeparator(path[0]) && IsSeparator(path[1]) && path[2] == u'?' &&
       IsSeparator(path[3])) {
     path.remove_prefix(4);
-    if (path.size() >= 4 && FoldedLetter(path[0]) == u'U' && FoldedLetter(path[1]) == u'N' &&
-        FoldedLetter(path[2]) == u'C' && IsSeparator(path[3])) {
+    if (path.size() >= 4 && IsAsciiLetter(path[0], u'U') && IsAsciiLetter(path[1], u'N') &&
+        IsAsciiLetter(path[2], u'C') && IsSeparator(path[3])) {
       path.remove_prefix(4);
       result = u"\\\\";
     }
   }
-  for (char16_t c : path) result.push_back(IsSeparator(c) ? u'\\' : FoldedLetter(c));
+  for (char16_t c : path) result.push_back(IsSeparator(c) ? u'\\' : c);
   while (!result.empty() && result.back() == u'\\') result.pop_back();
   return result;
 }
@@ -71,17 +73,17 @@ bool IsNetworkPath(std::u16string_view path) {
 
 }  // namespace
 
-bool HoldsAWholeFolder(std::u16string_view directory, const std::vector<std::u16string>& folders) {
+bool HoldsAWholeFolder(FileNames& names, std::u16string_view directory,
+                       const std::vector<std::u16string>& folders) {
   const std::u16string own = Normalized(directory);
   if (own.empty()) return false;
   if (IsRoot(own)) return true;
   for (const std::u16string& folder : folders) {
     const std::u16string whole = Normalized(folder);
-    if (whole.empty()) continue;
-    if (whole == own || (whole.size() > own.size() && whole.compare(0, own.size(), own) == 0 &&
-                         whole[own.size()] == u'\\')) {
-      return true;
+    if (whole.size() < own.size() || (whole.size() > own.size() && whole[own.size()] != u'\\')) {
+      continue;
     }
+    if (names.SameFileName(std::u16string_view(whole).substr(0, own.size()), own)) return true;
   }
   return false;
 }
@@ -95,7 +97,7 @@ bool HoldsAWholeFolder(FileSystem& fs, const VerifiedNode& directory) {
     const std::u16string normalized = NormalizedPathOf(fs, folders[i]);
     if (!normalized.empty()) folders.push_back(normalized);
   }
-  if (HoldsAWholeFolder(own, folders)) return true;
+  if (HoldsAWholeFolder(fs, own, folders)) return true;
   // A folder reached through a network share (a drive mapped to a share of this machine) has a
   // path of that share: only what it is tells. The folders and every folder above them, each
   // once, are compared with the directory. (Elsewhere the paths have told already: this costs a
@@ -108,7 +110,11 @@ bool HoldsAWholeFolder(FileSystem& fs, const VerifiedNode& directory) {
   for (std::size_t i = 0; i < named; ++i) {
     for (std::u16string folder = folders[i]; !folder.empty(); folder = Parent(folder)) {
       const std::u16string normal = Normalized(folder);
-      if (std::find(seen.begin(), seen.end(), normal) != seen.end()) break;
+      if (std::any_of(seen.begin(), seen.end(), [&](const std::u16string& earlier) {
+            return fs.SameFileName(earlier, normal);
+          })) {
+        break;
+      }
       seen.push_back(normal);
       if (IsRoot(normal)) break;
       std::uint32_t volume = 0;

@@ -14,10 +14,11 @@
 namespace uninstall {
 
 // True when `directory` is a drive or share root, or is, or lies above, one of `folders`.
-// Paths compare as the system's names do (letters without regard to case), with either
-// separator, with or without a final one, and with or without the "\\?\" (or "\\?\UNC\")
-// that the system's normalized paths begin with.
-bool HoldsAWholeFolder(std::u16string_view directory, const std::vector<std::u16string>& folders);
+// Paths compare as the system compares names (`names`), with either separator, with or without
+// a final one, and with or without the "\\?\" (or "\\?\UNC\") that the system's normalized
+// paths begin with.
+bool HoldsAWholeFolder(FileNames& names, std::u16string_view directory,
+                       const std::vector<std::u16string>& folders);
 
 // The same, decided on the open `directory` itself rather than on the name it was opened by: its
 // normalized path (where a link, a drive letter for a folder or a short name leads) against the

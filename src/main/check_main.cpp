@@ -1,7 +1,9 @@
-// UninstallCheck [--plan | --plan=all] FILE: checks an uninstall.dat for the traps of its format
-// and reports them as compilers report, for an installer author's editor or build log. The same
-// program on Windows and on Linux; on Windows it also knows the directory the uninstaller would
-// run from, and plans the uninstallation that the uninstaller there would carry out.
+// UninstallCheck [--plan | --plan=all | --code-page=N] FILE: checks an uninstall.dat for the traps
+// of its format and reports them as compilers report, in UTF-8, for an installer author's editor
+// or build log. The same program on Windows and on Linux; on Windows it also knows the directory
+// the uninstaller would run from, and plans the uninstallation that the uninstaller there would
+// carry out. Names are read in the system's code page there, and in the one --code-page gives
+// (1252 unless it is given) elsewhere.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -9,6 +11,8 @@
 
 #include "check/description_check.h"
 #include "common/ascii_case.h"
+#include "common/code_page_names.h"
+#include "common/encodings.h"
 
 #ifdef _WIN32
 #include "plan/dry_run.h"
@@ -24,10 +28,13 @@ namespace {
 
 constexpr int kUnreadable = 2;
 constexpr char kUsage[] =
-    "usage: UninstallCheck [--plan | --plan=all] FILE\n"
+    "usage: UninstallCheck [--plan | --plan=all | --code-page=N] FILE\n"
     "  checks the uninstall.dat FILE\n"
-    "  --plan      also lists what the uninstaller beside FILE would remove with /Q (Windows)\n"
-    "  --plan=all  the same for the window with \"Delete all\" ticked (Windows)\n";
+    "  --plan         also lists what the uninstaller beside FILE would remove with /Q (Windows)\n"
+    "  --plan=all     the same for the window with \"Delete all\" ticked (Windows)\n"
+    "  --code-page=N  the ANSI code page of the systems the file is for, 1250 to 1258 (1252\n"
+    "                 unless given; elsewhere than on Windows, which uses its own)\n";
+constexpr char kCodePageOption[] = "--code-page=";
 
 enum class Mode { kCheck, kPlanQuiet, kPlanAll };
 
@@ -89,6 +96,13 @@ void PrintPlan(const char* path, Mode mode) {
 }
 #endif
 
+// A text of the file's code page, in UTF-8; a byte that is no text of it stands for itself.
+std::string Printable(uninstall::FileNames& names, const std::string& text) {
+  std::u16string wide;
+  if (!names.WidenName(text, &wide)) wide.assign(text.begin(), text.end());
+  return uninstall::Utf8Of(wide);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -98,12 +112,25 @@ int main(int argc, char** argv) {
 #endif
   Mode mode = Mode::kCheck;
   int file_index = 1;
+  unsigned code_page = uninstall::kWesternCodePage;
   if (argc == 3 && std::strcmp(argv[1], "--plan") == 0) {
     mode = Mode::kPlanQuiet;
     file_index = 2;
   } else if (argc == 3 && std::strcmp(argv[1], "--plan=all") == 0) {
     mode = Mode::kPlanAll;
     file_index = 2;
+  } else if (argc == 3 &&
+             std::strncmp(argv[1], kCodePageOption, sizeof(kCodePageOption) - 1) == 0) {
+    code_page =
+        static_cast<unsigned>(std::strtoul(argv[1] + sizeof(kCodePageOption) - 1, nullptr, 10));
+    file_index = 2;
+#ifdef _WIN32
+    code_page = 0;  // the system's own is the one that counts here
+#endif
+    if (!uninstall::IsKnownCodePage(code_page)) {
+      std::fputs(kUsage, stderr);
+      return kUnreadable;
+    }
   }
   if (argc != file_index + 1 || argv[file_index][0] == '-') {
     std::fputs(kUsage, stderr);
@@ -119,9 +146,17 @@ int main(int argc, char** argv) {
     std::printf("%s:0: error: the file cannot be read\n1 error, 0 warnings\n", path);
     return kUnreadable;
   }
-  const std::vector<uninstall::Finding> findings =
-      uninstall::CheckDescription(bytes, UninstallerDirectory(path));
-  std::fputs(uninstall::FindingsReport(path, findings).c_str(), stdout);
+#ifdef _WIN32
+  uninstall::Win32FileSystem names;
+  const std::string shown_path = Printable(names, path);
+#else
+  uninstall::CodePageNames names(code_page);
+  const std::string shown_path = path;
+#endif
+  std::vector<uninstall::Finding> findings =
+      uninstall::CheckDescription(bytes, UninstallerDirectory(path), names);
+  for (uninstall::Finding& finding : findings) finding.text = Printable(names, finding.text);
+  std::fputs(uninstall::FindingsReport(shown_path, findings).c_str(), stdout);
 #ifdef _WIN32
   if (mode != Mode::kCheck) PrintPlan(path, mode);
 #endif

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "common/name_case.h"
 #include "common/paths.h"
 #include "files/verified_node.h"
 
@@ -24,11 +25,9 @@ std::u16string Normalized(std::u16string_view path) {
   return normal;
 }
 
-std::u16string Folded(std::u16string_view path) {
-  std::u16string folded(path);
-  std::transform(folded.begin(), folded.end(), folded.begin(), FoldedLetter);
-  return folded;
-}
+// A path as the key of what the plan remembers about it: letter case folded by the file
+// system's table, so that two spellings of one name meet.
+std::u16string Folded(std::u16string_view path) { return UpcasedName(path); }
 
 std::u16string Joined(const std::u16string& directory, std::u16string_view name) {
   std::u16string path = directory;
@@ -351,6 +350,10 @@ void OverlayFileSystem::CloseNode(NodeHandle node) {
 
 bool OverlayFileSystem::WidenName(const std::string& text, std::u16string* wide) {
   return system_.WidenName(text, wide);
+}
+
+bool OverlayFileSystem::SameFileName(std::u16string_view a, std::u16string_view b) {
+  return system_.SameFileName(a, b);
 }
 
 std::vector<std::u16string> OverlayFileSystem::WholeFolders() { return system_.WholeFolders(); }

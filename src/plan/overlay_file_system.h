@@ -59,6 +59,7 @@ class OverlayFileSystem : public FileSystem {
   bool ListNode(NodeHandle directory, bool restart, std::vector<ListedName>* entries) override;
   void CloseNode(NodeHandle node) override;
   bool WidenName(const std::string& text, std::u16string* wide) override;
+  bool SameFileName(std::u16string_view a, std::u16string_view b) override;
   std::vector<std::u16string> WholeFolders() override;
 
  private:

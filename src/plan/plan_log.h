@@ -11,8 +11,6 @@
 
 namespace uninstall {
 
-std::string Utf8Of(std::u16string_view text);
-
 class PlanLog {
  public:
   // `system` turns the code page's text into UTF-16.

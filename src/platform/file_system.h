@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/file_names.h"
+
 namespace uninstall {
 
 // Attribute bits as the system reports them.
@@ -71,10 +73,8 @@ struct ListedName {
   std::uint64_t id = 0;  // the file id, as NodeId gives it for an open node
 };
 
-class FileSystem {
+class FileSystem : public FileNames {
  public:
-  virtual ~FileSystem() = default;
-
   // FindFirstFileA. Returns 0 when nothing was found; *error receives the last error then.
   virtual SearchHandle FindFirst(const std::string& pattern, FoundEntry* entry,
                                  std::uint32_t* error) = 0;
@@ -161,8 +161,6 @@ class FileSystem {
   virtual bool ListNode(NodeHandle directory, bool restart, std::vector<ListedName>* entries) = 0;
   // CloseHandle.
   virtual void CloseNode(NodeHandle node) = 0;
-  // MultiByteToWideChar from the system's 8-bit code page, refusing invalid bytes.
-  virtual bool WidenName(const std::string& text, std::u16string* wide) = 0;
 
   // --- Folders of the system and its users ------------------------------------------------
   // The folders that the system or a user owns as a whole, as the system names them, in

@@ -138,3 +138,30 @@ case_plan_rich_all() {
   wine_kill "$prefix"
   report "$name"
 }
+
+# Names in the system's code page (1252 here), letters of any case, as the file system compares
+# them: [Files] Šetup.dat (8A) takes šetup.dat (9A) on the disk, and the folder then goes;
+# Appé.exe in [Files] is the main executable AppÉ.exe, which the checker finds listed, and the
+# checker prints the names of its findings in UTF-8.
+case_quiet_names_in_the_code_page() {
+  local name=quiet-names-in-the-code-page problems= out code
+  local prefix
+  new_prefix "$name"
+  local app="$prefix/drive_c/Program Files/Sample"
+  mkdir -p "$app/Setup"
+  cp "$UNINSTALL_EXE" "$app/Uninstall.exe"
+  printf 'MZ\n' >"$app/App"$'\xC3\x89'".exe"
+  printf 'setup\r\n' >"$app/Setup/"$'\xC5\xA1'"etup.dat"
+  printf '%s\r\n' '[Settings]' 'ProgName=Sample' $'ProgExe=App\xC9.exe' 'GUID={E2E}' '[Files]' \
+    $'1=App\xE9.exe' $'2=Setup\\\x8Aetup.dat' '[Dirs]' $'1=setup\\' $'2=\xC9t\xE9\\' \
+    $'3=\xE9T\xC9\\x\\' >"$app/uninstall.dat"
+
+  check_output "$prefix" 'C:\Program Files\Sample\uninstall.dat'
+  [ "$out" = 'C:\Program Files\Sample\uninstall.dat:10: error: [Dirs] lists Été\ before éTÉ\x\ (line 11): Été\ will stay; list the subdirectory first'$'\n''1 error, 0 warnings' ] ||
+    problem "the checker: $out"
+  run_to_the_end "$prefix" 'C:\Program Files\Sample\Uninstall.exe' /Q
+  expect_absent "$app"
+  expect_no_batch "$prefix"
+  wine_kill "$prefix"
+  report "$name"
+}

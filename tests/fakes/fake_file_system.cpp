@@ -6,6 +6,9 @@
 #include <optional>
 #include <string_view>
 
+#include "common/encodings.h"
+#include "common/name_case.h"
+
 namespace uninstall {
 namespace {
 
@@ -14,11 +17,10 @@ constexpr std::uint32_t kShareWrite = 0x2;
 
 char UpperChar(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 
-std::string Upper(std::string_view text) {
-  std::string result(text);
-  for (char& c : result) c = UpperChar(c);
-  return result;
-}
+std::u16string Widen(std::string_view text);
+
+// A name's key among its directory's entries: letter case folded as the file system folds it.
+std::string Upper(std::string_view text) { return Utf8Of(UpcasedName(Widen(text))); }
 
 // Wildcard match as the search call does it: `*` any run, `?` one character, no case.
 bool MatchesGlob(std::string_view pattern, std::string_view name) {
@@ -161,20 +163,12 @@ std::string WithoutTrailingBackslashes(std::string path) {
   return path;
 }
 
-std::u16string Widen(std::string_view text) {
-  std::u16string wide;
-  for (char c : text) wide.push_back(static_cast<unsigned char>(c));
-  return wide;
-}
+// The fake's system runs in the Western code page, as the test prefixes do.
+std::u16string Widen(std::string_view text) { return WidenedFrom(kWesternCodePage, text); }
 
-// The fake's names are 8-bit; a character beyond that names nothing here.
+// The fake's names are 8-bit; a character the code page has no byte for names nothing here.
 std::optional<std::string> Narrow(std::u16string_view text) {
-  std::string narrow;
-  for (char16_t c : text) {
-    if (c > 0xFF) return std::nullopt;
-    narrow.push_back(static_cast<char>(c));
-  }
-  return narrow;
+  return NarrowedTo(kWesternCodePage, text);
 }
 
 // Whether an open with `access`/`share` can coexist with an existing one.
@@ -1036,6 +1030,10 @@ bool FakeFileSystem::WidenName(const std::string& text, std::u16string* wide) {
   if (impl_->Log("WidenName " + text)) return false;
   *wide = Widen(text);
   return true;
+}
+
+bool FakeFileSystem::SameFileName(std::u16string_view a, std::u16string_view b) {
+  return SameNameIgnoringCase(a, b);
 }
 
 }  // namespace uninstall

@@ -39,7 +39,7 @@ std::string CheckDescription(std::string_view bytes) {
   // The installer authors' checker takes any file too, and finds every trap at a line it has.
   const std::size_t lines = 2 + std::count(bytes.begin(), bytes.end(), '\n') +
                             std::count(bytes.begin(), bytes.end(), '\r');
-  for (const Finding& finding : CheckDescription(bytes, "C:\\App\\")) {
+  for (const Finding& finding : CheckDescription(bytes, "C:\\App\\", fs)) {
     if (finding.line > lines) return "a finding at a line the file does not have";
   }
   const UninstallSettings settings = ReadUninstallSettings(description, "C:\\App\\");

@@ -28,12 +28,15 @@ TEST(VerificationRuleTest, FinalPathMustBeTheNameInItsParent) {
     const char16_t* name;
     bool inside;
   };
+  FakeFileSystem names;
   for (const Row& row : {
            Row{u"\\\\?\\C:\\App\\x", u"\\\\?\\C:\\App", u"x", true},
            Row{u"\\\\?\\C:\\App\\x", u"\\\\?\\C:\\App\\", u"X", true},
            Row{u"\\\\?\\C:\\x", u"\\\\?\\C:\\", u"x", true},
            Row{u"\\\\?\\c:\\aPP\\Société", u"\\\\?\\C:\\App", u"SOCIÉTÉ", true},
            Row{u"\\\\?\\C:\\Данные\\x", u"\\\\?\\C:\\данные", u"x", true},
+           Row{u"\\\\?\\C:\\Łódź\\šetup.dat", u"\\\\?\\C:\\ŁÓDŹ", u"Šetup.dat", true},
+           Row{u"\\\\?\\C:\\App\\Straße", u"\\\\?\\C:\\App", u"STRASSE", false},
            // A short name: its final path holds the long one.
            Row{u"\\\\?\\C:\\App\\Long Name", u"\\\\?\\C:\\App", u"LONGNA~1", true},
            // A link opened as what it points to: elsewhere, or a sibling.
@@ -47,7 +50,7 @@ TEST(VerificationRuleTest, FinalPathMustBeTheNameInItsParent) {
            Row{u"\\\\?\\D:\\App\\x", u"\\\\?\\C:\\App", u"x", false},
            Row{u"x", u"", u"x", false},
        }) {
-    EXPECT_EQ(LiesDirectlyIn(row.path, row.directory, row.name), row.inside)
+    EXPECT_EQ(LiesDirectlyIn(names, row.path, row.directory, row.name), row.inside)
         << std::string(row.path, row.path + std::char_traits<char16_t>::length(row.path));
   }
 }

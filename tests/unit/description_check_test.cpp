@@ -5,6 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "common/code_page_names.h"
+#include "common/encodings.h"
+
 namespace uninstall {
 namespace {
 
@@ -12,9 +15,11 @@ namespace {
 constexpr char kClean[] = "[Settings]\nProgExe=App.exe\nGUID={G}\n[Files]\n1=App.exe\n";
 
 // "line:e|w:words" of each finding, the words being a part of the text that names the trap.
-std::vector<std::string> Found(const std::string& contents, const std::string& dir = "") {
+std::vector<std::string> Found(const std::string& contents, const std::string& dir = "",
+                               unsigned code_page = kWesternCodePage) {
+  CodePageNames names(code_page);
   std::vector<std::string> found;
-  for (const Finding& finding : CheckDescription(contents, dir)) {
+  for (const Finding& finding : CheckDescription(contents, dir, names)) {
     found.push_back(std::to_string(finding.line) + (finding.error ? ":e:" : ":w:") + finding.text);
   }
   return found;
@@ -36,12 +41,15 @@ TEST(DescriptionCheckTest, EachTrapIsFoundAtItsLine) {
       {clean + "2=C:\\x.dll\n", "C:\\App\\", "6:w:deletes C:\\App\\C:\\x.dll"},
       {clean + "[Dirs]\n1=..\\..\\..\\\n", "C:\\App\\", "7:w:removes, when it is empty, nothing"},
       {clean + "[Dirs]\n1=\\Old\\\n", "", "7:w:removes, when it is empty, what it names"},
-      {"[Settings]\nProgExe=App.exe\nGUID={G}\nDataDir=C:\\D\n[Files]\n1=App.exe\n[Data]\n1=..\\x\n",
+      {"[Settings]\nProgExe=App.exe\nGUID={G}\nDataDir=C:\\D\n[Files]\n1=App.exe\n[Data]\n1=.."
+       "\\x\n",
        "", "8:e:..\\x leads outside its directory"},
       {clean + "2=" + std::string(250, 'a') + "\n", "C:\\Program Files\\App\\",
        "6:e:longer than 259"},
       {clean + "[Dirs]\n1=Help\\\n2=help\\Images\n", "", "7:e:[Dirs] lists Help\\ before"},
       {clean + "[Dirs]\n1=Help\\Images\\\n2=Help\\\n3=Helper\\\n", "", ""},
+      {clean + "[Dirs]\n1=\xC9t\xE9\\\n2=\xE9T\xC9/x\n", "", "7:e:[Dirs] lists \xC9t\xE9\\ before"},
+      {"[Settings]\nProgExe=App\xC9.exe\nGUID={G}\n[Files]\n1=app\xE9.EXE\n", "", ""},
       {clean + "[Dirs]\n1=\n", "", "7:w:whole directory"},
       {clean + "2=\n", "", "6:w:names no file"},
       {clean + "[Data]\n1=db.dat\n", "", "7:e:DataDir"},
@@ -105,8 +113,9 @@ TEST(DescriptionCheckTest, EachTrapIsFoundAtItsLine) {
 // Findings come in the order of their lines, in the form compilers use, with a summary; the exit
 // code says whether there was an error, only warnings, or nothing.
 TEST(DescriptionCheckTest, ReportAndExitCode) {
+  CodePageNames names(kWesternCodePage);
   const std::vector<Finding> findings =
-      CheckDescription("[Settings]\nScript=256\n[Files]\n1=..\\x\n", "");
+      CheckDescription("[Settings]\nScript=256\n[Files]\n1=..\\x\n", "", names);
   EXPECT_EQ(FindingsReport("u.dat", findings),
             "u.dat:1: error: ProgExe is missing from [Settings]: without the main executable the "
             "uninstaller removes nothing at all\n"
@@ -117,8 +126,19 @@ TEST(DescriptionCheckTest, ReportAndExitCode) {
             "removal deletes what it names from there, and \"delete all\" leaves it\n"
             "1 error, 3 warnings\n");
   EXPECT_EQ(FindingsExitCode(findings), 2);
-  EXPECT_EQ(FindingsExitCode(CheckDescription(std::string(kClean) + "[X]\n", "")), 1);
-  EXPECT_EQ(FindingsExitCode(CheckDescription(kClean, "")), 0);
+  EXPECT_EQ(FindingsExitCode(CheckDescription(std::string(kClean) + "[X]\n", "", names)), 1);
+  EXPECT_EQ(FindingsExitCode(CheckDescription(kClean, "", names)), 0);
+}
+
+// Names are read in the system's code page before they are compared: the same bytes are one
+// letter in two cases in one code page (Ł and ł in 1250) and two symbols in another.
+TEST(DescriptionCheckTest, NamesAreReadInTheCodePage) {
+  const std::string description =
+      "[Settings]\nProgExe=\xA3\xF3"
+      "d\x9F.exe\nGUID={G}\n[Files]\n1=\xB3\xF3"
+      "d\x9F.exe\n";
+  EXPECT_TRUE(Found(description, "", 1250).empty());
+  EXPECT_EQ(Found(description, "", 1252).size(), 1u);
   EXPECT_EQ(FindingsReport("u.dat", {}), "0 errors, 0 warnings\n");
 }
 

@@ -9,6 +9,7 @@
 #include <iterator>
 #include <set>
 
+#include "common/encodings.h"
 #include "fakes/fake_world.h"
 #include "files/path_probe.h"
 #include "plan/overlay_file_system.h"

@@ -68,9 +68,13 @@ class ProgramFilesTest : public ::testing::Test {
 TEST_F(ProgramFilesTest, RemovesListedFilesThenTheDirectoriesThatBecameEmpty) {
   Describe(
       "[Files]\nA=App.exe\nB=Help\\Images\\pic.png\nC=Help\\Manual.chm\nD=gone.txt\n"
-      "E=Tools\\tool.dll\n"
+      "E=Tools\\tool.dll\nF=help\\\x8A"
+      "etup.dat\n"
       "[Dirs]\nA=Help\\Images\\\nB=Help\nC=Tools\\\nD=Missing\\\n");
   fs.AddFile("C:\\App\\Help\\Images\\pic.png");
+  fs.AddFile(
+      "C:\\App\\Help\\\x9A"
+      "etup.dat");  // Š listed, š on the disk
   fs.AddFile("C:\\App\\Help\\Manual.chm");
   fs.AddFile("C:\\App\\Tools\\tool.dll");
   fs.AddFile("C:\\App\\Tools\\notes.txt");  // the user's
@@ -81,6 +85,8 @@ TEST_F(ProgramFilesTest, RemovesListedFilesThenTheDirectoriesThatBecameEmpty) {
               ElementsAre("SetStatusText   C:\\App\\Help\\Images\\pic.png",
                           "SetStatusText   C:\\App\\Help\\Manual.chm",
                           "SetStatusText   C:\\App\\Tools\\tool.dll",
+                          "SetStatusText   C:\\App\\help\\\x8A"
+                          "etup.dat",
                           "SetStatusText   C:\\App\\Help\\Images\\*.*",
                           "SetStatusText   C:\\App\\Help*.*", "SetStatusText   C:\\App\\App.exe"));
   EXPECT_THAT(fs.AllPaths(),
@@ -93,28 +99,34 @@ TEST_F(ProgramFilesTest, RemovesListedFilesThenTheDirectoriesThatBecameEmpty) {
 // The main executable tells a later run that the program is still installed: both removals take
 // it last, and then the listed directories that held it.
 TEST_F(ProgramFilesTest, TheMainExecutableGoesLastAndThenTheDirectoriesThatHeldIt) {
-  paths.prog_exe = "Bin\\App.exe";
-  for (bool remove_all : {false, true}) {
-    SCOPED_TRACE(remove_all ? "delete all" : "program files");
-    fs.AddFile("C:\\App\\Bin\\App.exe", "MZ", kAttributeReadOnly * remove_all);
-    fs.AddFile("C:\\App\\Bin\\x.dll");
-    fs.AddFile("C:\\App\\readme.txt");
-    Describe("[Files]\nA=bin/app.EXE\nB=Bin\\x.dll\nC=readme.txt\n[Dirs]\nA=Bin\\\n");
-    EXPECT_TRUE(remove_all ? RemoveAll() : RemoveProgram());
-    EXPECT_FALSE(fs.Exists("C:\\App\\Bin\\"));
-    const std::vector<std::string> erased = log.Matching("DeleteOnClose C:\\App\\");
-    ASSERT_GE(erased.size(), 3u);
-    EXPECT_EQ(erased[erased.size() - 2], "DeleteOnClose C:\\App\\Bin\\App.exe");
-    EXPECT_EQ(erased.back(), "DeleteOnClose C:\\App\\Bin");
-    if (!remove_all) {
-      EXPECT_THAT(StatusTexts(), ElementsAre("SetStatusText   C:\\App\\Bin\\x.dll",
-                                             "SetStatusText   C:\\App\\readme.txt",
-                                             "SetStatusText   C:\\App\\Bin\\App.exe",
-                                             "SetStatusText   C:\\App\\Bin\\*.*"));
+  // The value in [Files] names the main executable as the file system compares names: either
+  // separator, letters of any case (É and é are C9 and E9 in the code page).
+  for (const auto& [prog_exe, listed] :
+       {std::pair{"Bin\\App.exe"s, "bin/app.EXE"s}, {"Bin\\App\xC9.exe"s, "bin\\app\xE9.exe"s}}) {
+    paths.prog_exe = prog_exe;
+    for (bool remove_all : {false, true}) {
+      SCOPED_TRACE((remove_all ? "delete all " : "program files ") + listed);
+      fs.AddFile("C:\\App\\" + prog_exe, "MZ", kAttributeReadOnly * remove_all);
+      fs.AddFile("C:\\App\\Bin\\x.dll");
+      fs.AddFile("C:\\App\\readme.txt");
+      Describe("[Files]\nA=" + listed + "\nB=Bin\\x.dll\nC=readme.txt\n[Dirs]\nA=Bin\\\n");
+      EXPECT_TRUE(remove_all ? RemoveAll() : RemoveProgram());
+      EXPECT_FALSE(fs.Exists("C:\\App\\Bin\\"));
+      const std::vector<std::string> erased = log.Matching("DeleteOnClose C:\\App\\");
+      ASSERT_GE(erased.size(), 3u);
+      EXPECT_EQ(erased[erased.size() - 2], "DeleteOnClose C:\\App\\" + prog_exe);
+      EXPECT_EQ(erased.back(), "DeleteOnClose C:\\App\\Bin");
+      if (!remove_all) {
+        EXPECT_THAT(StatusTexts(), ElementsAre("SetStatusText   C:\\App\\Bin\\x.dll",
+                                               "SetStatusText   C:\\App\\readme.txt",
+                                               "SetStatusText   C:\\App\\" + prog_exe,
+                                               "SetStatusText   C:\\App\\Bin\\*.*"));
+      }
     }
   }
   // "Delete all" takes it only where the sweep or a tree would have: a subdirectory that no tree
   // takes keeps everything, the main executable too.
+  paths.prog_exe = "Bin\\App.exe";
   Describe("[Files]\nA=Bin\\App.exe\n[Dirs]\nA=Help\\\n");
   fs.AddFile("C:\\App\\Bin\\App.exe", "MZ");
   fs.AddFile("C:\\App\\Bin\\user.txt");

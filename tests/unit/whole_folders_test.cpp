@@ -12,9 +12,11 @@ namespace {
 
 TEST(WholeFoldersTest, ADirectoryAtOrAboveAWholeFolderHoldsIt) {
   const std::vector<std::u16string> folders = {
-      u"C:\\ProgramData\\ZED\\Local", u"C:\\Program Files",   u"C:\\Users\\Public\\Desktop\\",
-      u"C:\\Users\\Bob\\Documents",   u"C:\\Users\\Zo\u00EB", u"\\\\?\\D:\\Apps\\Shared",
-      u"\\\\?\\UNC\\srv\\home\\Bob"};
+      u"C:\\ProgramData\\ZED\\Local",  u"C:\\Program Files",
+      u"C:\\Users\\Public\\Desktop\\", u"C:\\Users\\Bob\\Documents",
+      u"C:\\Users\\Zo\u00EB",          u"\\\\?\\D:\\Apps\\Shared",
+      u"\\\\?\\UNC\\srv\\home\\Bob",   u"C:\\U\u017Cytkownicy\\Wsp\u00F3lne"};
+  FakeFileSystem names;
   struct Row {
     const char16_t* directory;
     bool holds;
@@ -39,12 +41,14 @@ TEST(WholeFoldersTest, ADirectoryAtOrAboveAWholeFolderHoldsIt) {
            Row{u"C:\\Users\\Bo\\", false},
            Row{u"C:\\Apps\\", false},
            Row{u"c:\\programdata\\zed", true},
+           Row{u"C:\\U\u017BYTKOWNICY", true},
+           Row{u"C:\\Uzytkownicy", false},
            Row{u"", false},
        }) {
-    EXPECT_EQ(HoldsAWholeFolder(row.directory, folders), row.holds) << std::string(
+    EXPECT_EQ(HoldsAWholeFolder(names, row.directory, folders), row.holds) << std::string(
         row.directory, row.directory + std::char_traits<char16_t>::length(row.directory));
   }
-  EXPECT_FALSE(HoldsAWholeFolder(u"C:\\Apps\\", {u"", u"\\", u"\\\\?\\"}));
+  EXPECT_FALSE(HoldsAWholeFolder(names, u"C:\\Apps\\", {u"", u"\\", u"\\\\?\\"}));
 }
 
 // Decided on what the directory is: a link to a whole folder, or a directory a link of the

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "common/name_case.h"
 #include "common/progress.h"
 #include "description/description.h"
 #include "files/contained_removal.h"
@@ -314,7 +315,7 @@ TEST_F(FileSystemTest, NodesOpenRelativeToTheirDirectoryAndGoThroughTheirHandle)
   EXPECT_EQ(attributes & (kAttributeDirectory | kAttributeReparsePoint), kAttributeDirectory);
   std::u16string dir_path;
   ASSERT_TRUE(fs_.FinalPath(dir, &dir_path));
-  EXPECT_TRUE(LiesDirectlyIn(dir_path, base_path, u"dir"));
+  EXPECT_TRUE(LiesDirectlyIn(fs_, dir_path, base_path, u"dir"));
 
   // The listing holds every name once, "." and ".." where the system lists them.
   std::vector<std::u16string> names;
@@ -365,6 +366,51 @@ TEST_F(FileSystemTest, NodesOpenRelativeToTheirDirectoryAndGoThroughTheirHandle)
   std::u16string wide;
   EXPECT_TRUE(fs_.WidenName("caf\xE9", &wide));
   EXPECT_EQ(wide, u"caf\u00E9");
+}
+
+// One rule for the same name: the system's comparison, the file system's own lookup, and the
+// table that stands for them in the tests and the plan agree, for every unit of the basic plane
+// (against the invariant upper case as a second opinion on what the system folds).
+TEST_F(FileSystemTest, NamesCompareAsTheFileSystemComparesThem) {
+  std::u16string wide;
+  ASSERT_TRUE(
+      fs_.WidenName("\x8A"
+                    "etup.dat",
+                    &wide));
+  EXPECT_TRUE(fs_.SameFileName(wide, u"\u0161ETUP.DAT"));
+  EXPECT_FALSE(fs_.SameFileName(u"Stra\u00DFe", u"STRASSE"));
+  EXPECT_FALSE(fs_.SameFileName(u"a", u"ab"));
+  std::vector<std::u16string> differing;
+  for (char32_t unit = 1; unit <= 0xFFFF; ++unit) {
+    if (unit >= 0xD800 && unit <= 0xDFFF) continue;
+    const char16_t c = static_cast<char16_t>(unit);
+    wchar_t upper = 0;
+    const wchar_t wc = static_cast<wchar_t>(c);
+    if (LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, &wc, 1, &upper, 1, nullptr, nullptr,
+                      0) != 1) {
+      upper = wc;
+    }
+    const char16_t table = UpcasedNameUnit(c);
+    const char16_t other = static_cast<char16_t>(upper);
+    if (!fs_.SameFileName(std::u16string(1, c), std::u16string(1, table)) ||
+        fs_.SameFileName(std::u16string(1, c), std::u16string(1, other)) !=
+            (UpcasedNameUnit(other) == table)) {
+      differing.push_back(std::u16string(1, c));
+    }
+  }
+  EXPECT_TRUE(differing.empty()) << differing.size() << " units differ, the first U+" << std::hex
+                                 << (differing.empty() ? 0 : int{differing[0][0]});
+  std::u16string base;
+  ASSERT_TRUE(fs_.WidenName(At(""), &base));
+  const std::wstring directory(base.begin(), base.end());
+  HANDLE file = CreateFileW((directory + L"\\\u0142\u00F3d\u017A.txt").c_str(), GENERIC_WRITE, 0,
+                            nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE);
+  CloseHandle(file);
+  EXPECT_NE(GetFileAttributesW((directory + L"\\\u0141\u00D3D\u0179.TXT").c_str()),
+            INVALID_FILE_ATTRIBUTES);
+  EXPECT_TRUE(fs_.SameFileName(u"\u0142\u00F3d\u017A.txt", u"\u0141\u00D3D\u0179.TXT"));
+  EXPECT_TRUE(DeleteFileW((directory + L"\\\u0141\u00F3D\u017A.txt").c_str()));
 }
 
 TEST_F(FileSystemTest, SweepTakesEveryFileButEntersNoDirectory) {

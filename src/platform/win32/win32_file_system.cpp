@@ -391,4 +391,12 @@ bool Win32FileSystem::WidenName(const std::string& text, std::u16string* wide) {
   return true;
 }
 
+bool Win32FileSystem::SameFileName(std::u16string_view a, std::u16string_view b) {
+  return a.size() == b.size() &&
+         CompareStringOrdinal(reinterpret_cast<const wchar_t*>(a.data()),
+                              static_cast<int>(a.size()),
+                              reinterpret_cast<const wchar_t*>(b.data()),
+                              static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
+}
+
 }  // namespace uninstall
