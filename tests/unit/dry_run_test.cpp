@@ -154,6 +154,7 @@ TEST(OverlayRegistryTest, KeepsEveryChangeToItself) {
 
 TEST(PlanLogTest, WritesUtf8) {
   EXPECT_EQ(Utf8Of(u"a\u00E9\u2603\U00020BB7"), "a\xC3\xA9\xE2\x98\x83\xF0\xA0\xAE\xB7");
+  EXPECT_EQ(Utf8Of(u"\xD800\xE000"), "\xEF\xBF\xBD\xEE\x80\x80");
 }
 
 }  // namespace

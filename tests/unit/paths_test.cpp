@@ -24,5 +24,25 @@ TEST(PathsTest, DriveAndShareRootsAreRecognised) {
   }
 }
 
+// The directory and last name a path names as the system reads its text; "-" for nothing.
+TEST(PathsTest, ResolvedByTextReadsDotsAndSeparatorsAsTheSystemDoes) {
+  const std::pair<const char*, const char*> rows[] = {
+      {"C:\\App\\Uninstall\\..\\App.exe", "C:\\App\\|App.exe"},
+      {"C:\\App\\.\\\\Help/..\\..\\..\\x.txt. .", "C:\\|x.txt"},
+      {"C:\\App\\Sub\\..\\", "C:\\|App"},
+      {"\\\\srv\\share\\App\\..\\..\\x", "\\\\srv\\share\\|x"},
+      {"C:", "-"},
+      {"C:\\App\\..", "-"},
+      {"\\\\srv\\share", "-"},
+      {"\\\\\\share\\x", "-"},
+      {"a\\\\srv\\share\\x", "-"},
+      {"App\\x", "-"},
+  };
+  for (const auto& [path, expected] : rows) {
+    const std::optional<ParentAndName> resolved = ResolvedByText(path);
+    EXPECT_EQ(resolved ? resolved->directory + "|" + resolved->name : "-", expected) << path;
+  }
+}
+
 }  // namespace
 }  // namespace uninstall

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "common/encodings.h"
 #include "common/name_case.h"
 #include "common/progress.h"
 #include "description/description.h"
@@ -366,6 +367,20 @@ TEST_F(FileSystemTest, NodesOpenRelativeToTheirDirectoryAndGoThroughTheirHandle)
   std::u16string wide;
   EXPECT_TRUE(fs_.WidenName("caf\xE9", &wide));
   EXPECT_EQ(wide, u"caf\u00E9");
+}
+
+// The code pages the checker and the tests read names in are the system's own, byte for byte.
+TEST(CodePageTest, TheTablesAreTheSystems) {
+  for (unsigned code_page = 1250; code_page <= 1258; ++code_page) {
+    ASSERT_TRUE(IsKnownCodePage(code_page));
+    for (int byte = 0x80; byte <= 0xFF; ++byte) {
+      const char narrow = static_cast<char>(byte);
+      wchar_t wide = 0;
+      if (MultiByteToWideChar(code_page, MB_ERR_INVALID_CHARS, &narrow, 1, &wide, 1) != 1) continue;
+      EXPECT_EQ(unsigned{WidenedFrom(code_page, std::string(1, narrow))[0]}, unsigned{wide})
+          << "code page " << code_page << ", byte " << byte;
+    }
+  }
 }
 
 // One rule for the same name: the system's comparison, the file system's own lookup, and the
