@@ -36,6 +36,7 @@ TEST(PathsTest, ResolvedByTextReadsDotsAndSeparatorsAsTheSystemDoes) {
       {"\\\\srv\\share", "-"},
       {"\\\\\\share\\x", "-"},
       {"a\\\\srv\\share\\x", "-"},
+      {"a\\srv\\share\\x", "-"},
       {"App\\x", "-"},
   };
   for (const auto& [path, expected] : rows) {
