@@ -7,7 +7,7 @@
 #include "common/ascii_case.h"
 #include "common/paths.h"
 #include "description/description.h"
-#include "files/verified_node.h"
+#include "names/value_names.h"
 #include "shell/task_entry.h"
 
 namespace uninstall {

@@ -6,13 +6,11 @@
 namespace uninstall {
 namespace {
 
-bool IsSeparator(char c) { return kPathSeparators.find(c) != std::string_view::npos; }
-
 bool IsShareRoot(std::string_view path) {
   // \\server\share: two names after the leading pair of separators, at most one final separator.
-  if (path.size() < 3 || !IsSeparator(path[0]) || !IsSeparator(path[1])) return false;
+  if (path.size() < 3 || !IsPathSeparator(path[0]) || !IsPathSeparator(path[1])) return false;
   std::string_view rest = path.substr(2);
-  if (IsSeparator(rest.back())) rest.remove_suffix(1);
+  if (IsPathSeparator(rest.back())) rest.remove_suffix(1);
   std::size_t middle = rest.find_first_of(kPathSeparators);
   return middle != std::string_view::npos && middle > 0 && middle + 1 < rest.size() &&
          rest.find_first_of(kPathSeparators, middle + 1) == std::string_view::npos;
@@ -21,13 +19,6 @@ bool IsShareRoot(std::string_view path) {
 }  // namespace
 
 bool IsUsablePath(std::string_view path) { return !path.empty() && path.size() <= kMaxPathBytes; }
-
-std::u16string ComparableValue(FileNames& names, const std::string& value) {
-  std::u16string wide;
-  if (!names.WidenName(value, &wide)) wide.assign(value.begin(), value.end());
-  std::replace(wide.begin(), wide.end(), u'/', u'\\');
-  return wide;
-}
 
 std::string WithTrailingBackslash(const std::string& path) {
   if (!path.empty() && path.back() == '\\') return path;
@@ -48,7 +39,7 @@ std::optional<ParentAndName> ResolvedByText(const std::string& path) {
   std::size_t root_end = 0;
   if (path.size() >= 2 && path[1] == ':') {
     root_end = 2;
-  } else if (path.size() > 2 && IsSeparator(path[0]) && IsSeparator(path[1])) {
+  } else if (path.size() > 2 && IsPathSeparator(path[0]) && IsPathSeparator(path[1])) {
     // \\server\share
     const std::size_t server_end = path.find_first_of(kPathSeparators, 2);
     if (server_end == std::string::npos || server_end == 2) return std::nullopt;
@@ -87,7 +78,7 @@ bool IsDriveRoot(std::string_view path) { return IsDriveLetterRoot(path) || IsSh
 bool IsDriveLetterRoot(std::string_view path) {
   std::size_t n = path.size();
   return (n >= 1 && path[n - 1] == ':') ||
-         (n >= 2 && path[n - 2] == ':' && IsSeparator(path[n - 1]));
+         (n >= 2 && path[n - 2] == ':' && IsPathSeparator(path[n - 1]));
 }
 
 }  // namespace uninstall

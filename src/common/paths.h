@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/file_names.h"
+#include "names/value_names.h"
 
 namespace uninstall {
 
@@ -15,16 +15,9 @@ namespace uninstall {
 // A longer path, or a longer joined name, is never cut: it counts as naming nothing.
 inline constexpr std::size_t kMaxPathBytes = 260;
 
-// The separators of a path: the backslash, and the slash that Windows takes for one.
-inline constexpr std::string_view kPathSeparators = "\\/";
-
 // A path the file operations may be given: not empty, and not longer than kMaxPathBytes (a cut
 // path could name something else).
 bool IsUsablePath(std::string_view path);
-
-// A value as the system compares it with another by `names`: in UTF-16 from the code page (its
-// bytes one by one where they are no text of it), backslashes for slashes.
-std::u16string ComparableValue(FileNames& names, const std::string& value);
 
 // `path` with a backslash at its end, appended unless there is one ("" becomes "\").
 std::string WithTrailingBackslash(const std::string& path);

@@ -1,8 +1,5 @@
 #include "driver/uninstall_sequence.h"
 
-#include "checks/administrator_logon.h"
-#include "checks/named_mutex.h"
-#include "checks/running_program.h"
 #include "common/paths.h"
 #include "common/text.h"
 #include "driver/command_line.h"
@@ -12,6 +9,9 @@
 #include "files/path_probe.h"
 #include "files/self_removal_batch.h"
 #include "files/whole_folders.h"
+#include "preflight/administrator_logon.h"
+#include "preflight/named_mutex.h"
+#include "preflight/running_program.h"
 #include "ui/logon_dialog.h"
 #include "ui/main_window.h"
 #include "ui/message_box.h"

@@ -8,22 +8,6 @@
 namespace uninstall {
 namespace {
 
-// A component that Windows would resolve to the parent: ".." (trailing dots and blanks are
-// dropped from path components, so "..." and ".. " count too).
-bool IsParentReference(std::string_view component) {
-  int dots = 0;
-  for (char c : component) {
-    if (c == '.') {
-      ++dots;
-    } else if (c != ' ') {
-      return false;
-    }
-  }
-  return dots >= 2;
-}
-
-bool IsWideSeparator(char16_t c) { return c == u'\\' || c == u'/'; }
-
 // A directory opened by its name is the directory that its parent lists under that name, and no
 // link. Wine opens a name and works out its final path in two steps, between which the
 // directory can be swapped for a link: the final path then names this directory while the
@@ -92,23 +76,6 @@ VerifiedNode OpenByPath(FileSystem& fs, const std::string& path, std::uint32_t a
 
 }  // namespace
 
-bool StaysInside(const std::string& relative_path) {
-  if (!relative_path.empty() && kPathSeparators.find(relative_path[0]) != std::string::npos) {
-    return false;
-  }
-  if (relative_path.find(':') != std::string::npos) return false;
-  std::size_t start = 0;
-  while (start <= relative_path.size()) {
-    std::size_t end = relative_path.find_first_of(kPathSeparators, start);
-    if (end == std::string::npos) end = relative_path.size();
-    if (IsParentReference(std::string_view(relative_path).substr(start, end - start))) {
-      return false;
-    }
-    start = end + 1;
-  }
-  return true;
-}
-
 bool LiesDirectlyIn(FileNames& names, std::u16string_view path, std::u16string_view directory,
                     std::u16string_view name) {
   while (!directory.empty() && directory.back() == u'\\') directory.remove_suffix(1);
@@ -124,28 +91,6 @@ bool LiesDirectlyIn(FileNames& names, std::u16string_view path, std::u16string_v
   const std::u16string_view own_name = path.substr(directory.size() + 1);
   if (own_name.find(u'\\') != std::u16string_view::npos) return false;
   return names.SameFileName(own_name, name) || name.find(u'~') != std::u16string_view::npos;
-}
-
-std::optional<std::vector<std::u16string>> NamesOf(FileSystem& fs, const std::string& relative) {
-  std::u16string wide;
-  if (!StaysInside(relative) || !fs.WidenName(relative, &wide)) return std::nullopt;
-  std::vector<std::u16string> names;
-  std::size_t start = 0;
-  while (start <= wide.size()) {
-    std::size_t end = start;
-    while (end < wide.size() && !IsWideSeparator(wide[end])) ++end;
-    std::u16string name = wide.substr(start, end - start);
-    if (end == wide.size()) {
-      // The last name of a path loses all its trailing dots and blanks, every other name one
-      // single trailing dot, as in the system's own reading of a path.
-      while (!name.empty() && (name.back() == u'.' || name.back() == u' ')) name.pop_back();
-    } else if (name.size() >= 2 && name.back() == u'.' && name[name.size() - 2] != u'.') {
-      name.pop_back();
-    }
-    if (!name.empty() && name != u".") names.push_back(std::move(name));
-    start = end + 1;
-  }
-  return names;
 }
 
 VerifiedNode::VerifiedNode(FileSystem& fs, NodeHandle handle, std::uint32_t attributes,

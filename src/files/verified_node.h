@@ -11,13 +11,10 @@
 #include <string_view>
 #include <vector>
 
+#include "names/value_names.h"
 #include "platform/file_system.h"
 
 namespace uninstall {
-
-// True for a relative value that stays inside the directory it is joined to: no ".." component,
-// no drive letter or colon, no leading backslash or slash.
-bool StaysInside(const std::string& relative_path);
 
 // True when the final path `path` is that of the entry `name` directly inside the directory
 // whose final path is `directory`. Names compare as the file system compares them (`names`), so
@@ -26,12 +23,6 @@ bool StaysInside(const std::string& relative_path);
 // keeps out a link to a sibling, which the directory alone would let pass.)
 bool LiesDirectlyIn(FileNames& names, std::u16string_view path, std::u16string_view directory,
                     std::u16string_view name);
-
-// The names of a relative value, one per directory level, in the system's UTF-16: empty and "."
-// parts dropped, trailing dots and blanks dropped as the system drops them from a path.
-// Nothing when the value leads outside (see StaysInside) or its bytes are no text of the code
-// page.
-std::optional<std::vector<std::u16string>> NamesOf(FileSystem& fs, const std::string& relative);
 
 // One open handle, with what was found out about it when it was opened. Closed by Close or at
 // destruction.

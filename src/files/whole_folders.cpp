@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
+#include "names/value_names.h"
+
 namespace uninstall {
 namespace {
-
-bool IsSeparator(char16_t c) { return c == u'\\' || c == u'/'; }
 
 bool IsAsciiLetter(char16_t c, char16_t capital) { return c == capital || c == capital + 0x20; }
 
@@ -13,16 +13,16 @@ bool IsAsciiLetter(char16_t c, char16_t capital) { return c == capital || c == c
 // "\\server\...". Letter case stays: names are compared as the system compares them.
 std::u16string Normalized(std::u16string_view path) {
   std::u16string result;
-  if (path.size() >= 4 && IsSeparator(path[0]) && IsSeparator(path[1]) && path[2] == u'?' &&
-      IsSeparator(path[3])) {
+  if (path.size() >= 4 && IsPathSeparator(path[0]) && IsPathSeparator(path[1]) && path[2] == u'?' &&
+      IsPathSeparator(path[3])) {
     path.remove_prefix(4);
     if (path.size() >= 4 && IsAsciiLetter(path[0], u'U') && IsAsciiLetter(path[1], u'N') &&
-        IsAsciiLetter(path[2], u'C') && IsSeparator(path[3])) {
+        IsAsciiLetter(path[2], u'C') && IsPathSeparator(path[3])) {
       path.remove_prefix(4);
       result = u"\\\\";
     }
   }
-  for (char16_t c : path) result.push_back(IsSeparator(c) ? u'\\' : c);
+  for (char16_t c : path) result.push_back(IsPathSeparator(c) ? u'\\' : c);
   while (!result.empty() && result.back() == u'\\') result.pop_back();
   return result;
 }
@@ -59,9 +59,9 @@ bool IdentityOf(FileSystem& fs, const std::u16string& path, std::uint32_t* volum
 
 // `path` without its last name; "" once it has none left.
 std::u16string Parent(std::u16string path) {
-  while (!path.empty() && IsSeparator(path.back())) path.pop_back();
-  while (!path.empty() && !IsSeparator(path.back())) path.pop_back();
-  while (!path.empty() && IsSeparator(path.back())) path.pop_back();
+  while (!path.empty() && IsPathSeparator(path.back())) path.pop_back();
+  while (!path.empty() && !IsPathSeparator(path.back())) path.pop_back();
+  while (!path.empty() && IsPathSeparator(path.back())) path.pop_back();
   return path;
 }
 

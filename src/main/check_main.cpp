@@ -11,8 +11,8 @@
 
 #include "check/description_check.h"
 #include "common/ascii_case.h"
-#include "common/code_page_names.h"
-#include "common/encodings.h"
+#include "names/code_page_names.h"
+#include "names/encodings.h"
 
 #ifdef _WIN32
 #include "plan/dry_run.h"

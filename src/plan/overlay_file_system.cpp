@@ -2,20 +2,18 @@
 
 #include <algorithm>
 
-#include "common/name_case.h"
 #include "common/paths.h"
-#include "files/verified_node.h"
+#include "names/name_case.h"
+#include "names/value_names.h"
 
 namespace uninstall {
 namespace {
-
-bool IsSeparator(char16_t c) { return c == u'\\' || c == u'/'; }
 
 // Backslashes only, one between names, none at the end; the two of a network path stay.
 std::u16string Normalized(std::u16string_view path) {
   std::u16string normal;
   for (std::size_t i = 0; i < path.size(); ++i) {
-    if (!IsSeparator(path[i])) {
+    if (!IsPathSeparator(path[i])) {
       normal += path[i];
     } else if (i <= 1 || normal.empty() || normal.back() != u'\\') {
       normal += u'\\';

@@ -1,6 +1,6 @@
 #include "plan/plan_log.h"
 
-#include "common/encodings.h"
+#include "names/encodings.h"
 
 namespace uninstall {
 

@@ -1,6 +1,6 @@
 #include "ui/logon_dialog.h"
 
-#include "checks/administrator_logon.h"
+#include "preflight/administrator_logon.h"
 #include "ui/control_ids.h"
 #include "ui/message_box.h"
 

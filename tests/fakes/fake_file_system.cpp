@@ -6,8 +6,8 @@
 #include <optional>
 #include <string_view>
 
-#include "common/encodings.h"
-#include "common/name_case.h"
+#include "names/encodings.h"
+#include "names/name_case.h"
 
 namespace uninstall {
 namespace {

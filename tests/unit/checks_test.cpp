@@ -1,11 +1,11 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "checks/administrator_logon.h"
-#include "checks/named_mutex.h"
-#include "checks/running_program.h"
 #include "fakes/fake_processes.h"
 #include "fakes/fake_security.h"
+#include "preflight/administrator_logon.h"
+#include "preflight/named_mutex.h"
+#include "preflight/running_program.h"
 
 namespace uninstall {
 namespace {

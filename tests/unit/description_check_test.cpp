@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "common/code_page_names.h"
-#include "common/encodings.h"
+#include "names/code_page_names.h"
+#include "names/encodings.h"
 
 namespace uninstall {
 namespace {

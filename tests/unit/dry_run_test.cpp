@@ -9,9 +9,9 @@
 #include <iterator>
 #include <set>
 
-#include "common/encodings.h"
 #include "fakes/fake_world.h"
 #include "files/path_probe.h"
+#include "names/encodings.h"
 #include "plan/overlay_file_system.h"
 #include "plan/overlay_registry.h"
 #include "shell/registry_deletion.h"

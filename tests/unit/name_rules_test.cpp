@@ -5,9 +5,9 @@
 #include <cwctype>
 #include <string>
 
-#include "common/code_page_names.h"
-#include "common/encodings.h"
-#include "common/name_case.h"
+#include "names/code_page_names.h"
+#include "names/encodings.h"
+#include "names/name_case.h"
 
 namespace uninstall {
 namespace {

@@ -10,8 +10,6 @@
 #include <string>
 #include <vector>
 
-#include "common/encodings.h"
-#include "common/name_case.h"
 #include "common/progress.h"
 #include "description/description.h"
 #include "files/contained_removal.h"
@@ -23,6 +21,8 @@
 #include "files/verified_node.h"
 #include "files/whole_folders.h"
 #include "gtest/gtest.h"
+#include "names/encodings.h"
+#include "names/name_case.h"
 #include "platform/win32/win32_file_system.h"
 
 namespace uninstall {

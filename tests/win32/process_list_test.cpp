@@ -4,9 +4,9 @@
 
 #include <string>
 
-#include "checks/running_program.h"
 #include "gtest/gtest.h"
 #include "platform/win32/win32_processes.h"
+#include "preflight/running_program.h"
 
 namespace uninstall {
 namespace {

@@ -1,6 +1,6 @@
 // Administrator rights: the test, the logon with impersonation, and the revert.
-#ifndef UNINSTALL_CHECKS_ADMINISTRATOR_LOGON_H_
-#define UNINSTALL_CHECKS_ADMINISTRATOR_LOGON_H_
+#ifndef UNINSTALL_PREFLIGHT_ADMINISTRATOR_LOGON_H_
+#define UNINSTALL_PREFLIGHT_ADMINISTRATOR_LOGON_H_
 
 #include <string>
 
@@ -21,4 +21,4 @@ void RevertLogon(Security& security, LogonToken token);
 
 }  // namespace uninstall
 
-#endif  // UNINSTALL_CHECKS_ADMINISTRATOR_LOGON_H_
+#endif  // UNINSTALL_PREFLIGHT_ADMINISTRATOR_LOGON_H_

@@ -1,4 +1,4 @@
-#include "common/encodings.h"
+#include "names/encodings.h"
 
 #include <cstdint>
 

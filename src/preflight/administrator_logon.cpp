@@ -1,4 +1,4 @@
-#include "checks/administrator_logon.h"
+#include "preflight/administrator_logon.h"
 
 namespace uninstall {
 namespace {

@@ -1,4 +1,4 @@
-#include "checks/running_program.h"
+#include "preflight/running_program.h"
 
 namespace uninstall {
 namespace {

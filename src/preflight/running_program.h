@@ -1,6 +1,6 @@
 // Is a process of the program's executable name running?
-#ifndef UNINSTALL_CHECKS_RUNNING_PROGRAM_H_
-#define UNINSTALL_CHECKS_RUNNING_PROGRAM_H_
+#ifndef UNINSTALL_PREFLIGHT_RUNNING_PROGRAM_H_
+#define UNINSTALL_PREFLIGHT_RUNNING_PROGRAM_H_
 
 #include <string>
 
@@ -15,4 +15,4 @@ bool IsProgramRunning(Processes& processes, const std::string& wanted_name);
 
 }  // namespace uninstall
 
-#endif  // UNINSTALL_CHECKS_RUNNING_PROGRAM_H_
+#endif  // UNINSTALL_PREFLIGHT_RUNNING_PROGRAM_H_

@@ -1,7 +1,7 @@
-#include "common/code_page_names.h"
+#include "names/code_page_names.h"
 
-#include "common/encodings.h"
-#include "common/name_case.h"
+#include "names/encodings.h"
+#include "names/name_case.h"
 
 namespace uninstall {
 

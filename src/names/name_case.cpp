@@ -1,4 +1,4 @@
-#include "common/name_case.h"
+#include "names/name_case.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -3,8 +3,8 @@
 // the names then compared unit by unit. The program on Windows asks the system itself
 // (CompareStringOrdinal); this table is the same rule for the tests' file system, the plan's
 // picture of the disk and the checker away from Windows.
-#ifndef UNINSTALL_COMMON_NAME_CASE_H_
-#define UNINSTALL_COMMON_NAME_CASE_H_
+#ifndef UNINSTALL_NAMES_NAME_CASE_H_
+#define UNINSTALL_NAMES_NAME_CASE_H_
 
 #include <string>
 #include <string_view>
@@ -21,4 +21,4 @@ bool SameNameIgnoringCase(std::u16string_view a, std::u16string_view b);
 
 }  // namespace uninstall
 
-#endif  // UNINSTALL_COMMON_NAME_CASE_H_
+#endif  // UNINSTALL_NAMES_NAME_CASE_H_

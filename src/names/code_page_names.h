@@ -1,8 +1,8 @@
 // File names as a system whose 8-bit code page is `code_page` reads them, compared by the file
 // system's letter-case table: the rule of names where no Windows can be asked (the checker on
 // other systems).
-#ifndef UNINSTALL_COMMON_CODE_PAGE_NAMES_H_
-#define UNINSTALL_COMMON_CODE_PAGE_NAMES_H_
+#ifndef UNINSTALL_NAMES_CODE_PAGE_NAMES_H_
+#define UNINSTALL_NAMES_CODE_PAGE_NAMES_H_
 
 #include <string>
 #include <string_view>
@@ -24,4 +24,4 @@ class CodePageNames : public FileNames {
 
 }  // namespace uninstall
 
-#endif  // UNINSTALL_COMMON_CODE_PAGE_NAMES_H_
+#endif  // UNINSTALL_NAMES_CODE_PAGE_NAMES_H_

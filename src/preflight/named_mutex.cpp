@@ -1,4 +1,4 @@
-#include "checks/named_mutex.h"
+#include "preflight/named_mutex.h"
 
 #include "platform/file_system.h"
 

@@ -1,8 +1,8 @@
 // Text in the 8-bit code pages of Windows (1250 to 1258, each as the system maps it) and in
 // UTF-8, for where the system does not convert: the tests' file system, the checker away from
 // Windows, the plan's lines.
-#ifndef UNINSTALL_COMMON_ENCODINGS_H_
-#define UNINSTALL_COMMON_ENCODINGS_H_
+#ifndef UNINSTALL_NAMES_ENCODINGS_H_
+#define UNINSTALL_NAMES_ENCODINGS_H_
 
 #include <optional>
 #include <string>
@@ -28,4 +28,4 @@ std::string Utf8Of(std::u16string_view text);
 
 }  // namespace uninstall
 
-#endif  // UNINSTALL_COMMON_ENCODINGS_H_
+#endif  // UNINSTALL_NAMES_ENCODINGS_H_

@@ -1,6 +1,6 @@
 // Does a system-wide mutex of this name exist?
-#ifndef UNINSTALL_CHECKS_NAMED_MUTEX_H_
-#define UNINSTALL_CHECKS_NAMED_MUTEX_H_
+#ifndef UNINSTALL_PREFLIGHT_NAMED_MUTEX_H_
+#define UNINSTALL_PREFLIGHT_NAMED_MUTEX_H_
 
 #include <string>
 
@@ -15,4 +15,4 @@ bool NamedMutexExists(Processes& processes, const std::string& name);
 
 }  // namespace uninstall
 
-#endif  // UNINSTALL_CHECKS_NAMED_MUTEX_H_
+#endif  // UNINSTALL_PREFLIGHT_NAMED_MUTEX_H_
