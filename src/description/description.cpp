@@ -178,10 +178,10 @@ Description::Description(FileSystem& fs, const std::string& path) {
   std::uint32_t error = 0;
   FileHandle file = fs.OpenFile(path, kGenericRead | kGenericWrite, kShareRead, kOpenExisting,
                                 kAttributeNormal, &error);
-  if (file == 0) {
+  if (!file.valid()) {
     file = fs.OpenFile(path, kGenericRead, kShareRead, kOpenExisting, kAttributeNormal, &error);
   }
-  if (file == 0) return;  // no entries, 8-bit mode
+  if (!file.valid()) return;  // no entries, 8-bit mode
   Read(fs, file);
   fs.CloseFile(file);
 }

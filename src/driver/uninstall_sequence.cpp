@@ -162,7 +162,7 @@ void UninstallSequence::Logon() {
 }
 
 void UninstallSequence::EndLogon() {
-  if (state_.logon_token != 0) RevertLogon(platform_.security, state_.logon_token);
+  if (state_.logon_token.valid()) RevertLogon(platform_.security, state_.logon_token);
 }
 
 Installation UninstallSequence::ToRemove() const {

@@ -30,7 +30,7 @@ struct RunState {
   // The uninstaller's directory is, or lies above, a folder that the system or a user owns as a
   // whole: no "delete all" there, and the directory itself is never removed.
   bool in_whole_folder = false;
-  LogonToken logon_token = 0;
+  LogonToken logon_token = {};
 };
 
 inline constexpr char kMissingDescriptionTitle[] = " Marrowind - Error";

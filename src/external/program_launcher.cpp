@@ -32,7 +32,7 @@ std::optional<std::uint32_t> ProgramLauncher::Run(const std::string& file,
                                                   const std::string& working_directory,
                                                   Progress& progress,
                                                   std::optional<std::uint32_t> time_limit) {
-  ProcessHandle process = 0;
+  ProcessHandle process = {};
   CreatedProcess created;
   if (processes_.CreateProcessFromCommandLine(ProgramCommandLine(file, parameters),
                                               Given(working_directory), kShowNormal, &created)) {
@@ -44,7 +44,7 @@ std::optional<std::uint32_t> ProgramLauncher::Run(const std::string& file,
         working_directory.empty() ? ShellWorkingDirectory(file) : working_directory;
     if (!processes_.ShellExecuteWithHandle("Open", file, parameters, Given(directory), kShowNormal,
                                            &process) ||
-        process == 0) {
+        !process.valid()) {
       return std::nullopt;
     }
   }

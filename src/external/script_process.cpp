@@ -59,8 +59,8 @@ void RunScriptInOwnProcess(ProgramLauncher& launcher, Processes& processes,
   if (own_path.empty()) return;
   const std::string bytes = EncodedScriptRequest(request);
   if (bytes.size() > kScriptRequestLimit) return;
-  PipeHandle read_end = 0;
-  PipeHandle write_end = 0;
+  PipeHandle read_end = {};
+  PipeHandle write_end = {};
   if (!processes.CreatePipePair(static_cast<std::uint32_t>(bytes.size()), &read_end, &write_end)) {
     return;
   }
@@ -70,7 +70,8 @@ void RunScriptInOwnProcess(ProgramLauncher& launcher, Processes& processes,
   processes.ClosePipe(write_end);
   if (written) {
     NoProgress progress;
-    launcher.RunHanding(own_path, std::string(kScriptSwitch) + " " + std::to_string(read_end),
+    launcher.RunHanding(own_path,
+                        std::string(kScriptSwitch) + " " + std::to_string(read_end.value()),
                         read_end, progress, kScriptProcessMilliseconds, time_up);
   }
   processes.ClosePipe(read_end);

@@ -8,9 +8,9 @@ namespace uninstall {
 DirectoryListing::DirectoryListing(FileSystem& fs, SearchHandle search, const FoundEntry& first)
     : fs_(fs),
       search_(search),
-      first_unread_(search != 0),
-      has_entries_(search != 0),
-      current_(search != 0 ? first : FoundEntry{}) {}
+      first_unread_(search.valid()),
+      has_entries_(search.valid()),
+      current_(search.valid() ? first : FoundEntry{}) {}
 
 DirectoryListing::~DirectoryListing() { CloseListing(); }
 
@@ -36,8 +36,8 @@ int DirectoryListing::EntryKind() const {
 }
 
 void DirectoryListing::CloseListing() {
-  if (search_ != 0) fs_.CloseSearch(search_);
-  search_ = 0;
+  if (search_.valid()) fs_.CloseSearch(search_);
+  search_ = {};
   has_entries_ = false;
   first_unread_ = false;
   current_ = FoundEntry{};
@@ -52,7 +52,7 @@ std::unique_ptr<DirectoryListing> OpenListing(FileSystem& fs, const std::string&
   FoundEntry first;
   std::uint32_t error = 0;
   SearchHandle search = fs.FindFirst(search_pattern, &first, &error);
-  if (search == 0 && error != kErrorFileNotFound) return nullptr;
+  if (!search.valid() && error != kErrorFileNotFound) return nullptr;
   return std::make_unique<DirectoryListing>(fs, search, first);
 }
 

@@ -20,7 +20,7 @@ std::int64_t PathSize(FileSystem& fs, const std::string& path) {
   FoundEntry entry;
   std::uint32_t error = 0;
   SearchHandle search = fs.FindFirst(trimmed, &entry, &error);
-  if (search != 0) {
+  if (search.valid()) {
     fs.CloseSearch(search);
     if (entry.attributes & kAttributeDirectory) return kDirectoryThere;
     return static_cast<std::int64_t>(entry.size);

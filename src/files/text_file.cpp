@@ -14,7 +14,7 @@ TextFile::TextFile(FileSystem& fs, FileHandle handle)
 TextFile::~TextFile() { CloseTextFile(); }
 
 std::size_t TextFile::WriteLine(const std::string& text) {
-  if (handle_ == 0) return 0;
+  if (!handle_.valid()) return 0;
   if (!writing_) {
     // Bytes read ahead but not handed out yet: the output goes where they begin.
     if (position_ < count_) {
@@ -64,10 +64,10 @@ bool TextFile::AtEndOfFile() {
 }
 
 bool TextFile::CloseTextFile() {
-  if (handle_ == 0) return !write_failed_;
+  if (!handle_.valid()) return !write_failed_;
   Flush();
   fs_.CloseFile(handle_);
-  handle_ = 0;
+  handle_ = {};
   count_ = 0;
   position_ = 0;
   std::vector<char>().swap(buffer_);
@@ -96,7 +96,7 @@ bool TextFile::Fill() {
 }
 
 bool TextFile::ReadByte(char* byte) {
-  if (handle_ == 0) return false;
+  if (!handle_.valid()) return false;
   if (writing_) {
     Flush();
     writing_ = false;
@@ -120,15 +120,15 @@ std::unique_ptr<TextFile> CreateTextFile(FileSystem& fs, const std::string& path
   std::uint32_t error = 0;
   if (exclusive && !security.empty()) {
     FileHandle handle = fs.CreateProtectedFile(path, security, &error);
-    return handle == 0 ? nullptr : std::make_unique<TextFile>(fs, handle);
+    return !handle.valid() ? nullptr : std::make_unique<TextFile>(fs, handle);
   }
   FileHandle handle = fs.OpenFile(path, kGenericRead | kGenericWrite, kShareRead,
                                   exclusive ? kCreateNew : kCreateAlways, kAttributeNormal, &error);
   // Recreating a hidden or system file fails; emptying it in place doesn't.
-  if (handle == 0 && !exclusive) {
+  if (!handle.valid() && !exclusive) {
     handle = fs.OpenFile(path, kGenericWrite, kShareRead, kTruncateExisting, 0, &error);
   }
-  if (handle == 0) return nullptr;
+  if (!handle.valid()) return nullptr;
   return std::make_unique<TextFile>(fs, handle);
 }
 
@@ -137,7 +137,7 @@ std::unique_ptr<TextFile> OpenTextFile(FileSystem& fs, const std::string& path) 
   std::uint32_t error = 0;
   FileHandle handle =
       fs.OpenFile(path, kGenericRead, kShareRead, kOpenExisting, kAttributeNormal, &error);
-  if (handle == 0) return nullptr;
+  if (!handle.valid()) return nullptr;
   return std::make_unique<TextFile>(fs, handle);
 }
 

@@ -36,7 +36,7 @@ template <typename Open>
 NodeHandle OpenGivingUpDeletion(std::uint32_t access, Open open) {
   std::uint32_t error = 0;
   NodeHandle handle = open(access, &error);
-  if (handle == 0 && (access & kNodeDelete) != 0 && RefusesDeletion(error)) {
+  if (!handle.valid() && (access & kNodeDelete) != 0 && RefusesDeletion(error)) {
     handle = open(access & ~kNodeDelete, &error);
   }
   return handle;
@@ -48,7 +48,7 @@ NodeHandle OpenGivingUpDeletion(std::uint32_t access, Open open) {
 // *elsewhere tells whether it was refused for that last reason.
 VerifiedNode Verify(FileSystem& fs, NodeHandle handle, std::uint32_t access,
                     const VerifiedNode* parent, const std::u16string& name, bool* elsewhere) {
-  if (handle == 0) return VerifiedNode();
+  if (!handle.valid()) return VerifiedNode();
   // A node opened as a file only is one: the system refused a directory, or a link to one, and
   // read-only shows when its deletion is refused. Only a directory's attributes are asked for.
   std::uint32_t attributes = 0;
@@ -99,7 +99,7 @@ VerifiedNode::VerifiedNode(FileSystem& fs, NodeHandle handle, std::uint32_t attr
 
 VerifiedNode::VerifiedNode(VerifiedNode&& other) noexcept
     : fs_(other.fs_),
-      handle_(std::exchange(other.handle_, 0)),
+      handle_(std::exchange(other.handle_, {})),
       attributes_(other.attributes_),
       final_path_(std::move(other.final_path_)) {}
 
@@ -107,7 +107,7 @@ VerifiedNode& VerifiedNode::operator=(VerifiedNode&& other) noexcept {
   if (this != &other) {
     Close();
     fs_ = other.fs_;
-    handle_ = std::exchange(other.handle_, 0);
+    handle_ = std::exchange(other.handle_, {});
     attributes_ = other.attributes_;
     final_path_ = std::move(other.final_path_);
   }
@@ -115,7 +115,7 @@ VerifiedNode& VerifiedNode::operator=(VerifiedNode&& other) noexcept {
 }
 
 bool VerifiedNode::MarkForDeletion(bool force) {
-  if (handle_ == 0) return false;
+  if (!handle_.valid()) return false;
   if (fs_->DeleteOnClose(handle_)) return true;
   // Refused: read-only, or a directory that is not empty. By force the attributes are cleared
   // through the same handle, and the deletion asked for once more.
@@ -123,7 +123,7 @@ bool VerifiedNode::MarkForDeletion(bool force) {
 }
 
 void VerifiedNode::Close() {
-  if (handle_ != 0) fs_->CloseNode(std::exchange(handle_, 0));
+  if (handle_.valid()) fs_->CloseNode(std::exchange(handle_, {}));
 }
 
 VerifiedNode OpenVerified(FileSystem& fs, const VerifiedNode& parent, const std::u16string& name,

@@ -37,7 +37,7 @@ class VerifiedNode {
   VerifiedNode(const VerifiedNode&) = delete;
   VerifiedNode& operator=(const VerifiedNode&) = delete;
 
-  bool valid() const { return handle_ != 0; }
+  bool valid() const { return handle_.valid(); }
   NodeHandle handle() const { return handle_; }
   // A reparse point (a junction, a directory or file link) held as itself: never looked into.
   bool is_link() const { return (attributes_ & kAttributeReparsePoint) != 0; }
@@ -60,7 +60,7 @@ class VerifiedNode {
 
  private:
   FileSystem* fs_ = nullptr;
-  NodeHandle handle_ = 0;
+  NodeHandle handle_ = {};
   std::uint32_t attributes_ = 0;
   std::u16string final_path_;
 };

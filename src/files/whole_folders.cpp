@@ -40,7 +40,7 @@ bool IsRoot(std::u16string_view normal) {
 std::u16string NormalizedPathOf(FileSystem& fs, const std::u16string& path) {
   std::uint32_t error = 0;
   const NodeHandle node = fs.OpenDirectoryPath(path, 0, &error);
-  if (node == 0) return {};
+  if (!node.valid()) return {};
   std::u16string normalized;
   if (!fs.NormalizedPath(node, &normalized)) normalized.clear();
   fs.CloseNode(node);
@@ -51,7 +51,7 @@ bool IdentityOf(FileSystem& fs, const std::u16string& path, std::uint32_t* volum
                 std::uint64_t* id) {
   std::uint32_t error = 0;
   const NodeHandle node = fs.OpenDirectoryPath(path, 0, &error);
-  if (node == 0) return false;
+  if (!node.valid()) return false;
   const bool known = fs.NodeIdentity(node, volume, id);
   fs.CloseNode(node);
   return known;

@@ -75,14 +75,14 @@ void OverlayFileSystem::Remove(const std::u16string& path, bool directory) {
 SearchHandle OverlayFileSystem::FindFirst(const std::string& pattern, FoundEntry* entry,
                                           std::uint32_t* error) {
   const SearchHandle search = system_.FindFirst(pattern, entry, error);
-  if (search == 0) return 0;
+  if (!search.valid()) return {};
   searches_[search] = PathOf(DirectoryPart(pattern));
   if (!IsGone(Joined(searches_[search], Wide(entry->name))) || FindNext(search, entry)) {
     return search;
   }
   CloseSearch(search);
   *error = kErrorFileNotFound;
-  return 0;
+  return {};
 }
 
 bool OverlayFileSystem::FindNext(SearchHandle search, FoundEntry* entry) {
@@ -134,7 +134,7 @@ bool OverlayFileSystem::EraseDirectory(const std::string& path) {
   std::uint32_t error = 0;
   const SearchHandle search = FindFirst(WithTrailingBackslash(path) + "*", &entry, &error);
   bool empty = true;
-  if (search != 0) {
+  if (search.valid()) {
     do {
       if (entry.name != "." && entry.name != "..") empty = false;
     } while (empty && FindNext(search, &entry));
@@ -150,11 +150,11 @@ FileHandle OverlayFileSystem::OpenFile(const std::string& path, std::uint32_t ac
                                        std::uint32_t attributes, std::uint32_t* error) {
   if ((access & kGenericWrite) != 0 || disposition != kOpenExisting) {
     *error = kErrorAccessDenied;
-    return 0;
+    return {};
   }
   if (IsGone(PathOf(path))) {
     *error = kErrorFileNotFound;
-    return 0;
+    return {};
   }
   return system_.OpenFile(path, access, share, disposition, attributes, error);
 }
@@ -162,8 +162,9 @@ FileHandle OverlayFileSystem::OpenFile(const std::string& path, std::uint32_t ac
 FileHandle OverlayFileSystem::CreateProtectedFile(const std::string&, const std::string&,
                                                   std::uint32_t* error) {
   *error = 0;
-  scratch_files_.insert(next_scratch_file_);
-  return next_scratch_file_++;
+  const FileHandle scratch(next_scratch_file_++);
+  scratch_files_.insert(scratch);
+  return scratch;
 }
 
 std::int64_t OverlayFileSystem::SizeOfFile(FileHandle file) {
@@ -197,14 +198,14 @@ NodeHandle OverlayFileSystem::OpenDirectoryPath(const std::u16string& path, std:
   const std::u16string wide = Normalized(path);
   if (IsGone(wide)) {
     *error = kErrorPathNotFound;
-    return 0;
+    return {};
   }
   if (pending_.count(Folded(wide)) != 0) {
     *error = kErrorAccessDenied;
-    return 0;
+    return {};
   }
   const NodeHandle node = system_.OpenDirectoryPath(path, access & ~kNodeDelete, error);
-  if (node != 0) Track(node, wide, access);
+  if (node.valid()) Track(node, wide, access);
   return node;
 }
 
@@ -213,24 +214,24 @@ NodeHandle OverlayFileSystem::OpenNode(NodeHandle parent, const std::u16string& 
   const auto above = nodes_.find(parent);
   if (above == nodes_.end()) {
     *error = kErrorPathNotFound;
-    return 0;
+    return {};
   }
   const std::u16string path = Joined(above->second.path, name);
   if (IsGone(path)) {
     *error = kErrorFileNotFound;
-    return 0;
+    return {};
   }
   // As the system answers for a name whose deletion waits for its last handle.
   if (pending_.count(Folded(Normalized(path))) != 0) {
     *error = kErrorAccessDenied;
-    return 0;
+    return {};
   }
   if ((access & kNodeDelete) != 0 && IsRunningProgram(path)) {
     *error = kErrorSharingViolation;
-    return 0;
+    return {};
   }
   const NodeHandle node = system_.OpenNode(parent, name, access & ~kNodeDelete, error);
-  if (node != 0) Track(node, Normalized(path), access);
+  if (node.valid()) Track(node, Normalized(path), access);
   return node;
 }
 

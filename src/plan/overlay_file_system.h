@@ -88,7 +88,7 @@ class OverlayFileSystem : public FileSystem {
   // Marked for deletion, by folded path: goes (a directory or not) with its last handle.
   std::map<std::u16string, bool> pending_;
   std::set<FileHandle> scratch_files_;  // created by the plan, kept nowhere
-  FileHandle next_scratch_file_ = 0x7FFF0001;
+  std::uintptr_t next_scratch_file_ = 0x7FFF0001;
 };
 
 }  // namespace uninstall

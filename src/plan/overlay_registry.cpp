@@ -78,7 +78,7 @@ bool OverlayRegistry::CreateKey(std::uint32_t root, const std::string& path, Reg
     if (!part.empty() && !Exists(root, part)) created_keys_.insert({root, AsciiLowered(part)});
     if (end == std::string::npos) break;
   }
-  *key = next_handle_++;
+  *key = RegistryHandle(next_handle_++);
   handles_[*key] = {root, full};
   return true;
 }
@@ -100,7 +100,7 @@ bool OverlayRegistry::DeleteValue(RegistryHandle key, const std::string& name) {
 bool OverlayRegistry::ConnectRegistry(const std::string& computer, std::uint32_t root,
                                       RegistryHandle* key) {
   if (!computer.empty()) return false;
-  *key = next_handle_++;
+  *key = RegistryHandle(next_handle_++);
   handles_[*key] = {root, ""};
   return true;
 }

@@ -50,7 +50,7 @@ class OverlayRegistry : public Registry {
   std::set<KeyName> created_keys_;
   std::set<std::tuple<std::uint32_t, std::string, std::string>> gone_values_;
   std::map<RegistryHandle, std::pair<std::uint32_t, std::string>> handles_;  // root, path
-  RegistryHandle next_handle_ = 1;
+  std::uintptr_t next_handle_ = 1;
 };
 
 }  // namespace uninstall

@@ -9,7 +9,7 @@ namespace uninstall {
 namespace {
 
 // Started programs are not started: every one "ends" at once, with exit code 0.
-constexpr ProcessHandle kPlannedProcess = 1;
+constexpr ProcessHandle kPlannedProcess(1);
 
 bool IsRegsvr32(const std::string& file) {
   return AsciiLowered(file.substr(file.find_last_of("\\/") + 1)) == "regsvr32.exe";
@@ -92,8 +92,8 @@ bool PlanProcesses::CreateProcessFromCommandLine(const std::string& command_line
 }
 
 bool PlanProcesses::CreatePipePair(std::uint32_t, PipeHandle* read_end, PipeHandle* write_end) {
-  *read_end = next_pipe_++;
-  *write_end = next_pipe_++;
+  *read_end = PipeHandle(next_pipe_++);
+  *write_end = PipeHandle(next_pipe_++);
   pipes_[*write_end] = *read_end;
   return true;
 }

@@ -63,7 +63,7 @@ class PlanProcesses : public Processes {
   std::map<std::string, std::string> environment_;  // set by the planned run; "" for removed
   std::map<PipeHandle, PipeHandle> pipes_;          // write end -> read end
   std::map<PipeHandle, std::string> pipe_bytes_;    // read end -> what was written
-  PipeHandle next_pipe_ = 0x7FFF0001;
+  std::uintptr_t next_pipe_ = 0x7FFF0001;
 };
 
 }  // namespace uninstall

@@ -19,16 +19,16 @@ class PlanSecurity : public Security {
 
   ServiceManagerHandle OpenServiceManager(std::uint32_t access) override {
     const ServiceManagerHandle manager = system_.OpenServiceManager(access);
-    if (manager != 0) {
+    if (manager.valid()) {
       system_.CloseServiceManager(manager);
     } else {
       logon_assumed_ = true;
     }
-    return 1;
+    return ServiceManagerHandle(1);
   }
   void CloseServiceManager(ServiceManagerHandle) override {}
   LogonToken LogonInteractive(const std::string&, const std::string&, const std::string&) override {
-    return 0;
+    return {};
   }
   bool Impersonate(LogonToken) override { return false; }
   bool EndImpersonation() override { return true; }

@@ -43,7 +43,7 @@ class PlanWindows : public WindowToolkit {
   std::uint32_t CurrentProcess() override { return 0; }
   bool IsWindowShown(WindowHandle) override { return false; }
   bool IsWindowEnabledNow(WindowHandle) override { return false; }
-  WindowHandle Foreground() override { return 0; }
+  WindowHandle Foreground() override { return {}; }
   void EnableWindowHandle(WindowHandle, bool) override {}
 
  private:

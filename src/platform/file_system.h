@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/file_names.h"
+#include "platform/handle.h"
 
 namespace uninstall {
 
@@ -53,10 +54,10 @@ struct FoundEntry {
 };
 
 // Opaque handles; 0 means "none" (the Win32 layer maps INVALID_HANDLE_VALUE to 0).
-using SearchHandle = std::uintptr_t;
-using FileHandle = std::uintptr_t;
+using SearchHandle = Handle<struct SearchKind>;
+using FileHandle = Handle<struct FileKind>;
 // A file or directory opened for the removal; names below it are opened relative to it.
-using NodeHandle = std::uintptr_t;
+using NodeHandle = Handle<struct NodeKind>;
 
 // What a node is opened for, besides reading its attributes: deleting it (and changing its
 // attributes), and listing it when it is a directory. With kNodeFileOnly only a file is opened

@@ -7,20 +7,22 @@
 #include <optional>
 #include <string>
 
+#include "platform/handle.h"
+
 namespace uninstall {
 
-using MutexHandle = std::uintptr_t;        // 0 means none
-using ProcessHandle = std::uintptr_t;      // 0 means none
-using ProcessListHandle = std::uintptr_t;  // 0 means none
-using PipeHandle = std::uintptr_t;         // an end of a pipe; 0 means none
+using MutexHandle = Handle<struct MutexKind>;
+using ProcessHandle = Handle<struct ProcessKind>;
+using ProcessListHandle = Handle<struct ProcessListKind>;
+using PipeHandle = Handle<struct PipeKind>;  // an end of a pipe
 
 // Show states.
 inline constexpr int kShowHidden = 0;
 inline constexpr int kShowNormal = 1;
 
 struct CreatedProcess {
-  ProcessHandle process = 0;
-  ProcessHandle thread = 0;
+  ProcessHandle process = {};
+  ProcessHandle thread = {};
   std::uint32_t process_id = 0;
 };
 

@@ -6,13 +6,15 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/handle.h"
+
 namespace uninstall {
 
 inline constexpr std::uint32_t kClassesRoot = 0x80000000;
 inline constexpr std::uint32_t kCurrentUser = 0x80000001;
 inline constexpr std::uint32_t kLocalMachine = 0x80000002;
 
-using RegistryHandle = std::uintptr_t;  // 0 means none
+using RegistryHandle = Handle<struct RegistryKind>;
 
 // What a value read gives.
 enum class ValueRead {

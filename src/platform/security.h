@@ -5,10 +5,12 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/handle.h"
+
 namespace uninstall {
 
-using ServiceManagerHandle = std::uintptr_t;  // 0 means none
-using LogonToken = std::uintptr_t;            // 0 means no logon
+using ServiceManagerHandle = Handle<struct ServiceManagerKind>;
+using LogonToken = Handle<struct LogonKind>;  // empty: no logon
 
 class Security {
  public:

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/handle.h"
 #include "platform/process.h"
 
 namespace uninstall {
@@ -78,7 +79,7 @@ struct WindowSpec {
 inline constexpr int kBoxClosedByEnd = 2;
 
 // A top-level window of the desktop, of any program; 0 means none.
-using WindowHandle = std::uintptr_t;
+using WindowHandle = Handle<struct WindowKind>;
 
 class WindowToolkit {
  public:

@@ -10,7 +10,7 @@ constexpr std::uint32_t kServiceManagerAllAccess = 0xF000F;
 
 bool HasAdministratorRights(Security& security) {
   ServiceManagerHandle manager = security.OpenServiceManager(kServiceManagerAllAccess);
-  if (manager == 0) return false;
+  if (!manager.valid()) return false;
   security.CloseServiceManager(manager);
   return true;
 }

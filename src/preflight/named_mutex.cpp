@@ -7,7 +7,7 @@ namespace uninstall {
 bool NamedMutexExists(Processes& processes, const std::string& name) {
   std::uint32_t error = 0;
   MutexHandle mutex = processes.CreateNamedMutex(name, &error);
-  if (mutex == 0) return false;
+  if (!mutex.valid()) return false;
   bool exists = error == kErrorAlreadyExists;
   if (exists) processes.ReleaseNamedMutex(mutex);
   processes.CloseMutex(mutex);

@@ -29,7 +29,7 @@ std::string FilePart(const std::string& name) {
 
 bool IsProgramRunning(Processes& processes, const std::string& wanted_name) {
   const ProcessListHandle list = processes.OpenProcessList();
-  if (list == 0) return false;
+  if (!list.valid()) return false;
   const std::string wanted = UpperCased(wanted_name);
   bool found = false;
   std::string name;

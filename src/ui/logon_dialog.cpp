@@ -39,8 +39,8 @@ WindowSpec LogonDialogSpec(const LogonTexts& texts) {
 }
 
 LogonToken AskForLogon(WindowToolkit& windows, Security& security, const LogonTexts& texts) {
-  if (!windows.OpenWindow(LogonDialogSpec(texts))) return 0;
-  LogonToken token = 0;
+  if (!windows.OpenWindow(LogonDialogSpec(texts))) return {};
+  LogonToken token = {};
   for (;;) {
     const WindowEvent event = windows.NextEvent();
     if (event.kind == WindowEvent::Kind::kQueueEnded) break;
@@ -51,7 +51,7 @@ LogonToken AskForLogon(WindowToolkit& windows, Security& security, const LogonTe
     std::string user = windows.ControlText(kUserField);
     token = LogonAndImpersonate(security, user, kLocalMachine, password);
     Wipe(&password);
-    if (token != 0) break;
+    if (token.valid()) break;
     ShowMessageBox(windows, texts.refused_title, texts.refused_text, kIconError);
     windows.SetControlText(kUserField, "");
     windows.SetControlText(kPasswordField, "");

@@ -21,9 +21,9 @@ int ShowBlocking(WindowToolkit& windows, Show show) {
     }
   }
   const WindowHandle owner =
-      foreground != 0 && windows.ProcessOfWindow(foreground) == windows.CurrentProcess()
+      foreground.valid() && windows.ProcessOfWindow(foreground) == windows.CurrentProcess()
           ? foreground
-          : 0;
+          : WindowHandle();
   const int pressed = show(owner);
   for (WindowHandle window : disabled) windows.EnableWindowHandle(window, true);
   return pressed;

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string_view>
 
+#include "fakes/handle_text.h"
 #include "names/encodings.h"
 #include "names/name_case.h"
 
@@ -186,9 +187,9 @@ bool SharingAllows(std::uint32_t old_access, std::uint32_t old_share, std::uint3
 struct FakeFileSystem::Impl {
   CallLog* log = nullptr;
   std::map<std::string, Drive> drives;  // by upper-cased root name
-  std::map<std::uintptr_t, Search> searches;
-  std::map<std::uintptr_t, OpenedFile> files;
-  std::map<std::uintptr_t, OpenedNode> nodes;
+  std::map<SearchHandle, Search> searches;
+  std::map<FileHandle, OpenedFile> files;
+  std::map<NodeHandle, OpenedNode> nodes;
   std::map<const Node*, int> node_handles;  // how many of `nodes` are open on each
   // The node WidePathOf gave last, and its path; none once names may have changed.
   const Node* last_path_node = nullptr;
@@ -197,7 +198,7 @@ struct FakeFileSystem::Impl {
   bool opens_follow_links = false;
   bool final_paths_by_name = false;
   bool normalized_paths_as_opened = false;
-  std::map<std::uintptr_t, std::string> opened_by_path;  // node handles opened by a path
+  std::map<NodeHandle, std::string> opened_by_path;  // node handles opened by a path
   std::uintptr_t next_handle = 0x100;
   std::uint32_t last_disposition = 0;
   std::optional<std::uint64_t> disk_space;  // bytes that can still be written
@@ -323,12 +324,12 @@ struct FakeFileSystem::Impl {
   // Every node handle goes through these two, so that a node's handles are counted at once (a
   // walk down a tree a hundred thousand levels deep holds as many).
   NodeHandle AddNode(OpenedNode opened) {
-    NodeHandle handle = NewHandle();
+    const NodeHandle handle(NewHandle());
     ++node_handles[opened.node];
     nodes[handle] = std::move(opened);
     return handle;
   }
-  void EraseNode(std::map<std::uintptr_t, OpenedNode>::iterator opened) {
+  void EraseNode(std::map<NodeHandle, OpenedNode>::iterator opened) {
     opened_by_path.erase(opened->first);
     if (--node_handles[opened->second.node] == 0) node_handles.erase(opened->second.node);
     nodes.erase(opened);
@@ -375,7 +376,7 @@ struct FakeFileSystem::Impl {
 
   // Where the system says an open node is, after `prefix`: the name it was opened by as it led
   // then (Wine's way, with final paths by name), or where the node now is.
-  bool ReportedPath(std::uintptr_t handle, std::u16string_view prefix, std::u16string* path) {
+  bool ReportedPath(NodeHandle handle, std::u16string_view prefix, std::u16string* path) {
     auto found = nodes.find(handle);
     if (found == nodes.end()) return false;
     std::optional<std::u16string> full;
@@ -398,10 +399,10 @@ struct FakeFileSystem::Impl {
   }
 
   // For the call log; nothing when there is none.
-  std::string NodeText(std::uintptr_t handle) const {
+  std::string NodeText(NodeHandle handle) const {
     if (log == nullptr || log_muted) return {};
     auto found = nodes.find(handle);
-    if (found == nodes.end()) return std::to_string(handle);
+    if (found == nodes.end()) return HandleText(handle);
     return PathOf(found->second.node).value_or("(gone) " + found->second.node->name);
   }
 
@@ -567,7 +568,7 @@ SearchHandle FakeFileSystem::FindFirst(const std::string& pattern, FoundEntry* e
   FoundEntry first;
   if (!impl_->NextMatch(search, &first)) return fail(kErrorFileNotFound);
   if (entry != nullptr) *entry = first;
-  SearchHandle handle = impl_->NewHandle();
+  const SearchHandle handle(impl_->NewHandle());
   impl_->searches[handle] = std::move(search);
   return handle;
 }
@@ -575,7 +576,7 @@ SearchHandle FakeFileSystem::FindFirst(const std::string& pattern, FoundEntry* e
 bool FakeFileSystem::FindNext(SearchHandle search, FoundEntry* entry) {
   auto found = impl_->searches.find(search);
   if (found == impl_->searches.end()) {
-    impl_->Log("FindNext " + std::to_string(search));
+    impl_->Log("FindNext " + HandleText(search));
     return false;
   }
   if (impl_->Log("FindNext " + found->second.text)) return false;
@@ -588,7 +589,7 @@ bool FakeFileSystem::FindNext(SearchHandle search, FoundEntry* entry) {
 void FakeFileSystem::CloseSearch(SearchHandle search) {
   auto found = impl_->searches.find(search);
   impl_->Log("CloseSearch " +
-             (found == impl_->searches.end() ? std::to_string(search) : found->second.text));
+             (found == impl_->searches.end() ? HandleText(search) : found->second.text));
   if (found != impl_->searches.end()) impl_->searches.erase(found);
 }
 
@@ -698,7 +699,7 @@ FileHandle FakeFileSystem::OpenFile(const std::string& path, std::uint32_t acces
       node->reported_size.reset();
     }
   }
-  FileHandle handle = impl_->NewHandle();
+  const FileHandle handle(impl_->NewHandle());
   impl_->files[handle] = OpenedFile{node, path, access, share, 0};
   return handle;
 }
@@ -707,16 +708,16 @@ FileHandle FakeFileSystem::CreateProtectedFile(const std::string& path, const st
                                                std::uint32_t* error) {
   if (impl_->Log("CreateProtectedFile " + path + " " + security)) {
     if (error != nullptr) *error = kErrorAccessDenied;
-    return 0;
+    return {};
   }
   std::uint32_t open_error = 0;
   impl_->log_muted = true;  // one call, logged above
   FileHandle handle = OpenFile(path, kGenericRead | kGenericWrite, kShareRead, kCreateNew,
                                kAttributeNormal, &open_error);
   impl_->log_muted = false;
-  if (handle == 0) {
+  if (!handle.valid()) {
     if (error != nullptr) *error = open_error;
-    return 0;
+    return {};
   }
   impl_->security[Upper(path)] = security;
   return handle;
@@ -730,7 +731,7 @@ std::string FakeFileSystem::SecurityOf(const std::string& path) const {
 std::int64_t FakeFileSystem::SizeOfFile(FileHandle file) {
   auto found = impl_->files.find(file);
   if (found == impl_->files.end()) {
-    impl_->Log("SizeOfFile " + std::to_string(file));
+    impl_->Log("SizeOfFile " + HandleText(file));
     return -1;
   }
   if (impl_->Log("SizeOfFile " + found->second.path)) return -1;
@@ -742,7 +743,7 @@ bool FakeFileSystem::ReadBytes(FileHandle file, void* buffer, std::uint32_t coun
   if (read != nullptr) *read = 0;
   auto found = impl_->files.find(file);
   if (found == impl_->files.end()) {
-    impl_->Log("ReadBytes " + std::to_string(file) + " " + std::to_string(count));
+    impl_->Log("ReadBytes " + HandleText(file) + " " + std::to_string(count));
     return false;
   }
   OpenedFile& opened = found->second;
@@ -763,7 +764,7 @@ bool FakeFileSystem::WriteBytes(FileHandle file, const void* buffer, std::uint32
   if (written != nullptr) *written = 0;
   auto found = impl_->files.find(file);
   if (found == impl_->files.end()) {
-    impl_->Log("WriteBytes " + std::to_string(file) + " " + std::to_string(count));
+    impl_->Log("WriteBytes " + HandleText(file) + " " + std::to_string(count));
     return false;
   }
   OpenedFile& opened = found->second;
@@ -787,7 +788,7 @@ bool FakeFileSystem::WriteBytes(FileHandle file, const void* buffer, std::uint32
 bool FakeFileSystem::MovePointer(FileHandle file, std::int64_t distance, bool from_start) {
   auto found = impl_->files.find(file);
   if (found == impl_->files.end()) {
-    impl_->Log("MovePointer " + std::to_string(file) + " " + std::to_string(distance));
+    impl_->Log("MovePointer " + HandleText(file) + " " + std::to_string(distance));
     return false;
   }
   OpenedFile& opened = found->second;
@@ -803,8 +804,7 @@ bool FakeFileSystem::MovePointer(FileHandle file, std::int64_t distance, bool fr
 
 void FakeFileSystem::CloseFile(FileHandle file) {
   auto found = impl_->files.find(file);
-  impl_->Log("CloseFile " +
-             (found == impl_->files.end() ? std::to_string(file) : found->second.path));
+  impl_->Log("CloseFile " + (found == impl_->files.end() ? HandleText(file) : found->second.path));
   if (found != impl_->files.end()) impl_->files.erase(found);
 }
 

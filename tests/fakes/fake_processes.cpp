@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "fakes/handle_text.h"
+
 namespace uninstall {
 namespace {
 
@@ -54,31 +56,31 @@ MutexHandle FakeProcesses::CreateNamedMutex(const std::string& name, std::uint32
   const bool injected = log_->Add("CreateNamedMutex " + name);
   if (mutex_creation_fails || injected) {
     *error = 5;
-    return 0;
+    return {};
   }
   *error = existing_mutexes.count(name) ? 183 : 0;
-  return NewHandle(0);
+  return NewHandle<MutexHandle>(0);
 }
 
 void FakeProcesses::ReleaseNamedMutex(MutexHandle mutex) {
-  log_->Add("ReleaseNamedMutex " + std::to_string(mutex));
+  log_->Add("ReleaseNamedMutex " + HandleText(mutex));
 }
 
 void FakeProcesses::CloseMutex(MutexHandle mutex) {
-  log_->Add("CloseMutex " + std::to_string(mutex));
-  open_.erase(mutex);
+  log_->Add("CloseMutex " + HandleText(mutex));
+  open_.erase(mutex.value());
 }
 
 ProcessListHandle FakeProcesses::OpenProcessList() {
-  if (log_->Add("OpenProcessList")) return 0;
-  if (process_list_unavailable) return 0;
-  ProcessListHandle list = NewHandle(0);
+  if (log_->Add("OpenProcessList")) return {};
+  if (process_list_unavailable) return {};
+  ProcessListHandle list = NewHandle<ProcessListHandle>(0);
   list_positions_[list] = 0;
   return list;
 }
 
 bool FakeProcesses::NextProcessName(ProcessListHandle list, std::string* name) {
-  if (log_->Add("NextProcessName " + std::to_string(list))) return false;
+  if (log_->Add("NextProcessName " + HandleText(list))) return false;
   auto position = list_positions_.find(list);
   if (position == list_positions_.end() || position->second >= process_names.size()) return false;
   *name = process_names[position->second++];
@@ -86,15 +88,9 @@ bool FakeProcesses::NextProcessName(ProcessListHandle list, std::string* name) {
 }
 
 void FakeProcesses::CloseProcessList(ProcessListHandle list) {
-  log_->Add("CloseProcessList " + std::to_string(list));
+  log_->Add("CloseProcessList " + HandleText(list));
   list_positions_.erase(list);
-  open_.erase(list);
-}
-
-ProcessHandle FakeProcesses::NewHandle(std::uint32_t exit_code) {
-  ProcessHandle handle = next_handle_++;
-  open_[handle] = exit_code;
-  return handle;
+  open_.erase(list.value());
 }
 
 bool FakeProcesses::CreateProcessFromCommandLine(
@@ -111,8 +107,8 @@ bool FakeProcesses::Start(const std::string& command_line, CreatedProcess* creat
   auto program = programs_.find(ProgramOf(command_line));
   if (program == programs_.end()) return false;
   if (on_start) on_start(program->first);
-  created->process = NewHandle(program->second.exit_code);
-  created->thread = NewHandle(0);
+  created->process = NewHandle<ProcessHandle>(program->second.exit_code);
+  created->thread = NewHandle<ProcessHandle>(0);
   created->process_id = 4242;
   return true;
 }
@@ -120,15 +116,15 @@ bool FakeProcesses::Start(const std::string& command_line, CreatedProcess* creat
 bool FakeProcesses::CreatePipePair(std::uint32_t size, PipeHandle* read_end,
                                    PipeHandle* write_end) {
   if (log_->Add("CreatePipe " + std::to_string(size))) return false;
-  *read_end = NewHandle(0);
-  *write_end = NewHandle(0);
+  *read_end = NewHandle<PipeHandle>(0);
+  *write_end = NewHandle<PipeHandle>(0);
   pipe_reads_[*write_end] = *read_end;
   pipe_bytes_[*read_end];
   return true;
 }
 
 bool FakeProcesses::WritePipe(PipeHandle write_end, const std::string& bytes) {
-  if (log_->Add("WritePipe " + std::to_string(write_end))) return false;
+  if (log_->Add("WritePipe " + HandleText(write_end))) return false;
   auto pipe = pipe_reads_.find(write_end);
   if (pipe == pipe_reads_.end()) return false;
   pipe_bytes_[pipe->second] += bytes;
@@ -136,8 +132,8 @@ bool FakeProcesses::WritePipe(PipeHandle write_end, const std::string& bytes) {
 }
 
 void FakeProcesses::ClosePipe(PipeHandle end) {
-  log_->Add("ClosePipe " + std::to_string(end));
-  open_.erase(end);
+  log_->Add("ClosePipe " + HandleText(end));
+  open_.erase(end.value());
   pipe_reads_.erase(end);
 }
 
@@ -145,10 +141,10 @@ bool FakeProcesses::CreateProcessHanding(const std::string& command_line,
                                          const std::optional<std::string>& working_directory,
                                          int show, PipeHandle handed, CreatedProcess* created) {
   if (log_->Add("CreateProcess " + command_line + " | " + Directory(working_directory) + " | " +
-                std::to_string(show) + " | handing " + std::to_string(handed))) {
+                std::to_string(show) + " | handing " + HandleText(handed))) {
     return false;
   }
-  if (open_.count(handed) == 0) return false;
+  if (open_.count(handed.value()) == 0) return false;
   handed_bytes = pipe_bytes_[handed];
   return Start(command_line, created);
 }
@@ -173,7 +169,8 @@ bool FakeProcesses::ShellExecuteWithHandle(const std::string& verb, const std::s
   auto document = documents_.find(file);
   if (document == documents_.end()) return false;
   if (on_start) on_start(file);
-  *process = document->second.reports_process ? NewHandle(document->second.exit_code) : 0;
+  *process = document->second.reports_process ? NewHandle<ProcessHandle>(document->second.exit_code)
+                                              : ProcessHandle();
   return true;
 }
 
@@ -194,35 +191,34 @@ std::string FakeProcesses::SystemDirectory() {
 }
 
 void FakeProcesses::WaitForProcess(ProcessHandle process) {
-  log_->Add("WaitForProcess " + std::to_string(process));
+  log_->Add("WaitForProcess " + HandleText(process));
 }
 
 bool FakeProcesses::WaitForProcessFor(ProcessHandle process, std::uint32_t milliseconds) {
   // A wait that fails returns at once, as if the program had ended.
-  if (log_->Add("WaitForProcessFor " + std::to_string(process) + " " +
-                std::to_string(milliseconds))) {
+  if (log_->Add("WaitForProcessFor " + HandleText(process) + " " + std::to_string(milliseconds))) {
     return true;
   }
-  if (process == 0 || timed_waits_before_exit == 0) return true;
+  if (!process.valid() || timed_waits_before_exit == 0) return true;
   --timed_waits_before_exit;
   return false;
 }
 
 bool FakeProcesses::ExitCodeOf(ProcessHandle process, std::uint32_t* exit_code) {
-  if (log_->Add("ExitCodeOf " + std::to_string(process))) return false;
-  auto handle = open_.find(process);
+  if (log_->Add("ExitCodeOf " + HandleText(process))) return false;
+  auto handle = open_.find(process.value());
   if (handle == open_.end()) return false;
   *exit_code = handle->second;
   return true;
 }
 
 void FakeProcesses::EndProcess(ProcessHandle process) {
-  log_->Add("EndProcess " + std::to_string(process));
+  log_->Add("EndProcess " + HandleText(process));
 }
 
 void FakeProcesses::CloseProcessHandle(ProcessHandle handle) {
-  log_->Add("CloseProcessHandle " + std::to_string(handle));
-  open_.erase(handle);
+  log_->Add("CloseProcessHandle " + HandleText(handle));
+  open_.erase(handle.value());
 }
 
 }  // namespace uninstall

@@ -86,18 +86,24 @@ class FakeProcesses : public Processes {
     std::uint32_t exit_code;
     bool reports_process;
   };
-  ProcessHandle NewHandle(std::uint32_t exit_code);
+  // A handle of any kind, numbered across the kinds as the system numbers them.
+  template <class H>
+  H NewHandle(std::uint32_t exit_code) {
+    const H handle(next_handle_++);
+    open_[handle.value()] = exit_code;
+    return handle;
+  }
   // A process of the program the command line names, as CreateProcess makes one.
   bool Start(const std::string& command_line, CreatedProcess* created);
 
   CallLog* log_;
   std::map<std::string, Program> programs_;
   std::map<std::string, Program> documents_;
-  std::map<ProcessHandle, std::uint32_t> open_;              // handle -> exit code
+  std::map<std::uintptr_t, std::uint32_t> open_;             // handle -> exit code
   std::map<ProcessListHandle, std::size_t> list_positions_;  // open list -> next name
   std::map<PipeHandle, PipeHandle> pipe_reads_;              // write end -> read end
   std::map<PipeHandle, std::string> pipe_bytes_;             // read end -> what is in the pipe
-  ProcessHandle next_handle_ = 100;
+  std::uintptr_t next_handle_ = 100;
 };
 
 }  // namespace uninstall

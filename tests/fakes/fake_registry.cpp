@@ -108,7 +108,7 @@ std::vector<std::string> FakeRegistry::Dump() const {
 bool FakeRegistry::CreateKey(std::uint32_t root, const std::string& path, RegistryHandle* key) {
   if (log_->Add("CreateKey " + RootName(root) + " " + path)) return false;
   Create(root, path);
-  *key = next_handle_++;
+  *key = RegistryHandle(next_handle_++);
   handles_[*key] = {root, path};
   return true;
 }
@@ -125,7 +125,7 @@ bool FakeRegistry::ConnectRegistry(const std::string& computer, std::uint32_t ro
                                    RegistryHandle* key) {
   if (log_->Add("ConnectRegistry \"" + computer + "\" " + RootName(root))) return false;
   if (!computer.empty()) return false;
-  *key = next_handle_++;
+  *key = RegistryHandle(next_handle_++);
   handles_[*key] = {root, ""};
   return true;
 }

@@ -63,7 +63,7 @@ class FakeRegistry : public Registry, public RegistryView {
   CallLog* log_;
   mutable std::map<std::uint32_t, Key> roots_;
   std::map<RegistryHandle, std::pair<std::uint32_t, std::string>> handles_;  // root, path
-  RegistryHandle next_handle_ = 1000;
+  std::uintptr_t next_handle_ = 1000;
 };
 
 }  // namespace uninstall

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "fakes/call_log.h"
+#include "fakes/handle_text.h"
 #include "platform/security.h"
 
 namespace uninstall {
@@ -25,28 +26,28 @@ class FakeSecurity : public Security {
   std::vector<std::uint64_t> random_numbers = {0x0123456789ABCDEFu, 0xFEDCBA9876543210u};
 
   ServiceManagerHandle OpenServiceManager(std::uint32_t access) override {
-    if (log_->Add("OpenServiceManager " + std::to_string(access))) return 0;
-    return has_rights ? 11 : 0;
+    if (log_->Add("OpenServiceManager " + std::to_string(access))) return {};
+    return has_rights ? ServiceManagerHandle(11) : ServiceManagerHandle();
   }
   void CloseServiceManager(ServiceManagerHandle handle) override {
-    log_->Add("CloseServiceManager " + std::to_string(handle));
+    log_->Add("CloseServiceManager " + HandleText(handle));
   }
   LogonToken LogonInteractive(const std::string& user, const std::string& domain,
                               const std::string& password) override {
-    if (log_->Add("LogonInteractive " + user + " " + domain + " " + password)) return 0;
-    return user == accepted_user && password == accepted_password ? 77 : 0;
+    if (log_->Add("LogonInteractive " + user + " " + domain + " " + password)) return {};
+    return user == accepted_user && password == accepted_password ? LogonToken(77) : LogonToken();
   }
   bool Impersonate(LogonToken token) override {
-    if (log_->Add("Impersonate " + std::to_string(token))) return false;
-    impersonating_ = token != 0;
-    return token != 0;
+    if (log_->Add("Impersonate " + HandleText(token))) return false;
+    impersonating_ = token.valid();
+    return token.valid();
   }
   bool EndImpersonation() override {
     if (log_->Add("EndImpersonation")) return false;
     impersonating_ = false;
     return true;
   }
-  void CloseToken(LogonToken token) override { log_->Add("CloseToken " + std::to_string(token)); }
+  void CloseToken(LogonToken token) override { log_->Add("CloseToken " + HandleText(token)); }
   std::string EffectiveUserSid() override {
     if (log_->Add("EffectiveUserSid")) return "";
     return impersonating_ ? logged_on_sid : user_sid;

@@ -1,5 +1,7 @@
 #include "fakes/fake_window_toolkit.h"
 
+#include "fakes/handle_text.h"
+
 namespace uninstall {
 namespace {
 
@@ -8,8 +10,6 @@ Value Lookup(const std::map<Key, Value>& values, Key key, Value default_value) {
   auto found = values.find(key);
   return found == values.end() ? default_value : found->second;
 }
-
-std::string Handle(WindowHandle window) { return std::to_string(window); }
 
 }  // namespace
 
@@ -146,7 +146,7 @@ int FakeWindowToolkit::MessageBoxWithOwner(WindowHandle owner, const std::string
 int FakeWindowToolkit::MessageBoxUntilEnded(WindowHandle owner, const std::string& text,
                                             const std::string& title, std::uint32_t flags,
                                             ProcessHandle running) {
-  if (log_->Add("MessageBoxUntilEnded " + std::to_string(running))) return 0;
+  if (log_->Add("MessageBoxUntilEnded " + HandleText(running))) return 0;
   return MessageBoxWithOwner(owner, text, title, flags);
 }
 
@@ -156,12 +156,12 @@ std::vector<WindowHandle> FakeWindowToolkit::TopLevelWindows() {
 }
 
 std::uint32_t FakeWindowToolkit::ThreadOfWindow(WindowHandle window) {
-  log_->Add("ThreadOfWindow " + Handle(window));
+  log_->Add("ThreadOfWindow " + HandleText(window));
   return Lookup(window_threads, window, std::uint32_t{0});
 }
 
 std::uint32_t FakeWindowToolkit::ProcessOfWindow(WindowHandle window) {
-  log_->Add("ProcessOfWindow " + Handle(window));
+  log_->Add("ProcessOfWindow " + HandleText(window));
   return Lookup(window_processes, window, std::uint32_t{0});
 }
 
@@ -176,12 +176,12 @@ std::uint32_t FakeWindowToolkit::CurrentProcess() {
 }
 
 bool FakeWindowToolkit::IsWindowShown(WindowHandle window) {
-  if (log_->Add("IsWindowShown " + Handle(window))) return false;
+  if (log_->Add("IsWindowShown " + HandleText(window))) return false;
   return Lookup(window_shown, window, false);
 }
 
 bool FakeWindowToolkit::IsWindowEnabledNow(WindowHandle window) {
-  if (log_->Add("IsWindowEnabledNow " + Handle(window))) return false;
+  if (log_->Add("IsWindowEnabledNow " + HandleText(window))) return false;
   return Lookup(window_enabled, window, true);
 }
 
@@ -191,7 +191,7 @@ WindowHandle FakeWindowToolkit::Foreground() {
 }
 
 void FakeWindowToolkit::EnableWindowHandle(WindowHandle window, bool enabled) {
-  log_->Add("EnableWindowHandle " + Handle(window) + " " + (enabled ? "1" : "0"));
+  log_->Add("EnableWindowHandle " + HandleText(window) + " " + (enabled ? "1" : "0"));
   window_enabled[window] = enabled;
 }
 

@@ -31,7 +31,7 @@ class FakeWindowToolkit : public WindowToolkit {
   std::uint32_t current_process = 1;
   std::map<WindowHandle, bool> window_shown;
   std::map<WindowHandle, bool> window_enabled;
-  WindowHandle foreground = 0;
+  WindowHandle foreground = {};
   // Called when a message box is shown, before it is "closed"; the owner each box had.
   std::function<void(const std::string& title)> on_message_box;
   // The buttons the message boxes are answered with, in turn; OK (1) once none is left.

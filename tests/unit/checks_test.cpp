@@ -86,9 +86,9 @@ TEST(AdministratorLogonTest, RightsTestLogonAndRevert) {
 
   log.Clear();
   // A refused logon still asks for the impersonation, which then fails.
-  EXPECT_EQ(LogonAndImpersonate(security, "admin", "", "wrong"), 0u);
+  EXPECT_FALSE(LogonAndImpersonate(security, "admin", "", "wrong").valid());
   LogonToken token = LogonAndImpersonate(security, "admin", "", "secret");
-  EXPECT_NE(token, 0u);
+  EXPECT_TRUE(token.valid());
   RevertLogon(security, token);
   EXPECT_THAT(log.entries(), ElementsAre("LogonInteractive admin . wrong", "Impersonate 0",
                                          "LogonInteractive admin . secret", "Impersonate 77",

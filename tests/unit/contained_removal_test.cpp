@@ -226,7 +226,7 @@ TEST_F(ContainedRemovalTest, AFileCountsAsRemovedWhenTheSystemLetsItGo) {
   fs_.AddDirectory("C:\\App\\Dir");
   std::uint32_t error = 0;
   NodeHandle other = fs_.OpenDirectoryPath(u"C:\\App\\shared.dll", 0, &error);
-  ASSERT_NE(other, 0u);
+  ASSERT_TRUE(other.valid());
   ContainedRemoval installation(fs_, "C:\\App\\", false);
   EXPECT_TRUE(installation.RemoveFile("shared.dll"));
   EXPECT_TRUE(fs_.Exists("C:\\App\\shared.dll"));

@@ -199,7 +199,7 @@ TEST_F(DescriptionTest, ClosesTheFileAtOnceAndNeverWritesIt) {
   EXPECT_EQ(fs_.OpenHandles(), 0);
   EXPECT_EQ(fs_.Contents(kPath), contents);
   const FileHandle writer = OpenOther(kGenericWrite, 0);  // shares nothing
-  EXPECT_NE(writer, 0u);
+  EXPECT_TRUE(writer.valid());
   fs_.CloseFile(writer);
   EXPECT_EQ(description.Value("S", "A"), "1");
 }
@@ -292,8 +292,8 @@ TEST_F(DescriptionTest, SharingAndFallbackToReadOnlyAccess) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     fs_.AddFile(kPath, "[S]\nA=1\n", c.attributes);
-    const FileHandle other = c.held ? OpenOther(c.access, c.share) : 0;
-    ASSERT_EQ(other != 0, c.held);
+    const FileHandle other = c.held ? OpenOther(c.access, c.share) : FileHandle();
+    ASSERT_EQ(other.valid(), c.held);
     log_.Clear();
     EXPECT_EQ(Description(fs_, kPath).Value("S", "A", "d"), c.value);
     EXPECT_EQ(Calls(), c.calls);

@@ -83,8 +83,9 @@ TEST(OverlayFileSystemTest, KeepsEveryChangeToItself) {
   PlanLog plan(system);
   OverlayFileSystem fs(system, &plan);
   std::uint32_t error = 0;
-  EXPECT_EQ(fs.OpenFile("C:\\A\\x.txt", kGenericRead | kGenericWrite, 0, kOpenExisting, 0, &error),
-            0u);
+  EXPECT_FALSE(
+      fs.OpenFile("C:\\A\\x.txt", kGenericRead | kGenericWrite, 0, kOpenExisting, 0, &error)
+          .valid());
   const FileHandle scratch = fs.CreateProtectedFile("C:\\A\\new.bat", "D:P", &error);
   std::uint32_t written = 0;
   EXPECT_TRUE(fs.WriteBytes(scratch, "x", 1, &written));
@@ -96,18 +97,18 @@ TEST(OverlayFileSystemTest, KeepsEveryChangeToItself) {
   EXPECT_TRUE(fs.EraseDirectory("C:\\A\\Sub\\"));
   EXPECT_TRUE(fs.EraseFile("C:/A/x.txt"));
   EXPECT_EQ(PathSize(fs, "C:\\A\\x.txt"), kNothingThere);
-  EXPECT_EQ(fs.OpenFile("C:\\A\\x.txt", kGenericRead, 0, kOpenExisting, 0, &error), 0u);
+  EXPECT_FALSE(fs.OpenFile("C:\\A\\x.txt", kGenericRead, 0, kOpenExisting, 0, &error).valid());
   EXPECT_EQ(fs.AttributesOf("c:\\a\\SUB\\ro.txt"), kInvalidAttributes);
   EXPECT_TRUE(IsEmptyDirectory(fs, "C:\\A"));
   const NodeHandle a = fs.OpenDirectoryPath(u"C:\\A", kNodeDelete | kNodeList, &error);
-  EXPECT_EQ(fs.OpenNode(a, u"x.txt", 0, &error), 0u);
+  EXPECT_FALSE(fs.OpenNode(a, u"x.txt", 0, &error).valid());
   EXPECT_EQ(error, kErrorFileNotFound);
   EXPECT_TRUE(fs.DeleteOnClose(a));
   fs.CloseNode(a);
   // Opened without the right to delete, as for the running uninstaller's file: nothing goes.
   const NodeHandle b = fs.OpenDirectoryPath(u"C:\\B", kNodeList, &error);
   const NodeHandle held = fs.OpenNode(b, u"held.txt", 0, &error);
-  ASSERT_NE(held, 0u);
+  ASSERT_TRUE(held.valid());
   EXPECT_FALSE(fs.SetNodeAttributes(held, kAttributeNormal));
   EXPECT_FALSE(fs.DeleteOnClose(held));
   fs.CloseNode(held);

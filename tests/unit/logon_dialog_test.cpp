@@ -31,17 +31,17 @@ TEST(LogonDialogTest, LoginUntilALogonSucceedsOrTheDialogIsClosed) {
     std::vector<std::string> logons;
     std::size_t refusals;
   } rows[] = {
-      {"login close", 0, {"LogonInteractive  . "}, 1},
+      {"login close", {}, {"LogonInteractive  . "}, 1},
       {"user=admin password=wrong login user=admin password=secret login close",
-       77,
+       LogonToken(77),
        {"LogonInteractive admin . wrong", "LogonInteractive admin . secret"},
        1},
       {"main-ok main-close user=admin password=secret login",
-       77,
+       LogonToken(77),
        {"LogonInteractive admin . secret"},
        0},
-      {"user=admin close login", 0, {}, 0},
-      {"user=admin", 0, {}, 0},  // the queue ends
+      {"user=admin close login", {}, {}, 0},
+      {"user=admin", {}, {}, 0},  // the queue ends
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.events);
@@ -82,7 +82,7 @@ TEST(LogonDialogTest, DialogThatCannotOpenLogsNobodyOn) {
   FakeSecurity security(&log);
   windows.window_can_open = false;
   windows.QueueClick(kLoginButton, kLogonDialog);
-  EXPECT_EQ(AskForLogon(windows, security, SampleLogonTexts()), 0u);
+  EXPECT_FALSE(AskForLogon(windows, security, SampleLogonTexts()).valid());
   EXPECT_THAT(log.Matching("LogonInteractive"), IsEmpty());
   EXPECT_THAT(log.Matching("NextEvent"), IsEmpty());
 }

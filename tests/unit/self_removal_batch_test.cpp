@@ -95,7 +95,7 @@ TEST_F(SelfRemovalBatchTest, WritesTheBatchIntoTheDriveRootAndStartsItHidden) {
 // After a logon the removal acts for the administrator, but cmd starts with the process's own
 // token: both may read the batch.
 TEST_F(SelfRemovalBatchTest, BothTheProcessUserAndTheUserItActsForMayReadTheBatch) {
-  security.Impersonate(77);
+  security.Impersonate(LogonToken(77));
   Write();
   EXPECT_EQ(fs.SecurityOf(kBatch),
             "D:P(A;;FA;;;SY)(A;;FA;;;BA)(A;;FA;;;S-1-5-21-1-2-3-1001)(A;;FA;;;S-1-5-21-1-2-3-500)");

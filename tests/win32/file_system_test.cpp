@@ -182,7 +182,7 @@ TEST_F(FileSystemTest, SizesAbove4GBKeepBothHalves) {
   std::uint32_t error = 0;
   FileHandle handle = fs_.OpenFile(At("big.bin"), kGenericRead | kGenericWrite, kShareRead,
                                    kOpenExisting, kAttributeNormal, &error);
-  ASSERT_NE(handle, 0u) << error;
+  ASSERT_TRUE(handle.valid()) << error;
   EXPECT_EQ(fs_.SizeOfFile(handle), static_cast<std::int64_t>(size));
 
   // Positions beyond 4 GB, forward from the start and backward from the current position.
@@ -210,21 +210,21 @@ TEST_F(FileSystemTest, FailuresReachTheCallerAsTheInterfaceSays) {
   MakeFile("a.txt");
   FoundEntry entry;
   std::uint32_t error = 0;
-  EXPECT_EQ(fs_.FindFirst(At("*.log"), &entry, &error), 0u);
+  EXPECT_FALSE(fs_.FindFirst(At("*.log"), &entry, &error).valid());
   EXPECT_EQ(error, kErrorFileNotFound);
   error = 0;
-  EXPECT_EQ(fs_.FindFirst(At("missing\\*.*"), &entry, &error), 0u);
+  EXPECT_FALSE(fs_.FindFirst(At("missing\\*.*"), &entry, &error).valid());
   EXPECT_EQ(error, kErrorPathNotFound);
 
   error = 0;
-  EXPECT_EQ(fs_.OpenFile(At("missing.txt"), kGenericRead, kShareRead, kOpenExisting,
-                         kAttributeNormal, &error),
-            0u);
+  EXPECT_FALSE(fs_.OpenFile(At("missing.txt"), kGenericRead, kShareRead, kOpenExisting,
+                            kAttributeNormal, &error)
+                   .valid());
   EXPECT_EQ(error, kErrorFileNotFound);
 
   EXPECT_EQ(fs_.AttributesOf(At("missing.txt")), kInvalidAttributes);
   EXPECT_EQ(fs_.AttributesOf(At("")) & kAttributeDirectory, kAttributeDirectory);
-  EXPECT_EQ(fs_.SizeOfFile(0), -1);
+  EXPECT_EQ(fs_.SizeOfFile({}), -1);
 }
 
 TEST_F(FileSystemTest, ListingAnswersPatternsWithDotEntries) {
@@ -306,11 +306,11 @@ TEST_F(FileSystemTest, NodesOpenRelativeToTheirDirectoryAndGoThroughTheirHandle)
   const std::string root = At("");
   NodeHandle base = fs_.OpenDirectoryPath(std::u16string(root.begin(), root.end()),
                                           kNodeDelete | kNodeList, &error);
-  ASSERT_NE(base, 0u) << error;
+  ASSERT_TRUE(base.valid()) << error;
   std::u16string base_path;
   ASSERT_TRUE(fs_.FinalPath(base, &base_path));
   NodeHandle dir = fs_.OpenNode(base, u"DIR", kNodeDelete | kNodeList, &error);
-  ASSERT_NE(dir, 0u) << error;
+  ASSERT_TRUE(dir.valid()) << error;
   std::uint32_t attributes = 0;
   ASSERT_TRUE(fs_.NodeAttributes(dir, &attributes));
   EXPECT_EQ(attributes & (kAttributeDirectory | kAttributeReparsePoint), kAttributeDirectory);
@@ -332,21 +332,21 @@ TEST_F(FileSystemTest, NodesOpenRelativeToTheirDirectoryAndGoThroughTheirHandle)
 
   for (const char16_t* bad : {u"..", u"sub\\..\\..", u"sub\\..\\a.txt"}) {
     NodeHandle opened = fs_.OpenNode(dir, bad, 0, &error);
-    EXPECT_EQ(opened, 0u) << std::string(bad, bad + std::char_traits<char16_t>::length(bad));
-    if (opened != 0) fs_.CloseNode(opened);
+    EXPECT_FALSE(opened.valid()) << std::string(bad, bad + std::char_traits<char16_t>::length(bad));
+    if (opened.valid()) fs_.CloseNode(opened);
   }
-  EXPECT_EQ(fs_.OpenNode(dir, u"missing.txt", 0, &error), 0u);
+  EXPECT_FALSE(fs_.OpenNode(dir, u"missing.txt", 0, &error).valid());
   EXPECT_EQ(error, kErrorFileNotFound);
 
   NodeHandle file = fs_.OpenNode(dir, u"a.txt", kNodeDelete, &error);
-  ASSERT_NE(file, 0u);
+  ASSERT_TRUE(file.valid());
   EXPECT_TRUE(fs_.DeleteOnClose(file));
   fs_.CloseNode(file);
   EXPECT_FALSE(Exists("dir\\a.txt"));
 
   // Read-only refuses until it is cleared through the same handle.
   NodeHandle read_only = fs_.OpenNode(dir, u"ro.txt", kNodeDelete, &error);
-  ASSERT_NE(read_only, 0u);
+  ASSERT_TRUE(read_only.valid());
   EXPECT_FALSE(fs_.DeleteOnClose(read_only));
   EXPECT_TRUE(fs_.SetNodeAttributes(read_only, kAttributeNormal));
   EXPECT_TRUE(fs_.DeleteOnClose(read_only));
@@ -356,7 +356,7 @@ TEST_F(FileSystemTest, NodesOpenRelativeToTheirDirectoryAndGoThroughTheirHandle)
   // A directory goes only once empty.
   EXPECT_FALSE(fs_.DeleteOnClose(dir));
   NodeHandle sub = fs_.OpenNode(dir, u"sub", kNodeDelete | kNodeList, &error);
-  ASSERT_NE(sub, 0u);
+  ASSERT_TRUE(sub.valid());
   EXPECT_TRUE(fs_.DeleteOnClose(sub));
   fs_.CloseNode(sub);
   EXPECT_TRUE(fs_.DeleteOnClose(dir));

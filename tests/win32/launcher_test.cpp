@@ -16,10 +16,12 @@
 #include "common/progress.h"
 #include "driver/own_path.h"
 #include "external/program_launcher.h"
+#include "fakes/handle_text.h"
 #include "files/self_removal_batch.h"
 #include "files/text_file.h"
 #include "gtest/gtest.h"
 #include "platform/win32/win32_file_system.h"
+#include "platform/win32/win32_handles.h"
 #include "platform/win32/win32_processes.h"
 #include "platform/win32/win32_security.h"
 
@@ -159,17 +161,16 @@ TEST_F(LauncherTest, AHandedPipeIsTheOneHandleThatGoesWithTheProgram) {
   std::string bytes(300000, 'x');
   bytes[0] = '\0';
   bytes.back() = '!';
-  PipeHandle read_end = 0, write_end = 0;
+  PipeHandle read_end = {}, write_end = {};
   ASSERT_TRUE(
       processes_.CreatePipePair(static_cast<std::uint32_t>(bytes.size()), &read_end, &write_end));
   ASSERT_TRUE(processes_.WritePipe(write_end, bytes));
   processes_.ClosePipe(write_end);
-  PipeHandle other_read = 0, other_write = 0;
+  PipeHandle other_read = {}, other_write = {};
   ASSERT_TRUE(processes_.CreatePipePair(16, &other_read, &other_write));
-  ASSERT_TRUE(SetHandleInformation(reinterpret_cast<HANDLE>(other_read), HANDLE_FLAG_INHERIT,
-                                   HANDLE_FLAG_INHERIT));
+  ASSERT_TRUE(SetHandleInformation(ToSystem(other_read), HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT));
   const std::string parameters =
-      std::to_string(read_end) + " " + std::to_string(other_read) + " \"" + out + "\"";
+      HandleText(read_end) + " " + HandleText(other_read) + " \"" + out + "\"";
   EXPECT_EQ(launcher_.RunHanding(reader, parameters, read_end, quiet_, 20000), 0u);
   EXPECT_EQ(ReadReport(out).command_line, "read");
   EXPECT_EQ(ReadReport(out).directory, "0") << "another handle went along";
@@ -179,7 +180,7 @@ TEST_F(LauncherTest, AHandedPipeIsTheOneHandleThatGoesWithTheProgram) {
   EXPECT_EQ(all.str(), "read\r\n0\r\n" + bytes);
   // Here the handle stays as it was: not inheritable.
   DWORD flags = 0;
-  ASSERT_TRUE(GetHandleInformation(reinterpret_cast<HANDLE>(read_end), &flags));
+  ASSERT_TRUE(GetHandleInformation(ToSystem(read_end), &flags));
   EXPECT_EQ(flags & HANDLE_FLAG_INHERIT, 0u);
   processes_.ClosePipe(read_end);
   processes_.ClosePipe(other_read);

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "gtest/gtest.h"
+#include "platform/win32/win32_handles.h"
 #include "platform/win32/win32_processes.h"
 #include "preflight/running_program.h"
 
@@ -27,8 +28,8 @@ TEST(ProcessListTest, RunningProgramIsFoundByItsNameInAnotherCase) {
   EXPECT_TRUE(IsProgramRunning(processes, "Win32_Tests.exe"));
   EXPECT_FALSE(IsProgramRunning(processes, "exit_with"));
 
-  TerminateProcess(reinterpret_cast<HANDLE>(started.process), 0);
-  WaitForSingleObject(reinterpret_cast<HANDLE>(started.process), 5000);
+  TerminateProcess(ToSystem(started.process), 0);
+  WaitForSingleObject(ToSystem(started.process), 5000);
   processes.CloseProcessHandle(started.process);
   processes.CloseProcessHandle(started.thread);
   EXPECT_FALSE(IsProgramRunning(processes, "exit_with.exe"));

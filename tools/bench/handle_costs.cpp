@@ -66,7 +66,7 @@ int main(int argc, char** argv) {
   std::uint32_t error = 0;
   const uninstall::NodeHandle parent = fs.OpenDirectoryPath(
       std::u16string(directory.begin(), directory.end()), uninstall::kNodeList, &error);
-  if (parent == 0) return 1;
+  if (!parent.valid()) return 1;
   double open = 0, final_path = 0, normalized_path = 0, disposition = 0, close = 0;
   for (int i = 0; i < count; ++i) {
     const std::string name = Name(i);

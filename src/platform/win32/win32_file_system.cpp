@@ -1,6 +1,8 @@
 #include "platform/win32/win32_file_system.h"
 
 #include <windows.h>
+
+#include "platform/win32/win32_handles.h"
 // After windows.h, which it needs.
 #include <sddl.h>
 #include <winternl.h>
@@ -13,9 +15,6 @@ namespace {
 
 // The logic sees handles as opaque numbers with 0 for "none"; the calls that fail with
 // INVALID_HANDLE_VALUE return 0 themselves before a handle is converted.
-std::uintptr_t FromHandle(HANDLE handle) { return reinterpret_cast<std::uintptr_t>(handle); }
-
-HANDLE ToHandle(std::uintptr_t handle) { return reinterpret_cast<HANDLE>(handle); }
 
 void CopyEntry(const WIN32_FIND_DATAA& data, FoundEntry* entry) {
   entry->attributes = data.dwFileAttributes;
@@ -117,20 +116,20 @@ SearchHandle Win32FileSystem::FindFirst(const std::string& pattern, FoundEntry* 
   HANDLE search = FindFirstFileA(pattern.c_str(), &data);
   if (search == INVALID_HANDLE_VALUE) {
     StoreLastError(error);
-    return 0;
+    return {};
   }
   CopyEntry(data, entry);
-  return FromHandle(search);
+  return FromSystem(search);
 }
 
 bool Win32FileSystem::FindNext(SearchHandle search, FoundEntry* entry) {
   WIN32_FIND_DATAA data;
-  if (!FindNextFileA(ToHandle(search), &data)) return false;
+  if (!FindNextFileA(ToSystem(search), &data)) return false;
   CopyEntry(data, entry);
   return true;
 }
 
-void Win32FileSystem::CloseSearch(SearchHandle search) { FindClose(ToHandle(search)); }
+void Win32FileSystem::CloseSearch(SearchHandle search) { FindClose(ToSystem(search)); }
 
 std::uint32_t Win32FileSystem::DriveTypeOf(const std::string& root) {
   return GetDriveTypeA(root.c_str());
@@ -159,9 +158,9 @@ FileHandle Win32FileSystem::OpenFile(const std::string& path, std::uint32_t acce
   HANDLE file = CreateFileA(path.c_str(), access, share, nullptr, disposition, attributes, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
     StoreLastError(error);
-    return 0;
+    return {};
   }
-  return FromHandle(file);
+  return FromSystem(file);
 }
 
 FileHandle Win32FileSystem::CreateProtectedFile(const std::string& path,
@@ -170,21 +169,21 @@ FileHandle Win32FileSystem::CreateProtectedFile(const std::string& path,
   if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(security.c_str(), SDDL_REVISION_1,
                                                             &descriptor, nullptr)) {
     StoreLastError(error);
-    return 0;
+    return {};
   }
   SECURITY_ATTRIBUTES attributes = {sizeof(attributes), descriptor, FALSE};
   HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
                             &attributes, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) StoreLastError(error);
   LocalFree(descriptor);
-  return file == INVALID_HANDLE_VALUE ? 0 : FromHandle(file);
+  return file == INVALID_HANDLE_VALUE ? FileHandle() : FileHandle(FromSystem(file));
 }
 
 std::int64_t Win32FileSystem::SizeOfFile(FileHandle file) {
   DWORD high = 0;
   // INVALID_FILE_SIZE is also a valid low half; only the last error tells them apart.
   SetLastError(NO_ERROR);
-  DWORD low = GetFileSize(ToHandle(file), &high);
+  DWORD low = GetFileSize(ToSystem(file), &high);
   if (low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) return -1;
   return static_cast<std::int64_t>((static_cast<std::uint64_t>(high) << 32) | low);
 }
@@ -192,7 +191,7 @@ std::int64_t Win32FileSystem::SizeOfFile(FileHandle file) {
 bool Win32FileSystem::ReadBytes(FileHandle file, void* buffer, std::uint32_t count,
                                 std::uint32_t* read) {
   DWORD done = 0;
-  BOOL ok = ReadFile(ToHandle(file), buffer, count, &done, nullptr);
+  BOOL ok = ReadFile(ToSystem(file), buffer, count, &done, nullptr);
   if (read != nullptr) *read = done;
   return ok != FALSE;
 }
@@ -200,7 +199,7 @@ bool Win32FileSystem::ReadBytes(FileHandle file, void* buffer, std::uint32_t cou
 bool Win32FileSystem::WriteBytes(FileHandle file, const void* buffer, std::uint32_t count,
                                  std::uint32_t* written) {
   DWORD done = 0;
-  BOOL ok = WriteFile(ToHandle(file), buffer, count, &done, nullptr);
+  BOOL ok = WriteFile(ToSystem(file), buffer, count, &done, nullptr);
   if (written != nullptr) *written = done;
   return ok != FALSE;
 }
@@ -210,25 +209,25 @@ bool Win32FileSystem::MovePointer(FileHandle file, std::int64_t distance, bool f
   LONG low = static_cast<LONG>(static_cast<std::uint32_t>(distance & 0xFFFFFFFF));
   // As with GetFileSize, INVALID_SET_FILE_POINTER can be a real position.
   SetLastError(NO_ERROR);
-  DWORD result = SetFilePointer(ToHandle(file), low, &high, from_start ? FILE_BEGIN : FILE_CURRENT);
+  DWORD result = SetFilePointer(ToSystem(file), low, &high, from_start ? FILE_BEGIN : FILE_CURRENT);
   return !(result == INVALID_SET_FILE_POINTER && GetLastError() != NO_ERROR);
 }
 
-void Win32FileSystem::CloseFile(FileHandle file) { CloseHandle(ToHandle(file)); }
+void Win32FileSystem::CloseFile(FileHandle file) { CloseHandle(ToSystem(file)); }
 
 NodeHandle Win32FileSystem::OpenNode(NodeHandle parent, const std::u16string& name,
                                      std::uint32_t access, std::uint32_t* error) {
   HANDLE node = nullptr;
   NTSTATUS status =
-      OpenRelative(ToHandle(parent), name, NodeAccess(access), &node,
+      OpenRelative(ToSystem(parent), name, NodeAccess(access), &node,
                    (access & kNodeFileOnly) != 0 ? FILE_NON_DIRECTORY_FILE : ULONG{0});
   if (status < 0) {
     if (error != nullptr) {
       *error = kStatusToError != nullptr ? kStatusToError(status) : ERROR_GEN_FAILURE;
     }
-    return 0;
+    return {};
   }
-  return FromHandle(node);
+  return FromSystem(node);
 }
 
 bool Win32FileSystem::NodeId(NodeHandle node, std::uint64_t* id) {
@@ -236,7 +235,7 @@ bool Win32FileSystem::NodeId(NodeHandle node, std::uint64_t* id) {
   if (kNtQueryInformationFile == nullptr) return false;
   LARGE_INTEGER index;
   IO_STATUS_BLOCK io;
-  if (kNtQueryInformationFile(ToHandle(node), &io, &index, sizeof(index),
+  if (kNtQueryInformationFile(ToSystem(node), &io, &index, sizeof(index),
                               kFileInternalInformation) < 0) {
     return false;
   }
@@ -246,7 +245,7 @@ bool Win32FileSystem::NodeId(NodeHandle node, std::uint64_t* id) {
 
 bool Win32FileSystem::NodeIdentity(NodeHandle node, std::uint32_t* volume, std::uint64_t* id) {
   BY_HANDLE_FILE_INFORMATION info;
-  if (!GetFileInformationByHandle(ToHandle(node), &info)) return false;
+  if (!GetFileInformationByHandle(ToSystem(node), &info)) return false;
   *volume = info.dwVolumeSerialNumber;
   *id = (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
   return true;
@@ -257,7 +256,7 @@ bool Win32FileSystem::FindListedEntry(NodeHandle directory, const std::u16string
   const std::size_t bytes = name.size() * sizeof(char16_t);
   if (kNtQueryDirectoryFile == nullptr || bytes == 0 || bytes > 0xFFFE) return false;
   HANDLE listing = nullptr;
-  if (OpenRelative(ToHandle(directory), u"", FILE_LIST_DIRECTORY | SYNCHRONIZE, &listing) < 0) {
+  if (OpenRelative(ToSystem(directory), u"", FILE_LIST_DIRECTORY | SYNCHRONIZE, &listing) < 0) {
     return false;
   }
   std::vector<wchar_t> buffer(name.begin(), name.end());
@@ -286,14 +285,14 @@ NodeHandle Win32FileSystem::OpenDirectoryPath(const std::u16string& path, std::u
                             FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (node == INVALID_HANDLE_VALUE) {
     StoreLastError(error);
-    return 0;
+    return {};
   }
-  return FromHandle(node);
+  return FromSystem(node);
 }
 
 bool Win32FileSystem::NodeAttributes(NodeHandle node, std::uint32_t* attributes) {
   FILE_ATTRIBUTE_TAG_INFO info;
-  if (!GetFileInformationByHandleEx(ToHandle(node), FileAttributeTagInfo, &info, sizeof(info))) {
+  if (!GetFileInformationByHandleEx(ToSystem(node), FileAttributeTagInfo, &info, sizeof(info))) {
     return false;
   }
   *attributes = info.FileAttributes;
@@ -308,7 +307,7 @@ bool Win32FileSystem::FinalPath(NodeHandle node, std::u16string* path) {
     ULONG needed = 0;
     const ULONG size = static_cast<ULONG>(buffer.size() * sizeof(std::uint64_t));
     const NTSTATUS status =
-        kNtQueryObject(ToHandle(node), kObjectNameInformation, buffer.data(), size, &needed);
+        kNtQueryObject(ToSystem(node), kObjectNameInformation, buffer.data(), size, &needed);
     if (status >= 0) {
       const auto* name = reinterpret_cast<const UNICODE_STRING*>(buffer.data());
       path->assign(name->Buffer, name->Buffer + name->Length / sizeof(wchar_t));
@@ -327,7 +326,7 @@ bool Win32FileSystem::NormalizedPath(NodeHandle node, std::u16string* path) {
   std::vector<wchar_t> buffer(MAX_PATH);
   for (int tries = 0; tries < 4; ++tries) {
     DWORD length =
-        GetFinalPathNameByHandleW(ToHandle(node), buffer.data(), static_cast<DWORD>(buffer.size()),
+        GetFinalPathNameByHandleW(ToSystem(node), buffer.data(), static_cast<DWORD>(buffer.size()),
                                   FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
     if (length == 0) return false;
     if (length < buffer.size()) {
@@ -343,13 +342,13 @@ bool Win32FileSystem::SetNodeAttributes(NodeHandle node, std::uint32_t attribute
   FILE_BASIC_INFO basic;
   std::memset(&basic, 0, sizeof(basic));  // times of 0 stay as they are
   basic.FileAttributes = attributes;
-  return SetFileInformationByHandle(ToHandle(node), FileBasicInfo, &basic, sizeof(basic)) != FALSE;
+  return SetFileInformationByHandle(ToSystem(node), FileBasicInfo, &basic, sizeof(basic)) != FALSE;
 }
 
 bool Win32FileSystem::DeleteOnClose(NodeHandle node) {
   FILE_DISPOSITION_INFO disposition;
   disposition.DeleteFile = TRUE;
-  return SetFileInformationByHandle(ToHandle(node), FileDispositionInfo, &disposition,
+  return SetFileInformationByHandle(ToSystem(node), FileDispositionInfo, &disposition,
                                     sizeof(disposition)) != FALSE;
 }
 
@@ -358,7 +357,7 @@ bool Win32FileSystem::ListNode(NodeHandle directory, bool restart,
   entries->clear();
   std::vector<std::uint64_t> buffer(kListBufferBytes / sizeof(std::uint64_t));
   if (!GetFileInformationByHandleEx(
-          ToHandle(directory), restart ? FileIdBothDirectoryRestartInfo : FileIdBothDirectoryInfo,
+          ToSystem(directory), restart ? FileIdBothDirectoryRestartInfo : FileIdBothDirectoryInfo,
           buffer.data(), static_cast<DWORD>(buffer.size() * sizeof(std::uint64_t)))) {
     return false;
   }
@@ -375,7 +374,7 @@ bool Win32FileSystem::ListNode(NodeHandle directory, bool restart,
   return true;
 }
 
-void Win32FileSystem::CloseNode(NodeHandle node) { CloseHandle(ToHandle(node)); }
+void Win32FileSystem::CloseNode(NodeHandle node) { CloseHandle(ToSystem(node)); }
 
 bool Win32FileSystem::WidenName(const std::string& text, std::u16string* wide) {
   wide->clear();

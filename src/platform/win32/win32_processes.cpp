@@ -1,6 +1,8 @@
 #include "platform/win32/win32_processes.h"
 
 #include <windows.h>
+
+#include "platform/win32/win32_handles.h"
 // After windows.h, which they need.
 #include <shellapi.h>
 #include <tlhelp32.h>
@@ -13,8 +15,6 @@
 namespace uninstall {
 
 namespace {
-
-HANDLE ToHandle(std::uintptr_t handle) { return reinterpret_cast<HANDLE>(handle); }
 
 const char* DirectoryOrNull(const std::optional<std::string>& directory) {
   return directory ? directory->c_str() : nullptr;
@@ -91,34 +91,34 @@ MutexHandle Win32Processes::CreateNamedMutex(const std::string& name, std::uint3
   // Read at once: any further call may overwrite the last error.
   DWORD last_error = GetLastError();
   if (error != nullptr) *error = last_error;
-  return reinterpret_cast<MutexHandle>(mutex);
+  return FromSystem(mutex);
 }
 
-void Win32Processes::ReleaseNamedMutex(MutexHandle mutex) { ReleaseMutex(ToHandle(mutex)); }
+void Win32Processes::ReleaseNamedMutex(MutexHandle mutex) { ReleaseMutex(ToSystem(mutex)); }
 
-void Win32Processes::CloseMutex(MutexHandle mutex) { CloseHandle(ToHandle(mutex)); }
+void Win32Processes::CloseMutex(MutexHandle mutex) { CloseHandle(ToSystem(mutex)); }
 
 ProcessListHandle Win32Processes::OpenProcessList() {
   HMODULE library = LoadLibraryA("Kernel32.dll");
-  if (library == nullptr) return 0;
+  if (library == nullptr) return {};
   auto snapshot_function = Lookup<SnapshotFunction>(library, "CreateToolhelp32Snapshot");
   auto first = Lookup<FetchFunction>(library, "Process32First");
   auto next = Lookup<FetchFunction>(library, "Process32Next");
   if (snapshot_function == nullptr || first == nullptr || next == nullptr) {
     FreeLibrary(library);
-    return 0;
+    return {};
   }
   HANDLE snapshot = snapshot_function(TH32CS_SNAPPROCESS, 0);
   if (snapshot == INVALID_HANDLE_VALUE || snapshot == nullptr) {
     FreeLibrary(library);
-    return 0;
+    return {};
   }
   auto* list = new ProcessList{library, first, next, snapshot, false, {}};
-  return reinterpret_cast<ProcessListHandle>(list);
+  return FromSystem(list);
 }
 
 bool Win32Processes::NextProcessName(ProcessListHandle handle, std::string* name) {
-  auto* list = reinterpret_cast<ProcessList*>(handle);
+  auto* list = ToSystem<ProcessList*>(handle);
   if (list == nullptr) return false;
   BOOL fetched = FALSE;
   if (!list->started) {
@@ -135,7 +135,7 @@ bool Win32Processes::NextProcessName(ProcessListHandle handle, std::string* name
 }
 
 void Win32Processes::CloseProcessList(ProcessListHandle handle) {
-  auto* list = reinterpret_cast<ProcessList*>(handle);
+  auto* list = ToSystem<ProcessList*>(handle);
   if (list == nullptr) return;
   CloseHandle(list->snapshot);
   FreeLibrary(list->library);
@@ -157,8 +157,8 @@ bool Win32Processes::CreateProcessFromCommandLine(
                       DirectoryOrNull(working_directory), &startup, &info)) {
     return false;
   }
-  created->process = reinterpret_cast<ProcessHandle>(info.hProcess);
-  created->thread = reinterpret_cast<ProcessHandle>(info.hThread);
+  created->process = FromSystem(info.hProcess);
+  created->thread = FromSystem(info.hThread);
   created->process_id = info.dwProcessId;
   return true;
 }
@@ -168,8 +168,8 @@ bool Win32Processes::CreatePipePair(std::uint32_t size, PipeHandle* read_end,
   HANDLE read = nullptr;
   HANDLE write = nullptr;
   if (!CreatePipe(&read, &write, nullptr, size)) return false;
-  *read_end = reinterpret_cast<PipeHandle>(read);
-  *write_end = reinterpret_cast<PipeHandle>(write);
+  *read_end = FromSystem(read);
+  *write_end = FromSystem(write);
   return true;
 }
 
@@ -178,7 +178,7 @@ bool Win32Processes::WritePipe(PipeHandle write_end, const std::string& bytes) {
   while (done < bytes.size()) {
     DWORD written = 0;
     const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1 << 20));
-    if (!WriteFile(ToHandle(write_end), bytes.data() + done, chunk, &written, nullptr) ||
+    if (!WriteFile(ToSystem(write_end), bytes.data() + done, chunk, &written, nullptr) ||
         written == 0) {
       return false;
     }
@@ -187,12 +187,12 @@ bool Win32Processes::WritePipe(PipeHandle write_end, const std::string& bytes) {
   return true;
 }
 
-void Win32Processes::ClosePipe(PipeHandle end) { CloseHandle(ToHandle(end)); }
+void Win32Processes::ClosePipe(PipeHandle end) { CloseHandle(ToSystem(end)); }
 
 bool Win32Processes::CreateProcessHanding(const std::string& command_line,
                                           const std::optional<std::string>& working_directory,
                                           int show, PipeHandle handed, CreatedProcess* created) {
-  HANDLE handle = ToHandle(handed);
+  HANDLE handle = ToSystem(handed);
   SIZE_T size = 0;
   InitializeProcThreadAttributeList(nullptr, 1, 0, &size);
   std::vector<std::uint64_t> storage(size / sizeof(std::uint64_t) + 1);
@@ -216,8 +216,8 @@ bool Win32Processes::CreateProcessHanding(const std::string& command_line,
                        DirectoryOrNull(working_directory), &startup.StartupInfo, &info) != FALSE;
     SetHandleInformation(handle, HANDLE_FLAG_INHERIT, 0);
     if (started) {
-      created->process = reinterpret_cast<ProcessHandle>(info.hProcess);
-      created->thread = reinterpret_cast<ProcessHandle>(info.hThread);
+      created->process = FromSystem(info.hProcess);
+      created->thread = FromSystem(info.hThread);
       created->process_id = info.dwProcessId;
     }
   }
@@ -265,7 +265,8 @@ bool Win32Processes::ShellExecuteWithHandle(const std::string& verb, const std::
   info.lpDirectory = DirectoryOrNull(working_directory);
   info.nShow = show;
   const bool started = ShellExecuteExA(&info) != FALSE;
-  if (process != nullptr) *process = started ? reinterpret_cast<ProcessHandle>(info.hProcess) : 0;
+  if (process != nullptr)
+    *process = started ? ProcessHandle(FromSystem(info.hProcess)) : ProcessHandle();
   return started;
 }
 
@@ -297,26 +298,26 @@ std::string Win32Processes::SystemDirectory() {
 }
 
 void Win32Processes::WaitForProcess(ProcessHandle process) {
-  if (process == 0) return;
-  WaitForSingleObject(ToHandle(process), INFINITE);
+  if (!process.valid()) return;
+  WaitForSingleObject(ToSystem(process), INFINITE);
 }
 
 bool Win32Processes::WaitForProcessFor(ProcessHandle process, std::uint32_t milliseconds) {
-  if (process == 0) return true;
-  return WaitForSingleObject(ToHandle(process), milliseconds) != WAIT_TIMEOUT;
+  if (!process.valid()) return true;
+  return WaitForSingleObject(ToSystem(process), milliseconds) != WAIT_TIMEOUT;
 }
 
 bool Win32Processes::ExitCodeOf(ProcessHandle process, std::uint32_t* exit_code) {
   DWORD code = 0;
-  if (!GetExitCodeProcess(ToHandle(process), &code)) return false;
+  if (!GetExitCodeProcess(ToSystem(process), &code)) return false;
   if (exit_code != nullptr) *exit_code = code;
   return true;
 }
 
 void Win32Processes::EndProcess(ProcessHandle process) {
-  if (process != 0) TerminateProcess(ToHandle(process), 1);
+  if (process.valid()) TerminateProcess(ToSystem(process), 1);
 }
 
-void Win32Processes::CloseProcessHandle(ProcessHandle handle) { CloseHandle(ToHandle(handle)); }
+void Win32Processes::CloseProcessHandle(ProcessHandle handle) { CloseHandle(ToSystem(handle)); }
 
 }  // namespace uninstall

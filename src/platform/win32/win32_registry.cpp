@@ -3,18 +3,19 @@
 #include <windows.h>
 
 #include "platform/win32/registry_root.h"
+#include "platform/win32/win32_handles.h"
 
 namespace uninstall {
 namespace {
 
-HKEY Key(RegistryHandle key) { return reinterpret_cast<HKEY>(key); }
+HKEY Key(RegistryHandle key) { return ToSystem<HKEY>(key); }
 
 }  // namespace
 
 bool Win32Registry::CreateKey(std::uint32_t root, const std::string& path, RegistryHandle* key) {
   HKEY opened = nullptr;
   if (RegCreateKeyA(RootKey(root), path.c_str(), &opened) != ERROR_SUCCESS) return false;
-  *key = reinterpret_cast<RegistryHandle>(opened);
+  *key = FromSystem(opened);
   return true;
 }
 
@@ -28,7 +29,7 @@ bool Win32Registry::ConnectRegistry(const std::string& computer, std::uint32_t r
   if (RegConnectRegistryA(computer.c_str(), RootKey(root), &opened) != ERROR_SUCCESS) {
     return false;
   }
-  *key = reinterpret_cast<RegistryHandle>(opened);
+  *key = FromSystem(opened);
   return true;
 }
 

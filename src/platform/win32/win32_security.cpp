@@ -1,6 +1,8 @@
 #include "platform/win32/win32_security.h"
 
 #include <windows.h>
+
+#include "platform/win32/win32_handles.h"
 // After windows.h, which it needs.
 #include <sddl.h>
 // RtlGenRandom, exported by advapi32 as SystemFunction036.
@@ -11,11 +13,11 @@
 namespace uninstall {
 
 ServiceManagerHandle Win32Security::OpenServiceManager(std::uint32_t access) {
-  return reinterpret_cast<ServiceManagerHandle>(OpenSCManagerA(nullptr, nullptr, access));
+  return FromSystem(OpenSCManagerA(nullptr, nullptr, access));
 }
 
 void Win32Security::CloseServiceManager(ServiceManagerHandle handle) {
-  CloseServiceHandle(reinterpret_cast<SC_HANDLE>(handle));
+  CloseServiceHandle(ToSystem<SC_HANDLE>(handle));
 }
 
 LogonToken Win32Security::LogonInteractive(const std::string& user, const std::string& domain,
@@ -23,18 +25,18 @@ LogonToken Win32Security::LogonInteractive(const std::string& user, const std::s
   HANDLE token = nullptr;
   if (!LogonUserA(user.c_str(), domain.c_str(), password.c_str(), LOGON32_LOGON_INTERACTIVE,
                   LOGON32_PROVIDER_DEFAULT, &token)) {
-    return 0;
+    return {};
   }
-  return reinterpret_cast<LogonToken>(token);
+  return FromSystem(token);
 }
 
 bool Win32Security::Impersonate(LogonToken token) {
-  return ImpersonateLoggedOnUser(reinterpret_cast<HANDLE>(token)) != FALSE;
+  return ImpersonateLoggedOnUser(ToSystem(token)) != FALSE;
 }
 
 bool Win32Security::EndImpersonation() { return RevertToSelf() != FALSE; }
 
-void Win32Security::CloseToken(LogonToken token) { CloseHandle(reinterpret_cast<HANDLE>(token)); }
+void Win32Security::CloseToken(LogonToken token) { CloseHandle(ToSystem(token)); }
 
 namespace {
 

@@ -1,6 +1,8 @@
 #include "platform/win32/win32_window_toolkit.h"
 
 #include <windows.h>
+
+#include "platform/win32/win32_handles.h"
 // After windows.h, which it needs.
 #include <commctrl.h>
 
@@ -12,9 +14,9 @@ namespace {
 
 HWND AsWindow(void* window) { return static_cast<HWND>(window); }
 
-HWND AsWindow(WindowHandle window) { return reinterpret_cast<HWND>(window); }
+HWND AsWindow(WindowHandle window) { return ToSystem<HWND>(window); }
 
-WindowHandle AsHandle(HWND window) { return reinterpret_cast<WindowHandle>(window); }
+WindowHandle AsHandle(HWND window) { return FromSystem(window); }
 
 std::string ClassName(HWND window) {
   char name[32] = {};
@@ -191,7 +193,7 @@ void CALLBACK LookAtTheProcess(HWND, UINT, UINT_PTR, DWORD) {
 int Win32WindowToolkit::MessageBoxUntilEnded(WindowHandle owner, const std::string& text,
                                              const std::string& title, std::uint32_t flags,
                                              ProcessHandle running) {
-  box_until_ended = {reinterpret_cast<HANDLE>(running), GetCurrentThreadId()};
+  box_until_ended = {ToSystem(running), GetCurrentThreadId()};
   const UINT_PTR timer = SetTimer(nullptr, 0, 100, LookAtTheProcess);
   const int pressed = MessageBoxA(AsWindow(owner), text.c_str(), title.c_str(), flags);
   if (timer != 0) KillTimer(nullptr, timer);

@@ -12,11 +12,11 @@ namespace {
 
 class RefusingSecurity : public uninstall::Security {
  public:
-  uninstall::ServiceManagerHandle OpenServiceManager(std::uint32_t) override { return 0; }
+  uninstall::ServiceManagerHandle OpenServiceManager(std::uint32_t) override { return {}; }
   void CloseServiceManager(uninstall::ServiceManagerHandle) override {}
   uninstall::LogonToken LogonInteractive(const std::string&, const std::string&,
                                          const std::string&) override {
-    return 0;
+    return {};
   }
   bool Impersonate(uninstall::LogonToken) override { return false; }
   bool EndImpersonation() override { return true; }
@@ -32,5 +32,5 @@ int main() {
   uninstall::Win32WindowToolkit toolkit;
   toolkit.LoadProgramIcon();
   RefusingSecurity security;
-  return uninstall::AskForLogon(toolkit, security, uninstall::SampleLogonTexts()) != 0 ? 1 : 0;
+  return uninstall::AskForLogon(toolkit, security, uninstall::SampleLogonTexts()).valid() ? 1 : 0;
 }
