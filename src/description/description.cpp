@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "common/text.h"
+#include "platform/scoped_handle.h"
 
 namespace uninstall {
 namespace {
@@ -176,14 +177,14 @@ std::size_t ScanPreferenceEntries(std::string_view data, Description::Entry* ent
 
 Description::Description(FileSystem& fs, const std::string& path) {
   std::uint32_t error = 0;
-  FileHandle file = fs.OpenFile(path, kGenericRead | kGenericWrite, kShareRead, kOpenExisting,
-                                kAttributeNormal, &error);
+  ScopedFile file(fs, fs.OpenFile(path, kGenericRead | kGenericWrite, kShareRead, kOpenExisting,
+                                  kAttributeNormal, &error));
   if (!file.valid()) {
-    file = fs.OpenFile(path, kGenericRead, kShareRead, kOpenExisting, kAttributeNormal, &error);
+    file = ScopedFile(
+        fs, fs.OpenFile(path, kGenericRead, kShareRead, kOpenExisting, kAttributeNormal, &error));
   }
   if (!file.valid()) return;  // no entries, 8-bit mode
-  Read(fs, file);
-  fs.CloseFile(file);
+  Read(fs, file.get());
 }
 
 void Description::Read(FileSystem& fs, FileHandle file) {

@@ -48,7 +48,7 @@ std::optional<std::uint32_t> ProgramLauncher::Run(const std::string& file,
       return std::nullopt;
     }
   }
-  return Finish(process, progress, time_limit);
+  return Finish(ScopedProcess(processes_, process), progress, time_limit);
 }
 
 std::optional<std::uint32_t> ProgramLauncher::RunHanding(const std::string& file,
@@ -62,20 +62,19 @@ std::optional<std::uint32_t> ProgramLauncher::RunHanding(const std::string& file
     return std::nullopt;
   }
   processes_.CloseProcessHandle(created.thread);
-  return Finish(created.process, progress, time_limit, time_up);
+  return Finish(ScopedProcess(processes_, created.process), progress, time_limit, time_up);
 }
 
-std::optional<std::uint32_t> ProgramLauncher::Finish(ProcessHandle process, Progress& progress,
+std::optional<std::uint32_t> ProgramLauncher::Finish(ScopedProcess process, Progress& progress,
                                                      std::optional<std::uint32_t> time_limit,
                                                      const TimeUp& time_up) {
   std::optional<std::uint32_t> exit_code;
-  if (WaitForExit(process, progress, time_limit, time_up)) {
+  if (WaitForExit(process.get(), progress, time_limit, time_up)) {
     std::uint32_t code = 0;
-    if (processes_.ExitCodeOf(process, &code)) exit_code = code;
+    if (processes_.ExitCodeOf(process.get(), &code)) exit_code = code;
   } else {
-    processes_.EndProcess(process);
+    processes_.EndProcess(process.get());
   }
-  processes_.CloseProcessHandle(process);
   return exit_code;
 }
 

@@ -10,6 +10,7 @@
 
 #include "common/progress.h"
 #include "platform/process.h"
+#include "platform/scoped_handle.h"
 
 namespace uninstall {
 
@@ -46,7 +47,7 @@ class ProgramLauncher {
  private:
   // Waits for a started process as Run does, ends it when the limit is reached, and closes it;
   // its exit code when it ended.
-  std::optional<std::uint32_t> Finish(ProcessHandle process, Progress& progress,
+  std::optional<std::uint32_t> Finish(ScopedProcess process, Progress& progress,
                                       std::optional<std::uint32_t> time_limit,
                                       const TimeUp& time_up = {});
   // True when the process ended within the limit (and the further ones `time_up` gave).

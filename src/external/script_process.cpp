@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "platform/scoped_handle.h"
+
 namespace uninstall {
 namespace {
 
@@ -59,22 +61,24 @@ void RunScriptInOwnProcess(ProgramLauncher& launcher, Processes& processes,
   if (own_path.empty()) return;
   const std::string bytes = EncodedScriptRequest(request);
   if (bytes.size() > kScriptRequestLimit) return;
-  PipeHandle read_end = {};
-  PipeHandle write_end = {};
-  if (!processes.CreatePipePair(static_cast<std::uint32_t>(bytes.size()), &read_end, &write_end)) {
+  PipeHandle created_read;
+  PipeHandle created_write;
+  if (!processes.CreatePipePair(static_cast<std::uint32_t>(bytes.size()), &created_read,
+                                &created_write)) {
     return;
   }
+  const ScopedPipe read_end(processes, created_read);
+  ScopedPipe write_end(processes, created_write);
   // All of it is in the pipe, and the write end closed, before the instance starts: it reads to
   // the end without waiting for this one, which waits for it.
-  const bool written = processes.WritePipe(write_end, bytes);
-  processes.ClosePipe(write_end);
+  const bool written = processes.WritePipe(write_end.get(), bytes);
+  write_end.Close();
   if (written) {
     NoProgress progress;
     launcher.RunHanding(own_path,
-                        std::string(kScriptSwitch) + " " + std::to_string(read_end.value()),
-                        read_end, progress, kScriptProcessMilliseconds, time_up);
+                        std::string(kScriptSwitch) + " " + std::to_string(read_end.get().value()),
+                        read_end.get(), progress, kScriptProcessMilliseconds, time_up);
   }
-  processes.ClosePipe(read_end);
 }
 
 bool RunScriptIfAsked(const std::string& first_parameter, const std::string& second_parameter,

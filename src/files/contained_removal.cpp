@@ -80,9 +80,7 @@ bool ContainedRemoval::RemoveFile(const std::string& relative, bool force) {
       OpenBelow(open_directories_.size(), names->back(), kNodeDelete | kNodeFileOnly);
   // Removed as DeleteFile removes: another program's handle that lets it go keeps the name only
   // until that handle closes too.
-  const bool removed = !disturbed_ && file.MarkForDeletion(force);
-  file.Close();
-  return removed;
+  return !disturbed_ && DeleteNow(std::move(file), force);
 }
 
 bool ContainedRemoval::RemoveIfEmpty(Progress& progress, const std::string& path,
@@ -90,8 +88,8 @@ bool ContainedRemoval::RemoveIfEmpty(Progress& progress, const std::string& path
   if (node.is_link()) {
     // Never looked into: what it points to lies elsewhere.
     progress.Show(path + kAllFiles);
-    node.MarkForDeletion(false);
-    node.Close();
+    // Handled either way: a link that stays keeps its parent, which then stays too.
+    static_cast<void>(DeleteNow(std::move(node), false));
     return true;
   }
   if (!node.is_directory()) return false;
@@ -186,7 +184,8 @@ void ContainedRemoval::RemoveContents(const VerifiedNode& directory, const Verif
       levels.pop_back();
       path->pop_back();
       levels.back().below = std::move(below);
-      if (!disturbed_) emptied.MarkForDeletion(true);
+      // One that stays keeps its parent, which then stays too: nothing more to do about it.
+      if (!disturbed_) static_cast<void>(DeleteNow(std::move(emptied), true));
       emptied.Close();
       progress.Beat();
       continue;
@@ -216,9 +215,8 @@ void ContainedRemoval::RemoveContents(const VerifiedNode& directory, const Verif
       levels.push_back(Level{std::move(child), entry.name, {}, 0, true, 0, {}});
       continue;
     }
-    // A file, or a link as itself.
-    child.MarkForDeletion(true);
-    child.Close();
+    // A file, or a link as itself; one that stays keeps its directory, which then stays too.
+    static_cast<void>(DeleteNow(std::move(child), true));
     path->pop_back();
     progress.Beat();
   }
@@ -236,14 +234,18 @@ void ContainedRemoval::RemoveTree(const std::string& relative, Progress& progres
     open_names_.clear();
     if (base_.is_directory()) RemoveContents(base_, base_parent_, base_name_, &path, progress);
     // Goes when its handle closes, at the end, once nothing is left in it.
-    if (!disturbed_ && (base_.is_directory() || base_.is_link())) base_.MarkForDeletion(true);
+    if (!disturbed_ && (base_.is_directory() || base_.is_link())) {
+      static_cast<void>(base_.MarkForDeletion(true));  // what stays is looked for by the caller
+    }
     return;
   }
   if (ParentOf(*names) == nullptr) return;
   const VerifiedNode& parent = DirectoryAt(open_directories_.size());
   VerifiedNode tree = OpenBelow(open_directories_.size(), names->back(), kNodeDelete | kNodeList);
   if (tree.is_directory()) RemoveContents(tree, parent, names->back(), &path, progress);
-  if (!disturbed_ && (tree.is_directory() || tree.is_link())) tree.MarkForDeletion(true);
+  if (!disturbed_ && (tree.is_directory() || tree.is_link())) {
+    static_cast<void>(DeleteNow(std::move(tree), true));  // what stays is looked for by the caller
+  }
 }
 
 void ContainedRemoval::SweepFiles(Progress& progress) {
@@ -251,12 +253,14 @@ void ContainedRemoval::SweepFiles(Progress& progress) {
   ForEachListed(fs_, base_, [&](const ListedName& entry) {
     if ((entry.attributes & kAttributeDirectory) == 0 && !IsSpared({entry.name})) {
       VerifiedNode file = OpenBelow(0, entry.name, kNodeDelete | kNodeFileOnly);
-      if (!disturbed_) file.MarkForDeletion(true);
+      // One that stays keeps the directory, which then stays too.
+      if (!disturbed_) static_cast<void>(DeleteNow(std::move(file), true));
     }
     progress.Beat();
     return !disturbed_;
   });
-  if (!disturbed_) base_.MarkForDeletion(true);
+  // Goes when its handle closes, at the end of the removal; one that stays is looked for then.
+  if (!disturbed_) static_cast<void>(base_.MarkForDeletion(true));
 }
 
 }  // namespace uninstall

@@ -7,7 +7,7 @@ namespace uninstall {
 
 DirectoryListing::DirectoryListing(FileSystem& fs, SearchHandle search, const FoundEntry& first)
     : fs_(fs),
-      search_(search),
+      search_(fs, search),
       first_unread_(search.valid()),
       has_entries_(search.valid()),
       current_(search.valid() ? first : FoundEntry{}) {}
@@ -21,7 +21,7 @@ bool DirectoryListing::NextEntry() {
     return true;
   }
   FoundEntry next;
-  if (!fs_.FindNext(search_, &next)) {
+  if (!fs_.FindNext(search_.get(), &next)) {
     has_entries_ = false;
     current_ = FoundEntry{};
     return false;
@@ -36,8 +36,7 @@ int DirectoryListing::EntryKind() const {
 }
 
 void DirectoryListing::CloseListing() {
-  if (search_.valid()) fs_.CloseSearch(search_);
-  search_ = {};
+  search_.Close();
   has_entries_ = false;
   first_unread_ = false;
   current_ = FoundEntry{};

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "platform/file_system.h"
-
+#include "platform/scoped_handle.h"
 namespace uninstall {
 
 // The pattern that matches every name, names without a dot included.
@@ -33,7 +33,7 @@ class DirectoryListing {
 
  private:
   FileSystem& fs_;
-  SearchHandle search_;
+  ScopedSearch search_;
   bool first_unread_;
   bool has_entries_;
   FoundEntry current_;

@@ -2,6 +2,7 @@
 
 #include "common/paths.h"
 #include "files/directory_listing.h"
+#include "platform/scoped_handle.h"
 
 namespace uninstall {
 
@@ -19,9 +20,7 @@ std::int64_t PathSize(FileSystem& fs, const std::string& path) {
 
   FoundEntry entry;
   std::uint32_t error = 0;
-  SearchHandle search = fs.FindFirst(trimmed, &entry, &error);
-  if (search.valid()) {
-    fs.CloseSearch(search);
+  if (const ScopedSearch search(fs, fs.FindFirst(trimmed, &entry, &error)); search.valid()) {
     if (entry.attributes & kAttributeDirectory) return kDirectoryThere;
     return static_cast<std::int64_t>(entry.size);
   }

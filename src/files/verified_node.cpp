@@ -126,6 +126,12 @@ void VerifiedNode::Close() {
   if (handle_.valid()) fs_->CloseNode(std::exchange(handle_, {}));
 }
 
+bool DeleteNow(VerifiedNode node, bool force) {
+  const bool marked = node.MarkForDeletion(force);
+  node.Close();
+  return marked;
+}
+
 VerifiedNode OpenVerified(FileSystem& fs, const VerifiedNode& parent, const std::u16string& name,
                           std::uint32_t access, bool* elsewhere) {
   if (elsewhere != nullptr) *elsewhere = false;

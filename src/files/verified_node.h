@@ -55,7 +55,7 @@ class VerifiedNode {
   // read-only and the other attributes through the same handle and asks once more. False when
   // the system refuses (read-only without force, a directory that is not empty, no right to
   // delete).
-  bool MarkForDeletion(bool force);
+  [[nodiscard]] bool MarkForDeletion(bool force);
   void Close();
 
  private:
@@ -64,6 +64,10 @@ class VerifiedNode {
   std::uint32_t attributes_ = 0;
   std::u16string final_path_;
 };
+
+// Marks `node` for deletion as MarkForDeletion does and closes it: the deletion takes effect
+// here, where the node is given up (once no other program holds it open).
+[[nodiscard]] bool DeleteNow(VerifiedNode node, bool force);
 
 // Opens `name` in the directory `parent` with `access` (kNodeDelete, kNodeList; deletion is
 // given up when the system refuses it: no right, or another handle that does not share it). The

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "names/value_names.h"
+#include "platform/scoped_handle.h"
 
 namespace uninstall {
 namespace {
@@ -39,22 +40,18 @@ bool IsRoot(std::u16string_view normal) {
 // The normalized path of the directory `path` leads to; "" when it cannot be opened or read.
 std::u16string NormalizedPathOf(FileSystem& fs, const std::u16string& path) {
   std::uint32_t error = 0;
-  const NodeHandle node = fs.OpenDirectoryPath(path, 0, &error);
+  const ScopedNode node(fs, fs.OpenDirectoryPath(path, 0, &error));
   if (!node.valid()) return {};
   std::u16string normalized;
-  if (!fs.NormalizedPath(node, &normalized)) normalized.clear();
-  fs.CloseNode(node);
+  if (!fs.NormalizedPath(node.get(), &normalized)) normalized.clear();
   return normalized;
 }
 
 bool IdentityOf(FileSystem& fs, const std::u16string& path, std::uint32_t* volume,
                 std::uint64_t* id) {
   std::uint32_t error = 0;
-  const NodeHandle node = fs.OpenDirectoryPath(path, 0, &error);
-  if (!node.valid()) return false;
-  const bool known = fs.NodeIdentity(node, volume, id);
-  fs.CloseNode(node);
-  return known;
+  const ScopedNode node(fs, fs.OpenDirectoryPath(path, 0, &error));
+  return node.valid() && fs.NodeIdentity(node.get(), volume, id);
 }
 
 // `path` without its last name; "" once it has none left.

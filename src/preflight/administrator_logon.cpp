@@ -1,5 +1,6 @@
 #include "preflight/administrator_logon.h"
 
+#include "platform/scoped_handle.h"
 namespace uninstall {
 namespace {
 
@@ -9,10 +10,9 @@ constexpr std::uint32_t kServiceManagerAllAccess = 0xF000F;
 }  // namespace
 
 bool HasAdministratorRights(Security& security) {
-  ServiceManagerHandle manager = security.OpenServiceManager(kServiceManagerAllAccess);
-  if (!manager.valid()) return false;
-  security.CloseServiceManager(manager);
-  return true;
+  const ScopedServiceManager manager(security,
+                                     security.OpenServiceManager(kServiceManagerAllAccess));
+  return manager.valid();
 }
 
 LogonToken LogonAndImpersonate(Security& security, const std::string& user,

@@ -1,16 +1,16 @@
 #include "preflight/named_mutex.h"
 
 #include "platform/file_system.h"
+#include "platform/scoped_handle.h"
 
 namespace uninstall {
 
 bool NamedMutexExists(Processes& processes, const std::string& name) {
   std::uint32_t error = 0;
-  MutexHandle mutex = processes.CreateNamedMutex(name, &error);
+  const ScopedMutex mutex(processes, processes.CreateNamedMutex(name, &error));
   if (!mutex.valid()) return false;
-  bool exists = error == kErrorAlreadyExists;
-  if (exists) processes.ReleaseNamedMutex(mutex);
-  processes.CloseMutex(mutex);
+  const bool exists = error == kErrorAlreadyExists;
+  if (exists) processes.ReleaseNamedMutex(mutex.get());
   return exists;
 }
 

@@ -1,5 +1,6 @@
 #include "preflight/running_program.h"
 
+#include "platform/scoped_handle.h"
 namespace uninstall {
 namespace {
 
@@ -28,15 +29,14 @@ std::string FilePart(const std::string& name) {
 }  // namespace
 
 bool IsProgramRunning(Processes& processes, const std::string& wanted_name) {
-  const ProcessListHandle list = processes.OpenProcessList();
+  const ScopedProcessList list(processes, processes.OpenProcessList());
   if (!list.valid()) return false;
   const std::string wanted = UpperCased(wanted_name);
   bool found = false;
   std::string name;
-  while (processes.NextProcessName(list, &name)) {
+  while (processes.NextProcessName(list.get(), &name)) {
     if (FilePart(UpperCased(name)) == wanted) found = true;
   }
-  processes.CloseProcessList(list);
   return found;
 }
 

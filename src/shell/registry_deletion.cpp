@@ -1,23 +1,22 @@
 #include "shell/registry_deletion.h"
 
+#include "platform/scoped_handle.h"
 namespace uninstall {
 
 bool DeleteRegistryValue(Registry& registry, std::uint32_t root, const std::string& path,
                          const std::string& name) {
-  RegistryHandle key = {};
-  if (!registry.CreateKey(root, path, &key)) return false;
-  bool deleted = registry.DeleteValue(key, name);
-  registry.CloseKey(key);
-  return deleted;
+  RegistryHandle created;
+  if (!registry.CreateKey(root, path, &created)) return false;
+  const ScopedKey key(registry, created);
+  return registry.DeleteValue(key.get(), name);
 }
 
 bool DeleteRegistryKey(Registry& registry, std::uint32_t root, const std::string& path) {
   // Always the local computer: the root is opened by the empty computer name.
-  RegistryHandle root_key = {};
-  if (!registry.ConnectRegistry("", root, &root_key)) return false;
-  bool deleted = registry.DeleteKey(root_key, path);
-  registry.CloseKey(root_key);
-  return deleted;
+  RegistryHandle connected;
+  if (!registry.ConnectRegistry("", root, &connected)) return false;
+  const ScopedKey root_key(registry, connected);
+  return registry.DeleteKey(root_key.get(), path);
 }
 
 }  // namespace uninstall

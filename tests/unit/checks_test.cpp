@@ -3,6 +3,7 @@
 
 #include "fakes/fake_processes.h"
 #include "fakes/fake_security.h"
+#include "platform/scoped_handle.h"
 #include "preflight/administrator_logon.h"
 #include "preflight/named_mutex.h"
 #include "preflight/running_program.h"
@@ -93,6 +94,30 @@ TEST(AdministratorLogonTest, RightsTestLogonAndRevert) {
   EXPECT_THAT(log.entries(), ElementsAre("LogonInteractive admin . wrong", "Impersonate 0",
                                          "LogonInteractive admin . secret", "Impersonate 77",
                                          "EndImpersonation", "CloseToken 77"));
+}
+
+// A handle's owner closes it once: at the end of its scope, where the code closes it, or, moved
+// on, where its new owner ends; a moved-from owner and an empty one close nothing.
+TEST(ScopedHandleTest, ClosesEachHandleOnceWhereverItEnds) {
+  CallLog log;
+  FakeProcesses processes(&log);
+  std::uint32_t error = 0;
+  {
+    ScopedMutex first(processes, processes.CreateNamedMutex("a", &error));
+    ScopedMutex second(processes, processes.CreateNamedMutex("b", &error));
+    EXPECT_EQ(processes.open_handles(), 2);
+    second.Close();
+    second.Close();
+    EXPECT_EQ(processes.open_handles(), 1);
+    ScopedMutex taken = std::move(first);
+    first.Close();
+    EXPECT_EQ(processes.open_handles(), 1);
+    first = std::move(taken);
+    const ScopedMutex none;
+    EXPECT_FALSE(none.valid());
+  }
+  EXPECT_EQ(processes.open_handles(), 0);
+  EXPECT_EQ(log.Matching("CloseMutex").size(), 2u);
 }
 
 }  // namespace
