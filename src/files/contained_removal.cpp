@@ -18,10 +18,10 @@ bool TooLong(const std::string& base, const std::string& relative) {
 
 }  // namespace
 
-ContainedRemoval::ContainedRemoval(FileSystem& fs, std::string base, bool check_own_name)
+ContainedRemoval::ContainedRemoval(FileSystem& fs, std::string base, BaseName name)
     : fs_(fs), base_path_(std::move(base)) {
   if (base_path_.size() <= kMaxPathBytes) {
-    base_ = OpenBase(fs_, base_path_, check_own_name, &base_parent_, &base_name_);
+    base_ = OpenBase(fs_, base_path_, name == BaseName::kChecked, &base_parent_, &base_name_);
   }
 }
 
@@ -71,7 +71,7 @@ const VerifiedNode* ContainedRemoval::ParentOf(const std::vector<std::u16string>
   return &DirectoryAt(depth);
 }
 
-bool ContainedRemoval::RemoveFile(const std::string& relative, bool force) {
+bool ContainedRemoval::RemoveFile(const std::string& relative, Force force) {
   if (disturbed_ || TooLong(base_path_, relative)) return false;
   const std::optional<std::vector<std::u16string>> names = NamesOf(fs_, relative);
   if (!names || names->empty()) return false;
@@ -89,14 +89,14 @@ bool ContainedRemoval::RemoveIfEmpty(Progress& progress, const std::string& path
     // Never looked into: what it points to lies elsewhere.
     progress.Show(path + kAllFiles);
     // Handled either way: a link that stays keeps its parent, which then stays too.
-    static_cast<void>(DeleteNow(std::move(node), false));
+    static_cast<void>(DeleteNow(std::move(node), Force::kNo));
     return true;
   }
   if (!node.is_directory()) return false;
   // The system removes a directory only while it is empty, so the removal is tried first and
   // nothing that appears in it meanwhile is lost. One that stays (read-only, in use) still
   // counts when it holds nothing.
-  if (!node.MarkForDeletion(false) && !HoldsNothing(fs_, node)) return false;
+  if (!node.MarkForDeletion(Force::kNo) && !HoldsNothing(fs_, node)) return false;
   node.Close();
   progress.Show(path + kAllFiles);
   return true;
@@ -185,7 +185,7 @@ void ContainedRemoval::RemoveContents(const VerifiedNode& directory, const Verif
       path->pop_back();
       levels.back().below = std::move(below);
       // One that stays keeps its parent, which then stays too: nothing more to do about it.
-      if (!disturbed_) static_cast<void>(DeleteNow(std::move(emptied), true));
+      if (!disturbed_) static_cast<void>(DeleteNow(std::move(emptied), Force::kYes));
       emptied.Close();
       progress.Beat();
       continue;
@@ -216,7 +216,7 @@ void ContainedRemoval::RemoveContents(const VerifiedNode& directory, const Verif
       continue;
     }
     // A file, or a link as itself; one that stays keeps its directory, which then stays too.
-    static_cast<void>(DeleteNow(std::move(child), true));
+    static_cast<void>(DeleteNow(std::move(child), Force::kYes));
     path->pop_back();
     progress.Beat();
   }
@@ -235,7 +235,8 @@ void ContainedRemoval::RemoveTree(const std::string& relative, Progress& progres
     if (base_.is_directory()) RemoveContents(base_, base_parent_, base_name_, &path, progress);
     // Goes when its handle closes, at the end, once nothing is left in it.
     if (!disturbed_ && (base_.is_directory() || base_.is_link())) {
-      static_cast<void>(base_.MarkForDeletion(true));  // what stays is looked for by the caller
+      static_cast<void>(
+          base_.MarkForDeletion(Force::kYes));  // what stays is looked for by the caller
     }
     return;
   }
@@ -244,7 +245,8 @@ void ContainedRemoval::RemoveTree(const std::string& relative, Progress& progres
   VerifiedNode tree = OpenBelow(open_directories_.size(), names->back(), kNodeDelete | kNodeList);
   if (tree.is_directory()) RemoveContents(tree, parent, names->back(), &path, progress);
   if (!disturbed_ && (tree.is_directory() || tree.is_link())) {
-    static_cast<void>(DeleteNow(std::move(tree), true));  // what stays is looked for by the caller
+    static_cast<void>(
+        DeleteNow(std::move(tree), Force::kYes));  // what stays is looked for by the caller
   }
 }
 
@@ -254,13 +256,13 @@ void ContainedRemoval::SweepFiles(Progress& progress) {
     if ((entry.attributes & kAttributeDirectory) == 0 && !IsSpared({entry.name})) {
       VerifiedNode file = OpenBelow(0, entry.name, kNodeDelete | kNodeFileOnly);
       // One that stays keeps the directory, which then stays too.
-      if (!disturbed_) static_cast<void>(DeleteNow(std::move(file), true));
+      if (!disturbed_) static_cast<void>(DeleteNow(std::move(file), Force::kYes));
     }
     progress.Beat();
     return !disturbed_;
   });
   // Goes when its handle closes, at the end of the removal; one that stays is looked for then.
-  if (!disturbed_) static_cast<void>(base_.MarkForDeletion(true));
+  if (!disturbed_) static_cast<void>(base_.MarkForDeletion(Force::kYes));
 }
 
 }  // namespace uninstall

@@ -20,12 +20,15 @@
 
 namespace uninstall {
 
+// Whether the base's own name is checked like the names below it.
+enum class BaseName : bool { kTrusted, kChecked };
+
 class ContainedRemoval {
  public:
-  // Opens `base` once. With `check_own_name` the base's own name is checked like every name
+  // Opens `base` once. With BaseName::kChecked the base's own name is checked like every name
   // below it (the data directory, which users can often create themselves): a base that is a
   // link is never looked into, and only an empty value can remove the link itself.
-  ContainedRemoval(FileSystem& fs, std::string base, bool check_own_name);
+  ContainedRemoval(FileSystem& fs, std::string base, BaseName name);
   // The base `kept`, opened earlier for the whole run (see OpenKeptDirectory), opened once more
   // through its own handle; `base` is its path, for the status texts.
   ContainedRemoval(FileSystem& fs, std::string base, const VerifiedNode& kept);
@@ -42,7 +45,7 @@ class ContainedRemoval {
   // Deletes the file base + `relative`; with `force` read-only does not keep it. A directory is
   // never deleted here, a link only as itself. True when the system lets it go (as DeleteFile
   // says, also when another program's handle keeps its name until that closes).
-  bool RemoveFile(const std::string& relative, bool force = false);
+  bool RemoveFile(const std::string& relative, Force force = Force::kNo);
 
   // Removes the directory base + `relative` when it is empty, or only the link when it is one,
   // and shows the status text "  <path>*.*" for it (`shown` in place of base + `relative` when

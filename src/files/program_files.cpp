@@ -19,13 +19,13 @@ constexpr char kOwnFileName[] = "Uninstall.exe";
 bool RemoveOutsideFile(FileSystem& fs, const std::string& joined) {
   const std::optional<ParentAndName> target = ResolvedByText(joined);
   if (!target || target->name.empty()) return false;
-  return ContainedRemoval(fs, target->directory, false).RemoveFile(target->name);
+  return ContainedRemoval(fs, target->directory, BaseName::kTrusted).RemoveFile(target->name);
 }
 
 bool RemoveOutsideEmptyDirectory(FileSystem& fs, Progress& progress, const std::string& joined) {
   const std::optional<ParentAndName> target = ResolvedByText(joined);
   if (!target || target->name.empty()) return false;
-  return ContainedRemoval(fs, target->directory, false)
+  return ContainedRemoval(fs, target->directory, BaseName::kTrusted)
       .RemoveEmptyDirectory(progress, target->name, joined);
 }
 
@@ -35,7 +35,7 @@ ContainedRemoval InstallationRemoval(FileSystem& fs, const InstallationPaths& pa
   if (paths.kept_uninstaller_dir != nullptr) {
     return ContainedRemoval(fs, paths.uninstaller_dir, *paths.kept_uninstaller_dir);
   }
-  return ContainedRemoval(fs, paths.uninstaller_dir, false);
+  return ContainedRemoval(fs, paths.uninstaller_dir, BaseName::kTrusted);
 }
 
 bool RemoveProgramFiles(FileSystem& fs, const Description& description, Progress& progress,
@@ -102,7 +102,7 @@ bool RemoveAllFiles(FileSystem& fs, const Description& description, Progress& pr
   if (!paths.data_dir.empty()) {
     // Users can often create the data directory themselves: one that is a link is only ever
     // removed as itself, by an empty [DataDirs] value.
-    ContainedRemoval data(fs, paths.data_dir, true);
+    ContainedRemoval data(fs, paths.data_dir, BaseName::kChecked);
     if (data.IsDirectory()) {
       description.ForEachValue("Data", [&](const std::string& file) {
         if (data.RemoveFile(file)) {
@@ -123,7 +123,7 @@ bool RemoveAllFiles(FileSystem& fs, const Description& description, Progress& pr
   // that no tree takes, which keeps what [Files] lists there too), and then what is left of the
   // trees that held it.
   if (prog_exe_in_a_tree || installation.HoldsDirectly(paths.prog_exe)) {
-    installation.RemoveFile(paths.prog_exe, true);
+    installation.RemoveFile(paths.prog_exe, Force::kYes);
     description.ForEachValue("Dirs", [&](const std::string& dir) {
       if (StaysInside(dir) && installation.Holds(dir, paths.prog_exe) && !dir.empty()) {
         installation.RemoveTree(dir, progress);

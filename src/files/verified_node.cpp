@@ -114,19 +114,20 @@ VerifiedNode& VerifiedNode::operator=(VerifiedNode&& other) noexcept {
   return *this;
 }
 
-bool VerifiedNode::MarkForDeletion(bool force) {
+bool VerifiedNode::MarkForDeletion(Force force) {
   if (!handle_.valid()) return false;
   if (fs_->DeleteOnClose(handle_)) return true;
   // Refused: read-only, or a directory that is not empty. By force the attributes are cleared
   // through the same handle, and the deletion asked for once more.
-  return force && fs_->SetNodeAttributes(handle_, kAttributeNormal) && fs_->DeleteOnClose(handle_);
+  return force == Force::kYes && fs_->SetNodeAttributes(handle_, kAttributeNormal) &&
+         fs_->DeleteOnClose(handle_);
 }
 
 void VerifiedNode::Close() {
   if (handle_.valid()) fs_->CloseNode(std::exchange(handle_, {}));
 }
 
-bool DeleteNow(VerifiedNode node, bool force) {
+bool DeleteNow(VerifiedNode node, Force force) {
   const bool marked = node.MarkForDeletion(force);
   node.Close();
   return marked;

@@ -26,6 +26,9 @@ bool LiesDirectlyIn(FileNames& names, std::u16string_view path, std::u16string_v
 
 // One open handle, with what was found out about it when it was opened. Closed by Close or at
 // destruction.
+// Whether a deletion the system refuses (read-only, say) clears the attributes and asks again.
+enum class Force : bool { kNo, kYes };
+
 class VerifiedNode {
  public:
   VerifiedNode() = default;
@@ -55,7 +58,7 @@ class VerifiedNode {
   // read-only and the other attributes through the same handle and asks once more. False when
   // the system refuses (read-only without force, a directory that is not empty, no right to
   // delete).
-  [[nodiscard]] bool MarkForDeletion(bool force);
+  [[nodiscard]] bool MarkForDeletion(Force force);
   void Close();
 
  private:
@@ -67,7 +70,7 @@ class VerifiedNode {
 
 // Marks `node` for deletion as MarkForDeletion does and closes it: the deletion takes effect
 // here, where the node is given up (once no other program holds it open).
-[[nodiscard]] bool DeleteNow(VerifiedNode node, bool force);
+[[nodiscard]] bool DeleteNow(VerifiedNode node, Force force);
 
 // Opens `name` in the directory `parent` with `access` (kNodeDelete, kNodeList; deletion is
 // given up when the system refuses it: no right, or another handle that does not share it). The

@@ -92,9 +92,9 @@ TEST_F(ContainedRemovalTest, NothingIsReachedThroughALinkHoweverTheSystemOpensIt
     fs_.AddFile("C:\\App\\own.txt");
     fs_.AddLink("C:\\App\\Link", "C:\\Outside");
     fs_.AddLink("C:\\App\\Tree\\Link", "C:\\Outside");
-    ContainedRemoval installation(fs_, "C:\\App\\", false);
+    ContainedRemoval installation(fs_, "C:\\App\\", BaseName::kTrusted);
     EXPECT_FALSE(installation.RemoveFile("Link\\doc.txt"));
-    EXPECT_FALSE(installation.RemoveFile("Link\\Inner\\deep.txt", true));
+    EXPECT_FALSE(installation.RemoveFile("Link\\Inner\\deep.txt", Force::kYes));
     EXPECT_FALSE(installation.RemoveEmptyDirectory(quiet_, "Link\\Inner\\"));
     installation.RemoveTree("Tree\\", quiet_);
     installation.RemoveTree("Link\\Inner\\", quiet_);
@@ -122,7 +122,7 @@ TEST_F(ContainedRemovalTest, ADirectorySeenSwappedStopsEveryRemovalBelowTheBase)
   }
   fs_.AddFile("C:\\Outside\\f2.txt", "mine");
   fs_.AddLink("C:\\App\\Sub\\L", "C:\\Outside");
-  ContainedRemoval installation(fs_, "C:\\App\\", false);
+  ContainedRemoval installation(fs_, "C:\\App\\", BaseName::kTrusted);
   EXPECT_FALSE(installation.RemoveFile("Sub\\L\\f2.txt"));
   EXPECT_TRUE(installation.RemoveFile("Sub\\f1.txt"));
   EXPECT_FALSE(installation.disturbed());
@@ -156,7 +156,7 @@ TEST_F(ContainedRemovalTest, ATreeSeenSwappedStopsAtOnce) {
       fs_.Rename("C:\\App\\Tree.away", "C:\\App\\Tree");
     }
   };
-  ContainedRemoval installation(fs_, "C:\\App\\", false);
+  ContainedRemoval installation(fs_, "C:\\App\\", BaseName::kTrusted);
   installation.RemoveTree("Tree", quiet_);
   log_.before_call = nullptr;
   EXPECT_TRUE(installation.disturbed());
@@ -175,7 +175,7 @@ TEST_F(ContainedRemovalTest, ADataDirectorySeenSwappedStopsItsRemoval) {
   fs_.AddDirectory("C:\\Data\\Cache");
   fs_.AddFile("C:\\Outside\\b.txt", "mine");
   fs_.AddDirectory("C:\\Outside\\Cache");
-  ContainedRemoval data(fs_, "C:\\Data\\", true);
+  ContainedRemoval data(fs_, "C:\\Data\\", BaseName::kChecked);
   EXPECT_TRUE(data.RemoveFile("a.txt"));
   fs_.Rename("C:\\Data", "C:\\Data.away");
   fs_.AddLink("C:\\Data", "C:\\Outside");
@@ -197,7 +197,7 @@ TEST_F(ContainedRemovalTest, ALinkInTheDataDirectoryIsPassedOverAlone) {
   fs_.AddFile("C:\\Outside\\x.txt", "mine");
   fs_.AddLink("C:\\Data\\Link", "C:\\Outside");
   fs_.AddLink("C:\\Data\\FileLink", "C:\\Outside\\x.txt");
-  ContainedRemoval data(fs_, "C:\\Data\\", true);
+  ContainedRemoval data(fs_, "C:\\Data\\", BaseName::kChecked);
   EXPECT_FALSE(data.RemoveFile("Link\\x.txt"));
   EXPECT_FALSE(data.RemoveFile("FileLink"));
   EXPECT_FALSE(data.disturbed());
@@ -208,10 +208,10 @@ TEST_F(ContainedRemovalTest, ALinkInTheDataDirectoryIsPassedOverAlone) {
 TEST_F(ContainedRemovalTest, ReadOnlyGoesOnlyByForceThroughTheSameHandle) {
   fs_.AddFile("C:\\App\\ro.txt", "", kAttributeReadOnly | kAttributeHidden);
   fs_.AddFile("C:\\App\\ro2.txt", "", kAttributeReadOnly);
-  ContainedRemoval installation(fs_, "C:\\App\\", false);
+  ContainedRemoval installation(fs_, "C:\\App\\", BaseName::kTrusted);
   EXPECT_FALSE(installation.RemoveFile("ro.txt"));
   EXPECT_EQ(fs_.Attributes("C:\\App\\ro.txt"), kAttributeReadOnly | kAttributeHidden);
-  EXPECT_TRUE(installation.RemoveFile("ro2.txt", true));
+  EXPECT_TRUE(installation.RemoveFile("ro2.txt", Force::kYes));
   EXPECT_FALSE(fs_.Exists("C:\\App\\ro2.txt"));
   EXPECT_THAT(log_.Matching("SetAttributes"), IsEmpty());
   EXPECT_THAT(log_.Matching("SetNodeAttributes"),
@@ -227,7 +227,7 @@ TEST_F(ContainedRemovalTest, AFileCountsAsRemovedWhenTheSystemLetsItGo) {
   std::uint32_t error = 0;
   NodeHandle other = fs_.OpenDirectoryPath(u"C:\\App\\shared.dll", 0, &error);
   ASSERT_TRUE(other.valid());
-  ContainedRemoval installation(fs_, "C:\\App\\", false);
+  ContainedRemoval installation(fs_, "C:\\App\\", BaseName::kTrusted);
   EXPECT_TRUE(installation.RemoveFile("shared.dll"));
   EXPECT_TRUE(fs_.Exists("C:\\App\\shared.dll"));
   EXPECT_FALSE(installation.RemoveFile("Dir"));
@@ -247,7 +247,7 @@ TEST_F(ContainedRemovalTest, TreeGoesDepthFirstWithEverythingInIt) {
   fs_.AddFile("C:\\T\\d.txt");
   // Inside a tree no path is formed, so a name beyond the path limit goes too.
   fs_.AddFile("C:\\T\\" + std::string(200, 'l') + "\\" + std::string(200, 'm'));
-  ContainedRemoval(fs_, "C:\\", false).RemoveTree("T", quiet_);
+  ContainedRemoval(fs_, "C:\\", BaseName::kTrusted).RemoveTree("T", quiet_);
   EXPECT_THAT(fs_.AllPaths(), ElementsAre("C:\\Keep.txt"));
   // Read-only shows where the deletion is refused: cleared through the same handle, and the
   // deletion asked for once more.
@@ -289,7 +289,7 @@ TEST(DeepTreeTest, ATreeOfAnyDepthGoesOrStaysWhole) {
   fs.AddFile(held + "\\spare.txt");
   fs.AddFile("C:\\App\\Other\\x.txt");
 
-  ContainedRemoval installation(fs, "C:\\App\\", false);
+  ContainedRemoval installation(fs, "C:\\App\\", BaseName::kTrusted);
   for (const char* tree : {"Deep\\", "Held\\", "Other\\"}) installation.RemoveTree(tree, quiet);
   EXPECT_FALSE(fs.Exists("C:\\App\\Deep"));
   EXPECT_TRUE(fs.Exists(held + "\\in use.txt"));
@@ -304,7 +304,7 @@ TEST_F(ContainedRemovalTest, FileHeldOpenKeepsItselfAndItsParents) {
   fs_.AddFile("C:\\T\\a\\b\\free.dll");
   fs_.AddFile("C:\\T\\a\\other.txt");
   fs_.AddFile("C:\\T\\z\\last.txt");
-  ContainedRemoval(fs_, "C:\\", false).RemoveTree("T\\", quiet_);
+  ContainedRemoval(fs_, "C:\\", BaseName::kTrusted).RemoveTree("T\\", quiet_);
   EXPECT_THAT(fs_.AllPaths(),
               ElementsAre("C:\\T\\", "C:\\T\\a\\", "C:\\T\\a\\b\\", "C:\\T\\a\\b\\busy.dll"));
 }
@@ -318,12 +318,12 @@ TEST_F(ContainedRemovalTest, SweepClearsAndDeletesFilesButEntersNoDirectory) {
   fs_.AddDirectory("C:\\Own", kAttributeDirectory | kAttributeReadOnly);
   fs_.AddFile("C:\\Own\\ro.exe", "", kAttributeReadOnly | kAttributeHidden);
   fs_.AddFile("C:\\Own\\b.txt");
-  ContainedRemoval(fs_, "C:\\Own\\", false).SweepFiles(heartbeat);
+  ContainedRemoval(fs_, "C:\\Own\\", BaseName::kTrusted).SweepFiles(heartbeat);
   EXPECT_FALSE(fs_.Exists("C:\\Own"));
   EXPECT_EQ(heartbeat.beats, 2);
   fs_.AddFile("C:\\Own2\\f.txt", "", kAttributeReadOnly);
   fs_.AddFile("C:\\Own2\\Sub\\g.txt");
-  ContainedRemoval(fs_, "C:\\Own2", false).SweepFiles(quiet_);
+  ContainedRemoval(fs_, "C:\\Own2", BaseName::kTrusted).SweepFiles(quiet_);
   EXPECT_THAT(fs_.AllPaths(), ElementsAre("C:\\Own2\\", "C:\\Own2\\Sub\\", "C:\\Own2\\Sub\\g.txt"));
   EXPECT_EQ(fs_.OpenHandles(), 0);
 }
@@ -333,13 +333,13 @@ TEST_F(ContainedRemovalTest, MissingBasesFilesAndLongPathsNameNothing) {
   std::string victim = "C:\\" + std::string(250, 'v');
   fs_.AddFile(victim + "\\precious.dat");
   for (const char* base : {"C:\\Missing\\", "", "\\", "C:\\file.txt"}) {
-    ContainedRemoval missing(fs_, base, false);
+    ContainedRemoval missing(fs_, base, BaseName::kTrusted);
     EXPECT_FALSE(missing.IsDirectory()) << base;
     missing.RemoveTree("", quiet_);
     missing.SweepFiles(quiet_);
     EXPECT_FALSE(missing.RemoveFile("file.txt")) << base;
   }
-  ContainedRemoval root(fs_, "C:\\", false);
+  ContainedRemoval root(fs_, "C:\\", BaseName::kTrusted);
   root.RemoveTree("Missing", quiet_);
   root.RemoveTree("file.txt", quiet_);
   // Joined with the base, the value would pass the path limit; at the limit it is taken.

@@ -437,12 +437,12 @@ TEST_F(FileSystemTest, SweepTakesEveryFileButEntersNoDirectory) {
   MakeDirectory("mixed\\sub");
   MakeFile("mixed\\sub\\b.txt");
 
-  ContainedRemoval(fs_, At("files\\"), false).SweepFiles(quiet_);
+  ContainedRemoval(fs_, At("files\\"), BaseName::kTrusted).SweepFiles(quiet_);
   EXPECT_FALSE(Exists("files"));
-  ContainedRemoval(fs_, At("mixed"), false).SweepFiles(quiet_);
+  ContainedRemoval(fs_, At("mixed"), BaseName::kTrusted).SweepFiles(quiet_);
   EXPECT_FALSE(Exists("mixed\\a.txt"));
   EXPECT_TRUE(Exists("mixed\\sub\\b.txt"));
-  ContainedRemoval(fs_, At("missing"), false).SweepFiles(quiet_);
+  ContainedRemoval(fs_, At("missing"), BaseName::kTrusted).SweepFiles(quiet_);
   EXPECT_FALSE(Exists("missing"));
 }
 
@@ -461,7 +461,7 @@ TEST_F(FileSystemTest, ForcedRecursiveRemovalTakesProtectedTrees) {
   MakeDirectory("tree\\empty", FILE_ATTRIBUTE_HIDDEN);
   MakeFile("keep.txt");
 
-  ContainedRemoval(fs_, At(""), false).RemoveTree("tree\\", quiet_);
+  ContainedRemoval(fs_, At(""), BaseName::kTrusted).RemoveTree("tree\\", quiet_);
   EXPECT_FALSE(Exists("tree"));
   EXPECT_TRUE(Exists("keep.txt"));
 }
@@ -482,8 +482,9 @@ TEST_F(FileSystemTest, FileHeldOpenKeepsItselfAndItsParents) {
                             FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
-  ContainedRemoval(fs_, At(""), false).RemoveTree("tree", quiet_);
-  EXPECT_FALSE(ContainedRemoval(fs_, At(""), false).RemoveFile("tree\\a\\b\\held.txt", true));
+  ContainedRemoval(fs_, At(""), BaseName::kTrusted).RemoveTree("tree", quiet_);
+  EXPECT_FALSE(ContainedRemoval(fs_, At(""), BaseName::kTrusted)
+                   .RemoveFile("tree\\a\\b\\held.txt", Force::kYes));
   CloseHandle(held);
 
   EXPECT_EQ(Contents("tree\\a\\b\\held.txt"), "held");
@@ -492,7 +493,7 @@ TEST_F(FileSystemTest, FileHeldOpenKeepsItselfAndItsParents) {
     EXPECT_FALSE(Exists(gone)) << gone;
   }
 
-  ContainedRemoval(fs_, At(""), false).RemoveTree("tree", quiet_);
+  ContainedRemoval(fs_, At(""), BaseName::kTrusted).RemoveTree("tree", quiet_);
   EXPECT_FALSE(Exists("tree"));
 }
 
@@ -506,9 +507,10 @@ TEST_F(FileSystemTest, PathsBeyondTheLimitNameNothing) {
   EXPECT_EQ(PathSize(fs_, long_path), kNothingThere);
   EXPECT_NE(PathSize(fs_, long_path), kDirectoryThere);
   EXPECT_EQ(OpenListing(fs_, long_path, "*.*"), nullptr);
-  ContainedRemoval(fs_, long_path, false).RemoveTree("", quiet_);
-  ContainedRemoval(fs_, long_path, false).SweepFiles(quiet_);
-  ContainedRemoval(fs_, At(""), false).RemoveTree("dir" + std::string(300, '\\'), quiet_);
+  ContainedRemoval(fs_, long_path, BaseName::kTrusted).RemoveTree("", quiet_);
+  ContainedRemoval(fs_, long_path, BaseName::kTrusted).SweepFiles(quiet_);
+  ContainedRemoval(fs_, At(""), BaseName::kTrusted)
+      .RemoveTree("dir" + std::string(300, '\\'), quiet_);
   EXPECT_TRUE(Exists("dir\\a.txt"));
 
   std::string exact = At("dir") + std::string(kMaxPathBytes - At("dir").size(), '\\');
@@ -540,7 +542,7 @@ TEST(DeepTreeTest, ATreeAsDeepAsTheSystemReachesGoesAndADeeperOneStays) {
 
   Win32FileSystem fs;
   NoProgress quiet;
-  ContainedRemoval installation(fs, app, false);
+  ContainedRemoval installation(fs, app, BaseName::kTrusted);
   for (const char* tree : {"Deep\\", "Reach\\", "Beyond\\", "After\\"}) {
     installation.RemoveTree(tree, quiet);
   }
@@ -676,9 +678,9 @@ TEST(LinkTest, NothingBehindADirectoryLinkIsLookedIntoOrDeleted) {
   std::ofstream(app + "App.exe") << "MZ";
   EXPECT_TRUE(RemoveAllFiles(fs, Description(fs, paths.description_file_path), quiet, paths));
   // A forced removal of the whole tree, links included, does not enter them either.
-  ContainedRemoval(fs, app, false).RemoveTree("", quiet);
+  ContainedRemoval(fs, app, BaseName::kTrusted).RemoveTree("", quiet);
   // Nor does a data directory that is itself a link.
-  ContainedRemoval data(fs, app + "Saves\\", true);
+  ContainedRemoval data(fs, app + "Saves\\", BaseName::kChecked);
   EXPECT_FALSE(data.IsDirectory());
   EXPECT_FALSE(data.RemoveFile("keep.txt"));
   data.RemoveTree("Inner", quiet);
