@@ -47,73 +47,27 @@ class ScopedHandle {
   Value handle_;
 };
 
-struct SearchTraits {
-  using Value = SearchHandle;
-  using Owner = FileSystem;
-  static void Close(FileSystem& fs, SearchHandle search) { fs.CloseSearch(search); }
-};
-struct FileTraits {
-  using Value = FileHandle;
-  using Owner = FileSystem;
-  static void Close(FileSystem& fs, FileHandle file) { fs.CloseFile(file); }
-};
-struct NodeTraits {
-  using Value = NodeHandle;
-  using Owner = FileSystem;
-  static void Close(FileSystem& fs, NodeHandle node) { fs.CloseNode(node); }
-};
-struct MutexTraits {
-  using Value = MutexHandle;
-  using Owner = Processes;
-  static void Close(Processes& processes, MutexHandle mutex) { processes.CloseMutex(mutex); }
-};
-struct ProcessListTraits {
-  using Value = ProcessListHandle;
-  using Owner = Processes;
-  static void Close(Processes& processes, ProcessListHandle list) {
-    processes.CloseProcessList(list);
-  }
-};
-struct PipeTraits {
-  using Value = PipeHandle;
-  using Owner = Processes;
-  static void Close(Processes& processes, PipeHandle end) { processes.ClosePipe(end); }
-};
-struct ProcessTraits {
-  using Value = ProcessHandle;
-  using Owner = Processes;
-  static void Close(Processes& processes, ProcessHandle process) {
-    processes.CloseProcessHandle(process);
-  }
-};
-struct KeyTraits {
-  using Value = RegistryHandle;
-  using Owner = Registry;
-  static void Close(Registry& registry, RegistryHandle key) { registry.CloseKey(key); }
-};
-struct ServiceManagerTraits {
-  using Value = ServiceManagerHandle;
-  using Owner = Security;
-  static void Close(Security& security, ServiceManagerHandle manager) {
-    security.CloseServiceManager(manager);
-  }
-};
-struct TokenTraits {
-  using Value = LogonToken;
-  using Owner = Security;
-  static void Close(Security& security, LogonToken token) { security.CloseToken(token); }
+// A kind of handle, the platform interface that hands it out, and its call that closes it.
+template <class HandleValue, class HandleOwner, void (HandleOwner::*kClose)(HandleValue)>
+struct ClosedBy {
+  using Value = HandleValue;
+  using Owner = HandleOwner;
+  static void Close(HandleOwner& owner, HandleValue handle) { (owner.*kClose)(handle); }
 };
 
-using ScopedSearch = ScopedHandle<SearchTraits>;
-using ScopedFile = ScopedHandle<FileTraits>;
-using ScopedNode = ScopedHandle<NodeTraits>;
-using ScopedMutex = ScopedHandle<MutexTraits>;
-using ScopedProcessList = ScopedHandle<ProcessListTraits>;
-using ScopedPipe = ScopedHandle<PipeTraits>;
-using ScopedProcess = ScopedHandle<ProcessTraits>;
-using ScopedKey = ScopedHandle<KeyTraits>;
-using ScopedServiceManager = ScopedHandle<ServiceManagerTraits>;
-using ScopedToken = ScopedHandle<TokenTraits>;
+using ScopedSearch = ScopedHandle<ClosedBy<SearchHandle, FileSystem, &FileSystem::CloseSearch>>;
+using ScopedFile = ScopedHandle<ClosedBy<FileHandle, FileSystem, &FileSystem::CloseFile>>;
+using ScopedNode = ScopedHandle<ClosedBy<NodeHandle, FileSystem, &FileSystem::CloseNode>>;
+using ScopedMutex = ScopedHandle<ClosedBy<MutexHandle, Processes, &Processes::CloseMutex>>;
+using ScopedProcessList =
+    ScopedHandle<ClosedBy<ProcessListHandle, Processes, &Processes::CloseProcessList>>;
+using ScopedPipe = ScopedHandle<ClosedBy<PipeHandle, Processes, &Processes::ClosePipe>>;
+using ScopedProcess =
+    ScopedHandle<ClosedBy<ProcessHandle, Processes, &Processes::CloseProcessHandle>>;
+using ScopedKey = ScopedHandle<ClosedBy<RegistryHandle, Registry, &Registry::CloseKey>>;
+using ScopedServiceManager =
+    ScopedHandle<ClosedBy<ServiceManagerHandle, Security, &Security::CloseServiceManager>>;
+using ScopedToken = ScopedHandle<ClosedBy<LogonToken, Security, &Security::CloseToken>>;
 
 }  // namespace uninstall
 
