@@ -6,7 +6,7 @@
 #include "driver/uninstall_sequence.h"
 #include "files/path_probe.h"
 #include "plan/overlay_file_system.h"
-#include "plan/overlay_registry.h"
+#include "plan/plan_registry.h"
 #include "plan/plan_processes.h"
 #include "plan/plan_security.h"
 #include "plan/plan_windows.h"
@@ -31,7 +31,7 @@ std::vector<std::string> PlanUninstallation(const SystemParts& system, const std
   PlanLog plan(system.fs);
   OverlayFileSystem fs(system.fs, &plan);
   fs.SetRunningProgram(own_path);
-  OverlayRegistry registry(system.registry, system.registry_view, &plan);
+  PlanRegistry registry(system.registry, system.registry_view, &plan);
   PlanProcesses processes(system.processes, fs, &plan, own_path, mode == PlanMode::kQuiet);
   PlanSecurity security(system.security);
   PlanScriptEngine script_engine;

@@ -13,7 +13,7 @@
 #include "files/path_probe.h"
 #include "names/encodings.h"
 #include "plan/overlay_file_system.h"
-#include "plan/overlay_registry.h"
+#include "plan/plan_registry.h"
 #include "shell/registry_deletion.h"
 
 namespace uninstall {
@@ -126,14 +126,15 @@ TEST(OverlayFileSystemTest, KeepsEveryChangeToItself) {
 
 // A key opened for a value deletion is created only in the plan, as the real run creates it, and
 // its deletion is no action; a key with subkeys stays, a deleted value reads as missing.
-TEST(OverlayRegistryTest, KeepsEveryChangeToItself) {
+TEST(PlanRegistryTest, KeepsEveryChangeToItself) {
   FakeFileSystem fs;
   CallLog log;
   FakeRegistry system(&log);
   system.SetValue(kCurrentUser, "A\\B", "v");
   system.AddKey(kCurrentUser, "A\\B\\C");
+  system.SetValue(kCurrentUser, "D", "w");
   PlanLog plan(fs);
-  OverlayRegistry registry(system, system, &plan);
+  PlanRegistry registry(system, system, &plan);
   EXPECT_FALSE(DeleteRegistryValue(registry, kCurrentUser, "X\\Y", "v"));
   EXPECT_TRUE(DeleteRegistryKey(registry, kCurrentUser, "X\\Y"));
   EXPECT_TRUE(DeleteRegistryKey(registry, kCurrentUser, "X"));
@@ -145,12 +146,16 @@ TEST(OverlayRegistryTest, KeepsEveryChangeToItself) {
   EXPECT_TRUE(DeleteRegistryKey(registry, kCurrentUser, "A\\B\\C\\"));
   EXPECT_TRUE(DeleteRegistryKey(registry, kCurrentUser, "a\\b"));
   EXPECT_FALSE(DeleteRegistryKey(registry, kCurrentUser, "A\\B"));
+  // A key of the machine deleted and made again holds nothing of the machine's.
+  EXPECT_TRUE(DeleteRegistryKey(registry, kCurrentUser, "D"));
+  EXPECT_FALSE(DeleteRegistryValue(registry, kCurrentUser, "D", "w"));
+  EXPECT_EQ(registry.ReadStringValue(kCurrentUser, "D", "w", &data), ValueRead::kMissing);
 
   EXPECT_FALSE(system.HasKey(kCurrentUser, "X"));
   EXPECT_TRUE(system.HasValue(kCurrentUser, "A\\B", "v"));
   EXPECT_TRUE(system.HasKey(kCurrentUser, "A\\B\\C"));
   EXPECT_THAT(plan.lines(), ElementsAre("remove value HKCU\\A\\B V", "remove key HKCU\\A\\B\\C",
-                                        "remove key HKCU\\a\\b"));
+                                        "remove key HKCU\\a\\b", "remove key HKCU\\D"));
 }
 
 TEST(PlanLogTest, WritesUtf8) {
