@@ -3,6 +3,7 @@
 #define UNINSTALL_DRIVER_PLATFORM_PARTS_H_
 
 #include "platform/file_system.h"
+#include "platform/launcher.h"
 #include "platform/process.h"
 #include "platform/registry.h"
 #include "platform/script_engine.h"
@@ -14,6 +15,7 @@ namespace uninstall {
 struct PlatformParts {
   FileSystem& fs;
   Processes& processes;
+  Launcher& launcher;
   Registry& registry;
   Security& security;
   ScriptEngine& script_engine;

@@ -42,7 +42,7 @@ MainWindowTexts WindowTexts(const TextTable& texts) {
 
 UninstallSequence::UninstallSequence(const PlatformParts& platform)
     : platform_(platform),
-      launcher_(platform.processes),
+      launcher_(platform.launcher, platform.processes),
       script_host_(platform.script_engine, platform.fs) {}
 
 int UninstallSequence::Run() {
@@ -150,7 +150,7 @@ void UninstallSequence::RunScript() {
                                       process) == kYes;
     };
   }
-  RunScriptInOwnProcess(launcher_, platform_.processes, state_.own_path, request, ask_the_user);
+  RunScriptInOwnProcess(launcher_, state_.own_path, request, ask_the_user);
 }
 
 void UninstallSequence::Logon() {
@@ -227,8 +227,11 @@ void UninstallSequence::DeleteLeftovers() {
 void UninstallSequence::StartSelfRemoval() {
   // The batch deletes the uninstaller, then its directory once empty; never a folder that the
   // system or a user owns as a whole, even when nothing else is left in it.
-  WriteSelfRemovalBatch(platform_.fs, platform_.processes, platform_.security, state_.own_path,
-                        state_.in_whole_folder ? std::string() : state_.uninstaller_dir);
+  // A batch can only be put in a drive's root: an uninstaller started by a network path stays.
+  if (!HasDriveForBatch(state_.own_path)) return;
+  platform_.launcher.StartSelfRemoval(
+      state_.own_path,
+      state_.in_whole_folder ? std::string() : SelfRemovalDirectory(state_.uninstaller_dir));
 }
 
 void UninstallSequence::End() {

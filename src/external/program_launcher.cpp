@@ -2,72 +2,40 @@
 
 #include <optional>
 
-#include "common/paths.h"
-
 namespace uninstall {
 namespace {
 
 constexpr std::uint32_t kWaitSliceMilliseconds = 50;
 
-std::optional<std::string> Given(const std::string& directory) {
-  if (directory.empty()) return std::nullopt;
-  return directory;
-}
-
 }  // namespace
-
-std::string ProgramCommandLine(const std::string& file, const std::string& parameters) {
-  std::string line = !file.empty() && file.front() == '"' ? file : "\"" + file + "\"";
-  if (!parameters.empty()) line += " " + parameters;
-  return line;
-}
-
-std::string ShellWorkingDirectory(const std::string& file) {
-  std::string directory = DirectoryPart(file, "\\");
-  return directory.size() > 1 ? directory : "";
-}
 
 std::optional<std::uint32_t> ProgramLauncher::Run(const std::string& file,
                                                   const std::string& parameters,
                                                   const std::string& working_directory,
                                                   Progress& progress,
                                                   std::optional<std::uint32_t> time_limit) {
-  ProcessHandle process = {};
-  CreatedProcess created;
-  if (processes_.CreateProcessFromCommandLine(ProgramCommandLine(file, parameters),
-                                              Given(working_directory), kShowNormal, &created)) {
-    processes_.CloseProcessHandle(created.thread);
-    process = created.process;
-  } else {
-    // Not a program (a document, say): the shell opens it with its associated program.
-    const std::string directory =
-        working_directory.empty() ? ShellWorkingDirectory(file) : working_directory;
-    if (!processes_.ShellExecuteWithHandle("Open", file, parameters, Given(directory), kShowNormal,
-                                           &process) ||
-        !process.valid()) {
-      return std::nullopt;
-    }
-  }
-  return Finish(ScopedProcess(processes_, process), progress, time_limit);
+  return Finish(launcher_.StartProgram(file, parameters, working_directory), progress, time_limit);
 }
 
-std::optional<std::uint32_t> ProgramLauncher::RunHanding(const std::string& file,
-                                                         const std::string& parameters,
-                                                         PipeHandle handed, Progress& progress,
-                                                         std::uint32_t time_limit,
-                                                         const TimeUp& time_up) {
-  CreatedProcess created;
-  if (!processes_.CreateProcessHanding(ProgramCommandLine(file, parameters), std::nullopt,
-                                       kShowNormal, handed, &created)) {
-    return std::nullopt;
-  }
-  processes_.CloseProcessHandle(created.thread);
-  return Finish(ScopedProcess(processes_, created.process), progress, time_limit, time_up);
+std::optional<std::uint32_t> ProgramLauncher::Unregister(const std::string& tool,
+                                                         const std::string& dll,
+                                                         Progress& progress) {
+  return Finish(launcher_.StartUnregistration(tool, dll), progress, std::nullopt);
 }
 
-std::optional<std::uint32_t> ProgramLauncher::Finish(ScopedProcess process, Progress& progress,
+std::optional<std::uint32_t> ProgramLauncher::RunScript(const std::string& own_path,
+                                                        const ScriptRequest& request,
+                                                        Progress& progress,
+                                                        std::uint32_t time_limit,
+                                                        const TimeUp& time_up) {
+  return Finish(launcher_.StartScript(own_path, request), progress, time_limit, time_up);
+}
+
+std::optional<std::uint32_t> ProgramLauncher::Finish(ProcessHandle started, Progress& progress,
                                                      std::optional<std::uint32_t> time_limit,
                                                      const TimeUp& time_up) {
+  if (!started.valid()) return std::nullopt;
+  const ScopedProcess process(processes_, started);
   std::optional<std::uint32_t> exit_code;
   if (WaitForExit(process.get(), progress, time_limit, time_up)) {
     std::uint32_t code = 0;

@@ -1,5 +1,5 @@
-// Starts external programs (or opens documents through the shell), waits for them and reads
-// their exit codes.
+// Starts external programs (or opens documents through the shell) through the launcher's
+// intents, waits for them and reads their exit codes.
 #ifndef UNINSTALL_EXTERNAL_PROGRAM_LAUNCHER_H_
 #define UNINSTALL_EXTERNAL_PROGRAM_LAUNCHER_H_
 
@@ -9,6 +9,7 @@
 #include <string>
 
 #include "common/progress.h"
+#include "platform/launcher.h"
 #include "platform/process.h"
 #include "platform/scoped_handle.h"
 
@@ -16,7 +17,12 @@ namespace uninstall {
 
 class ProgramLauncher {
  public:
-  explicit ProgramLauncher(Processes& processes) : processes_(processes) {}
+  ProgramLauncher(Launcher& launcher, Processes& processes)
+      : launcher_(launcher), processes_(processes) {}
+
+  // Asked each time a program's time limit is reached: true ends it, false lets it run for
+  // another such time.
+  using TimeUp = std::function<bool(ProcessHandle process)>;
 
   // Starts `file` with `parameters` in `working_directory` ("" means not given); what is no
   // program (a document, say) is opened through the shell. Then waits for it to end, with a beat
@@ -27,17 +33,14 @@ class ProgramLauncher {
   std::optional<std::uint32_t> Run(const std::string& file, const std::string& parameters,
                                    const std::string& working_directory, Progress& progress,
                                    std::optional<std::uint32_t> time_limit = std::nullopt);
-
-  // Asked each time a program's time limit is reached: true ends it, false lets it run for
-  // another such time.
-  using TimeUp = std::function<bool(ProcessHandle process)>;
-
-  // As Run, for a program that is handed the pipe end `handed` (see
-  // Processes::CreateProcessHanding), with no working directory of its own and no shell; when its
-  // time is up, `time_up` decides (without one it is ended).
-  std::optional<std::uint32_t> RunHanding(const std::string& file, const std::string& parameters,
-                                          PipeHandle handed, Progress& progress,
-                                          std::uint32_t time_limit, const TimeUp& time_up = {});
+  // As Run, for the registration tool at `tool` unregistering `dll`.
+  std::optional<std::uint32_t> Unregister(const std::string& tool, const std::string& dll,
+                                          Progress& progress);
+  // As Run, for the uninstaller at `own_path` running the script of `request`; when its time is
+  // up, `time_up` decides (without one it is ended).
+  std::optional<std::uint32_t> RunScript(const std::string& own_path, const ScriptRequest& request,
+                                         Progress& progress, std::uint32_t time_limit,
+                                         const TimeUp& time_up = {});
 
   // The full path of the system's program `name` in the system directory; "" when the system
   // does not say where that is. A program is never started by its bare name, which Windows
@@ -46,24 +49,17 @@ class ProgramLauncher {
 
  private:
   // Waits for a started process as Run does, ends it when the limit is reached, and closes it;
-  // its exit code when it ended.
-  std::optional<std::uint32_t> Finish(ScopedProcess process, Progress& progress,
+  // its exit code when it ended, none for no process.
+  std::optional<std::uint32_t> Finish(ProcessHandle started, Progress& progress,
                                       std::optional<std::uint32_t> time_limit,
                                       const TimeUp& time_up = {});
   // True when the process ended within the limit (and the further ones `time_up` gave).
   bool WaitForExit(ProcessHandle process, Progress& progress,
                    std::optional<std::uint32_t> time_limit, const TimeUp& time_up);
 
+  Launcher& launcher_;
   Processes& processes_;
 };
-
-// The command line for `file`: quoted unless it begins with a double quote, then one blank and
-// the parameters when there are any.
-std::string ProgramCommandLine(const std::string& file, const std::string& parameters);
-
-// Working directory of the shell fallback when none was given: up to and including the last
-// backslash of the file, provided that is not its first character; "" otherwise.
-std::string ShellWorkingDirectory(const std::string& file);
 
 }  // namespace uninstall
 

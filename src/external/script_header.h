@@ -5,14 +5,9 @@
 
 #include <string>
 
-namespace uninstall {
+#include "platform/launcher.h"
 
-// What the script learns about the installation.
-struct ScriptConstants {
-  std::string uninstaller_dir;  // mwProgDir, with its final backslash
-  std::string start_menu;       // mwStartMenuDir, as read
-  std::string guid;             // mwGUID, possibly empty
-};
+namespace uninstall {
 
 // The text after the last dot of `path`, unless a backslash or slash follows that dot, up to a
 // double quote or the end, lower-cased ("" when there is none).

@@ -2,8 +2,6 @@
 
 #include <vector>
 
-#include "platform/scoped_handle.h"
-
 namespace uninstall {
 namespace {
 
@@ -55,30 +53,11 @@ std::optional<ScriptRequest> DecodedScriptRequest(const std::string& bytes) {
                        fields[5] == "1"};
 }
 
-void RunScriptInOwnProcess(ProgramLauncher& launcher, Processes& processes,
-                           const std::string& own_path, const ScriptRequest& request,
-                           const ProgramLauncher::TimeUp& time_up) {
+void RunScriptInOwnProcess(ProgramLauncher& launcher, const std::string& own_path,
+                           const ScriptRequest& request, const ProgramLauncher::TimeUp& time_up) {
   if (own_path.empty()) return;
-  const std::string bytes = EncodedScriptRequest(request);
-  if (bytes.size() > kScriptRequestLimit) return;
-  PipeHandle created_read;
-  PipeHandle created_write;
-  if (!processes.CreatePipePair(static_cast<std::uint32_t>(bytes.size()), &created_read,
-                                &created_write)) {
-    return;
-  }
-  const ScopedPipe read_end(processes, created_read);
-  ScopedPipe write_end(processes, created_write);
-  // All of it is in the pipe, and the write end closed, before the instance starts: it reads to
-  // the end without waiting for this one, which waits for it.
-  const bool written = processes.WritePipe(write_end.get(), bytes);
-  write_end.Close();
-  if (written) {
-    NoProgress progress;
-    launcher.RunHanding(own_path,
-                        std::string(kScriptSwitch) + " " + std::to_string(read_end.get().value()),
-                        read_end.get(), progress, kScriptProcessMilliseconds, time_up);
-  }
+  NoProgress progress;
+  launcher.RunScript(own_path, request, progress, kScriptProcessMilliseconds, time_up);
 }
 
 bool RunScriptIfAsked(const std::string& first_parameter, const std::string& second_parameter,

@@ -36,25 +36,16 @@ inline constexpr std::uint32_t kScriptProcessMilliseconds =
 // The most the second instance reads from its pipe.
 inline constexpr std::uint32_t kScriptRequestLimit = 1 << 20;
 
-// What the second instance is handed: the script's path, its three constants, and whether the
-// engine may show its own dialogs (not in quiet mode, where nobody answers them).
-struct ScriptRequest {
-  std::string script;
-  ScriptConstants constants;
-  bool allow_ui = false;
-};
-
 // The request as the pipe carries it, and read back; nothing from bytes that are not exactly
 // such a request (another program's, or cut short).
 std::string EncodedScriptRequest(const ScriptRequest& request);
 std::optional<ScriptRequest> DecodedScriptRequest(const std::string& bytes);
 
-// Starts the uninstaller at `own_path` again with the request in its pipe, and waits for it.
-// Each time it has run kScriptProcessMilliseconds more, `time_up` decides whether it is ended
-// (true) or may go on; without one it is ended then. When it cannot start, the script is passed
-// over.
-void RunScriptInOwnProcess(ProgramLauncher& launcher, Processes& processes,
-                           const std::string& own_path, const ScriptRequest& request,
+// Starts the uninstaller at `own_path` again for the request, and waits for it. Each time it has
+// run kScriptProcessMilliseconds more, `time_up` decides whether it is ended (true) or may go on;
+// without one it is ended then. When it cannot start, the script is passed over.
+void RunScriptInOwnProcess(ProgramLauncher& launcher, const std::string& own_path,
+                           const ScriptRequest& request,
                            const ProgramLauncher::TimeUp& time_up = {});
 
 // In the second instance, whose parameters are kScriptSwitch and the number of a pipe it was

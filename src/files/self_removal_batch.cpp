@@ -27,6 +27,8 @@ std::string SelfRemovalBatchPath(const std::string& exe, const std::string& tag)
   return exe.substr(0, 1) + ":\\~~uninst-" + tag + ".bat";
 }
 
+bool HasDriveForBatch(const std::string& exe) { return !SelfRemovalBatchPath(exe, "").empty(); }
+
 std::string ProcessTag(std::uint32_t process_id) { return std::to_string(process_id); }
 
 std::string RandomTag(std::uint64_t number) {
@@ -103,7 +105,7 @@ std::vector<std::string> SelfRemovalBatchLines(bool remove_directory) {
 void WriteSelfRemovalBatch(FileSystem& fs, Processes& processes, Security& security,
                            const std::string& exe, const std::string& directory) {
   const std::string system_directory = processes.SystemDirectory();
-  if (SelfRemovalBatchPath(exe, "").empty() || system_directory.empty()) return;
+  if (!HasDriveForBatch(exe) || system_directory.empty()) return;
   // cmd reads a batch in the console's code page, not in the ANSI code page the paths are in;
   // the environment it inherits holds them exactly, whatever the code pages.
   const std::string dir = SelfRemovalDirectory(directory);

@@ -15,6 +15,8 @@ namespace uninstall {
 // "~~uninst-<tag>.bat" in the root of the drive whose letter begins `exe`. "" when `exe` does
 // not begin with a drive letter (a program started from a UNC path, say).
 std::string SelfRemovalBatchPath(const std::string& exe, const std::string& tag);
+// Whether `exe` begins with a drive letter, in whose root its batch can go.
+bool HasDriveForBatch(const std::string& exe);
 
 // The tags of the batch names a run tries, in order: its process id, so that two uninstallers
 // one right after the other never share a batch; then, for a name somebody took first (any user

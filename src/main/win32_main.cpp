@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include "driver/uninstall_sequence.h"
+#include "external/system_launcher.h"
 #include "platform/win32/dll_search.h"
 #include "platform/win32/win32_file_system.h"
 #include "platform/win32/win32_processes.h"
@@ -16,9 +17,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   uninstall::Win32Processes processes;
   uninstall::Win32Registry registry;
   uninstall::Win32Security security;
+  uninstall::SystemLauncher launcher(processes, fs, security);
   uninstall::Win32ScriptEngine script_engine;
   uninstall::Win32WindowToolkit windows;
-  uninstall::UninstallSequence sequence(
-      uninstall::PlatformParts{fs, processes, registry, security, script_engine, windows});
+  uninstall::UninstallSequence sequence(uninstall::PlatformParts{fs, processes, launcher, registry,
+                                                                 security, script_engine, windows});
   ExitProcess(static_cast<UINT>(sequence.Run()));
 }

@@ -6,8 +6,9 @@
 #include "driver/uninstall_sequence.h"
 #include "files/path_probe.h"
 #include "plan/overlay_file_system.h"
-#include "plan/plan_registry.h"
+#include "plan/plan_launcher.h"
 #include "plan/plan_processes.h"
+#include "plan/plan_registry.h"
 #include "plan/plan_security.h"
 #include "plan/plan_windows.h"
 
@@ -32,12 +33,15 @@ std::vector<std::string> PlanUninstallation(const SystemParts& system, const std
   OverlayFileSystem fs(system.fs, &plan);
   fs.SetRunningProgram(own_path);
   PlanRegistry registry(system.registry, system.registry_view, &plan);
-  PlanProcesses processes(system.processes, fs, &plan, own_path, mode == PlanMode::kQuiet);
+  PlanProcesses processes(system.processes, own_path, mode == PlanMode::kQuiet);
+  PlanLauncher launcher(fs, &plan);
   PlanSecurity security(system.security);
   PlanScriptEngine script_engine;
   PlanWindows windows(mode == PlanMode::kDeleteAll, &plan);
   const bool before_program = HasBeforeProgram(fs, DirectoryPart(own_path));
-  UninstallSequence(PlatformParts{fs, processes, registry, security, script_engine, windows}).Run();
+  UninstallSequence(
+      PlatformParts{fs, processes, launcher, registry, security, script_engine, windows})
+      .Run();
 
   std::vector<std::string> lines;
   if (before_program) {

@@ -1,23 +1,19 @@
 // The processes of a plan: the planned run is the uninstaller beside the checked file, started
-// quiet or for the window. The checks of running programs read the system; programs, the
-// script and DLL unregistration are written to the plan instead of being started, and the
-// self-removal at the end is planned on the overlay file system. Environment changes stay here.
+// quiet or for the window. The checks of running programs read the system; nothing is started
+// (the plan's launcher writes down what would be), and every process waited for has ended, with
+// exit code 0. The environment is not changed.
 #ifndef UNINSTALL_PLAN_PLAN_PROCESSES_H_
 #define UNINSTALL_PLAN_PLAN_PROCESSES_H_
 
-#include <map>
 #include <string>
 
-#include "plan/overlay_file_system.h"
-#include "plan/plan_log.h"
 #include "platform/process.h"
 
 namespace uninstall {
 
 class PlanProcesses : public Processes {
  public:
-  PlanProcesses(Processes& system, OverlayFileSystem& fs, PlanLog* plan, std::string own_path,
-                bool quiet);
+  PlanProcesses(Processes& system, std::string own_path, bool quiet);
 
   std::string CommandLine() override;
   std::uint32_t ModuleFileName(std::uint32_t buffer_size, std::string* path, bool* exact) override;
@@ -52,18 +48,9 @@ class PlanProcesses : public Processes {
   void CloseProcessHandle(ProcessHandle handle) override;
 
  private:
-  void PlanStart(const std::string& file, const std::string& parameters);
-  std::string Environment(const std::string& name);
-
   Processes& system_;
-  OverlayFileSystem& fs_;
-  PlanLog* plan_;
   std::string own_path_;
   bool quiet_;
-  std::map<std::string, std::string> environment_;  // set by the planned run; "" for removed
-  std::map<PipeHandle, PipeHandle> pipes_;          // write end -> read end
-  std::map<PipeHandle, std::string> pipe_bytes_;    // read end -> what was written
-  std::uintptr_t next_pipe_ = 0x7FFF0001;
 };
 
 }  // namespace uninstall

@@ -1,6 +1,5 @@
 #include "shell/dll_unregistration.h"
 
-#include "common/paths.h"
 #include "files/file_removal.h"
 
 namespace uninstall {
@@ -9,15 +8,6 @@ namespace {
 constexpr char kToolName[] = "regsvr32.exe";
 
 }  // namespace
-
-std::string UnregistrationParameters(const std::string& dll) {
-  if (!dll.empty() && dll.front() == '"') return "/S /U " + dll;
-  return "/S /U \"" + dll + "\"";
-}
-
-std::string DllDirectory(const std::string& dll) {
-  return DirectoryPart(!dll.empty() && dll.front() == '"' ? dll.substr(1) : dll);
-}
 
 std::string UnquotedPath(const std::string& dll) {
   std::string path = dll;
@@ -33,7 +23,7 @@ void UnregisterDll(ProgramLauncher& launcher, FileSystem& fs, Progress& progress
   const std::string tool =
       tool_dir.empty() ? launcher.SystemProgramPath(kToolName) : tool_dir + kToolName;
   if (!tool.empty()) {
-    launcher.Run(tool, UnregistrationParameters(dll), DllDirectory(dll), progress);
+    launcher.Unregister(tool, dll, progress);
   }
   RemoveFile(fs, UnquotedPath(dll));
 }

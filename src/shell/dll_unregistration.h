@@ -9,14 +9,6 @@
 
 namespace uninstall {
 
-// The tool's parameters: silent unregistration of `dll` as one quoted argument, so that a path
-// with blanks reaches the tool whole. A path that is quoted already is passed as it is.
-std::string UnregistrationParameters(const std::string& dll);
-
-// The directory part of `dll` (a leading double quote skipped), up to and including its last
-// backslash or slash; "" when it has neither.
-std::string DllDirectory(const std::string& dll);
-
 // `dll` without one leading and one trailing double quote.
 std::string UnquotedPath(const std::string& dll);
 

@@ -84,7 +84,7 @@ int FakeWorld::Run(const std::string& parameters) {
   processes.command_line = "\"C:\\App\\Uninstall.exe\"" + parameters;
   log.Clear();
   sequence = std::make_unique<UninstallSequence>(
-      PlatformParts{fs, processes, registry, security, script_engine, windows});
+      PlatformParts{fs, processes, launcher, registry, security, script_engine, windows});
   return sequence->Run();
 }
 
@@ -101,7 +101,7 @@ int FakeWorld::RunAnswered(bool window, bool delete_all) {
     windows.QueueClick(kReadyButton);
   }
   sequence = std::make_unique<UninstallSequence>(
-      PlatformParts{fs, processes, registry, security, script_engine, windows});
+      PlatformParts{fs, processes, launcher, registry, security, script_engine, windows});
   return sequence->Run();
 }
 

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "driver/uninstall_sequence.h"
+#include "external/system_launcher.h"
 #include "fakes/call_log.h"
 #include "fakes/fake_file_system.h"
 #include "fakes/fake_processes.h"
@@ -68,6 +69,7 @@ class FakeWorld {
   FakeProcesses processes{&log};
   FakeRegistry registry{&log};
   FakeSecurity security{&log};
+  SystemLauncher launcher{processes, fs, security};
   FakeScriptEngine script_engine{&log};
   FakeWindowToolkit windows{&log};
   std::unique_ptr<UninstallSequence> sequence;  // the last run's

@@ -6,8 +6,11 @@
 #include <optional>
 #include <string>
 
+#include "external/system_launcher.h"
 #include "fakes/call_log.h"
+#include "fakes/fake_file_system.h"
 #include "fakes/fake_processes.h"
+#include "fakes/fake_security.h"
 
 namespace uninstall {
 namespace {
@@ -20,12 +23,16 @@ constexpr char kDocument[] = "C:\\Prog\\x.txt";
 
 class ProgramLauncherTest : public ::testing::Test {
  protected:
-  ProgramLauncherTest() : processes(&log), launcher(processes) {}
+  ProgramLauncherTest()
+      : processes(&log), system(processes, fs, security), launcher(system, processes) {}
 
   std::vector<std::string> Calls(const std::string& prefix) const { return log.Matching(prefix); }
 
   CallLog log;
   FakeProcesses processes;
+  FakeFileSystem fs;
+  FakeSecurity security{&log};
+  SystemLauncher system;
   ProgramLauncher launcher;
   NoProgress quiet;
 };

@@ -7,9 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "external/system_launcher.h"
 #include "fakes/fake_file_system.h"
 #include "fakes/fake_processes.h"
 #include "fakes/fake_registry.h"
+#include "fakes/fake_security.h"
 #include "fakes/fake_window_toolkit.h"
 #include "fakes/status_bar_progress.h"
 #include "shell/user_tasks.h"
@@ -57,7 +59,9 @@ class ShellIntegrationTest : public ::testing::Test {
   FakeRegistry registry_{&log_};
   FakeWindowToolkit windows_{&log_};
   FakeProcesses processes_{&log_};
-  ProgramLauncher launcher_{processes_};
+  FakeSecurity security_{&log_};
+  SystemLauncher system_launcher_{processes_, fs_, security_};
+  ProgramLauncher launcher_{system_launcher_, processes_};
   UninstallSettings settings_;
 };
 

@@ -16,6 +16,7 @@
 #include "common/progress.h"
 #include "driver/own_path.h"
 #include "external/program_launcher.h"
+#include "external/system_launcher.h"
 #include "fakes/handle_text.h"
 #include "files/self_removal_batch.h"
 #include "files/text_file.h"
@@ -90,7 +91,8 @@ int HandleCount() {
 
 class LauncherTest : public ::testing::Test {
  protected:
-  LauncherTest() : launcher_(processes_) {}
+  LauncherTest()
+      : system_launcher_(processes_, fs_, security_), launcher_(system_launcher_, processes_) {}
 
   void SetUp() override {
     std::string own = OwnProgramPath(processes_);
@@ -107,6 +109,9 @@ class LauncherTest : public ::testing::Test {
   void TearDown() override { WipeDirectory(dir_); }
 
   Win32Processes processes_;
+  Win32FileSystem fs_;
+  Win32Security security_;
+  SystemLauncher system_launcher_;
   ProgramLauncher launcher_;
   NoProgress quiet_;
   std::string helper_;
@@ -171,7 +176,12 @@ TEST_F(LauncherTest, AHandedPipeIsTheOneHandleThatGoesWithTheProgram) {
   ASSERT_TRUE(SetHandleInformation(ToSystem(other_read), HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT));
   const std::string parameters =
       HandleText(read_end) + " " + HandleText(other_read) + " \"" + out + "\"";
-  EXPECT_EQ(launcher_.RunHanding(reader, parameters, read_end, quiet_, 20000), 0u);
+  CreatedProcess created;
+  ASSERT_TRUE(processes_.CreateProcessHanding(ProgramCommandLine(reader, parameters), std::nullopt,
+                                              kShowNormal, read_end, &created));
+  EXPECT_TRUE(processes_.WaitForProcessFor(created.process, 20000));
+  processes_.CloseProcessHandle(created.thread);
+  processes_.CloseProcessHandle(created.process);
   EXPECT_EQ(ReadReport(out).command_line, "read");
   EXPECT_EQ(ReadReport(out).directory, "0") << "another handle went along";
   std::ifstream in(out, std::ios::binary);
