@@ -73,6 +73,20 @@ TEST(DryRunTest, SaysWhatItAssumedOfTheWindowAndShowsTheBoxesThatEndTheRun) {
   EXPECT_THAT(Plan(world, PlanMode::kQuiet), ElementsAre(HasSubstr("message ")));
 }
 
+// Started from a network share, the uninstaller has no drive root for its batch: it stays.
+TEST(DryRunTest, AnUninstallerOnAShareStays) {
+  FakeWorld world;
+  world.fs.AddFile("\\\\srv\\share\\App\\uninstall.dat",
+                   "[Settings]\r\nProgExe=App.exe\r\n[Files]\r\n1=App.exe\r\n");
+  world.fs.AddFile("\\\\srv\\share\\App\\App.exe");
+  world.fs.AddFile("\\\\srv\\share\\App\\Uninstall.exe");
+  EXPECT_THAT(PlanUninstallation(SystemParts{world.fs, world.processes, world.registry,
+                                             world.registry, world.security},
+                                 "\\\\srv\\share\\App\\Uninstall.exe", PlanMode::kQuiet),
+              ElementsAre("remove file \\\\srv\\share\\App\\App.exe",
+                          "remove file \\\\srv\\share\\App\\uninstall.dat"));
+}
+
 // Removals and attribute changes are seen by later reads, by path and through handles; the
 // system's files are never changed, written or opened for writing.
 TEST(OverlayFileSystemTest, KeepsEveryChangeToItself) {
