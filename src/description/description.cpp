@@ -121,17 +121,35 @@ std::int64_t NumberAfter(std::string_view key, std::string_view prefix) {
 
 }  // namespace
 
-std::size_t ScanPreferenceEntries(std::string_view data, Description::Entry* entries) {
+bool ScanPreferenceEntries(std::string_view data, std::unique_ptr<Description::Entry[]>* entries,
+                           std::size_t* count) {
   using Kind = Description::EntryKind;
-  std::size_t count = 0;
+  using Entry = Description::Entry;
+  std::unique_ptr<Entry[]> found;
+  std::size_t room = 0;
+  std::size_t used = 0;
+  std::uint32_t line = 1;
+  bool out_of_memory = false;
   auto add = [&](Kind kind, std::size_t name_begin, std::size_t name_end, std::size_t value_begin,
                  std::size_t value_end) {
-    if (entries != nullptr) {
-      entries[count] = {
-          static_cast<std::uint32_t>(name_begin), static_cast<std::uint32_t>(name_end),
-          static_cast<std::uint32_t>(value_begin), static_cast<std::uint32_t>(value_end), kind};
+    if (used == room) {
+      // Twice the room each time, asked for without an exception.
+      const std::size_t more = room == 0 ? 64 : room * 2;
+      std::unique_ptr<Entry[]> grown(new (std::nothrow) Entry[more]);
+      if (!grown) {
+        out_of_memory = true;
+        return;
+      }
+      std::copy(found.get(), found.get() + used, grown.get());
+      found = std::move(grown);
+      room = more;
     }
-    ++count;
+    found[used++] = {static_cast<std::uint32_t>(name_begin),
+                     static_cast<std::uint32_t>(name_end),
+                     static_cast<std::uint32_t>(value_begin),
+                     static_cast<std::uint32_t>(value_end),
+                     line,
+                     kind};
   };
   const std::size_t n = data.size();
   std::size_t i = 0;
@@ -170,12 +188,20 @@ std::size_t ScanPreferenceEntries(std::string_view data, Description::Entry* ent
       }
       add(Kind::kKey, start, key_end, value_start, i);
     }
-    while (i < n && IsLineEnd(data[i])) ++i;
+    if (out_of_memory) return false;
+    for (; i < n && IsLineEnd(data[i]); ++i) {
+      if (data[i] == '\n' || i + 1 == n || data[i + 1] != '\n') ++line;  // CR LF ends one line
+    }
   }
-  return count;
+  *entries = std::move(found);
+  *count = used;
+  return true;
 }
 
 Description::Description(FileSystem& fs, const std::string& path) {
+  // Read and write access first, as this file has always been opened (nothing is written; others
+  // may read it meanwhile but not change it); read access alone where that is refused, so that a
+  // read-only file, medium or user still reads.
   std::uint32_t error = 0;
   ScopedFile file(fs, fs.OpenFile(path, kGenericRead | kGenericWrite, kShareRead, kOpenExisting,
                                   kAttributeNormal, &error));
@@ -235,10 +261,9 @@ void Description::Index(std::unique_ptr<char[]> data, std::size_t size) {
   // A NUL byte ends the data, as the two zero bytes behind it would: no value may hold one.
   const std::string_view bytes(data.get(),
                                std::find(data.get(), data.get() + size, '\0') - data.get());
-  const std::size_t count = ScanPreferenceEntries(bytes, nullptr);
-  std::unique_ptr<Entry[]> entries(new (std::nothrow) Entry[count]);
-  if (!entries) return;
-  ScanPreferenceEntries(bytes, entries.get());
+  std::unique_ptr<Entry[]> entries;
+  std::size_t count = 0;
+  if (!ScanPreferenceEntries(bytes, &entries, &count)) return;
   data_ = std::move(data);
   entries_ = std::move(entries);
   entry_count_ = count;

@@ -61,18 +61,13 @@ class Description {
     std::string_view stored_value;
     std::string value;
   };
-  // Every entry in file order. Lines end at CR LF, LF or CR, as the scanning has it.
+  // Every entry in file order.
   template <typename Visit>
   void ForEachEntry(Visit visit) const {
-    std::size_t line = 1;
-    std::uint32_t at = 0;
     for (std::size_t i = 0; i < entry_count_; ++i) {
       const Entry& entry = entries_[i];
-      for (; at < entry.name_begin; ++at) {
-        if (data_[at] == '\n' || (data_[at] == '\r' && data_[at + 1] != '\n')) ++line;
-      }
       const bool key = entry.kind == EntryKind::kKey;
-      visit(EntryText{entry.kind, line, Name(entry),
+      visit(EntryText{entry.kind, entry.line, Name(entry),
                       key ? std::string_view(data_.get() + entry.value_begin,
                                              entry.value_end - entry.value_begin)
                           : std::string_view(),
@@ -81,12 +76,14 @@ class Description {
   }
   bool utf8() const { return utf8_; }
   // One entry of the file, as offsets into its bytes: the name (group name, comment text or key)
-  // and, for a key line, the value as stored (leading blanks removed, trailing blanks kept).
+  // and, for a key line, the value as stored (leading blanks removed, trailing blanks kept); and
+  // its line, from 1, lines ending at CR LF, LF or CR.
   struct Entry {
     std::uint32_t name_begin;
     std::uint32_t name_end;
     std::uint32_t value_begin;
     std::uint32_t value_end;
+    std::uint32_t line;
     EntryKind kind;
   };
 
@@ -119,10 +116,11 @@ class Description {
   std::size_t entry_count_ = 0;
 };
 
-// Finds the entries of `data`, the bytes of a file after any UTF-8 signature, and writes them in
-// file order to `entries` unless it is null; returns their number either way, so that the room
-// for them can be asked for first.
-std::size_t ScanPreferenceEntries(std::string_view data, Description::Entry* entries);
+// Finds the entries of `data`, the bytes of a file after any UTF-8 signature, in file order:
+// *entries receives them, *count their number. False, with none, when there was no memory for
+// them (the product has no exceptions: every allocation of the reading takes no for an answer).
+bool ScanPreferenceEntries(std::string_view data, std::unique_ptr<Description::Entry[]>* entries,
+                           std::size_t* count);
 
 }  // namespace uninstall
 

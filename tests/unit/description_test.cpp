@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <limits>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -25,8 +26,10 @@ const std::string kSignature = "\xEF\xBB\xBF";
 
 // The entries of `data` in a compact form: "G:name|C:text|K:key=value".
 std::string Describe(const std::string& data) {
-  std::vector<Description::Entry> entries(ScanPreferenceEntries(data, nullptr));
-  EXPECT_EQ(ScanPreferenceEntries(data, entries.data()), entries.size());
+  std::unique_ptr<Description::Entry[]> scanned;
+  std::size_t count = 0;
+  EXPECT_TRUE(ScanPreferenceEntries(data, &scanned, &count));
+  const std::vector<Description::Entry> entries(scanned.get(), scanned.get() + count);
   auto part = [&](std::uint32_t begin, std::uint32_t end) {
     return data.substr(begin, end - begin);
   };
@@ -46,6 +49,17 @@ std::string Describe(const std::string& data) {
 // Each pair: the data and its Describe()d entries.
 void ExpectParses(const Pairs& cases) {
   for (const auto& c : cases) EXPECT_EQ(Describe(c.first), c.second) << PrintToString(c.first);
+}
+
+// Each entry knows its line: CR LF, LF and CR each end one; blank lines count.
+TEST(DescriptionScanTest, EntriesKnowTheirLines) {
+  const std::string data = "A=1\r\n\r\n  B\rC\n\n[G]\r\r\n; c\n" + std::string(200, '\n') + "D";
+  std::unique_ptr<Description::Entry[]> entries;
+  std::size_t count = 0;
+  ASSERT_TRUE(ScanPreferenceEntries(data, &entries, &count));
+  std::vector<std::uint32_t> lines;
+  for (std::size_t i = 0; i < count; ++i) lines.push_back(entries[i].line);
+  EXPECT_EQ(lines, (std::vector<std::uint32_t>{1, 3, 4, 6, 8, 209}));
 }
 
 TEST(DescriptionScanTest, LinesOfEveryKind) {
