@@ -224,7 +224,7 @@ void Description::Read(FileSystem& fs, FileHandle file) {
       utf8_ = true;
       size -= 3;
     } else {
-      fs.MovePointer(file, 0, /*from_start=*/true);
+      fs.MovePointer(file, 0, MoveFrom::kStart);
     }
   }
   if (size <= 0) return;

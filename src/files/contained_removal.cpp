@@ -157,12 +157,12 @@ void ContainedRemoval::RemoveContents(const VerifiedNode& directory, const Verif
     std::u16string name;
     std::vector<ListedName> entries;
     std::size_t next = 0;
-    bool restart = true;
+    ListFrom from = ListFrom::kStart;
     std::size_t final_path_length = 0;  // while its final path is handed on
     std::u16string below;               // the final path of something below it, meanwhile
   };
   std::vector<Level> levels;
-  levels.push_back(Level{VerifiedNode(), name, {}, 0, true, 0, {}});
+  levels.push_back(Level{VerifiedNode(), name, {}, 0, ListFrom::kStart, 0, {}});
   auto directory_at = [&](std::size_t depth) -> const VerifiedNode& {
     return depth == 0 ? directory : levels[depth].owned;
   };
@@ -170,8 +170,8 @@ void ContainedRemoval::RemoveContents(const VerifiedNode& directory, const Verif
     const std::size_t depth = levels.size() - 1;
     Level& level = levels.back();
     if (level.next == level.entries.size()) {
-      if (fs_.ListNode(directory_at(depth).handle(), level.restart, &level.entries)) {
-        level.restart = false;
+      if (fs_.ListNode(directory_at(depth).handle(), level.from, &level.entries)) {
+        level.from = ListFrom::kNext;
         level.next = 0;
         continue;
       }
@@ -212,7 +212,7 @@ void ContainedRemoval::RemoveContents(const VerifiedNode& directory, const Verif
     if (disturbed_) break;
     if (child.is_directory()) {
       if (depth > 0) level.final_path_length = level.owned.TakeFinalPath().size();
-      levels.push_back(Level{std::move(child), entry.name, {}, 0, true, 0, {}});
+      levels.push_back(Level{std::move(child), entry.name, {}, 0, ListFrom::kStart, 0, {}});
       continue;
     }
     // A file, or a link as itself; one that stays keeps its directory, which then stays too.

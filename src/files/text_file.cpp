@@ -18,7 +18,7 @@ std::size_t TextFile::WriteLine(const std::string& text) {
   if (!writing_) {
     // Bytes read ahead but not handed out yet: the output goes where they begin.
     if (position_ < count_) {
-      fs_.MovePointer(handle_, -static_cast<std::int64_t>(count_ - position_), false);
+      fs_.MovePointer(handle_, -static_cast<std::int64_t>(count_ - position_), MoveFrom::kCurrent);
     }
     count_ = 0;
     position_ = 0;

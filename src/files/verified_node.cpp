@@ -182,12 +182,12 @@ bool HoldsNothing(FileSystem& fs, const VerifiedNode& directory) {
   // A directory other than a drive root lists "." and ".." at least: a first call that brings
   // nothing means that it could not be listed.
   std::vector<ListedName> entries;
-  if (!fs.ListNode(directory.handle(), true, &entries)) return false;
+  if (!fs.ListNode(directory.handle(), ListFrom::kStart, &entries)) return false;
   do {
     for (const ListedName& entry : entries) {
       if (entry.name != u"." && entry.name != u"..") return false;
     }
-  } while (fs.ListNode(directory.handle(), false, &entries));
+  } while (fs.ListNode(directory.handle(), ListFrom::kNext, &entries));
   return true;
 }
 

@@ -114,7 +114,8 @@ bool HoldsNothing(FileSystem& fs, const VerifiedNode& directory);
 template <typename Visit>
 bool ForEachListed(FileSystem& fs, const VerifiedNode& directory, Visit visit) {
   std::vector<ListedName> entries;
-  for (bool restart = true; fs.ListNode(directory.handle(), restart, &entries); restart = false) {
+  for (ListFrom from = ListFrom::kStart; fs.ListNode(directory.handle(), from, &entries);
+       from = ListFrom::kNext) {
     for (const ListedName& entry : entries) {
       if (entry.name != u"." && entry.name != u".." && !visit(entry)) return false;
     }

@@ -185,8 +185,8 @@ bool OverlayFileSystem::WriteBytes(FileHandle file, const void*, std::uint32_t c
   return true;
 }
 
-bool OverlayFileSystem::MovePointer(FileHandle file, std::int64_t distance, bool from_start) {
-  return scratch_files_.count(file) != 0 || system_.MovePointer(file, distance, from_start);
+bool OverlayFileSystem::MovePointer(FileHandle file, std::int64_t distance, MoveFrom from) {
+  return scratch_files_.count(file) != 0 || system_.MovePointer(file, distance, from);
 }
 
 void OverlayFileSystem::CloseFile(FileHandle file) {
@@ -281,12 +281,12 @@ bool OverlayFileSystem::SetNodeAttributes(NodeHandle node, std::uint32_t attribu
 
 bool OverlayFileSystem::HoldsNothing(NodeHandle directory) {
   std::vector<ListedName> entries;
-  if (!ListNode(directory, true, &entries)) return false;
+  if (!ListNode(directory, ListFrom::kStart, &entries)) return false;
   do {
     for (const ListedName& entry : entries) {
       if (!IsDot(entry.name)) return false;
     }
-  } while (ListNode(directory, false, &entries));
+  } while (ListNode(directory, ListFrom::kNext, &entries));
   return true;
 }
 
@@ -309,14 +309,14 @@ bool OverlayFileSystem::DeleteOnClose(NodeHandle node) {
   return true;
 }
 
-bool OverlayFileSystem::ListNode(NodeHandle directory, bool restart,
+bool OverlayFileSystem::ListNode(NodeHandle directory, ListFrom from,
                                  std::vector<ListedName>* entries) {
   const auto opened = nodes_.find(directory);
   if (opened == nodes_.end()) return false;
   // A part that held only what the plan removed reads as if it held nothing: the next part is
   // read in its place.
-  while (system_.ListNode(directory, restart, entries)) {
-    restart = false;
+  while (system_.ListNode(directory, from, entries)) {
+    from = ListFrom::kNext;
     std::erase_if(*entries, [&](const ListedName& entry) {
       return !IsDot(entry.name) && IsGone(Joined(opened->second.path, entry.name));
     });

@@ -21,9 +21,13 @@ class PlanWindows : public WindowToolkit {
   void SetStatusText(const std::string&) override {}
   void LoadProgramIcon() override {}
   void ReleaseProgramIcon() override {}
-  void ShowControl(int control, bool visible) override { visible_[control] = visible; }
-  void EnableControl(int, bool) override {}
-  void SetChecked(int control, bool checked) override { checked_[control] = checked; }
+  void ShowControl(int control, Visible visible) override {
+    visible_[control] = visible == Visible::kYes;
+  }
+  void EnableControl(int, Enabled) override {}
+  void SetChecked(int control, Checked checked) override {
+    checked_[control] = checked == Checked::kYes;
+  }
   bool IsChecked(int control) override { return checked_[control]; }
   WindowEvent NextEvent() override;
   bool OpenWindow(const WindowSpec& description) override;
@@ -44,7 +48,7 @@ class PlanWindows : public WindowToolkit {
   bool IsWindowShown(WindowHandle) override { return false; }
   bool IsWindowEnabledNow(WindowHandle) override { return false; }
   WindowHandle Foreground() override { return {}; }
-  void EnableWindowHandle(WindowHandle, bool) override {}
+  void EnableWindowHandle(WindowHandle, Enabled) override {}
 
  private:
   bool delete_all_;

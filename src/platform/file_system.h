@@ -46,6 +46,10 @@ inline constexpr std::uint32_t kCreateAlways = 2;
 inline constexpr std::uint32_t kOpenExisting = 3;
 inline constexpr std::uint32_t kTruncateExisting = 5;
 
+// Where SetFilePointer counts from, and where a listing goes on.
+enum class MoveFrom : bool { kCurrent, kStart };
+enum class ListFrom : bool { kNext, kStart };
+
 // One entry of a directory search.
 struct FoundEntry {
   std::uint32_t attributes = 0;
@@ -112,9 +116,8 @@ class FileSystem : public FileNames {
   // WriteFile.
   virtual bool WriteBytes(FileHandle file, const void* buffer, std::uint32_t count,
                           std::uint32_t* written) = 0;
-  // SetFilePointer relative to the current position (FILE_CURRENT), or from the start when
-  // `from_start` is set.
-  virtual bool MovePointer(FileHandle file, std::int64_t distance, bool from_start) = 0;
+  // SetFilePointer relative to the current position (FILE_CURRENT) or the start (FILE_BEGIN).
+  virtual bool MovePointer(FileHandle file, std::int64_t distance, MoveFrom from) = 0;
   // CloseHandle.
   virtual void CloseFile(FileHandle file) = 0;
 
@@ -157,9 +160,9 @@ class FileSystem : public FileNames {
   // Refused for a read-only file and a directory that is not empty.
   virtual bool DeleteOnClose(NodeHandle node) = 0;
   // GetFileInformationByHandleEx with the directory-listing classes: the next entries of the
-  // directory ("." and ".." included where the system lists them), from the first with
-  // `restart`. False when there are no more, or the directory cannot be listed.
-  virtual bool ListNode(NodeHandle directory, bool restart, std::vector<ListedName>* entries) = 0;
+  // directory ("." and ".." included where the system lists them), or from the first again.
+  // False when there are no more, or the directory cannot be listed.
+  virtual bool ListNode(NodeHandle directory, ListFrom from, std::vector<ListedName>* entries) = 0;
   // CloseHandle.
   virtual void CloseNode(NodeHandle node) = 0;
 

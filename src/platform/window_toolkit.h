@@ -81,6 +81,11 @@ inline constexpr int kBoxClosedByEnd = 2;
 // A top-level window of the desktop, of any program; 0 means none.
 using WindowHandle = Handle<struct WindowKind>;
 
+// What a control is set to.
+enum class Visible : bool { kNo, kYes };
+enum class Enabled : bool { kNo, kYes };
+enum class Checked : bool { kNo, kYes };
+
 class WindowToolkit {
  public:
   virtual ~WindowToolkit() = default;
@@ -94,9 +99,9 @@ class WindowToolkit {
 
   // The control operations find a control by its number in every open window; an unknown
   // control changes nothing and reads as unticked.
-  virtual void ShowControl(int control, bool visible) = 0;
-  virtual void EnableControl(int control, bool enabled) = 0;
-  virtual void SetChecked(int control, bool checked) = 0;
+  virtual void ShowControl(int control, Visible visible) = 0;
+  virtual void EnableControl(int control, Enabled enabled) = 0;
+  virtual void SetChecked(int control, Checked checked) = 0;
   virtual bool IsChecked(int control) = 0;
   // Waits without a time limit for the next event of any of the program's windows. Once the
   // message queue has ended, every call returns kQueueEnded at once.
@@ -134,7 +139,7 @@ class WindowToolkit {
   virtual bool IsWindowShown(WindowHandle window) = 0;             // IsWindowVisible
   virtual bool IsWindowEnabledNow(WindowHandle window) = 0;        // IsWindowEnabled
   virtual WindowHandle Foreground() = 0;                           // GetForegroundWindow
-  virtual void EnableWindowHandle(WindowHandle window, bool enabled) = 0;  // EnableWindow
+  virtual void EnableWindowHandle(WindowHandle window, Enabled enabled) = 0;  // EnableWindow
 };
 
 }  // namespace uninstall

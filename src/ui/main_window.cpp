@@ -51,8 +51,8 @@ bool MainWindow::Open(const MainWindowTexts& texts) {
 }
 
 void MainWindow::WithoutDeleteAll() {
-  windows_.SetChecked(kDeleteAllCheckBox, false);
-  windows_.ShowControl(kDeleteAllCheckBox, false);
+  windows_.SetChecked(kDeleteAllCheckBox, Checked::kNo);
+  windows_.ShowControl(kDeleteAllCheckBox, Visible::kNo);
 }
 
 int MainWindow::NextClickOf(std::initializer_list<int> buttons) {
@@ -71,16 +71,16 @@ bool MainWindow::Confirmed() { return NextClickOf({kOkButton, kCancelButton}) ==
 bool MainWindow::DeleteAllTicked() const { return windows_.IsChecked(kDeleteAllCheckBox); }
 
 void MainWindow::StartRemoval() {
-  windows_.ShowControl(kOkButton, false);
-  windows_.ShowControl(kCancelButton, false);
+  windows_.ShowControl(kOkButton, Visible::kNo);
+  windows_.ShowControl(kCancelButton, Visible::kNo);
   // The window is painted while the removal runs: Ready shows, but answers only once it is done.
-  windows_.EnableControl(kReadyButton, false);
-  windows_.ShowControl(kReadyButton, true);
-  windows_.EnableControl(kDeleteAllCheckBox, false);
+  windows_.EnableControl(kReadyButton, Enabled::kNo);
+  windows_.ShowControl(kReadyButton, Visible::kYes);
+  windows_.EnableControl(kDeleteAllCheckBox, Enabled::kNo);
 }
 
 void MainWindow::FinishRemoval(const std::string& status) {
-  windows_.EnableControl(kReadyButton, true);
+  windows_.EnableControl(kReadyButton, Enabled::kYes);
   windows_.SetStatusText(StatusText(status));
 }
 

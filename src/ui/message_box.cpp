@@ -16,7 +16,7 @@ int ShowBlocking(WindowToolkit& windows, Show show) {
   for (WindowHandle window : windows.TopLevelWindows()) {
     if (window != foreground && windows.ThreadOfWindow(window) == thread &&
         windows.IsWindowShown(window) && windows.IsWindowEnabledNow(window)) {
-      windows.EnableWindowHandle(window, false);
+      windows.EnableWindowHandle(window, Enabled::kNo);
       disabled.push_back(window);
     }
   }
@@ -25,7 +25,7 @@ int ShowBlocking(WindowToolkit& windows, Show show) {
           ? foreground
           : WindowHandle();
   const int pressed = show(owner);
-  for (WindowHandle window : disabled) windows.EnableWindowHandle(window, true);
+  for (WindowHandle window : disabled) windows.EnableWindowHandle(window, Enabled::kYes);
   return pressed;
 }
 

@@ -785,7 +785,7 @@ bool FakeFileSystem::WriteBytes(FileHandle file, const void* buffer, std::uint32
   return complete;
 }
 
-bool FakeFileSystem::MovePointer(FileHandle file, std::int64_t distance, bool from_start) {
+bool FakeFileSystem::MovePointer(FileHandle file, std::int64_t distance, MoveFrom from) {
   auto found = impl_->files.find(file);
   if (found == impl_->files.end()) {
     impl_->Log("MovePointer " + HandleText(file) + " " + std::to_string(distance));
@@ -793,10 +793,11 @@ bool FakeFileSystem::MovePointer(FileHandle file, std::int64_t distance, bool fr
   }
   OpenedFile& opened = found->second;
   if (impl_->Log("MovePointer " + opened.path + " " + std::to_string(distance) +
-                 (from_start ? " start" : ""))) {
+                 (from == MoveFrom::kStart ? " start" : ""))) {
     return false;
   }
-  std::int64_t target = (from_start ? 0 : static_cast<std::int64_t>(opened.position)) + distance;
+  std::int64_t target =
+      (from == MoveFrom::kStart ? 0 : static_cast<std::int64_t>(opened.position)) + distance;
   if (target < 0) return false;
   opened.position = static_cast<std::uint64_t>(target);
   return true;
@@ -967,10 +968,11 @@ bool FakeFileSystem::DeleteOnClose(NodeHandle node) {
   return true;
 }
 
-bool FakeFileSystem::ListNode(NodeHandle directory, bool restart,
+bool FakeFileSystem::ListNode(NodeHandle directory, ListFrom from,
                               std::vector<ListedName>* entries) {
   entries->clear();
-  if (impl_->Log("ListNode " + impl_->NodeText(directory) + (restart ? " restart" : ""))) {
+  if (impl_->Log("ListNode " + impl_->NodeText(directory) +
+                 (from == ListFrom::kStart ? " restart" : ""))) {
     return false;
   }
   auto found = impl_->nodes.find(directory);
@@ -978,7 +980,7 @@ bool FakeFileSystem::ListNode(NodeHandle directory, bool restart,
   OpenedNode& opened = found->second;
   Node* node = opened.node;
   if (!node->directory) return false;
-  if (restart) {
+  if (from == ListFrom::kStart) {
     opened.listing.clear();
     opened.listed = 0;
     if (node->parent != nullptr) opened.listing = {".", ".."};

@@ -90,7 +90,7 @@ class FakeFileSystem : public FileSystem {
   bool ReadBytes(FileHandle file, void* buffer, std::uint32_t count, std::uint32_t* read) override;
   bool WriteBytes(FileHandle file, const void* buffer, std::uint32_t count,
                   std::uint32_t* written) override;
-  bool MovePointer(FileHandle file, std::int64_t distance, bool from_start) override;
+  bool MovePointer(FileHandle file, std::int64_t distance, MoveFrom from) override;
   void CloseFile(FileHandle file) override;
   NodeHandle OpenDirectoryPath(const std::u16string& path, std::uint32_t access,
                                std::uint32_t* error) override;
@@ -105,7 +105,7 @@ class FakeFileSystem : public FileSystem {
                        ListedName* entry) override;
   bool SetNodeAttributes(NodeHandle node, std::uint32_t attributes) override;
   bool DeleteOnClose(NodeHandle node) override;
-  bool ListNode(NodeHandle directory, bool restart, std::vector<ListedName>* entries) override;
+  bool ListNode(NodeHandle directory, ListFrom from, std::vector<ListedName>* entries) override;
   void CloseNode(NodeHandle node) override;
   bool WidenName(const std::string& text, std::u16string* wide) override;
   bool SameFileName(std::u16string_view a, std::u16string_view b) override;

@@ -50,19 +50,21 @@ void FakeWindowToolkit::LoadProgramIcon() { log_->Add("LoadProgramIcon"); }
 
 void FakeWindowToolkit::ReleaseProgramIcon() { log_->Add("ReleaseProgramIcon"); }
 
-void FakeWindowToolkit::ShowControl(int control, bool visible) {
-  log_->Add("ShowControl " + std::to_string(control) + " " + (visible ? "1" : "0"));
-  visible_[control] = visible;
+void FakeWindowToolkit::ShowControl(int control, Visible visible) {
+  log_->Add("ShowControl " + std::to_string(control) + " " +
+            (visible == Visible::kYes ? "1" : "0"));
+  visible_[control] = visible == Visible::kYes;
 }
 
-void FakeWindowToolkit::EnableControl(int control, bool enabled) {
-  log_->Add("EnableControl " + std::to_string(control) + " " + (enabled ? "1" : "0"));
-  enabled_[control] = enabled;
+void FakeWindowToolkit::EnableControl(int control, Enabled enabled) {
+  log_->Add("EnableControl " + std::to_string(control) + " " +
+            (enabled == Enabled::kYes ? "1" : "0"));
+  enabled_[control] = enabled == Enabled::kYes;
 }
 
-void FakeWindowToolkit::SetChecked(int control, bool checked) {
-  log_->Add("SetChecked " + std::to_string(control) + " " + (checked ? "1" : "0"));
-  checked_[control] = checked;
+void FakeWindowToolkit::SetChecked(int control, Checked checked) {
+  log_->Add("SetChecked " + std::to_string(control) + " " + (checked == Checked::kYes ? "1" : "0"));
+  checked_[control] = checked == Checked::kYes;
 }
 
 bool FakeWindowToolkit::IsChecked(int control) {
@@ -190,9 +192,10 @@ WindowHandle FakeWindowToolkit::Foreground() {
   return foreground;
 }
 
-void FakeWindowToolkit::EnableWindowHandle(WindowHandle window, bool enabled) {
-  log_->Add("EnableWindowHandle " + HandleText(window) + " " + (enabled ? "1" : "0"));
-  window_enabled[window] = enabled;
+void FakeWindowToolkit::EnableWindowHandle(WindowHandle window, Enabled enabled) {
+  log_->Add("EnableWindowHandle " + HandleText(window) + " " +
+            (enabled == Enabled::kYes ? "1" : "0"));
+  window_enabled[window] = enabled == Enabled::kYes;
 }
 
 }  // namespace uninstall

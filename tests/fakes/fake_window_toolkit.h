@@ -58,9 +58,9 @@ class FakeWindowToolkit : public WindowToolkit {
   void SetStatusText(const std::string& text) override;
   void LoadProgramIcon() override;
   void ReleaseProgramIcon() override;
-  void ShowControl(int control, bool visible) override;
-  void EnableControl(int control, bool enabled) override;
-  void SetChecked(int control, bool checked) override;
+  void ShowControl(int control, Visible visible) override;
+  void EnableControl(int control, Enabled enabled) override;
+  void SetChecked(int control, Checked checked) override;
   bool IsChecked(int control) override;
   WindowEvent NextEvent() override;
   bool OpenWindow(const WindowSpec& description) override;
@@ -81,7 +81,7 @@ class FakeWindowToolkit : public WindowToolkit {
   bool IsWindowShown(WindowHandle window) override;
   bool IsWindowEnabledNow(WindowHandle window) override;
   WindowHandle Foreground() override;
-  void EnableWindowHandle(WindowHandle window, bool enabled) override;
+  void EnableWindowHandle(WindowHandle window, Enabled enabled) override;
 
  private:
   struct Queued {

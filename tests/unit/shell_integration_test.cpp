@@ -118,7 +118,7 @@ TEST_F(ShellIntegrationTest, ProductKeyGoesOnlyOnRequestFromTheWindow) {
   EXPECT_THAT(Calls("IsChecked"), IsEmpty());
   Run(true);  // not ticked
   EXPECT_THAT(Calls("IsChecked"), ElementsAre("IsChecked 10"));
-  windows_.SetChecked(kDeleteAllCheckBox, true);
+  windows_.SetChecked(kDeleteAllCheckBox, Checked::kYes);
   settings_.guid = "";
   Run(true);
   EXPECT_THAT(Calls("CreateKey"), IsEmpty());

@@ -187,19 +187,19 @@ TEST_F(FileSystemTest, SizesAbove4GBKeepBothHalves) {
 
   // Positions beyond 4 GB, forward from the start and backward from the current position.
   std::uint32_t done = 0;
-  ASSERT_TRUE(fs_.MovePointer(handle, (4ll << 30) + 10, true));
+  ASSERT_TRUE(fs_.MovePointer(handle, (4ll << 30) + 10, MoveFrom::kStart));
   ASSERT_TRUE(fs_.WriteBytes(handle, "xyz", 3, &done));
   EXPECT_EQ(done, 3u);
-  ASSERT_TRUE(fs_.MovePointer(handle, -2, false));
+  ASSERT_TRUE(fs_.MovePointer(handle, -2, MoveFrom::kCurrent));
   char byte = 0;
   ASSERT_TRUE(fs_.ReadBytes(handle, &byte, 1, &done));
   EXPECT_EQ(done, 1u);
   EXPECT_EQ(byte, 'y');
-  ASSERT_TRUE(fs_.MovePointer(handle, (4ll << 30) + 12, true));
+  ASSERT_TRUE(fs_.MovePointer(handle, (4ll << 30) + 12, MoveFrom::kStart));
   ASSERT_TRUE(fs_.ReadBytes(handle, &byte, 1, &done));
   EXPECT_EQ(byte, 'z');
   // Nothing to read at the end: success with no bytes.
-  ASSERT_TRUE(fs_.MovePointer(handle, static_cast<std::int64_t>(size), true));
+  ASSERT_TRUE(fs_.MovePointer(handle, static_cast<std::int64_t>(size), MoveFrom::kStart));
   ASSERT_TRUE(fs_.ReadBytes(handle, &byte, 1, &done));
   EXPECT_EQ(done, 0u);
   EXPECT_EQ(fs_.SizeOfFile(handle), static_cast<std::int64_t>(size));
@@ -321,7 +321,7 @@ TEST_F(FileSystemTest, NodesOpenRelativeToTheirDirectoryAndGoThroughTheirHandle)
   // The listing holds every name once, "." and ".." where the system lists them.
   std::vector<std::u16string> names;
   std::vector<ListedName> batch;
-  for (bool restart = true; fs_.ListNode(dir, restart, &batch); restart = false) {
+  for (ListFrom from = ListFrom::kStart; fs_.ListNode(dir, from, &batch); from = ListFrom::kNext) {
     for (const ListedName& entry : batch) names.push_back(entry.name);
   }
   std::sort(names.begin(), names.end());

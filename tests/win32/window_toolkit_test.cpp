@@ -319,9 +319,10 @@ TEST_F(WindowToolkitTest, TabMovesAmongVisibleControlsInOrder) {
   EXPECT_EQ(GetDlgCtrlID(GetFocus()), kDeleteAllCheckBox);  // where the keyboard starts
   for (const auto& row : rows) {
     SCOPED_TRACE("from " + std::to_string(row.from));
-    toolkit_.ShowControl(kOkButton, !row.working);
-    toolkit_.ShowControl(kCancelButton, !row.working);
-    toolkit_.ShowControl(kReadyButton, row.working);
+    const Visible buttons = row.working ? Visible::kNo : Visible::kYes;
+    toolkit_.ShowControl(kOkButton, buttons);
+    toolkit_.ShowControl(kCancelButton, buttons);
+    toolkit_.ShowControl(kReadyButton, row.working ? Visible::kYes : Visible::kNo);
     SetFocus(Control(top, row.from));
     PostMessageA(GetFocus(), WM_KEYDOWN, VK_TAB, 0);
     PostMessageA(top, WM_CLOSE, 0, 0);

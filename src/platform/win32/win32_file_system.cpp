@@ -204,12 +204,13 @@ bool Win32FileSystem::WriteBytes(FileHandle file, const void* buffer, std::uint3
   return ok != FALSE;
 }
 
-bool Win32FileSystem::MovePointer(FileHandle file, std::int64_t distance, bool from_start) {
+bool Win32FileSystem::MovePointer(FileHandle file, std::int64_t distance, MoveFrom from) {
   LONG high = static_cast<LONG>(distance >> 32);
   LONG low = static_cast<LONG>(static_cast<std::uint32_t>(distance & 0xFFFFFFFF));
   // As with GetFileSize, INVALID_SET_FILE_POINTER can be a real position.
   SetLastError(NO_ERROR);
-  DWORD result = SetFilePointer(ToSystem(file), low, &high, from_start ? FILE_BEGIN : FILE_CURRENT);
+  DWORD result = SetFilePointer(ToSystem(file), low, &high,
+                                from == MoveFrom::kStart ? FILE_BEGIN : FILE_CURRENT);
   return !(result == INVALID_SET_FILE_POINTER && GetLastError() != NO_ERROR);
 }
 
@@ -352,12 +353,13 @@ bool Win32FileSystem::DeleteOnClose(NodeHandle node) {
                                     sizeof(disposition)) != FALSE;
 }
 
-bool Win32FileSystem::ListNode(NodeHandle directory, bool restart,
+bool Win32FileSystem::ListNode(NodeHandle directory, ListFrom from,
                                std::vector<ListedName>* entries) {
   entries->clear();
   std::vector<std::uint64_t> buffer(kListBufferBytes / sizeof(std::uint64_t));
   if (!GetFileInformationByHandleEx(
-          ToSystem(directory), restart ? FileIdBothDirectoryRestartInfo : FileIdBothDirectoryInfo,
+          ToSystem(directory),
+          from == ListFrom::kStart ? FileIdBothDirectoryRestartInfo : FileIdBothDirectoryInfo,
           buffer.data(), static_cast<DWORD>(buffer.size() * sizeof(std::uint64_t)))) {
     return false;
   }

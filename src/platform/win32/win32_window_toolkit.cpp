@@ -66,17 +66,19 @@ void Win32WindowToolkit::ReleaseProgramIcon() {
   program_icon_ = nullptr;
 }
 
-void Win32WindowToolkit::ShowControl(int control, bool visible) {
-  if (HWND found = AsWindow(FindControl(control))) ShowWindow(found, visible ? SW_SHOW : SW_HIDE);
-}
-
-void Win32WindowToolkit::EnableControl(int control, bool enabled) {
-  if (HWND found = AsWindow(FindControl(control))) EnableWindow(found, enabled);
-}
-
-void Win32WindowToolkit::SetChecked(int control, bool checked) {
+void Win32WindowToolkit::ShowControl(int control, Visible visible) {
   if (HWND found = AsWindow(FindControl(control))) {
-    SendMessageA(found, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+    ShowWindow(found, visible == Visible::kYes ? SW_SHOW : SW_HIDE);
+  }
+}
+
+void Win32WindowToolkit::EnableControl(int control, Enabled enabled) {
+  if (HWND found = AsWindow(FindControl(control))) EnableWindow(found, enabled == Enabled::kYes);
+}
+
+void Win32WindowToolkit::SetChecked(int control, Checked checked) {
+  if (HWND found = AsWindow(FindControl(control))) {
+    SendMessageA(found, BM_SETCHECK, checked == Checked::kYes ? BST_CHECKED : BST_UNCHECKED, 0);
   }
 }
 
@@ -231,8 +233,8 @@ bool Win32WindowToolkit::IsWindowEnabledNow(WindowHandle window) {
 
 WindowHandle Win32WindowToolkit::Foreground() { return AsHandle(GetForegroundWindow()); }
 
-void Win32WindowToolkit::EnableWindowHandle(WindowHandle window, bool enabled) {
-  EnableWindow(AsWindow(window), enabled);
+void Win32WindowToolkit::EnableWindowHandle(WindowHandle window, Enabled enabled) {
+  EnableWindow(AsWindow(window), enabled == Enabled::kYes);
 }
 
 void* Win32WindowToolkit::FindControl(int control) const {

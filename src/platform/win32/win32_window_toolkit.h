@@ -26,9 +26,9 @@ class Win32WindowToolkit : public WindowToolkit {
   void LoadProgramIcon() override;
   void ReleaseProgramIcon() override;
 
-  void ShowControl(int control, bool visible) override;
-  void EnableControl(int control, bool enabled) override;
-  void SetChecked(int control, bool checked) override;
+  void ShowControl(int control, Visible visible) override;
+  void EnableControl(int control, Enabled enabled) override;
+  void SetChecked(int control, Checked checked) override;
   bool IsChecked(int control) override;
   WindowEvent NextEvent() override;
 
@@ -51,7 +51,7 @@ class Win32WindowToolkit : public WindowToolkit {
   bool IsWindowShown(WindowHandle window) override;
   bool IsWindowEnabledNow(WindowHandle window) override;
   WindowHandle Foreground() override;
-  void EnableWindowHandle(WindowHandle window, bool enabled) override;
+  void EnableWindowHandle(WindowHandle window, Enabled enabled) override;
 
  private:
   // The HWND of the control with this number in any open window, panels included; null when
