@@ -36,13 +36,13 @@ bool RemoveInstallation(const PlatformParts& platform, ProgramLauncher& launcher
                                   settings.prog_exe, settings.data_dir,
                                   &installation.kept_uninstaller_dir};
     removed = options.delete_all
-                  ? RemoveAllFiles(platform.fs, installation.description, progress, paths)
-                  : RemoveProgramFiles(platform.fs, installation.description, progress, paths);
+                  ? RemoveAllFiles(platform.fs, installation.description, paths, progress)
+                  : RemoveProgramFiles(platform.fs, installation.description, paths, progress);
   }
   const std::string entry_name = !settings.guid.empty()
                                      ? settings.guid
                                      : installation.description.Value("Settings", "ProgLink");
-  RemoveUninstallEntry(platform.registry, progress, entry_name);
+  RemoveUninstallEntry(platform.registry, entry_name, progress);
   return removed;
 }
 

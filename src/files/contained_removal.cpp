@@ -83,8 +83,8 @@ bool ContainedRemoval::RemoveFile(const std::string& relative, Force force) {
   return !disturbed_ && DeleteNow(std::move(file), force);
 }
 
-bool ContainedRemoval::RemoveIfEmpty(Progress& progress, const std::string& path,
-                                     VerifiedNode& node) {
+bool ContainedRemoval::RemoveIfEmpty(const std::string& path, VerifiedNode& node,
+                                     Progress& progress) {
   if (node.is_link()) {
     // Never looked into: what it points to lies elsewhere.
     progress.Show(path + kAllFiles);
@@ -102,17 +102,21 @@ bool ContainedRemoval::RemoveIfEmpty(Progress& progress, const std::string& path
   return true;
 }
 
-bool ContainedRemoval::RemoveEmptyDirectory(Progress& progress, const std::string& relative,
-                                            const std::string& shown) {
+bool ContainedRemoval::RemoveEmptyDirectory(const std::string& relative, Progress& progress) {
+  return RemoveEmptyDirectory(relative, "", progress);
+}
+
+bool ContainedRemoval::RemoveEmptyDirectory(const std::string& relative, const std::string& shown,
+                                            Progress& progress) {
   if (disturbed_ || TooLong(base_path_, relative)) return false;
   const std::optional<std::vector<std::u16string>> names = NamesOf(fs_, relative);
   if (!names) return false;
   const std::string path = shown.empty() ? base_path_ + relative : shown;
-  if (names->empty()) return RemoveIfEmpty(progress, path, base_);
+  if (names->empty()) return RemoveIfEmpty(path, base_, progress);
   if (ParentOf(*names) == nullptr) return false;
   VerifiedNode directory =
       OpenBelow(open_directories_.size(), names->back(), kNodeDelete | kNodeList);
-  return RemoveIfEmpty(progress, path, directory);
+  return RemoveIfEmpty(path, directory, progress);
 }
 
 void ContainedRemoval::Spare(const std::string& relative) {

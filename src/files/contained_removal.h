@@ -51,8 +51,9 @@ class ContainedRemoval {
   // and shows the status text "  <path>*.*" for it (`shown` in place of base + `relative` when
   // given). True when the link or the empty directory was removed, or the directory holds
   // nothing but could not be removed.
-  bool RemoveEmptyDirectory(Progress& progress, const std::string& relative,
-                            const std::string& shown = "");
+  bool RemoveEmptyDirectory(const std::string& relative, Progress& progress);
+  bool RemoveEmptyDirectory(const std::string& relative, const std::string& shown,
+                            Progress& progress);
 
   // Removes the directory base + `relative` with everything in it, clearing attributes first; a
   // link in it, or the directory itself when it is one, loses only the link. An empty value
@@ -84,7 +85,7 @@ class ContainedRemoval {
   // After a node below `directory` was found elsewhere: a link in it, or `directory` swapped.
   void CheckInPlace(const VerifiedNode& directory, const VerifiedNode& parent,
                     const std::u16string& name);
-  bool RemoveIfEmpty(Progress& progress, const std::string& path, VerifiedNode& node);
+  bool RemoveIfEmpty(const std::string& path, VerifiedNode& node, Progress& progress);
   // `path` holds the names from the base down to `directory`.
   void RemoveContents(const VerifiedNode& directory, const VerifiedNode& parent,
                       const std::u16string& name, std::vector<std::u16string>* path,

@@ -22,11 +22,11 @@ bool RemoveOutsideFile(FileSystem& fs, const std::string& joined) {
   return ContainedRemoval(fs, target->directory, BaseName::kTrusted).RemoveFile(target->name);
 }
 
-bool RemoveOutsideEmptyDirectory(FileSystem& fs, Progress& progress, const std::string& joined) {
+bool RemoveOutsideEmptyDirectory(FileSystem& fs, const std::string& joined, Progress& progress) {
   const std::optional<ParentAndName> target = ResolvedByText(joined);
   if (!target || target->name.empty()) return false;
   return ContainedRemoval(fs, target->directory, BaseName::kTrusted)
-      .RemoveEmptyDirectory(progress, target->name, joined);
+      .RemoveEmptyDirectory(target->name, joined, progress);
 }
 
 }  // namespace
@@ -38,8 +38,8 @@ ContainedRemoval InstallationRemoval(FileSystem& fs, const InstallationPaths& pa
   return ContainedRemoval(fs, paths.uninstaller_dir, BaseName::kTrusted);
 }
 
-bool RemoveProgramFiles(FileSystem& fs, const Description& description, Progress& progress,
-                        const InstallationPaths& paths) {
+bool RemoveProgramFiles(FileSystem& fs, const Description& description,
+                        const InstallationPaths& paths, Progress& progress) {
   if (!IsExistingFile(fs, paths.uninstaller_dir + paths.prog_exe)) return false;
   bool result = false;
   ContainedRemoval installation = InstallationRemoval(fs, paths);
@@ -67,8 +67,8 @@ bool RemoveProgramFiles(FileSystem& fs, const Description& description, Progress
     }
   });
   auto remove_directory = [&](const std::string& dir) {
-    if (StaysInside(dir) ? installation.RemoveEmptyDirectory(progress, dir)
-                         : RemoveOutsideEmptyDirectory(fs, progress, paths.uninstaller_dir + dir)) {
+    if (StaysInside(dir) ? installation.RemoveEmptyDirectory(dir, progress)
+                         : RemoveOutsideEmptyDirectory(fs, paths.uninstaller_dir + dir, progress)) {
       result = true;
     }
   };
@@ -83,8 +83,8 @@ bool RemoveProgramFiles(FileSystem& fs, const Description& description, Progress
   return result;
 }
 
-bool RemoveAllFiles(FileSystem& fs, const Description& description, Progress& progress,
-                    const InstallationPaths& paths) {
+bool RemoveAllFiles(FileSystem& fs, const Description& description, const InstallationPaths& paths,
+                    Progress& progress) {
   if (!IsExistingFile(fs, paths.uninstaller_dir + paths.prog_exe)) return false;
   ContainedRemoval installation = InstallationRemoval(fs, paths);
   // What tells a later run that the program is installed, and what it reads, stay to the end:
@@ -113,7 +113,7 @@ bool RemoveAllFiles(FileSystem& fs, const Description& description, Progress& pr
       });
     }
     description.ForEachValue(
-        "DataDirs", [&](const std::string& dir) { data.RemoveEmptyDirectory(progress, dir); });
+        "DataDirs", [&](const std::string& dir) { data.RemoveEmptyDirectory(dir, progress); });
   }
   // The sweep: every file directly in the uninstaller's directory. The directory itself stays,
   // since the running uninstaller's file cannot go yet.

@@ -31,15 +31,15 @@ ContainedRemoval InstallationRemoval(FileSystem& fs, const InstallationPaths& pa
 // uninstaller's directory, and a listed directory that is a link loses only the link. True when a
 // file was deleted or an empty directory was found. Nothing happens while the main executable is
 // missing.
-bool RemoveProgramFiles(FileSystem& fs, const Description& description, Progress& progress,
-                        const InstallationPaths& paths);
+bool RemoveProgramFiles(FileSystem& fs, const Description& description,
+                        const InstallationPaths& paths, Progress& progress);
 
 // Deletes the [Dirs] trees by force, the [Data] files and empty [DataDirs] directories under
 // the data directory, and every file directly in the uninstaller's directory; values leading
 // outside their directory, or through a link below it, are passed over. True whenever
 // the main executable was there at the start.
-bool RemoveAllFiles(FileSystem& fs, const Description& description, Progress& progress,
-                    const InstallationPaths& paths);
+bool RemoveAllFiles(FileSystem& fs, const Description& description, const InstallationPaths& paths,
+                    Progress& progress);
 
 }  // namespace uninstall
 

@@ -16,8 +16,8 @@ std::string UnquotedPath(const std::string& dll) {
   return path;
 }
 
-void UnregisterDll(ProgramLauncher& launcher, FileSystem& fs, Progress& progress,
-                   const std::string& tool_dir, const std::string& dll) {
+void UnregisterDll(ProgramLauncher& launcher, FileSystem& fs, const std::string& tool_dir,
+                   const std::string& dll, Progress& progress) {
   // Without a directory of its own, the system's regsvr32 by its full path. The tool's outcome
   // doesn't matter: the DLL goes either way.
   const std::string tool =

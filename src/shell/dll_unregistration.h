@@ -14,8 +14,8 @@ std::string UnquotedPath(const std::string& dll);
 
 // Runs `tool_dir` + "regsvr32.exe" on `dll` (with an empty `tool_dir`, the one in the system
 // directory), waits for it to end and deletes the DLL whatever the tool did.
-void UnregisterDll(ProgramLauncher& launcher, FileSystem& fs, Progress& progress,
-                   const std::string& tool_dir, const std::string& dll);
+void UnregisterDll(ProgramLauncher& launcher, FileSystem& fs, const std::string& tool_dir,
+                   const std::string& dll, Progress& progress);
 
 }  // namespace uninstall
 

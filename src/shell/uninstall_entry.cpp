@@ -14,7 +14,7 @@ constexpr const char* kEntryValues[] = {"DisplayName",    "DisplayIcon", "Publis
 
 }  // namespace
 
-void RemoveUninstallEntry(Registry& registry, Progress& progress, const std::string& entry_name) {
+void RemoveUninstallEntry(Registry& registry, const std::string& entry_name, Progress& progress) {
   if (entry_name.empty()) return;
   const std::string path = kUninstallKey + entry_name;
   progress.Show(path);

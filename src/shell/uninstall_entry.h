@@ -10,7 +10,7 @@
 namespace uninstall {
 
 // Deletes the seven values of the entry and then its key; nothing for an empty name.
-void RemoveUninstallEntry(Registry& registry, Progress& progress, const std::string& entry_name);
+void RemoveUninstallEntry(Registry& registry, const std::string& entry_name, Progress& progress);
 
 }  // namespace uninstall
 

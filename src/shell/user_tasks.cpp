@@ -26,7 +26,7 @@ void RunTask(const ShellIntegrationParts& parts, const std::string& entry) {
     case kTaskUnregisterDll: {
       std::string dll = TaskField(entry, 3);
       parts.progress.Show(dll);
-      UnregisterDll(parts.launcher, parts.fs, parts.progress, TaskField(entry, 2), dll);
+      UnregisterDll(parts.launcher, parts.fs, TaskField(entry, 2), dll, parts.progress);
       break;
     }
     case kTaskFileAssociation:

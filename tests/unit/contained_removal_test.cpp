@@ -95,7 +95,7 @@ TEST_F(ContainedRemovalTest, NothingIsReachedThroughALinkHoweverTheSystemOpensIt
     ContainedRemoval installation(fs_, "C:\\App\\", BaseName::kTrusted);
     EXPECT_FALSE(installation.RemoveFile("Link\\doc.txt"));
     EXPECT_FALSE(installation.RemoveFile("Link\\Inner\\deep.txt", Force::kYes));
-    EXPECT_FALSE(installation.RemoveEmptyDirectory(quiet_, "Link\\Inner\\"));
+    EXPECT_FALSE(installation.RemoveEmptyDirectory("Link\\Inner\\", quiet_));
     installation.RemoveTree("Tree\\", quiet_);
     installation.RemoveTree("Link\\Inner\\", quiet_);
     installation.SweepFiles(quiet_);
@@ -181,7 +181,7 @@ TEST_F(ContainedRemovalTest, ADataDirectorySeenSwappedStopsItsRemoval) {
   fs_.AddLink("C:\\Data", "C:\\Outside");
   EXPECT_FALSE(data.RemoveFile("b.txt"));
   EXPECT_TRUE(data.disturbed());
-  EXPECT_FALSE(data.RemoveEmptyDirectory(quiet_, "Cache"));
+  EXPECT_FALSE(data.RemoveEmptyDirectory("Cache", quiet_));
   EXPECT_TRUE(fs_.Exists("C:\\Data.away\\b.txt"));
   EXPECT_TRUE(fs_.Exists("C:\\Data.away\\Cache\\"));
   EXPECT_TRUE(fs_.Exists("C:\\Outside\\b.txt"));

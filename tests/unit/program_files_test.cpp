@@ -42,7 +42,7 @@ class ProgramFilesTest : public ::testing::Test {
     const Description description(fs, paths.description_file_path);
     log.Clear();
     StatusBarProgress progress(windows);
-    bool result = RemoveProgramFiles(fs, description, progress, paths);
+    bool result = RemoveProgramFiles(fs, description, paths, progress);
     EXPECT_EQ(fs.OpenHandles(), 0);
     return result;
   }
@@ -52,7 +52,7 @@ class ProgramFilesTest : public ::testing::Test {
     const Description description(fs, paths.description_file_path);
     log.Clear();
     StatusBarProgress progress(windows);
-    bool result = RemoveAllFiles(fs, description, progress, paths);
+    bool result = RemoveAllFiles(fs, description, paths, progress);
     EXPECT_EQ(fs.OpenHandles(), 0);
     return result;
   }
@@ -200,7 +200,7 @@ TEST_F(ProgramFilesTest, ResultTellsWhetherAnythingWasRemoved) {
 TEST_F(ProgramFilesTest, EveryListedFileBeatsWhetherOrNotItWasThere) {
   StatusBarProgress heartbeat(windows);
   Describe("[Files]\nA=gone1.txt\nB=gone2.txt\nC=gone3.txt\nD=App.exe\n");
-  RemoveProgramFiles(fs, Description(fs, paths.description_file_path), heartbeat, paths);
+  RemoveProgramFiles(fs, Description(fs, paths.description_file_path), paths, heartbeat);
   EXPECT_GE(heartbeat.beats, 4);
 }
 
@@ -484,9 +484,9 @@ TEST(RaceTest, ADirectorySwappedForALinkAtAnyMomentLeadsNowhere) {
             const InstallationPaths paths{"C:\\App\\", "C:\\App\\uninstall.dat", "App.exe",
                                           "C:\\Data\\"};
             if (remove_all) {
-              RemoveAllFiles(fs, description, progress, paths);
+              RemoveAllFiles(fs, description, paths, progress);
             } else {
-              RemoveProgramFiles(fs, description, progress, paths);
+              RemoveProgramFiles(fs, description, paths, progress);
             }
             log.before_call = nullptr;
             for (const std::string& file : outside) EXPECT_TRUE(fs.Exists(file)) << at << file;

@@ -32,7 +32,7 @@ class UninstallEntryTest : public ::testing::Test {
 };
 
 TEST_F(UninstallEntryTest, EmptyNameDoesNothing) {
-  RemoveUninstallEntry(registry_, progress_, "");
+  RemoveUninstallEntry(registry_, "", progress_);
   EXPECT_THAT(log_.entries(), IsEmpty());
 }
 
@@ -40,7 +40,7 @@ TEST_F(UninstallEntryTest, MissingEntryLeavesTheRegistryAsItWas) {
   registry_.SetValue(kLocalMachine, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\X",
                      "DisplayName");
   const std::vector<std::string> before = registry_.Dump();
-  RemoveUninstallEntry(registry_, progress_, "{App}");
+  RemoveUninstallEntry(registry_, "{App}", progress_);
   EXPECT_EQ(registry_.Dump(), before);
   EXPECT_THAT(log_.Matching("SetStatusText"),
               ElementsAre(std::string("SetStatusText   ") + kEntry));
@@ -56,7 +56,7 @@ TEST_F(UninstallEntryTest, MissingEntryLeavesTheRegistryAsItWas) {
 
 TEST_F(UninstallEntryTest, FurtherValuesGoWithTheKey) {
   AddFullEntry();
-  RemoveUninstallEntry(registry_, progress_, "{App}");
+  RemoveUninstallEntry(registry_, "{App}", progress_);
   EXPECT_FALSE(registry_.HasKey(kLocalMachine, kEntry));
   EXPECT_TRUE(
       registry_.HasKey(kLocalMachine, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall"));
@@ -65,7 +65,7 @@ TEST_F(UninstallEntryTest, FurtherValuesGoWithTheKey) {
 TEST_F(UninstallEntryTest, SubkeyKeepsTheKeyWithoutTheSevenValues) {
   AddFullEntry();
   registry_.AddKey(kLocalMachine, std::string(kEntry) + "\\Sub");
-  RemoveUninstallEntry(registry_, progress_, "{App}");
+  RemoveUninstallEntry(registry_, "{App}", progress_);
   for (const char* value : kSevenValues)
     EXPECT_FALSE(registry_.HasValue(kLocalMachine, kEntry, value));
   EXPECT_TRUE(registry_.HasValue(kLocalMachine, kEntry, "EstimatedSize"));
@@ -74,7 +74,7 @@ TEST_F(UninstallEntryTest, SubkeyKeepsTheKeyWithoutTheSevenValues) {
 
 TEST_F(UninstallEntryTest, NameWithBackslashRemovesOnlyTheDeepestKey) {
   registry_.SetValue(kLocalMachine, std::string(kEntry) + "\\B", "DisplayName");
-  RemoveUninstallEntry(registry_, progress_, "{App}\\B");
+  RemoveUninstallEntry(registry_, "{App}\\B", progress_);
   EXPECT_FALSE(registry_.HasKey(kLocalMachine, std::string(kEntry) + "\\B"));
   EXPECT_TRUE(registry_.HasKey(kLocalMachine, kEntry));
 }

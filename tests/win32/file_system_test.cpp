@@ -674,9 +674,9 @@ TEST(LinkTest, NothingBehindADirectoryLinkIsLookedIntoOrDeleted) {
   }
   NoProgress quiet;
   const InstallationPaths paths{app, app + "uninstall.dat", "App.exe", "\\"};
-  EXPECT_TRUE(RemoveProgramFiles(fs, Description(fs, paths.description_file_path), quiet, paths));
+  EXPECT_TRUE(RemoveProgramFiles(fs, Description(fs, paths.description_file_path), paths, quiet));
   std::ofstream(app + "App.exe") << "MZ";
-  EXPECT_TRUE(RemoveAllFiles(fs, Description(fs, paths.description_file_path), quiet, paths));
+  EXPECT_TRUE(RemoveAllFiles(fs, Description(fs, paths.description_file_path), paths, quiet));
   // A forced removal of the whole tree, links included, does not enter them either.
   ContainedRemoval(fs, app, BaseName::kTrusted).RemoveTree("", quiet);
   // Nor does a data directory that is itself a link.

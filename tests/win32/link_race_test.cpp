@@ -136,9 +136,9 @@ TEST_F(LinkRaceTest, NothingOutsideIsMarkedForDeletionThroughASwappedDirectory) 
       NoProgress progress;
       fs.Watch(kOutside, kFiles);
       if (remove_all) {
-        RemoveAllFiles(fs, description, progress, paths);
+        RemoveAllFiles(fs, description, paths, progress);
       } else {
-        RemoveProgramFiles(fs, description, progress, paths);
+        RemoveProgramFiles(fs, description, paths, progress);
       }
     });
     EXPECT_EQ(fs.marked_outside(), 0) << "round " << round;
