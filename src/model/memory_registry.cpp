@@ -3,8 +3,9 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "common/ascii_case.h"
 #include "common/paths.h"
+#include "names/encodings.h"
+#include "names/name_case.h"
 
 namespace uninstall {
 namespace {
@@ -35,6 +36,14 @@ std::string RootName(std::uint32_t root) {
 
 }  // namespace
 
+std::string MemoryRegistry::Folded(const std::string& name) {
+  std::u16string wide;
+  if (names_ == nullptr || !names_->WidenName(name, &wide)) {
+    wide = WidenedFrom(kWesternCodePage, name);
+  }
+  return Utf8Of(UpcasedName(wide));
+}
+
 MemoryRegistry::Key& MemoryRegistry::Root(std::uint32_t root) {
   const auto [it, added] = roots_.try_emplace(root);
   if (added) it->second.on_machine = view_ != nullptr;
@@ -43,7 +52,7 @@ MemoryRegistry::Key& MemoryRegistry::Root(std::uint32_t root) {
 
 MemoryRegistry::Key* MemoryRegistry::Child(std::uint32_t root, const std::string& path, Key& key,
                                            const std::string& name) {
-  const std::string lower = AsciiLowered(name);
+  const std::string lower = Folded(name);
   const auto known = key.subkeys.find(lower);
   if (known != key.subkeys.end()) return known->second->deleted ? nullptr : known->second.get();
   if (!key.on_machine || key.subkeys_read || !view_->KeyExists(root, Joined(path, name))) {
@@ -73,7 +82,7 @@ MemoryRegistry::Key* MemoryRegistry::Create(std::uint32_t root, const std::strin
     Key* child = Child(root, walked, *key, name);
     if (child == nullptr) {
       // Made here, in place of one that was deleted here too: nothing of the machine's below.
-      std::unique_ptr<Key>& made = key->subkeys[AsciiLowered(name)];
+      std::unique_ptr<Key>& made = key->subkeys[Folded(name)];
       made = std::make_unique<Key>();
       made->name = name;
       child = made.get();
@@ -87,7 +96,7 @@ MemoryRegistry::Key* MemoryRegistry::Create(std::uint32_t root, const std::strin
 bool MemoryRegistry::HasSubkeys(std::uint32_t root, const std::string& path, Key& key) {
   if (key.on_machine && !key.subkeys_read) {
     for (const std::string& name : view_->SubkeyNames(root, path)) {
-      std::unique_ptr<Key>& child = key.subkeys[AsciiLowered(name)];
+      std::unique_ptr<Key>& child = key.subkeys[Folded(name)];
       if (child) continue;  // known already, perhaps deleted here
       child = std::make_unique<Key>();
       child->name = name;
@@ -101,13 +110,13 @@ bool MemoryRegistry::HasSubkeys(std::uint32_t root, const std::string& path, Key
 
 bool MemoryRegistry::IsMachineValue(std::uint32_t root, const std::string& path, const Key& key,
                                     const std::string& name) {
-  return key.on_machine && key.deleted_values.count(AsciiLowered(name)) == 0 &&
+  return key.on_machine && key.deleted_values.count(Folded(name)) == 0 &&
          view_->ValueExists(root, path, name);
 }
 
-void MemoryRegistry::SetValue(std::uint32_t root, const std::string& path,
-                              const std::string& name, const std::string& data) {
-  Create(root, path)->values[AsciiLowered(name)] = {name, data};
+void MemoryRegistry::SetValue(std::uint32_t root, const std::string& path, const std::string& name,
+                              const std::string& data) {
+  Create(root, path)->values[Folded(name)] = {name, data};
 }
 
 void MemoryRegistry::AddKey(std::uint32_t root, const std::string& path) { Create(root, path); }
@@ -144,9 +153,9 @@ bool MemoryRegistry::DeleteValue(RegistryHandle handle, const std::string& name)
   const auto& [root, path] = opened->second;
   Key* key = Find(root, path);
   if (key == nullptr) return false;
-  if (key->values.erase(AsciiLowered(name)) != 0) return true;
+  if (key->values.erase(Folded(name)) != 0) return true;
   if (!IsMachineValue(root, path, *key, name)) return false;
-  key->deleted_values.insert(AsciiLowered(name));
+  key->deleted_values.insert(Folded(name));
   MachineValueDeleted(root, path, name);
   return true;
 }
@@ -187,12 +196,12 @@ ValueRead MemoryRegistry::ReadStringValue(std::uint32_t root, const std::string&
                                           const std::string& name, std::string* data) {
   Key* key = Find(root, path);
   if (key == nullptr) return ValueRead::kMissing;
-  const auto value = key->values.find(AsciiLowered(name));
+  const auto value = key->values.find(Folded(name));
   if (value != key->values.end()) {
     *data = value->second.second;
     return ValueRead::kString;
   }
-  if (!key->on_machine || key->deleted_values.count(AsciiLowered(name)) != 0) {
+  if (!key->on_machine || key->deleted_values.count(Folded(name)) != 0) {
     return ValueRead::kMissing;
   }
   return machine_->ReadStringValue(root, path, name, data);
@@ -210,7 +219,7 @@ bool MemoryRegistry::ValueExists(std::uint32_t root, const std::string& path,
                                  const std::string& name) {
   Key* key = Find(root, path);
   return key != nullptr &&
-         (key->values.count(AsciiLowered(name)) != 0 || IsMachineValue(root, path, *key, name));
+         (key->values.count(Folded(name)) != 0 || IsMachineValue(root, path, *key, name));
 }
 
 std::vector<std::string> MemoryRegistry::SubkeyNames(std::uint32_t root, const std::string& path) {

@@ -1,8 +1,8 @@
 // A registry in memory, with the rules of the system's registry that the uninstaller rests on:
 // opening a key for a value deletion creates it and its missing parents; a key with subkeys is
-// never deleted; key and value names compare without regard to ASCII case and keep the case
-// they were given. It starts empty, or as a copy of the machine's registry that is read key by
-// key when first looked at (a plan): what is read there is changed only here.
+// never deleted; key and value names compare without regard to letter case, as file names do,
+// and keep the case they were given. It starts empty, or as a copy of the machine's registry that
+// is read key by key when first looked at (a plan): what is read there is changed only here.
 #ifndef UNINSTALL_MODEL_MEMORY_REGISTRY_H_
 #define UNINSTALL_MODEL_MEMORY_REGISTRY_H_
 
@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/file_names.h"
 #include "platform/registry.h"
 #include "platform/registry_view.h"
 
@@ -22,8 +23,10 @@ class MemoryRegistry : public Registry, public RegistryView {
  public:
   // Empty.
   MemoryRegistry() = default;
-  // Starting as the machine's registry, read through `machine` and `view` when first needed.
-  MemoryRegistry(Registry& machine, RegistryView& view) : machine_(&machine), view_(&view) {}
+  // Starting as the machine's registry, read through `machine` and `view` when first needed;
+  // names in the code page of `names`.
+  MemoryRegistry(Registry& machine, RegistryView& view, FileNames& names)
+      : machine_(&machine), view_(&view), names_(&names) {}
 
   // Setting up: a value (its key and missing parents created), a key.
   void SetValue(std::uint32_t root, const std::string& path, const std::string& name,
@@ -58,18 +61,20 @@ class MemoryRegistry : public Registry, public RegistryView {
  private:
   struct Key {
     std::string name;
-    bool on_machine = false;     // read from the machine's registry, not made here
-    bool deleted = false;        // kept so that the machine's key is not read again
-    bool subkeys_read = false;   // every subkey the machine has is in `subkeys`
-    std::map<std::string, std::unique_ptr<Key>> subkeys;           // by lower-case name
-    std::map<std::string, std::pair<std::string, std::string>> values;  // lower -> name, data
-    std::set<std::string> deleted_values;  // the machine's, by lower-case name
+    bool on_machine = false;    // read from the machine's registry, not made here
+    bool deleted = false;       // kept so that the machine's key is not read again
+    bool subkeys_read = false;  // every subkey the machine has is in `subkeys`
+    std::map<std::string, std::unique_ptr<Key>> subkeys;                // by folded name
+    std::map<std::string, std::pair<std::string, std::string>> values;  // folded -> name, data
+    std::set<std::string> deleted_values;  // the machine's, by folded name
   };
   struct Opened {
     std::uint32_t root = 0;
     std::string path;
   };
 
+  // A name's key in the maps: its letters upper-cased as the system compares names.
+  std::string Folded(const std::string& name);
   Key& Root(std::uint32_t root);
   // The subkey `name` of `key` at `path`, read from the machine when it has one; null for none.
   Key* Child(std::uint32_t root, const std::string& path, Key& key, const std::string& name);
@@ -81,6 +86,7 @@ class MemoryRegistry : public Registry, public RegistryView {
 
   Registry* machine_ = nullptr;
   RegistryView* view_ = nullptr;
+  FileNames* names_ = nullptr;
   std::map<std::uint32_t, Key> roots_;
   std::map<RegistryHandle, Opened> handles_;
   std::uintptr_t next_handle_ = 1000;

@@ -32,7 +32,7 @@ std::vector<std::string> PlanUninstallation(const SystemParts& system, const std
   PlanLog plan(system.fs);
   OverlayFileSystem fs(system.fs, &plan);
   fs.SetRunningProgram(own_path);
-  PlanRegistry registry(system.registry, system.registry_view, &plan);
+  PlanRegistry registry(system.registry, system.registry_view, system.fs, &plan);
   PlanProcesses processes(system.processes, own_path, mode == PlanMode::kQuiet);
   PlanLauncher launcher(fs, &plan);
   PlanSecurity security(system.security);

@@ -18,8 +18,8 @@ std::string KeyText(std::uint32_t root, const std::string& path);
 
 class PlanRegistry : public MemoryRegistry {
  public:
-  PlanRegistry(Registry& machine, RegistryView& view, PlanLog* plan)
-      : MemoryRegistry(machine, view), plan_(plan) {}
+  PlanRegistry(Registry& machine, RegistryView& view, FileNames& names, PlanLog* plan)
+      : MemoryRegistry(machine, view, names), plan_(plan) {}
 
  private:
   void MachineKeyDeleted(std::uint32_t root, const std::string& path) override;

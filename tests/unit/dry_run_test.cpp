@@ -147,8 +147,9 @@ TEST(PlanRegistryTest, KeepsEveryChangeToItself) {
   system.SetValue(kCurrentUser, "A\\B", "v");
   system.AddKey(kCurrentUser, "A\\B\\C");
   system.SetValue(kCurrentUser, "D", "w");
+  system.SetValue(kCurrentUser, "\xC4pp", "\xC9");  // Äpp, É in the Western code page
   PlanLog plan(fs);
-  PlanRegistry registry(system, system, &plan);
+  PlanRegistry registry(system, system, fs, &plan);
   EXPECT_FALSE(DeleteRegistryValue(registry, kCurrentUser, "X\\Y", "v"));
   EXPECT_TRUE(DeleteRegistryKey(registry, kCurrentUser, "X\\Y"));
   EXPECT_TRUE(DeleteRegistryKey(registry, kCurrentUser, "X"));
@@ -164,12 +165,17 @@ TEST(PlanRegistryTest, KeepsEveryChangeToItself) {
   EXPECT_TRUE(DeleteRegistryKey(registry, kCurrentUser, "D"));
   EXPECT_FALSE(DeleteRegistryValue(registry, kCurrentUser, "D", "w"));
   EXPECT_EQ(registry.ReadStringValue(kCurrentUser, "D", "w", &data), ValueRead::kMissing);
+  // Letters compare as the system compares them, beyond ASCII too, also once the machine's
+  // subkeys were read.
+  EXPECT_THAT(registry.SubkeyNames(kCurrentUser, ""), Contains("\xC4pp"));
+  EXPECT_TRUE(DeleteRegistryValue(registry, kCurrentUser, "\xE4PP", "\xE9"));
 
   EXPECT_FALSE(system.HasKey(kCurrentUser, "X"));
   EXPECT_TRUE(system.HasValue(kCurrentUser, "A\\B", "v"));
   EXPECT_TRUE(system.HasKey(kCurrentUser, "A\\B\\C"));
   EXPECT_THAT(plan.lines(), ElementsAre("remove value HKCU\\A\\B V", "remove key HKCU\\A\\B\\C",
-                                        "remove key HKCU\\a\\b", "remove key HKCU\\D"));
+                                        "remove key HKCU\\a\\b", "remove key HKCU\\D",
+                                        "remove value HKCU\\\xC3\xA4PP \xC3\xA9"));  // in UTF-8
 }
 
 TEST(PlanLogTest, WritesUtf8) {
