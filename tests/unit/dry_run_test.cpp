@@ -66,8 +66,9 @@ TEST(DryRunTest, SaysWhatItAssumedOfTheWindowAndShowsTheBoxesThatEndTheRun) {
       "[Settings]\r\nProgExe=App.exe\r\nProgDir=C:\\App\\\r\nNoDelAll=1\r\n"
       "[StartProg]\r\nBeforeUninst=gone.exe\r\n[Files]\r\n1=App.exe\r\n");
   EXPECT_THAT(Plan(world, PlanMode::kDeleteAll),
-              ElementsAre(HasSubstr("assume no \"Delete all\""), "remove file C:\\App\\App.exe",
-                          "remove file C:\\App\\uninstall.dat",
+              ElementsAre("assume no \"Delete all\": the window does not offer it here, so the "
+                          "ordinary removal runs",
+                          "remove file C:\\App\\App.exe", "remove file C:\\App\\uninstall.dat",
                           "remove file C:\\App\\Uninstall.exe", "remove directory C:\\App"));
   world.processes.process_names = {"app.exe"};
   EXPECT_THAT(Plan(world, PlanMode::kQuiet), ElementsAre(HasSubstr("message ")));
