@@ -112,8 +112,7 @@ std::uint32_t OverlayFileSystem::AttributesOf(const std::string& path) {
 bool OverlayFileSystem::SetAttributes(const std::string& path, std::uint32_t attributes) {
   const std::uint32_t now = AttributesOf(path);
   if (now == kInvalidAttributes) return false;
-  attributes_[Folded(PathOf(path))] =
-      (now & kAttributeDirectory) | (attributes & ~kAttributeNormal);
+  attributes_[Folded(PathOf(path))] = AttributesAfterSetting(now, attributes);
   return true;
 }
 
@@ -200,7 +199,7 @@ NodeHandle OverlayFileSystem::OpenDirectoryPath(const std::u16string& path, std:
     *error = kErrorPathNotFound;
     return {};
   }
-  if (pending_.count(Folded(wide)) != 0) {
+  if (pending_.IsPending(Folded(wide))) {
     *error = kErrorAccessDenied;
     return {};
   }
@@ -222,7 +221,7 @@ NodeHandle OverlayFileSystem::OpenNode(NodeHandle parent, const std::u16string& 
     return {};
   }
   // As the system answers for a name whose deletion waits for its last handle.
-  if (pending_.count(Folded(Normalized(path))) != 0) {
+  if (pending_.IsPending(Folded(Normalized(path)))) {
     *error = kErrorAccessDenied;
     return {};
   }
@@ -271,11 +270,11 @@ bool OverlayFileSystem::FindListedEntry(NodeHandle directory, const std::u16stri
 bool OverlayFileSystem::SetNodeAttributes(NodeHandle node, std::uint32_t attributes) {
   const auto opened = nodes_.find(node);
   std::uint32_t now = 0;
-  if (opened == nodes_.end() || !opened->second.deletable || !NodeAttributes(node, &now)) {
+  if (opened == nodes_.end() || (opened->second.access & kNodeDelete) == 0 ||
+      !NodeAttributes(node, &now)) {
     return false;
   }
-  attributes_[Folded(opened->second.path)] =
-      (now & (kAttributeDirectory | kAttributeReparsePoint)) | (attributes & ~kAttributeNormal);
+  attributes_[Folded(opened->second.path)] = AttributesAfterSetting(now, attributes);
   return true;
 }
 
@@ -293,19 +292,18 @@ bool OverlayFileSystem::HoldsNothing(NodeHandle directory) {
 bool OverlayFileSystem::DeleteOnClose(NodeHandle node) {
   const auto opened = nodes_.find(node);
   std::uint32_t attributes = 0;
-  if (opened == nodes_.end() || !opened->second.deletable || !NodeAttributes(node, &attributes)) {
-    return false;
-  }
-  // A link goes as itself, whatever it leads to; a directory only when empty; never a read-only
-  // file.
-  const bool directory = (attributes & kAttributeDirectory) != 0;
-  if ((attributes & kAttributeReparsePoint) == 0 &&
-      (directory ? !HoldsNothing(node) : (attributes & kAttributeReadOnly) != 0)) {
+  if (opened == nodes_.end() || !NodeAttributes(node, &attributes)) return false;
+  // Only what it holds of its own keeps a directory: not what a link leads to.
+  const bool listed =
+      (attributes & kAttributeDirectory) != 0 && (attributes & kAttributeReparsePoint) == 0;
+  if (!MayMarkForDeletion(opened->second.access, attributes, !listed || HoldsNothing(node))) {
     return false;
   }
   // It goes when its last handle closes; until then it is still there, and keeps its parent
   // from being empty.
-  pending_[Folded(opened->second.path)] = directory;
+  const std::u16string folded = Folded(opened->second.path);
+  pending_.Mark(folded);
+  if ((attributes & kAttributeDirectory) != 0) pending_directories_.insert(folded);
   return true;
 }
 
@@ -326,21 +324,16 @@ bool OverlayFileSystem::ListNode(NodeHandle directory, ListFrom from,
 }
 
 void OverlayFileSystem::Track(NodeHandle node, const std::u16string& path, std::uint32_t access) {
-  nodes_[node] = Node{path, (access & kNodeDelete) != 0};
-  ++open_nodes_[Folded(path)];
+  nodes_[node] = Node{path, access};
+  pending_.Opened(Folded(path));
 }
 
 void OverlayFileSystem::CloseNode(NodeHandle node) {
   const auto opened = nodes_.find(node);
   if (opened != nodes_.end()) {
     const std::u16string folded = Folded(opened->second.path);
-    const auto pending = pending_.find(folded);
-    if (--open_nodes_[folded] == 0) {
-      open_nodes_.erase(folded);
-      if (pending != pending_.end()) {
-        Remove(opened->second.path, pending->second);
-        pending_.erase(pending);
-      }
+    if (pending_.Closed(folded)) {
+      Remove(opened->second.path, pending_directories_.erase(folded) != 0);
     }
     nodes_.erase(opened);
   }

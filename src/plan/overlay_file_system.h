@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "model/node_rules.h"
 #include "plan/plan_log.h"
 #include "platform/file_system.h"
 
@@ -65,7 +66,7 @@ class OverlayFileSystem : public FileSystem {
  private:
   struct Node {
     std::u16string path;  // as opened, separators made single and backslashes
-    bool deletable = false;
+    std::uint32_t access = 0;
   };
 
   std::u16string Wide(const std::string& text);
@@ -84,9 +85,10 @@ class OverlayFileSystem : public FileSystem {
   std::map<std::u16string, std::uint32_t> attributes_;
   std::map<SearchHandle, std::u16string> searches_;  // the directory searched
   std::map<NodeHandle, Node> nodes_;
-  std::map<std::u16string, int> open_nodes_;  // open handles by folded path
-  // Marked for deletion, by folded path: goes (a directory or not) with its last handle.
-  std::map<std::u16string, bool> pending_;
+  // By folded path: the open handles, and what is marked for deletion and goes with its last
+  // handle; of those, the directories.
+  PendingDeletions<std::u16string> pending_;
+  std::set<std::u16string> pending_directories_;
   std::set<FileHandle> scratch_files_;  // created by the plan, kept nowhere
   std::uintptr_t next_scratch_file_ = 0x7FFF0001;
 };

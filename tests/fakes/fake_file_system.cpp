@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "fakes/handle_text.h"
+#include "model/node_rules.h"
 #include "names/encodings.h"
 #include "names/name_case.h"
 
@@ -60,8 +61,7 @@ struct Node {
   bool held_open = false;
   std::string link_target;  // a junction: its contents are those of this path
   Node* parent = nullptr;
-  bool detached = false;        // deleted or moved away while a handle was open on it
-  bool delete_pending = false;  // goes when the last handle on it closes
+  bool detached = false;  // deleted or moved away while a handle was open on it
   std::map<std::string, std::unique_ptr<Node>> children;  // by upper-cased name
 
   std::uint64_t Size() const { return reported_size ? *reported_size : contents.size(); }
@@ -190,7 +190,7 @@ struct FakeFileSystem::Impl {
   std::map<SearchHandle, Search> searches;
   std::map<FileHandle, OpenedFile> files;
   std::map<NodeHandle, OpenedNode> nodes;
-  std::map<const Node*, int> node_handles;  // how many of `nodes` are open on each
+  PendingDeletions<const Node*> pending;  // and the node handles open on each node
   // The node WidePathOf gave last, and its path; none once names may have changed.
   const Node* last_path_node = nullptr;
   std::u16string last_path;
@@ -316,23 +316,20 @@ struct FakeFileSystem::Impl {
     return false;
   }
 
-  bool HasNodeHandle(const Node* node) const {
-    auto count = node_handles.find(node);
-    return count != node_handles.end() && count->second > 0;
-  }
-
   // Every node handle goes through these two, so that a node's handles are counted at once (a
   // walk down a tree a hundred thousand levels deep holds as many).
   NodeHandle AddNode(OpenedNode opened) {
     const NodeHandle handle(NewHandle());
-    ++node_handles[opened.node];
+    pending.Opened(opened.node);
     nodes[handle] = std::move(opened);
     return handle;
   }
-  void EraseNode(std::map<NodeHandle, OpenedNode>::iterator opened) {
+  // True when the node goes now: its deletion was pending, and this was its last handle.
+  bool EraseNode(std::map<NodeHandle, OpenedNode>::iterator opened) {
     opened_by_path.erase(opened->first);
-    if (--node_handles[opened->second.node] == 0) node_handles.erase(opened->second.node);
+    const bool goes = pending.Closed(opened->second.node);
     nodes.erase(opened);
+    return goes;
   }
 
   // Takes a node out of its parent; one that a handle is open on lives on, detached.
@@ -343,7 +340,7 @@ struct FakeFileSystem::Impl {
     node->parent->children.erase(entry);
     node->parent = nullptr;
     node->detached = true;
-    if (HasNodeHandle(node)) detached.push_back(std::move(owned));
+    if (pending.HasHandles(node)) detached.push_back(std::move(owned));
   }
 
   // The full path of a node ("C:\App\x"), or nothing when it is no longer in the tree.
@@ -611,15 +608,7 @@ bool FakeFileSystem::SetAttributes(const std::string& path, std::uint32_t attrib
   if (impl_->Log("SetAttributes " + path + " " + std::to_string(attributes))) return false;
   Node* node = impl_->Lookup(path);
   if (node == nullptr) return false;
-  // NORMAL only counts alone; the directory and reparse-point bits can't be changed this way.
-  std::uint32_t kept =
-      attributes & ~(kAttributeNormal | kAttributeDirectory | kAttributeReparsePoint);
-  kept |= node->attributes & kAttributeReparsePoint;
-  if (node->directory) {
-    node->attributes = kept | kAttributeDirectory;
-  } else {
-    node->attributes = kept == 0 ? kAttributeNormal : kept;
-  }
+  node->attributes = AttributesAfterSetting(node->attributes, attributes);
   return true;
 }
 
@@ -857,7 +846,7 @@ NodeHandle FakeFileSystem::OpenNode(NodeHandle parent, const std::u16string& nam
   if (!narrow) return fail(kErrorFileNotFound);
   auto child = directory->children.find(Upper(*narrow));
   if (child == directory->children.end()) return fail(kErrorFileNotFound);
-  if (child->second->delete_pending) return fail(kErrorAccessDenied);  // as Windows answers
+  if (impl_->pending.IsPending(child->second.get())) return fail(kErrorAccessDenied);
   Node* node = child->second.get();
   if (impl_->opens_follow_links) node = impl_->Resolve(node);
   if (node == nullptr) return fail(kErrorFileNotFound);
@@ -945,25 +934,20 @@ bool FakeFileSystem::SetNodeAttributes(NodeHandle node, std::uint32_t attributes
   }
   auto found = impl_->nodes.find(node);
   if (found == impl_->nodes.end() || !(found->second.access & kNodeDelete)) return false;
-  Node* target = found->second.node;
-  std::uint32_t kept =
-      attributes & ~(kAttributeNormal | kAttributeDirectory | kAttributeReparsePoint);
-  kept |= target->attributes & kAttributeReparsePoint;
-  if (target->directory) {
-    target->attributes = kept | kAttributeDirectory;
-  } else {
-    target->attributes = kept == 0 ? kAttributeNormal : kept;
-  }
+  found->second.node->attributes =
+      AttributesAfterSetting(found->second.node->attributes, attributes);
   return true;
 }
 
 bool FakeFileSystem::DeleteOnClose(NodeHandle node) {
   if (impl_->Log("DeleteOnClose " + impl_->NodeText(node))) return false;
   auto found = impl_->nodes.find(node);
-  if (found == impl_->nodes.end() || !(found->second.access & kNodeDelete)) return false;
+  if (found == impl_->nodes.end()) return false;
   const Node* target = found->second.node;
-  if (target->parent == nullptr || (target->attributes & kAttributeReadOnly)) return false;
-  if (target->directory && !target->children.empty()) return false;
+  if (target->parent == nullptr ||
+      !MayMarkForDeletion(found->second.access, target->attributes, target->children.empty())) {
+    return false;
+  }
   found->second.delete_on_close = true;
   return true;
 }
@@ -1009,15 +993,12 @@ void FakeFileSystem::CloseNode(NodeHandle node) {
   const std::optional<std::string> name_path = found->second.name_path;
   if (found->second.delete_on_close &&
       (!name_path || impl_->Resolve(impl_->Lookup(*name_path)) == target)) {
-    target->delete_pending = true;
+    impl_->pending.Mark(target);
   }
-  impl_->EraseNode(found);
-  if (target->delete_pending && !impl_->HasNodeHandle(target)) {
-    target->delete_pending = false;
-    // Only an empty directory goes, whatever appeared in it since.
-    if (!target->detached && (!target->directory || target->children.empty())) {
-      impl_->Remove(target);
-    }
+  // Only an empty directory goes, whatever appeared in it since.
+  if (impl_->EraseNode(found) && !target->detached &&
+      (!target->directory || target->children.empty())) {
+    impl_->Remove(target);
   }
 }
 

@@ -11,6 +11,7 @@
 
 #include "fakes/fake_world.h"
 #include "files/path_probe.h"
+#include "model/node_rules.h"
 #include "names/encodings.h"
 #include "plan/overlay_file_system.h"
 #include "plan/plan_registry.h"
@@ -137,6 +138,32 @@ TEST(OverlayFileSystemTest, KeepsEveryChangeToItself) {
   EXPECT_THAT(plan.lines(),
               ElementsAre("remove file C:\\A\\Sub\\ro.txt", "remove directory C:\\A\\Sub",
                           "remove file C:\\A\\x.txt", "remove directory C:\\A"));
+}
+
+// The rules both in-memory file systems follow: what may be marked for deletion, and what
+// setting attributes leaves.
+TEST(NodeRulesTest, DeletionAndAttributesAsTheSystemHasThem) {
+  constexpr std::uint32_t kLink = kAttributeDirectory | kAttributeReparsePoint;
+  struct Mark {
+    std::uint32_t access, attributes;
+    bool holds_nothing, marked;
+  };
+  for (const Mark& m :
+       {Mark{kNodeDelete, kAttributeArchive, true, true},
+        Mark{kNodeList, kAttributeArchive, true, false},
+        Mark{kNodeDelete, kAttributeReadOnly, true, false},
+        Mark{kNodeDelete, kAttributeDirectory, false, false},
+        Mark{kNodeDelete, kAttributeDirectory, true, true}, Mark{kNodeDelete, kLink, false, true},
+        Mark{kNodeDelete, kLink | kAttributeReadOnly, false, false}}) {
+    EXPECT_EQ(MayMarkForDeletion(m.access, m.attributes, m.holds_nothing), m.marked)
+        << m.access << " " << m.attributes << " " << m.holds_nothing;
+  }
+  EXPECT_EQ(AttributesAfterSetting(kAttributeReadOnly, kAttributeNormal), kAttributeNormal);
+  EXPECT_EQ(AttributesAfterSetting(kAttributeArchive, 0), kAttributeNormal);
+  EXPECT_EQ(AttributesAfterSetting(kLink | kAttributeReadOnly, kAttributeNormal), kLink);
+  EXPECT_EQ(AttributesAfterSetting(kAttributeDirectory, kAttributeHidden | kAttributeNormal),
+            kAttributeDirectory | kAttributeHidden);
+  EXPECT_EQ(AttributesAfterSetting(kAttributeArchive, kAttributeDirectory), kAttributeNormal);
 }
 
 // A key opened for a value deletion is created only in the plan, as the real run creates it, and
