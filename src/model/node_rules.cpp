@@ -11,6 +11,15 @@ bool MayMarkForDeletion(std::uint32_t access, std::uint32_t attributes, bool hol
   return !directory || holds_nothing;
 }
 
+bool MayEraseFile(std::uint32_t attributes, bool in_use) {
+  return (attributes & (kAttributeDirectory | kAttributeReadOnly)) == 0 && !in_use;
+}
+
+bool MayEraseDirectory(std::uint32_t attributes, bool holds_nothing) {
+  return (attributes & kAttributeDirectory) != 0 && (attributes & kAttributeReadOnly) == 0 &&
+         (holds_nothing || (attributes & kAttributeReparsePoint) != 0);
+}
+
 std::uint32_t AttributesAfterSetting(std::uint32_t now, std::uint32_t requested) {
   const std::uint32_t fixed = kAttributeDirectory | kAttributeReparsePoint;
   const std::uint32_t set = (requested & ~(kAttributeNormal | fixed)) | (now & fixed);

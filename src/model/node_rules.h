@@ -14,6 +14,13 @@ namespace uninstall {
 // holds nothing of its own: it goes as itself, whatever it leads to.
 bool MayMarkForDeletion(std::uint32_t access, std::uint32_t attributes, bool holds_nothing);
 
+// Whether DeleteFile deletes a node by its path: a file (or a link to one), not read-only, not
+// in use.
+bool MayEraseFile(std::uint32_t attributes, bool in_use);
+// Whether RemoveDirectory removes a node by its path: a directory, not read-only, holding
+// nothing; a link, whatever it leads to.
+bool MayEraseDirectory(std::uint32_t attributes, bool holds_nothing);
+
 // The attributes of a node after they were set to `requested`, by its path or its handle: its
 // directory and reparse-point bits stay as they are; "normal" counts only alone, and a file left
 // with no attribute reads as normal.

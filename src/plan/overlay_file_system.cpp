@@ -118,17 +118,15 @@ bool OverlayFileSystem::SetAttributes(const std::string& path, std::uint32_t att
 
 bool OverlayFileSystem::EraseFile(const std::string& path) {
   const std::uint32_t attributes = AttributesOf(path);
-  if (attributes == kInvalidAttributes || (attributes & kAttributeDirectory) != 0 ||
-      (attributes & kAttributeReadOnly) != 0 || IsRunningProgram(PathOf(path))) {
+  if (attributes == kInvalidAttributes ||
+      !MayEraseFile(attributes, IsRunningProgram(PathOf(path)))) {
     return false;
   }
   Remove(PathOf(path), false);
   return true;
 }
 
-bool OverlayFileSystem::EraseDirectory(const std::string& path) {
-  const std::uint32_t attributes = AttributesOf(path);
-  if (attributes == kInvalidAttributes || (attributes & kAttributeDirectory) == 0) return false;
+bool OverlayFileSystem::HoldsNothingAt(const std::string& path) {
   FoundEntry entry;
   std::uint32_t error = 0;
   const SearchHandle search = FindFirst(WithTrailingBackslash(path) + "*", &entry, &error);
@@ -139,7 +137,14 @@ bool OverlayFileSystem::EraseDirectory(const std::string& path) {
     } while (empty && FindNext(search, &entry));
     CloseSearch(search);
   }
-  if (!empty) return false;
+  return empty;
+}
+
+bool OverlayFileSystem::EraseDirectory(const std::string& path) {
+  const std::uint32_t attributes = AttributesOf(path);
+  if (attributes == kInvalidAttributes || !MayEraseDirectory(attributes, HoldsNothingAt(path))) {
+    return false;
+  }
   Remove(PathOf(path), true);
   return true;
 }

@@ -75,6 +75,7 @@ class OverlayFileSystem : public FileSystem {
   bool IsRunningProgram(const std::u16string& path) const;
   void Remove(const std::u16string& path, bool directory);
   bool HoldsNothing(NodeHandle directory);
+  bool HoldsNothingAt(const std::string& path);  // by a search
   void Track(NodeHandle node, const std::u16string& path, std::uint32_t access);
 
   FileSystem& system_;

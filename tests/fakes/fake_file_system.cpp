@@ -615,8 +615,10 @@ bool FakeFileSystem::SetAttributes(const std::string& path, std::uint32_t attrib
 bool FakeFileSystem::EraseFile(const std::string& path) {
   if (impl_->Log("EraseFile " + path)) return false;
   Node* node = impl_->Lookup(path);
-  if (node == nullptr || node->directory || node->parent == nullptr) return false;
-  if ((node->attributes & kAttributeReadOnly) || impl_->IsOpen(node)) return false;
+  if (node == nullptr || node->parent == nullptr ||
+      !MayEraseFile(node->attributes, impl_->IsOpen(node))) {
+    return false;
+  }
   impl_->Remove(node);
   return true;
 }
@@ -624,8 +626,10 @@ bool FakeFileSystem::EraseFile(const std::string& path) {
 bool FakeFileSystem::EraseDirectory(const std::string& path) {
   if (impl_->Log("EraseDirectory " + path)) return false;
   Node* node = impl_->Lookup(path);
-  if (node == nullptr || !node->directory || node->parent == nullptr) return false;
-  if (!node->children.empty() || (node->attributes & kAttributeReadOnly)) return false;
+  if (node == nullptr || node->parent == nullptr ||
+      !MayEraseDirectory(node->attributes, node->children.empty())) {
+    return false;
+  }
   impl_->Remove(node);
   return true;
 }

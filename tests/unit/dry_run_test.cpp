@@ -158,6 +158,16 @@ TEST(NodeRulesTest, DeletionAndAttributesAsTheSystemHasThem) {
     EXPECT_EQ(MayMarkForDeletion(m.access, m.attributes, m.holds_nothing), m.marked)
         << m.access << " " << m.attributes << " " << m.holds_nothing;
   }
+  // By path: a file not in use, a directory holding nothing, a link whatever it leads to.
+  EXPECT_TRUE(MayEraseFile(kAttributeArchive, false));
+  EXPECT_FALSE(MayEraseFile(kAttributeArchive, true));
+  EXPECT_FALSE(MayEraseFile(kAttributeReadOnly, false));
+  EXPECT_FALSE(MayEraseFile(kAttributeDirectory, false));
+  EXPECT_TRUE(MayEraseDirectory(kAttributeDirectory, true));
+  EXPECT_FALSE(MayEraseDirectory(kAttributeDirectory, false));
+  EXPECT_FALSE(MayEraseDirectory(kAttributeDirectory | kAttributeReadOnly, true));
+  EXPECT_FALSE(MayEraseDirectory(kAttributeArchive, true));
+  EXPECT_TRUE(MayEraseDirectory(kLink, false));
   EXPECT_EQ(AttributesAfterSetting(kAttributeReadOnly, kAttributeNormal), kAttributeNormal);
   EXPECT_EQ(AttributesAfterSetting(kAttributeArchive, 0), kAttributeNormal);
   EXPECT_EQ(AttributesAfterSetting(kLink | kAttributeReadOnly, kAttributeNormal), kLink);
