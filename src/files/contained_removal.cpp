@@ -21,7 +21,7 @@ bool TooLong(const std::string& base, const std::string& relative) {
 ContainedRemoval::ContainedRemoval(FileSystem& fs, std::string base, BaseName name)
     : fs_(fs), base_path_(std::move(base)) {
   if (base_path_.size() <= kMaxPathBytes) {
-    base_ = OpenBase(fs_, base_path_, name == BaseName::kChecked, &base_parent_, &base_name_);
+    base_ = OpenBase(fs_, base_path_, name, &base_parent_, &base_name_);
   }
 }
 

@@ -20,9 +20,6 @@
 
 namespace uninstall {
 
-// Whether the base's own name is checked like the names below it.
-enum class BaseName : bool { kTrusted, kChecked };
-
 class ContainedRemoval {
  public:
   // Opens `base` once. With BaseName::kChecked the base's own name is checked like every name

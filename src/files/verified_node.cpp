@@ -149,12 +149,12 @@ bool IsStillNamed(FileSystem& fs, const VerifiedNode& directory, const VerifiedN
          IsListedAs(fs, directory.handle(), directory.attributes(), parent, name);
 }
 
-VerifiedNode OpenBase(FileSystem& fs, const std::string& path, bool check_own_name,
-                      VerifiedNode* parent, std::u16string* own_name) {
+VerifiedNode OpenBase(FileSystem& fs, const std::string& path, BaseName name, VerifiedNode* parent,
+                      std::u16string* own_name) {
   const std::string trimmed = WithoutTrailingSeparators(path, kPathSeparators);
   if (trimmed.empty()) return VerifiedNode();
   const std::uint32_t access = kNodeDelete | kNodeList;
-  if (!check_own_name || IsDriveRoot(path)) return OpenByPath(fs, path, access);
+  if (name == BaseName::kTrusted || IsDriveRoot(path)) return OpenByPath(fs, path, access);
   const std::string parent_path = DirectoryPart(trimmed);
   const std::optional<std::vector<std::u16string>> names =
       NamesOf(fs, trimmed.substr(parent_path.size()));

@@ -24,11 +24,14 @@ namespace uninstall {
 bool LiesDirectlyIn(FileNames& names, std::u16string_view path, std::u16string_view directory,
                     std::u16string_view name);
 
-// One open handle, with what was found out about it when it was opened. Closed by Close or at
-// destruction.
 // Whether a deletion the system refuses (read-only, say) clears the attributes and asks again.
 enum class Force : bool { kNo, kYes };
 
+// Whether the base's own name is checked like the names below it.
+enum class BaseName : bool { kTrusted, kChecked };
+
+// One open handle, with what was found out about it when it was opened. Closed by Close or at
+// destruction.
 class VerifiedNode {
  public:
   VerifiedNode() = default;
@@ -85,13 +88,13 @@ VerifiedNode OpenVerified(FileSystem& fs, const VerifiedNode& parent, const std:
 bool IsStillNamed(FileSystem& fs, const VerifiedNode& directory, const VerifiedNode& parent,
                   const std::u16string& name);
 
-// A base directory of the removal, by its absolute path. With `check_own_name`, only its parent
+// A base directory of the removal, by its absolute path. With BaseName::kChecked, only its parent
 // is opened by path, and its own name relative to that like any name below it, so that a base
 // that is a link shows as one (the data directory, which users can often create). Without it,
 // the path is opened as it leads (the uninstaller's own directory, where the running program
-// lies). Invalid when it cannot be opened. With `check_own_name`, *parent and *own_name, when
+// lies). Invalid when it cannot be opened. With kChecked, *parent and *own_name, when
 // given, receive the parent and the name the base was opened by.
-VerifiedNode OpenBase(FileSystem& fs, const std::string& path, bool check_own_name,
+VerifiedNode OpenBase(FileSystem& fs, const std::string& path, BaseName name,
                       VerifiedNode* parent = nullptr, std::u16string* own_name = nullptr);
 
 // The directory at `path`, opened as the path leads (links and drive letters followed) to be
