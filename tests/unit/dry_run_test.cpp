@@ -199,6 +199,12 @@ TEST(PlanRegistryTest, KeepsEveryChangeToItself) {
   EXPECT_TRUE(DeleteRegistryKey(registry, kCurrentUser, "A\\B\\C\\"));
   EXPECT_TRUE(DeleteRegistryKey(registry, kCurrentUser, "a\\b"));
   EXPECT_FALSE(DeleteRegistryKey(registry, kCurrentUser, "A\\B"));
+  // Nor is a root deleted; the version is the machine's.
+  RegistryHandle root;
+  ASSERT_TRUE(registry.ConnectRegistry("", kCurrentUser, &root));
+  EXPECT_FALSE(registry.DeleteKey(root, "\\"));
+  registry.CloseKey(root);
+  EXPECT_EQ(registry.VersionWord(), system.version_word);
   // A key of the machine deleted and made again holds nothing of the machine's.
   EXPECT_TRUE(DeleteRegistryKey(registry, kCurrentUser, "D"));
   EXPECT_FALSE(DeleteRegistryValue(registry, kCurrentUser, "D", "w"));
