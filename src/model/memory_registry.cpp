@@ -28,13 +28,13 @@ std::string Joined(const std::string& key, const std::string& subkey) {
   return key + "\\" + subkey;
 }
 
+}  // namespace
+
 std::string RootName(std::uint32_t root) {
   char text[16];
   std::snprintf(text, sizeof text, "%08X", static_cast<unsigned>(root));
   return text;
 }
-
-}  // namespace
 
 std::string MemoryRegistry::Folded(const std::string& name) {
   std::u16string wide;

@@ -19,6 +19,9 @@
 
 namespace uninstall {
 
+// A root as Dump names it: its number in eight hexadecimal digits.
+std::string RootName(std::uint32_t root);
+
 class MemoryRegistry : public Registry, public RegistryView {
  public:
   // Empty.

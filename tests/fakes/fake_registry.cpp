@@ -1,17 +1,6 @@
 #include "fakes/fake_registry.h"
 
-#include <cstdio>
-
 namespace uninstall {
-namespace {
-
-std::string RootName(std::uint32_t root) {
-  char text[16];
-  std::snprintf(text, sizeof text, "%08X", root);
-  return text;
-}
-
-}  // namespace
 
 bool FakeRegistry::CreateKey(std::uint32_t root, const std::string& path, RegistryHandle* key) {
   if (log_->Add("CreateKey " + RootName(root) + " " + path)) return false;
