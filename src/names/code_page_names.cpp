@@ -11,6 +11,13 @@ bool CodePageNames::WidenName(const std::string& text, std::u16string* wide) {
   return true;
 }
 
+bool CodePageNames::NarrowName(std::u16string_view wide, std::string* text) {
+  std::optional<std::string> narrow = NarrowedTo(code_page_, wide);
+  if (!narrow) return false;
+  *text = std::move(*narrow);
+  return true;
+}
+
 bool CodePageNames::SameFileName(std::u16string_view a, std::u16string_view b) {
   return SameNameIgnoringCase(a, b);
 }

@@ -16,6 +16,7 @@ class CodePageNames : public FileNames {
   explicit CodePageNames(unsigned code_page) : code_page_(code_page) {}
 
   bool WidenName(const std::string& text, std::u16string* wide) override;
+  bool NarrowName(std::u16string_view wide, std::string* text) override;
   bool SameFileName(std::u16string_view a, std::u16string_view b) override;
 
  private:

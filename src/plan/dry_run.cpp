@@ -5,7 +5,7 @@
 #include "description/uninstall_settings.h"
 #include "driver/uninstall_sequence.h"
 #include "files/path_probe.h"
-#include "plan/overlay_file_system.h"
+#include "plan/plan_file_system.h"
 #include "plan/plan_launcher.h"
 #include "plan/plan_processes.h"
 #include "plan/plan_registry.h"
@@ -30,7 +30,7 @@ bool HasBeforeProgram(FileSystem& fs, const std::string& uninstaller_dir) {
 std::vector<std::string> PlanUninstallation(const SystemParts& system, const std::string& own_path,
                                             PlanMode mode) {
   PlanLog plan(system.fs);
-  OverlayFileSystem fs(system.fs, &plan);
+  PlanFileSystem fs(system.fs, &plan);
   fs.SetRunningProgram(own_path);
   PlanRegistry registry(system.registry, system.registry_view, system.fs, &plan);
   PlanProcesses processes(system.processes, own_path, mode == PlanMode::kQuiet);

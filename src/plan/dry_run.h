@@ -1,5 +1,5 @@
-// The dry run of one uninstallation: the real run of the uninstaller, on the overlays, so that
-// it reads the machine as it is and changes nothing of it.
+// The dry run of one uninstallation: the real run of the uninstaller, on copies of the system's
+// parts held in memory, so that it reads the machine as it is and changes nothing of it.
 #ifndef UNINSTALL_PLAN_DRY_RUN_H_
 #define UNINSTALL_PLAN_DRY_RUN_H_
 

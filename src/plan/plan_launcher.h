@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "plan/overlay_file_system.h"
+#include "plan/plan_file_system.h"
 #include "plan/plan_log.h"
 #include "platform/launcher.h"
 
@@ -17,7 +17,7 @@ inline constexpr ProcessHandle kPlannedProcess(1);
 
 class PlanLauncher : public Launcher {
  public:
-  PlanLauncher(OverlayFileSystem& fs, PlanLog* plan) : fs_(fs), plan_(plan) {}
+  PlanLauncher(PlanFileSystem& fs, PlanLog* plan) : fs_(fs), plan_(plan) {}
 
   ProcessHandle StartProgram(const std::string& file, const std::string& parameters,
                              const std::string& working_directory) override;
@@ -26,7 +26,7 @@ class PlanLauncher : public Launcher {
   void StartSelfRemoval(const std::string& exe, const std::string& directory) override;
 
  private:
-  OverlayFileSystem& fs_;
+  PlanFileSystem& fs_;
   PlanLog* plan_;
 };
 

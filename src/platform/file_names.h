@@ -15,6 +15,9 @@ class FileNames {
 
   // MultiByteToWideChar from the system's 8-bit code page, refusing invalid bytes.
   virtual bool WidenName(const std::string& text, std::u16string* wide) = 0;
+  // WideCharToMultiByte to the system's 8-bit code page, refusing a character it has no byte
+  // for (no best fit).
+  virtual bool NarrowName(std::u16string_view wide, std::string* text) = 0;
   // CompareStringOrdinal, letter case ignored: whether `a` and `b` are one name to the file
   // system.
   virtual bool SameFileName(std::u16string_view a, std::u16string_view b) = 0;

@@ -1,77 +1,22 @@
-// An in-memory file system that behaves like Windows on every point the logic relies on:
-// drive letters with drive types, case-insensitive and case-preserving names, backslash
-// separators, attributes, files held open, search patterns with "." and "..", directories
-// removable only when empty, read-only files refusing deletion.
+// The in-memory file system of the tests: the program's model of Windows' file system, with
+// every call written to the call log, where a test can also make one fail.
 #ifndef UNINSTALL_TESTS_FAKES_FAKE_FILE_SYSTEM_H_
 #define UNINSTALL_TESTS_FAKES_FAKE_FILE_SYSTEM_H_
 
 #include <cstdint>
-#include <map>
-#include <memory>
-#include <set>
 #include <string>
 #include <vector>
 
 #include "fakes/call_log.h"
-#include "platform/file_system.h"
+#include "model/memory_file_system.h"
 
 namespace uninstall {
 
-class FakeFileSystem : public FileSystem {
+class FakeFileSystem : public MemoryFileSystem {
  public:
   // Starts with one fixed drive, C:. Calls are logged to `log` when given.
   explicit FakeFileSystem(CallLog* log = nullptr);
-  ~FakeFileSystem() override;
 
-  // --- Setting up -------------------------------------------------------------------------
-  void AddDrive(char letter, std::uint32_t type = kDriveFixed);
-  // Creates the directory and any missing parents (paths like C:\App or C:\App\).
-  void AddDirectory(const std::string& path, std::uint32_t attributes = kAttributeDirectory);
-  // Creates the file (and missing parent directories) with the given contents.
-  void AddFile(const std::string& path, const std::string& contents = "",
-               std::uint32_t attributes = kAttributeArchive);
-  // Makes the file report `size` instead of its contents' length (for very large files).
-  void SetReportedSize(const std::string& path, std::uint64_t size);
-  // A junction at `path` that points to the directory `target`: what is looked up inside it is
-  // looked up in the target, and removing it removes only the link.
-  void AddLink(const std::string& path, const std::string& target);
-  // From now on only this many more bytes can be written (a disk filling up).
-  void SetDiskSpace(std::uint64_t bytes);
-  // A file held open by another program: it cannot be deleted.
-  void HoldOpen(const std::string& path);
-  // Moves a file or directory to another name (its parent must exist); handles open on it, or
-  // on anything in it, keep working on it where it now is.
-  bool Rename(const std::string& from, const std::string& to);
-  // What WholeFolders answers.
-  std::vector<std::string> whole_folders;
-  // Opening a link by a relative name opens what it points to, as Wine does (Windows opens the
-  // link itself).
-  void SetOpensFollowLinks(bool follow);
-  // The final path of a node opened by a relative name is that name in its parent's final path,
-  // wherever the node is: as Wine reports it when a directory was swapped between the opening
-  // and its reading of the name.
-  void SetFinalPathsByName(bool by_name);
-  // NormalizedPath of a directory opened by a path of a network share names that path
-  // ("\\?\UNC\..."), wherever it leads: as Windows names a folder of this machine reached
-  // through a share (a mapped drive).
-  void SetNormalizedPathsAsOpened(bool as_opened);
-
-  // --- Looking at the result --------------------------------------------------------------
-  bool Exists(const std::string& path) const;
-  bool IsDirectory(const std::string& path) const;
-  std::string Contents(const std::string& path) const;
-  std::uint32_t Attributes(const std::string& path) const;
-  // Every file and directory below the drives, as full paths in stored case, sorted;
-  // directories end with a backslash.
-  std::vector<std::string> AllPaths() const;
-  // Number of search, file and node handles still open (to catch leaks).
-  int OpenHandles() const;
-  // The security descriptor a file was created with by CreateProtectedFile; "" for none.
-  std::string SecurityOf(const std::string& path) const;
-  // The creation disposition of the last OpenFile call.
-  std::uint32_t LastDisposition() const;
-
-  // --- FileSystem -------------------------------------------------------------------------
   SearchHandle FindFirst(const std::string& pattern, FoundEntry* entry,
                          std::uint32_t* error) override;
   bool FindNext(SearchHandle search, FoundEntry* entry) override;
@@ -108,12 +53,15 @@ class FakeFileSystem : public FileSystem {
   bool ListNode(NodeHandle directory, ListFrom from, std::vector<ListedName>* entries) override;
   void CloseNode(NodeHandle node) override;
   bool WidenName(const std::string& text, std::u16string* wide) override;
-  bool SameFileName(std::u16string_view a, std::u16string_view b) override;
   std::vector<std::u16string> WholeFolders() override;
 
  private:
-  struct Impl;
-  std::unique_ptr<Impl> impl_;
+  // Records the call; true when fault injection makes it fail.
+  bool Log(const std::string& entry) { return log_ != nullptr && log_->Add(entry); }
+  // A node's path for the log; nothing is worked out when there is no log.
+  std::string Text(NodeHandle node) { return log_ != nullptr ? NodeText(node) : std::string(); }
+
+  CallLog* log_;
 };
 
 }  // namespace uninstall

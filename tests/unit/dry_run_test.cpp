@@ -13,7 +13,7 @@
 #include "files/path_probe.h"
 #include "model/node_rules.h"
 #include "names/encodings.h"
-#include "plan/overlay_file_system.h"
+#include "plan/plan_file_system.h"
 #include "plan/plan_registry.h"
 #include "shell/registry_deletion.h"
 
@@ -89,23 +89,26 @@ TEST(DryRunTest, AnUninstallerOnAShareStays) {
                           "remove file \\\\srv\\share\\App\\uninstall.dat"));
 }
 
-// Removals and attribute changes are seen by later reads, by path and through handles; the
-// system's files are never changed, written or opened for writing.
-TEST(OverlayFileSystemTest, KeepsEveryChangeToItself) {
+// Removals, writes and attribute changes are seen by later reads, by path and through handles;
+// the system's files are never changed, written or opened for writing.
+TEST(PlanFileSystemTest, KeepsEveryChangeToItself) {
   FakeFileSystem system;
   system.AddFile("C:\\A\\x.txt", "x");
   system.AddFile("C:\\A\\Sub\\ro.txt", "r", kAttributeReadOnly);
   system.AddFile("C:\\B\\held.txt");
   PlanLog plan(system);
-  OverlayFileSystem fs(system, &plan);
+  PlanFileSystem fs(system, &plan);
   std::uint32_t error = 0;
-  EXPECT_FALSE(
-      fs.OpenFile("C:\\A\\x.txt", kGenericRead | kGenericWrite, 0, kOpenExisting, 0, &error)
-          .valid());
-  const FileHandle scratch = fs.CreateProtectedFile("C:\\A\\new.bat", "D:P", &error);
+  const FileHandle x =
+      fs.OpenFile("C:\\A\\x.txt", kGenericRead | kGenericWrite, 0, kOpenExisting, 0, &error);
   std::uint32_t written = 0;
-  EXPECT_TRUE(fs.WriteBytes(scratch, "x", 1, &written));
-  fs.CloseFile(scratch);
+  EXPECT_TRUE(fs.WriteBytes(x, "yz", 2, &written));
+  fs.CloseFile(x);
+  EXPECT_EQ(fs.Contents("C:\\A\\x.txt"), "yz");
+  const FileHandle created = fs.CreateProtectedFile("C:\\A\\new.bat", "D:P", &error);
+  EXPECT_TRUE(fs.WriteBytes(created, "x", 1, &written));
+  fs.CloseFile(created);
+  EXPECT_TRUE(fs.EraseFile("C:\\A\\new.bat"));
   EXPECT_FALSE(fs.EraseDirectory("C:\\A\\Sub"));
   EXPECT_FALSE(fs.EraseFile("C:\\A\\Sub\\ro.txt"));
   EXPECT_TRUE(fs.SetAttributes("C:\\A\\Sub\\ro.txt", kAttributeNormal));
@@ -135,9 +138,57 @@ TEST(OverlayFileSystemTest, KeepsEveryChangeToItself) {
                                       "C:\\A\\x.txt", "C:\\B\\", "C:\\B\\held.txt"}));
   EXPECT_EQ(system.Attributes("C:\\A\\Sub\\ro.txt"), kAttributeReadOnly);
   EXPECT_EQ(system.OpenHandles(), 0);
+  EXPECT_EQ(system.Contents("C:\\A\\x.txt"), "x");
   EXPECT_THAT(plan.lines(),
-              ElementsAre("remove file C:\\A\\Sub\\ro.txt", "remove directory C:\\A\\Sub",
-                          "remove file C:\\A\\x.txt", "remove directory C:\\A"));
+              ElementsAre("remove file C:\\A\\new.bat", "remove file C:\\A\\Sub\\ro.txt",
+                          "remove directory C:\\A\\Sub", "remove file C:\\A\\x.txt",
+                          "remove directory C:\\A"));
+}
+
+// The copy reads each directory and file of the system once, when first needed; what names a
+// node is the system's answer, and where the system opens what a link leads to (as Wine does),
+// so does the copy.
+TEST(PlanFileSystemTest, ReadsTheSystemOnceAndNamesNodesAsTheSystemDoes) {
+  for (const bool follows : {false, true}) {
+    SCOPED_TRACE(follows ? "links followed" : "links opened");
+    CallLog log;
+    FakeFileSystem system(&log);
+    system.AddFile("C:\\A\\f.txt", "abc");
+    system.AddFile("C:\\T\\t.txt");
+    system.AddLink("C:\\A\\L", "C:\\T");
+    system.SetOpensFollowLinks(follows);
+    PlanLog plan(system);
+    PlanFileSystem fs(system, &plan);
+    EXPECT_EQ(fs.AttributesOf("c:\\a\\F.TXT"), kAttributeArchive);
+    EXPECT_EQ(PathSize(fs, "C:\\A\\L\\t.txt"), 0);
+    std::uint32_t error = 0;
+    for (int twice = 0; twice < 2; ++twice) {
+      const FileHandle f = fs.OpenFile("C:\\A\\f.txt", kGenericRead, kShareRead, kOpenExisting,
+                                       0, &error);
+      EXPECT_EQ(fs.SizeOfFile(f), 3);
+      fs.CloseFile(f);
+    }
+    const NodeHandle a = fs.OpenDirectoryPath(u"C:\\A", kNodeList, &error);
+    const NodeHandle link = fs.OpenNode(a, u"L", 0, &error);
+    const NodeHandle by_path = fs.OpenDirectoryPath(u"C:\\A\\L", 0, &error);
+    std::uint32_t attributes = 0;
+    std::uint64_t id = 0, target_id = 0;
+    std::u16string final_path;
+    ASSERT_TRUE(fs.NodeAttributes(link, &attributes));
+    EXPECT_EQ((attributes & kAttributeReparsePoint) == 0, follows);
+    EXPECT_TRUE(fs.NodeId(link, &id));
+    EXPECT_TRUE(fs.NodeId(by_path, &target_id));
+    EXPECT_EQ(id == target_id, follows);
+    EXPECT_TRUE(fs.FinalPath(by_path, &final_path));
+    EXPECT_EQ(final_path, u"\\??\\C:\\T");
+    for (const NodeHandle node : {a, link, by_path}) fs.CloseNode(node);
+
+    EXPECT_EQ(log.Matching("ListNode C:\\A restart").size(), 1u);
+    EXPECT_EQ(log.Matching("OpenFile C:\\A\\f.txt").size(), 1u);
+    EXPECT_EQ(log.Matching("SetNodeAttributes").size() + log.Matching("DeleteOnClose").size(),
+              0u);
+    EXPECT_EQ(system.OpenHandles(), 0);
+  }
 }
 
 // The rules both in-memory file systems follow: what may be marked for deletion, and what

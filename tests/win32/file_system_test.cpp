@@ -367,6 +367,12 @@ TEST_F(FileSystemTest, NodesOpenRelativeToTheirDirectoryAndGoThroughTheirHandle)
   std::u16string wide;
   EXPECT_TRUE(fs_.WidenName("caf\xE9", &wide));
   EXPECT_EQ(wide, u"caf\u00E9");
+  // Back to the code page, and no best fit for a letter it has no byte for.
+  std::string narrow;
+  EXPECT_TRUE(fs_.NarrowName(wide, &narrow));
+  EXPECT_EQ(narrow, "caf\xE9");
+  EXPECT_FALSE(fs_.NarrowName(u"\u0416", &narrow));
+  EXPECT_FALSE(fs_.NarrowName(u"\u0100", &narrow));
 }
 
 // The code pages the checker and the tests read names in are the system's own, byte for byte.

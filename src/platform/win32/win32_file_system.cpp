@@ -392,6 +392,23 @@ bool Win32FileSystem::WidenName(const std::string& text, std::u16string* wide) {
   return true;
 }
 
+bool Win32FileSystem::NarrowName(std::u16string_view wide, std::string* text) {
+  text->clear();
+  if (wide.empty()) return true;
+  const auto* source = reinterpret_cast<const wchar_t*>(wide.data());
+  const int size = static_cast<int>(wide.size());
+  BOOL used_default = FALSE;
+  int count = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, source, size, nullptr, 0, nullptr,
+                                  &used_default);
+  if (count <= 0 || used_default) return false;
+  std::vector<char> buffer(count);
+  count = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, source, size, buffer.data(), count,
+                              nullptr, &used_default);
+  if (count <= 0 || used_default) return false;
+  text->assign(buffer.begin(), buffer.begin() + count);
+  return true;
+}
+
 bool Win32FileSystem::SameFileName(std::u16string_view a, std::u16string_view b) {
   return a.size() == b.size() &&
          CompareStringOrdinal(reinterpret_cast<const wchar_t*>(a.data()),

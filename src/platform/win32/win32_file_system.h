@@ -50,6 +50,7 @@ class Win32FileSystem : public FileSystem {
   bool ListNode(NodeHandle directory, ListFrom from, std::vector<ListedName>* entries) override;
   void CloseNode(NodeHandle node) override;
   bool WidenName(const std::string& text, std::u16string* wide) override;
+  bool NarrowName(std::u16string_view wide, std::string* text) override;
   bool SameFileName(std::u16string_view a, std::u16string_view b) override;
   std::vector<std::u16string> WholeFolders() override;
 };
