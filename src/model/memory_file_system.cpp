@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "model/node_rules.h"
+#include "names/code_page_names.h"
 #include "names/encodings.h"
 #include "names/name_case.h"
 
@@ -209,22 +210,28 @@ struct MemoryFileSystem::Impl {
   std::optional<std::uint64_t> disk_space;         // bytes that can still be written
   std::map<std::u16string, std::string> security;  // by folded path
 
+  // How names are read: as the system reads them, or in the Western code page.
+  FileNames& Names() {
+    if (system != nullptr) return *system;
+    return western;
+  }
+  CodePageNames western{kWesternCodePage};
+
   std::u16string Widen(std::string_view text) {
     std::u16string wide;
-    if (system == nullptr) return WidenedFrom(kWesternCodePage, text);
     // Bytes that are no text of the code page stand for themselves.
-    if (!system->WidenName(std::string(text), &wide)) wide.assign(text.begin(), text.end());
+    if (!Names().WidenName(std::string(text), &wide)) wide.assign(text.begin(), text.end());
     return wide;
   }
 
   // A name as the 8-bit calls give it: a character the code page has no byte for as "?".
   std::string Narrow(std::u16string_view wide) {
     std::string text;
-    if (owner->NarrowName(wide, &text)) return text;
+    if (Names().NarrowName(wide, &text)) return text;
     text.clear();
     for (char16_t c : wide) {
       std::string one;
-      text += owner->NarrowName(std::u16string_view(&c, 1), &one) ? one : "?";
+      text += Names().NarrowName(std::u16string_view(&c, 1), &one) ? one : "?";
     }
     return text;
   }
@@ -934,10 +941,10 @@ NodeHandle MemoryFileSystem::OpenNode(NodeHandle parent, const std::u16string& n
   const OpenedNode& above = opened_parent->second;
   OpenedNode opened;
   opened.access = access;
-  opened.name_path = above.name_path;
   if (name.empty()) {
     // The directory itself once more, wherever it now is.
     opened.node = above.node;
+    opened.name_path = above.name_path;
     if (opened.node->detached) return fail(kErrorFileNotFound);
   } else {
     if (IsDots(name) || name.find_first_of(u"\\/") != std::u16string::npos) {
@@ -954,7 +961,6 @@ NodeHandle MemoryFileSystem::OpenNode(NodeHandle parent, const std::u16string& n
     if (opened.node == nullptr) return fail(kErrorFileNotFound);
     // Wine opens the name relative to the directory itself, but works out the final path anew
     // from the directory's name, as that name leads now.
-    opened.name_path.reset();
     if (impl_->final_paths_by_name) {
       std::optional<std::u16string> parent_path =
           above.name_path ? above.name_path : impl_->PathOf(above.node);
@@ -1123,21 +1129,15 @@ std::vector<std::u16string> MemoryFileSystem::WholeFolders() {
 }
 
 bool MemoryFileSystem::WidenName(const std::string& text, std::u16string* wide) {
-  if (impl_->system != nullptr) return impl_->system->WidenName(text, wide);
-  *wide = WidenedFrom(kWesternCodePage, text);
-  return true;
+  return impl_->Names().WidenName(text, wide);
 }
 
 bool MemoryFileSystem::NarrowName(std::u16string_view wide, std::string* text) {
-  if (impl_->system != nullptr) return impl_->system->NarrowName(wide, text);
-  std::optional<std::string> narrow = NarrowedTo(kWesternCodePage, wide);
-  if (!narrow) return false;
-  *text = std::move(*narrow);
-  return true;
+  return impl_->Names().NarrowName(wide, text);
 }
 
 bool MemoryFileSystem::SameFileName(std::u16string_view a, std::u16string_view b) {
-  return SameNameIgnoringCase(a, b);
+  return impl_->Names().SameFileName(a, b);
 }
 
 }  // namespace uninstall

@@ -156,18 +156,26 @@ TEST(PlanFileSystemTest, ReadsTheSystemOnceAndNamesNodesAsTheSystemDoes) {
     system.AddFile("C:\\A\\f.txt", "abc");
     system.AddFile("C:\\T\\t.txt");
     system.AddLink("C:\\A\\L", "C:\\T");
+    system.AddFile("D:\\d.txt");
+    system.AddFile("\\\\srv\\share\\s.txt");
     system.SetOpensFollowLinks(follows);
+    // Never opened for deletion here: it would be refused.
+    system.HoldOpen("C:\\T");
     PlanLog plan(system);
     PlanFileSystem fs(system, &plan);
-    EXPECT_EQ(fs.AttributesOf("c:\\a\\F.TXT"), kAttributeArchive);
+    EXPECT_EQ(fs.AttributesOf("c:\\a\\.\\F.TXT"), kAttributeArchive);
+    EXPECT_EQ(fs.DriveTypeOf("D:\\"), kDriveFixed);
+    EXPECT_EQ(fs.DriveTypeOf("\\\\srv\\share\\"), kDriveRemote);
     EXPECT_EQ(PathSize(fs, "C:\\A\\L\\t.txt"), 0);
     std::uint32_t error = 0;
     for (int twice = 0; twice < 2; ++twice) {
-      const FileHandle f = fs.OpenFile("C:\\A\\f.txt", kGenericRead, kShareRead, kOpenExisting,
-                                       0, &error);
+      const FileHandle f =
+          fs.OpenFile("C:\\A\\f.txt", kGenericRead, kShareRead, kOpenExisting, 0, &error);
       EXPECT_EQ(fs.SizeOfFile(f), 3);
       fs.CloseFile(f);
     }
+    EXPECT_FALSE(fs.OpenDirectoryPath(u"C:\\Gone", 0, &error).valid());
+    EXPECT_EQ(error, kErrorPathNotFound);
     const NodeHandle a = fs.OpenDirectoryPath(u"C:\\A", kNodeList, &error);
     const NodeHandle link = fs.OpenNode(a, u"L", 0, &error);
     const NodeHandle by_path = fs.OpenDirectoryPath(u"C:\\A\\L", 0, &error);
@@ -185,8 +193,7 @@ TEST(PlanFileSystemTest, ReadsTheSystemOnceAndNamesNodesAsTheSystemDoes) {
 
     EXPECT_EQ(log.Matching("ListNode C:\\A restart").size(), 1u);
     EXPECT_EQ(log.Matching("OpenFile C:\\A\\f.txt").size(), 1u);
-    EXPECT_EQ(log.Matching("SetNodeAttributes").size() + log.Matching("DeleteOnClose").size(),
-              0u);
+    EXPECT_EQ(log.Matching("SetNodeAttributes").size() + log.Matching("DeleteOnClose").size(), 0u);
     EXPECT_EQ(system.OpenHandles(), 0);
   }
 }
