@@ -320,6 +320,18 @@ std::int32_t Description::Number(const std::string& group, const std::string& ke
   return found == kNone ? default_value : NumberOf(entries_[found]);
 }
 
+std::size_t Description::CountValues(const std::string& group) const {
+  const std::size_t found = FindGroup(group);
+  std::size_t count = 0;
+  if (found == kMissing) return count;
+  for (std::size_t i = (found == kNone) ? 0 : found + 1; i < entry_count_; ++i) {
+    const EntryKind kind = entries_[i].kind;
+    if (kind == EntryKind::kGroup) break;
+    if (kind == EntryKind::kKey) ++count;
+  }
+  return count;
+}
+
 std::vector<std::uint32_t> Description::KeyEntries(std::size_t group) const {
   std::vector<std::uint32_t> keys;
   if (group == kMissing) return keys;

@@ -50,6 +50,9 @@ class Description {
     }
   }
 
+  // How many values `group` holds, duplicates included.
+  std::size_t CountValues(const std::string& group) const;
+
   enum class EntryKind : std::uint8_t { kGroup, kComment, kKey };
 
   // An entry as a checker sees it: its kind, its line (from 1), its name and value as they stand

@@ -22,6 +22,16 @@ void RunAfterProgram(const PlatformParts& platform, ProgramLauncher& launcher,
 
 }  // namespace
 
+std::uint64_t PiecesOfWork(const Description& description, RemovalOptions options) {
+  std::uint64_t pieces = description.CountValues("UserTask");
+  if (options.delete_all) {
+    for (const char* group : {"Dirs", "Data", "DataDirs"}) pieces += description.CountValues(group);
+  } else {
+    for (const char* group : {"Files", "Dirs"}) pieces += description.CountValues(group);
+  }
+  return pieces;
+}
+
 bool RemoveInstallation(const PlatformParts& platform, ProgramLauncher& launcher,
                         const Installation& installation, RemovalOptions options,
                         Progress& progress) {

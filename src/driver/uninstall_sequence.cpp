@@ -197,8 +197,10 @@ void UninstallSequence::RunWindow() {
     // being painted and keeps answering what other programs send it, also while a started
     // program is waited for.
     WindowProgress progress(platform_.windows);
+    progress.Expect(PiecesOfWork(ToRemove().description, options));
     const bool removed = RemoveInstallation(platform_, launcher_, ToRemove(), options, progress);
     if (!removed) {
+      window.ShowingError();
       ShowMessageBox(platform_.windows, " " + state_.texts.titel, state_.texts.error, kIconError);
     }
     window.FinishRemoval(state_.texts.status);

@@ -177,6 +177,7 @@ void ContainedRemoval::RemoveContents(const VerifiedNode& directory, const Verif
       if (fs_.ListNode(directory_at(depth).handle(), level.from, &level.entries)) {
         level.from = ListFrom::kNext;
         level.next = 0;
+        progress.Expect(level.entries.size());
         continue;
       }
       if (depth == 0) break;
@@ -195,6 +196,7 @@ void ContainedRemoval::RemoveContents(const VerifiedNode& directory, const Verif
       continue;
     }
     const ListedName entry = level.entries[level.next++];
+    progress.Done();
     if (entry.name == u"." || entry.name == u"..") continue;
     path->push_back(entry.name);
     if (IsSpared(*path)) {

@@ -65,6 +65,7 @@ bool RemoveProgramFiles(FileSystem& fs, const Description& description,
     } else {
       remove_file(file);
     }
+    progress.Done();
   });
   auto remove_directory = [&](const std::string& dir) {
     if (StaysInside(dir) ? installation.RemoveEmptyDirectory(dir, progress)
@@ -72,7 +73,10 @@ bool RemoveProgramFiles(FileSystem& fs, const Description& description,
       result = true;
     }
   };
-  description.ForEachValue("Dirs", remove_directory);
+  description.ForEachValue("Dirs", [&](const std::string& dir) {
+    remove_directory(dir);
+    progress.Done();
+  });
   if (lists_prog_exe) {
     remove_file(paths.prog_exe);
     // The directories that held it, as listed, now that they may be empty.
@@ -94,6 +98,7 @@ bool RemoveAllFiles(FileSystem& fs, const Description& description, const Instal
   bool prog_exe_in_a_tree = false;
   description.ForEachValue("Dirs", [&](const std::string& dir) {
     // Whole trees go by force: a value that leads outside the installation names nothing.
+    progress.Done();
     if (!StaysInside(dir)) return;
     progress.Show(paths.uninstaller_dir + dir + kAllFiles);
     installation.RemoveTree(dir, progress);
@@ -110,10 +115,13 @@ bool RemoveAllFiles(FileSystem& fs, const Description& description, const Instal
         } else {
           progress.Beat();
         }
+        progress.Done();
       });
     }
-    description.ForEachValue(
-        "DataDirs", [&](const std::string& dir) { data.RemoveEmptyDirectory(dir, progress); });
+    description.ForEachValue("DataDirs", [&](const std::string& dir) {
+      data.RemoveEmptyDirectory(dir, progress);
+      progress.Done();
+    });
   }
   // The sweep: every file directly in the uninstaller's directory. The directory itself stays,
   // since the running uninstaller's file cannot go yet.

@@ -19,6 +19,8 @@ class PlanWindows : public WindowToolkit {
   bool delete_all_withheld() const { return delete_all_withheld_; }
 
   void SetStatusText(const std::string&) override {}
+  void SetProgress(int, std::uint32_t, std::uint32_t) override {}
+  void SetTaskbarState(int, TaskbarState) override {}
   void LoadProgramIcon() override {}
   void ReleaseProgramIcon() override {}
   void ShowControl(int control, Visible visible) override {

@@ -39,6 +39,7 @@ enum class ControlKind {
   kEdit,          // one-line edit field with sunken border, scrolling horizontally
   kPasswordEdit,  // the same, every character shown as the system's password character
   kFrame,         // thin sunken frame without caption whose inside is not painted
+  kProgressBar,   // the common controls' progress bar
 };
 
 struct FontSpec {
@@ -92,6 +93,13 @@ class WindowToolkit {
 
   // Sets field 0 of the status bar of the open window that has one; nothing when there is none.
   virtual void SetStatusText(const std::string& text) = 0;
+  // Sets the progress bar `control` to `position` of `range`, and the taskbar button of its
+  // window with it while that shows a state (TaskbarState).
+  virtual void SetProgress(int control, std::uint32_t position, std::uint32_t range) = 0;
+  // What the taskbar button of the window with the progress bar `control` shows: nothing, the
+  // progress (normal), or the progress as an error (while an error box is shown).
+  enum class TaskbarState { kNone, kNormal, kError };
+  virtual void SetTaskbarState(int control, TaskbarState state) = 0;
 
   // Loads the program's own 32 x 32 icon (resource 1) for the main window.
   virtual void LoadProgramIcon() = 0;

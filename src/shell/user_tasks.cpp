@@ -51,6 +51,7 @@ void RemoveUserTasks(const ShellIntegrationParts& parts, const Description& desc
   description.ForEachNumberedValue("UserTask", "Task", description.Number("UserTask", "Number", 0),
                                    [&](const std::string& entry) {
                                      if (!entry.empty()) RunTask(parts, entry);
+                                     parts.progress.Done();
                                      parts.progress.Beat();
                                    });
 }

@@ -21,6 +21,7 @@ inline constexpr int kReadyButton = 7;
 inline constexpr int kInfoText = 8;
 inline constexpr int kProgramNameText = 9;
 inline constexpr int kDeleteAllCheckBox = 10;
+inline constexpr int kRemovalProgressBar = 17;
 
 // Control numbers of the logon dialog.
 inline constexpr int kUserLabel = 11;

@@ -4,6 +4,7 @@
 
 #include "common/progress.h"
 #include "ui/control_ids.h"
+#include "ui/progress_amount.h"
 
 namespace uninstall {
 namespace {
@@ -38,6 +39,8 @@ WindowSpec MainWindowSpec(const MainWindowTexts& texts) {
       {kInfoText, Kind::kText, 0, 10, 60, 380, 18, texts.info, info, true},
       {kProgramNameText, Kind::kText, 0, 10, 80, 380, 18, texts.name_with_version, info_bold, true},
       {kDeleteAllCheckBox, Kind::kCheckBox, 0, 10, 110, 380, 15, texts.delete_all, dialog, true},
+      // In the free band above the line: how far the removal is, from OK on.
+      {kRemovalProgressBar, Kind::kProgressBar, 0, 10, 128, 380, 12, "", {}, false},
       {0, Kind::kEtchedLine, 0, 2, 144, 399, 2, "", {}, true},
       {kOkButton, Kind::kButton, 0, 5, 151, 60, 20, texts.ok, dialog, true},
       {kCancelButton, Kind::kButton, 0, 325, 151, 70, 20, texts.cancel, dialog, true},
@@ -77,9 +80,17 @@ void MainWindow::StartRemoval() {
   windows_.EnableControl(kReadyButton, Enabled::kNo);
   windows_.ShowControl(kReadyButton, Visible::kYes);
   windows_.EnableControl(kDeleteAllCheckBox, Enabled::kNo);
+  windows_.ShowControl(kRemovalProgressBar, Visible::kYes);
+  windows_.SetTaskbarState(kRemovalProgressBar, WindowToolkit::TaskbarState::kNormal);
+}
+
+void MainWindow::ShowingError() {
+  windows_.SetTaskbarState(kRemovalProgressBar, WindowToolkit::TaskbarState::kError);
 }
 
 void MainWindow::FinishRemoval(const std::string& status) {
+  windows_.SetProgress(kRemovalProgressBar, ProgressAmount::kRange, ProgressAmount::kRange);
+  windows_.SetTaskbarState(kRemovalProgressBar, WindowToolkit::TaskbarState::kNone);
   windows_.EnableControl(kReadyButton, Enabled::kYes);
   windows_.SetStatusText(StatusText(status));
 }

@@ -46,9 +46,13 @@ class MainWindow {
   // event will ever come.
   bool Confirmed();
   bool DeleteAllTicked() const;
-  // The second stage, while the removal runs: Ready shows, disabled.
+  // The second stage, while the removal runs: Ready shows, disabled, and the progress bar, with
+  // the taskbar button showing the progress too.
   void StartRemoval();
-  // The removal is done: Ready answers, and the status bar shows `status`.
+  // An error box is about to be shown: the taskbar button shows the progress as an error.
+  void ShowingError();
+  // The removal is done: the bar is full, the taskbar button shows nothing, Ready answers, and
+  // the status bar shows `status`.
   void FinishRemoval(const std::string& status);
   // Waits for Ready: true once it is clicked; false when no event will ever come.
   bool ReadyClicked();

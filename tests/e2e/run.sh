@@ -181,6 +181,7 @@ cases=(
   "case_quiet_sample_whole_directory"
   "case_window_confirm_and_remove"
   "case_window_cancel"
+  "case_window_at_each_scale"
   "case_window_delete_all"
   "case_window_delete_all_keeps_an_untaken_subfolder"
   "case_quiet_values_outside_the_uninstallers_folder"

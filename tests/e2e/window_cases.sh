@@ -123,6 +123,53 @@ case_window_cancel() {
   report "$name"
 }
 
+# The window at 100 %, 150 % and 200 % (the prefix's LogPixels): the client area and every
+# control's place and size are the table's scaled (as MulDiv rounds), and a text that fits at
+# 100 % fits at each scale. Screenshots at 100 % and 150 %, and at 150 % during and after a
+# removal.
+case_window_at_each_scale() {
+  local name=window-at-each-scale problems= run prefix dpi layout fits fits_at_96= line
+  local table='1 0 0 480 48|2 10 10 345 15|3 20 24 335 15|4 360 8 32 32|8 10 60 380 18|9 10 80 380 18|10 10 110 380 15|5 5 151 60 20|6 325 151 70 20|7 325 151 70 20|17 10 128 380 12'
+  for dpi in 96 144 192; do
+    new_prefix "$name-$dpi"
+    in_prefix "$prefix" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" \
+      /f >/dev/null 2>&1 || problem "LogPixels $dpi could not be set"
+    settle "$prefix"
+    sample_installation "$prefix/drive_c/Program Files/Sample"
+    [ "$dpi" = 144 ] && large_installation "$prefix/drive_c/Program Files/Sample" 200 40
+    start_window "$prefix" 'C:\Program Files\Sample\Uninstall.exe'
+    layout=$(uiauto "$prefix" layout "$WINDOW_TITLE" | tr -d '\r')
+    [ "$(awk -F'\t' '$1 == "window" { print $4 "x" $5 }' <<<"$layout")" = \
+      "$((400 * dpi / 96))x$((200 * dpi / 96))" ] ||
+      problem "client area at $dpi DPI: $(grep '^window' <<<"$layout")"
+    while IFS=' ' read -r id x y w h; do
+      line=$(awk -F'\t' -v id="$id" '$1 == id { print $3, $4, $5, $6 }' <<<"$layout")
+      [ "$line" = "$(((x * dpi + 48) / 96)) $(((y * dpi + 48) / 96)) $(((w * dpi + 48) / 96)) $(((h * dpi + 48) / 96))" ] ||
+        problem "control $id at $dpi DPI is at '$line'"
+    done < <(tr '|' '\n' <<<"$table")
+    fits=$(uiauto "$prefix" fits "$WINDOW_TITLE" | tr -d '\r' | awk -F'\t' '$2 == "fits" { print $1 }' | sort)
+    [ "$dpi" = 96 ] && fits_at_96=$fits
+    [ -z "$(comm -23 <(echo "$fits_at_96") <(echo "$fits"))" ] ||
+      problem "cut at $dpi DPI but not at 96: $(comm -23 <(echo "$fits_at_96") <(echo "$fits") | tr '\n' ' ')"
+    [ "$dpi" = 192 ] || screenshot "$name-$dpi"
+    if [ "$dpi" = 144 ]; then
+      # During and after a removal at 150 %, with the progress bar.
+      click_control "$prefix" "$OK_BUTTON" OK
+      sleep 1.5
+      screenshot "$name-$dpi-during"
+      wait_for_status "$prefix" "$FINAL_STATUS" 120 || problem "no final status text at $dpi DPI"
+      screenshot "$name-$dpi-after"
+      click_control "$prefix" "$READY_BUTTON" Ready
+    else
+      click_control "$prefix" "$CANCEL_BUTTON" Cancel
+    fi
+    finish_run "$prefix"
+    wine_kill "$prefix"
+  done
+  [ -n "$fits_at_96" ] || problem "no text fits at 96 DPI"
+  report "$name"
+}
+
 # "Delete all" takes the whole directory, read-only, hidden and user files included, the data
 # listed under DataDir and the per-user product key.
 case_window_delete_all() {
@@ -179,7 +226,8 @@ case_window_large_removal_keeps_the_window_alive() {
   local started
   started=$(date +%s%N)
   click_control "$prefix" "$OK_BUTTON" OK
-  local out code
+  (sleep 1.5 && screenshot "$name-midway") &
+  local shot=$! out code
   out=$(uiauto "$prefix" alive "$WINDOW_TITLE" 600 "$FINAL_STATUS")
   code=$?
   out=$(tr -d '\r' <<<"$out")
@@ -188,6 +236,16 @@ case_window_large_removal_keeps_the_window_alive() {
   [ "$code" -eq 0 ] || problem "the window did not always answer within a second ($(tail -n 1 <<<"$out"))"
   [ "$(grep -c '^status: ' <<<"$out")" -ge 3 ] || problem "the status texts did not change"
   grep -qx "status: $FINAL_STATUS" <<<"$out" || problem "no final status text"
+  # The progress bar grows, never back, and is full at the end.
+  local positions
+  positions=$(sed -n 's/^progress: \([0-9]*\) of .*/\1/p' <<<"$out")
+  [ "$(wc -l <<<"$positions")" -ge 5 ] || problem "the progress bar moved $(wc -l <<<"$positions") times"
+  [ "$positions" = "$(sort -n <<<"$positions")" ] ||
+    problem "the progress bar moved back: $(tr '\n' ' ' <<<"$positions")"
+  grep -q "^progress: 10000 of 10000$" <<<"$out" ||
+    problem "the progress bar did not end full: $(grep '^progress' <<<"$out" | tail -n 1)"
+  wait "$shot"
+  screenshot "$name-after"
   click_control "$prefix" "$READY_BUTTON" Ready
   finish_run "$prefix"
   expect_absent "$app"

@@ -46,6 +46,16 @@ void FakeWindowToolkit::SetStatusText(const std::string& text) {
   if (has_status_bar) status_text_ = text;
 }
 
+void FakeWindowToolkit::SetProgress(int control, std::uint32_t position, std::uint32_t range) {
+  log_->Add("SetProgress " + std::to_string(control) + " " + std::to_string(position) + "/" +
+            std::to_string(range));
+}
+
+void FakeWindowToolkit::SetTaskbarState(int control, TaskbarState state) {
+  log_->Add("SetTaskbarState " + std::to_string(control) + " " +
+            std::to_string(static_cast<int>(state)));
+}
+
 void FakeWindowToolkit::LoadProgramIcon() { log_->Add("LoadProgramIcon"); }
 
 void FakeWindowToolkit::ReleaseProgramIcon() { log_->Add("ReleaseProgramIcon"); }

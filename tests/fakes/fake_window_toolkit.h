@@ -56,6 +56,8 @@ class FakeWindowToolkit : public WindowToolkit {
   bool checked(int control) const;
 
   void SetStatusText(const std::string& text) override;
+  void SetProgress(int control, std::uint32_t position, std::uint32_t range) override;
+  void SetTaskbarState(int control, TaskbarState state) override;
   void LoadProgramIcon() override;
   void ReleaseProgramIcon() override;
   void ShowControl(int control, Visible visible) override;

@@ -42,6 +42,12 @@ manifest_checks() {
     grep -q -E '6\.0\.0\.0' "$resources"
 }
 check "manifest asks for administrator rights and common controls 6" manifest_checks
+# Per-monitor DPI awareness (v2, and the older form), and Windows 7 to 11 as supported.
+dpi_checks() {
+  grep -q 'true/pm' "$resources" && grep -q 'PerMonitorV2' "$resources" &&
+    for id in 35138b9a 4a2f28e3 1f676c76 8e0f7a12; do grep -q "$id" "$resources" || return 1; done
+}
+check "manifest declares per-monitor DPI awareness and Windows 7 to 11" dpi_checks
 icon_checks() {
   # Group icon 1 holds one image of 32 x 32 pixels ("\040\040") at 32 bits per pixel.
   grep -A4 -E '^1 14 /\* RT_GROUP_ICON' "$resources" |

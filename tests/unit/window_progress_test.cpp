@@ -5,6 +5,7 @@
 
 #include "fakes/call_log.h"
 #include "fakes/fake_window_toolkit.h"
+#include "ui/progress_amount.h"
 
 namespace uninstall {
 namespace {
@@ -40,6 +41,60 @@ TEST(WindowProgressTest, StatusTextsReachTheBarOncePerInterval) {
       log.Matching("SetStatusText"),
       ElementsAre("SetStatusText   file5", "SetStatusText   file10", "SetStatusText   file11"));
   EXPECT_EQ(log.Matching("HandlePaintAndSentMessages").size(), 4u);
+}
+
+// The bar's positions: growing with each piece of work done, slower but never back when a tree
+// announces its entries while it is listed, moving on by itself while nothing is done for a
+// second (a program waited for), and never at the end before the removal ends.
+TEST(WindowProgressTest, TheBarGrowsNeverBackAndEndsWithTheRemoval) {
+  CallLog log;
+  FakeWindowToolkit windows(&log);
+  WindowProgress progress(windows);
+  windows.tick = 60;  // every beat lets the windows breathe
+  std::vector<std::uint32_t> positions;
+  auto position = [&] {
+    const std::vector<std::string> set = log.Matching("SetProgress 17 ");
+    return set.empty() ? 0u : static_cast<std::uint32_t>(std::stoul(set.back().substr(15)));
+  };
+  progress.Expect(4);
+  for (int piece = 0; piece < 2; ++piece) {
+    progress.Done();
+    positions.push_back(position());
+  }
+  EXPECT_EQ(positions.back(), ProgressAmount::kBeforeEnd / 2);
+  progress.Expect(6);  // a tree listed: its six entries
+  for (int piece = 0; piece < 7; ++piece) {
+    progress.Done();
+    positions.push_back(position());
+  }
+  // A wait: no piece done, yet the bar moves on at least once a second.
+  for (int beat = 0; beat < 40; ++beat) {
+    progress.Beat();
+    positions.push_back(position());
+  }
+  EXPECT_GT(positions.back(), positions[8]);
+  progress.Done();
+  positions.push_back(position());
+  EXPECT_EQ(positions.back(), ProgressAmount::kBeforeEnd);
+  for (std::size_t i = 1; i < positions.size(); ++i) EXPECT_LE(positions[i - 1], positions[i]);
+  EXPECT_EQ(log.Matching("SetProgress 17 10000/10000").size(), 0u);
+}
+
+// Ticks of the bar's range: the last pieces move it no further than just before the end, a wait
+// creeps a hundredth of what is left and at least one step, and the end is the removal's.
+TEST(WindowProgressTest, AmountsShareWhatIsLeft) {
+  ProgressAmount amount;
+  amount.Done();
+  EXPECT_EQ(amount.position(), 0u);
+  amount.Creep();
+  EXPECT_EQ(amount.position(), ProgressAmount::kBeforeEnd / 100);
+  amount.Expect(1);
+  amount.Done();
+  EXPECT_EQ(amount.position(), ProgressAmount::kBeforeEnd);
+  amount.Creep();
+  EXPECT_EQ(amount.position(), ProgressAmount::kBeforeEnd);
+  amount.Finish();
+  EXPECT_EQ(amount.position(), ProgressAmount::kRange);
 }
 
 }  // namespace

@@ -36,6 +36,7 @@ inline WindowSpec SampleMainWindow() {
                 {"Arial", 10, true}),
       Described(kDeleteAllCheckBox, kCheckBox, 0, 10, 110, 380, 15,
                 " Delete all(!) files in the directory (including user files).", gui),
+      Described(kRemovalProgressBar, kProgressBar, 0, 10, 128, 380, 12, "", {}, false),
       Described(0, kEtchedLine, 0, 2, 144, 399, 2),
       Described(kOkButton, kButton, 0, 5, 151, 60, 20, "OK", gui),
       Described(kCancelButton, kButton, 0, 325, 151, 70, 20, "Cancel", gui),

@@ -14,6 +14,7 @@
 #include "gtest/gtest.h"
 #include "platform/win32/win32_window_toolkit.h"
 #include "ui/control_ids.h"
+#include "ui/window_scale.h"
 #include "win32/sample_windows.h"
 
 namespace uninstall {
@@ -121,6 +122,7 @@ const std::map<ControlKind, Expected> kExpected = {
     {kEdit, {"Edit", kEditBits, ES_AUTOHSCROLL | WS_TABSTOP, true, 0}},
     {kPasswordEdit, {"Edit", kEditBits, ES_PASSWORD | ES_AUTOHSCROLL | WS_TABSTOP, true, 0}},
     {kFrame, {"Static", SS_TYPEMASK, SS_ETCHEDFRAME, false, 0}},
+    {kProgressBar, {PROGRESS_CLASSA, PBS_SMOOTH | PBS_VERTICAL, PBS_SMOOTH, false, 0}},
 };
 
 void ExpectControlAsDescribed(HWND top, const ControlSpec& control, int dpi) {
@@ -145,12 +147,22 @@ void ExpectControlAsDescribed(HWND top, const ControlSpec& control, int dpi) {
   EXPECT_EQ(shown.text, control.text);
   EXPECT_EQ(shown.underlined, "");
   HGDIOBJ font = reinterpret_cast<HGDIOBJ>(SendMessageA(found, WM_GETFONT, 0, 0));
-  if (control.font.face.empty()) {
-    EXPECT_EQ(font, GetStockObject(DEFAULT_GUI_FONT));
-    return;
-  }
   LOGFONTA made = {};
   ASSERT_EQ(GetObjectA(font, sizeof(made), &made), static_cast<int>(sizeof(made)));
+  if (control.font.face.empty()) {
+    // The system's font for dialog controls: the stock one, made again at another DPI.
+    HDC screen = GetDC(nullptr);
+    const int system_dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    if (dpi == system_dpi) {
+      EXPECT_EQ(font, GetStockObject(DEFAULT_GUI_FONT));
+    }
+    LOGFONTA stock = {};
+    GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof(stock), &stock);
+    EXPECT_STREQ(made.lfFaceName, stock.lfFaceName);
+    EXPECT_EQ(made.lfHeight, MulDiv(stock.lfHeight, dpi, system_dpi));
+    return;
+  }
   EXPECT_STREQ(made.lfFaceName, control.font.face.c_str());
   EXPECT_EQ(made.lfHeight, -MulDiv(control.font.points, dpi, 72));
   EXPECT_EQ(made.lfWeight, control.font.bold ? 700 : 400);
@@ -198,6 +210,37 @@ TEST_F(WindowToolkitTest, BuildsTheWindowsAsDescribed) {
   }
   toolkit_.CloseWindow(kMainWindow);
   EXPECT_EQ(FindWindowA(nullptr, SampleTexts().title.c_str()), nullptr);
+}
+
+// Moved to a display of another scale, the window is laid out again: every control at its place
+// and size at that DPI, in fonts made for it, the status bar's field to the new width, and the
+// window where the system suggests.
+TEST_F(WindowToolkitTest, ADisplayOfAnotherScaleLaysTheWindowOutAgain) {
+  for (const WindowSpec& description :
+       {MainWindowSpec(SampleTexts()), LogonDialogSpec(SampleLogonTexts())}) {
+    HWND top = Open(description);
+    ASSERT_NE(top, nullptr);
+    for (const int dpi : {192, 144, 96}) {
+      SCOPED_TRACE(description.title + " at " + std::to_string(dpi));
+      RECT suggested = {10, 20, 10 + 4 * dpi, 20 + 2 * dpi};
+      SendMessageA(top, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+      RECT frame = {};
+      GetWindowRect(top, &frame);
+      EXPECT_EQ(
+          std::vector<LONG>({frame.left, frame.top, frame.right, frame.bottom}),
+          std::vector<LONG>({suggested.left, suggested.top, suggested.right, suggested.bottom}));
+      const WindowSpec scaled = ScaledWindow(description, dpi);
+      for (const ControlSpec& control : scaled.controls) {
+        SCOPED_TRACE("control " + std::to_string(control.number));
+        if (control.number != 0) ExpectControlAsDescribed(top, control, dpi);
+      }
+      int edges[4] = {};
+      SendMessageA(Control(top, kStatusBarControlId), SB_GETPARTS, 4,
+                   reinterpret_cast<LPARAM>(edges));
+      EXPECT_EQ(edges[0], scaled.status_bar_field_right);
+    }
+    toolkit_.CloseWindow(description.number);
+  }
 }
 
 TEST_F(WindowToolkitTest, HeaderIsWhiteAndStatusBarHasOneField) {

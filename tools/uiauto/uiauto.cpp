@@ -14,7 +14,9 @@
 //                                      for SECONDS, or until the window is gone or its status
 //                                      bar shows FINAL_STATUS: every 50 ms ask the window for
 //                                      an answer (WM_NULL, one second at most) and read its
-//                                      status bar; print "status: TEXT" for each new text and
+//                                      status bar and progress bar; print "progress: POS of
+//                                      MAX" for each new position, "status: TEXT" for each new
+//                                      text and
 //                                      at the end "longest answer: N ms, answers: K, status
 //                                      texts: M"; exit 4 when an answer took too long
 //   uiauto close TITLE                 post WM_CLOSE to the window (a close request)
@@ -24,6 +26,9 @@
 //                                      then every control,
 //                                      panel children included, one a line: id, class, x, y,
 //                                      width, height in the window's client coordinates
+//   uiauto fits TITLE                  every static text, button and check box with a text, one
+//                                      a line: id, then "fits" or "cut" (its text in its font
+//                                      needs more room than the control has)
 //
 // Titles are compared byte for byte. Every command waits up to 20 seconds for its window
 // (--timeout=SECONDS before the command changes that). Exit codes: 0 done, 1 window or control
@@ -332,6 +337,8 @@ int Alive(const std::string& title, double seconds, const char* final_status, do
     return kExitNotFound;
   }
   HWND status_bar = FindChildOfClass(window, STATUSCLASSNAMEA);
+  HWND bar = FindChildOfClass(window, PROGRESS_CLASSA);
+  LRESULT shown_position = -1;
   const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(seconds * 1000);
   ULONGLONG longest = 0;
   int answers = 0;
@@ -350,13 +357,24 @@ int Alive(const std::string& title, double seconds, const char* final_status, do
     } else {
       late = true;
     }
-    // The status bar is read only from a window that has just answered, so that reading it
-    // does not wait as well.
+    // The bars are read only from a window that has just answered, so that reading them does
+    // not wait as well; the status bar first: a program that fills its progress bar before its
+    // final text then shows the bar full when the text is seen.
+    bool final = false;
     if (answered && status_bar != nullptr) {
       const std::optional<std::string> text = TextOf(status_bar);
       if (text && texts.insert(*text).second) Print("status: " + OneLine(*text));
-      if (text && final_status != nullptr && *text == final_status) break;
+      final = text && final_status != nullptr && *text == final_status;
     }
+    if (answered && bar != nullptr) {
+      const LRESULT position = SendMessageA(bar, PBM_GETPOS, 0, 0);
+      if (position != shown_position) {
+        shown_position = position;
+        Print("progress: " + std::to_string(position) + " of " +
+              std::to_string(SendMessageA(bar, PBM_GETRANGE, FALSE, 0)));
+      }
+    }
+    if (final) break;
     if (GetTickCount64() >= deadline) break;
     Sleep(kAlivePollMilliseconds);
   }
@@ -410,13 +428,56 @@ int Layout(const std::string& title, double seconds) {
   return kExitOk;
 }
 
+// Whether a control's text fits into it, drawn in its own font: a static text wraps its words
+// at its right edge and must not need more than its height; a button's or check box's one line
+// must not need more than its width (a check box's box taken off).
+bool TextFits(HWND control) {
+  const std::string text = TextOf(control).value_or("");
+  const std::string class_name = ClassOf(control);
+  const LONG style = GetWindowLongA(control, GWL_STYLE);
+  RECT inside = {};
+  GetClientRect(control, &inside);
+  HDC dc = GetDC(control);
+  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)));
+  RECT needed = inside;
+  bool fits = true;
+  if (lstrcmpiA(class_name.c_str(), "Static") == 0) {
+    DrawTextA(dc, text.c_str(), -1, &needed, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+    fits = needed.bottom <= inside.bottom && needed.right <= inside.right;
+  } else {
+    DrawTextA(dc, text.c_str(), -1, &needed, DT_CALCRECT | DT_SINGLELINE);
+    const bool check_box = (style & BS_TYPEMASK) == BS_AUTOCHECKBOX;
+    const int box = check_box ? GetSystemMetrics(SM_CXMENUCHECK) + 4 : 0;
+    fits = needed.right - needed.left + box <= inside.right;
+  }
+  SelectObject(dc, old);
+  ReleaseDC(control, dc);
+  return fits;
+}
+
+// For each static text, button and check box with a text: its id, then "fits" or "cut".
+int Fits(const std::string& title, double seconds) {
+  HWND window = WindowOrFail(title, seconds);
+  if (window == nullptr) return kExitNotFound;
+  for (HWND child : ChildrenOf(window)) {
+    const std::string class_name = ClassOf(child);
+    const LONG kind = GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK;
+    const bool text_kind =
+        lstrcmpiA(class_name.c_str(), "Button") == 0 ||
+        (lstrcmpiA(class_name.c_str(), "Static") == 0 && (kind == SS_LEFT || kind == SS_RIGHT));
+    if (!text_kind || TextOf(child).value_or("").empty()) continue;
+    Print(std::to_string(GetDlgCtrlID(child)) + "\t" + (TextFits(child) ? "fits" : "cut"));
+  }
+  return kExitOk;
+}
+
 void Usage() {
   std::fputs(
       "usage: uiauto [--timeout=SECONDS] COMMAND TITLE [ARG]\n"
       "  wait TITLE [SECONDS] | gone TITLE [SECONDS] | list TITLE | click TITLE ID\n"
       "  status TITLE | msgbox TITLE [SECONDS] | press TITLE [BUTTON_ID]\n"
       "  alive TITLE SECONDS [FINAL_STATUS] | close TITLE | layout TITLE\n"
-      "  settext TITLE ID TEXT\n",
+      "  settext TITLE ID TEXT | fits TITLE\n",
       stderr);
 }
 
@@ -466,6 +527,13 @@ int Run(int argc, char** argv) {
     if (command == "wait") return Wait(title, seconds);
     if (command == "gone") return Gone(title, seconds);
     return MessageBoxText(title, seconds);
+  }
+  if (command == "fits") {
+    if (extra != nullptr) {
+      Usage();
+      return kExitUsage;
+    }
+    return Fits(title, seconds);
   }
   if (command == "list" || command == "status" || command == "close" || command == "layout") {
     if (extra != nullptr) {

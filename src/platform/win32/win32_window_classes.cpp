@@ -1,11 +1,15 @@
 #include "platform/win32/win32_window_classes.h"
 
+#include "platform/win32/win32_window_builder.h"
+
 namespace uninstall {
 namespace {
 
-// The top-level class's extra bytes: the event queue and the window number.
+// The top-level class's extra bytes: the event queue, the window number and the layout.
 constexpr int kEventsSlot = 0;
 constexpr int kNumberSlot = sizeof(LONG_PTR);
+constexpr int kLayoutSlot = 2 * sizeof(LONG_PTR);
+constexpr int kSlots = 3;
 
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 
@@ -40,8 +44,21 @@ LRESULT CALLBACK TopLevelProcedure(HWND window, UINT message, WPARAM wparam, LPA
       if (const auto* target = static_cast<const EventTarget*>(create->lpCreateParams)) {
         SetWindowLongPtrA(window, kEventsSlot, reinterpret_cast<LONG_PTR>(target->events));
         SetWindowLongPtrA(window, kNumberSlot, target->window);
+        SetWindowLongPtrA(window, kLayoutSlot, reinterpret_cast<LONG_PTR>(target->layout));
       }
       break;
+    }
+    case WM_DPICHANGED: {
+      // Moved to a display of another scale: the controls and fonts at the new DPI, the frame
+      // where the system suggests.
+      if (auto* layout = reinterpret_cast<WindowLayout*>(GetWindowLongPtrA(window, kLayoutSlot))) {
+        LayOutAgain(layout, HIWORD(wparam));
+      }
+      const RECT* suggested = reinterpret_cast<const RECT*>(lparam);
+      SetWindowPos(window, nullptr, suggested->left, suggested->top,
+                   suggested->right - suggested->left, suggested->bottom - suggested->top,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+      return 0;
     }
     case WM_COMMAND: {
       HWND control = reinterpret_cast<HWND>(lparam);
@@ -83,7 +100,7 @@ bool RegisterWindowClasses(HINSTANCE instance) {
   WNDCLASSEXA top_level = {};
   top_level.cbSize = sizeof(top_level);
   top_level.lpfnWndProc = TopLevelProcedure;
-  top_level.cbWndExtra = 2 * sizeof(LONG_PTR);
+  top_level.cbWndExtra = kSlots * sizeof(LONG_PTR);
   top_level.hInstance = instance;
   // Shared icons: the system frees them with the module. Missing ones leave the default.
   top_level.hIcon = static_cast<HICON>(

@@ -14,11 +14,13 @@ namespace uninstall {
 inline constexpr char kTopLevelClass[] = "UninstallWindow";
 inline constexpr char kPanelClass[] = "UninstallPanel";
 
-// What CreateWindowExA hands a top-level window as its creation parameter: where its events go
-// and the number they carry.
+// What CreateWindowExA hands a top-level window as its creation parameter: where its events go,
+// the number they carry, and its layout.
+struct WindowLayout;
 struct EventTarget {
   std::deque<WindowEvent>* events = nullptr;
   int window = 0;
+  WindowLayout* layout = nullptr;  // laid out again when the window's DPI changes
 };
 
 // Registers both classes unless they are registered already; false when one is missing.

@@ -3,8 +3,9 @@
 #include <windows.h>
 
 #include "platform/win32/win32_handles.h"
-// After windows.h, which it needs.
+// After windows.h, which they need.
 #include <commctrl.h>
+#include <shobjidl.h>
 
 #include "platform/win32/win32_control_text.h"
 #include "platform/win32/win32_window_classes.h"
@@ -42,6 +43,7 @@ Win32WindowToolkit::~Win32WindowToolkit() {
   windows_.clear();
   UnregisterWindowClasses(GetModuleHandleA(nullptr));
   ReleaseProgramIcon();
+  if (taskbar_ != nullptr) static_cast<ITaskbarList3*>(taskbar_)->Release();
 }
 
 void Win32WindowToolkit::SetStatusText(const std::string& text) {
@@ -53,6 +55,43 @@ void Win32WindowToolkit::SetStatusText(const std::string& text) {
                  reinterpret_cast<LPARAM>(text.c_str()));
     return;
   }
+}
+
+void* Win32WindowToolkit::Taskbar() {
+  if (!taskbar_tried_) {
+    taskbar_tried_ = true;
+    ITaskbarList3* taskbar = nullptr;
+    if (SUCCEEDED(CoCreateInstance(CLSID_TaskbarList, nullptr, CLSCTX_INPROC_SERVER,
+                                   IID_ITaskbarList3, reinterpret_cast<void**>(&taskbar)))) {
+      if (SUCCEEDED(taskbar->HrInit())) {
+        taskbar_ = taskbar;
+      } else {
+        taskbar->Release();
+      }
+    }
+  }
+  return taskbar_;
+}
+
+void Win32WindowToolkit::SetProgress(int control, std::uint32_t position, std::uint32_t range) {
+  HWND bar = AsWindow(FindControl(control));
+  if (bar == nullptr) return;
+  SendMessageA(bar, PBM_SETRANGE32, 0, static_cast<LPARAM>(range));
+  SendMessageA(bar, PBM_SETPOS, position, 0);
+  progress_window_ = GetAncestor(bar, GA_ROOT);
+  if (taskbar_state_ == TaskbarState::kNone || Taskbar() == nullptr) return;
+  static_cast<ITaskbarList3*>(Taskbar())->SetProgressValue(AsWindow(progress_window_), position,
+                                                           range);
+}
+
+void Win32WindowToolkit::SetTaskbarState(int control, TaskbarState state) {
+  taskbar_state_ = state;
+  if (HWND bar = AsWindow(FindControl(control))) progress_window_ = GetAncestor(bar, GA_ROOT);
+  if (progress_window_ == nullptr || Taskbar() == nullptr) return;
+  const TBPFLAG flag = state == TaskbarState::kNormal  ? TBPF_NORMAL
+                       : state == TaskbarState::kError ? TBPF_ERROR
+                                                       : TBPF_NOPROGRESS;
+  static_cast<ITaskbarList3*>(Taskbar())->SetProgressState(AsWindow(progress_window_), flag);
 }
 
 void Win32WindowToolkit::LoadProgramIcon() {

@@ -22,6 +22,8 @@ class Win32WindowToolkit : public WindowToolkit {
   ~Win32WindowToolkit() override;
 
   void SetStatusText(const std::string& text) override;
+  void SetProgress(int control, std::uint32_t position, std::uint32_t range) override;
+  void SetTaskbarState(int control, TaskbarState state) override;
 
   void LoadProgramIcon() override;
   void ReleaseProgramIcon() override;
@@ -58,6 +60,8 @@ class Win32WindowToolkit : public WindowToolkit {
   // there is none.
   void* FindControl(int control) const;
   bool IsOpenWindow(void* window) const;
+  // The taskbar's ITaskbarList3, made at its first use; null where the system has none.
+  void* Taskbar();
 
   // HICON of icon resource 1, kept opaque so that this header needs no <windows.h>.
   void* program_icon_ = nullptr;
@@ -65,6 +69,10 @@ class Win32WindowToolkit : public WindowToolkit {
   // Filled by the windows' procedures, emptied by NextEvent.
   std::deque<WindowEvent> events_;
   bool queue_ended_ = false;
+  void* taskbar_ = nullptr;  // ITaskbarList3
+  bool taskbar_tried_ = false;
+  TaskbarState taskbar_state_ = TaskbarState::kNone;
+  void* progress_window_ = nullptr;  // HWND of the window whose taskbar button shows progress
 };
 
 }  // namespace uninstall
