@@ -23,7 +23,10 @@ void RunAfterProgram(const PlatformParts& platform, ProgramLauncher& launcher,
 }  // namespace
 
 std::uint64_t PiecesOfWork(const Description& description, RemovalOptions options) {
-  std::uint64_t pieces = description.CountValues("UserTask");
+  // The task lines RemoveUserTasks goes through.
+  std::uint64_t pieces = 0;
+  description.ForEachNumberedValue("UserTask", "Task", description.Number("UserTask", "Number", 0),
+                                   [&](const std::string&) { ++pieces; });
   if (options.delete_all) {
     for (const char* group : {"Dirs", "Data", "DataDirs"}) pieces += description.CountValues(group);
   } else {

@@ -90,7 +90,9 @@ int FakeWorld::Run(const std::string& parameters) {
 
 int FakeWorld::RunAnswered(bool window, bool delete_all) {
   processes.command_line = window ? "\"C:\\App\\Uninstall.exe\"" : "\"C:\\App\\Uninstall.exe\" /Q";
+  const std::uint32_t tick = windows.tick;  // the clock goes on as the test set it
   windows = FakeWindowToolkit(&log);
+  windows.tick = tick;
   processes.environment.clear();  // a new process
   windows.QueueTyping(kUserField, "admin");
   windows.QueueTyping(kPasswordField, "secret");

@@ -198,6 +198,31 @@ TEST(PlanFileSystemTest, ReadsTheSystemOnceAndNamesNodesAsTheSystemDoes) {
   }
 }
 
+// What the tests set up is what the model then answers: a file added again takes its new contents
+// and their size, a size reported for nothing creates nothing, a move reports itself, and a folder
+// reached through a share is named by that share where the switch says so.
+TEST(MemoryFileSystemTest, AnswersAsItWasSetUp) {
+  MemoryFileSystem fs;
+  fs.AddFile("C:\\A\\big.bin");
+  fs.SetReportedSize("C:\\A\\big.bin", 5000000000);
+  fs.AddFile("C:\\A\\big.bin", "ab");
+  fs.SetReportedSize("C:\\A\\missing.bin", 7);
+  EXPECT_EQ(fs.AllPaths(), (std::vector<std::string>{"C:\\A\\", "C:\\A\\big.bin"}));
+  EXPECT_TRUE(fs.Rename("C:\\A\\big.bin", "C:\\A\\small.bin"));
+  std::uint32_t error = 0;
+  const FileHandle file =
+      fs.OpenFile("C:\\A\\small.bin", kGenericRead, kShareRead, kOpenExisting, 0, &error);
+  EXPECT_EQ(fs.SizeOfFile(file), 2);
+  fs.CloseFile(file);
+  fs.SetNormalizedPathsAsOpened(true);
+  fs.AddLink("\\\\localhost\\C$\\A", "C:\\A");
+  const NodeHandle shared = fs.OpenDirectoryPath(u"\\\\localhost\\C$\\A\\", 0, &error);
+  std::u16string path;
+  EXPECT_TRUE(fs.NormalizedPath(shared, &path));
+  EXPECT_EQ(path, u"\\\\?\\UNC\\localhost\\C$\\A");
+  fs.CloseNode(shared);
+}
+
 // The rules both in-memory file systems follow: what may be marked for deletion, and what
 // setting attributes leaves.
 TEST(NodeRulesTest, DeletionAndAttributesAsTheSystemHasThem) {

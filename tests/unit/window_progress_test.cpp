@@ -5,6 +5,7 @@
 
 #include "fakes/call_log.h"
 #include "fakes/fake_window_toolkit.h"
+#include "fakes/fake_world.h"
 #include "ui/progress_amount.h"
 
 namespace uninstall {
@@ -95,6 +96,28 @@ TEST(WindowProgressTest, AmountsShareWhatIsLeft) {
   EXPECT_EQ(amount.position(), ProgressAmount::kBeforeEnd);
   amount.Finish();
   EXPECT_EQ(amount.position(), ProgressAmount::kRange);
+}
+
+// A whole removal of the rich installation through the window, both ways: the bar grows and never
+// moves back; the pieces announced are the pieces done, so the last piece takes the bar to just
+// before the end, and the final status text fills it.
+TEST(WindowProgressTest, ARichRemovalFillsTheBarExactlyAtItsEnd) {
+  for (const bool delete_all : {false, true}) {
+    SCOPED_TRACE(delete_all ? "delete all" : "ordinary");
+    FakeWorld world(kRichDescription);
+    world.windows.tick = 60;  // every beat lets the windows breathe
+    world.RunAnswered(true, delete_all);
+    std::vector<std::uint32_t> positions;
+    for (const std::string& set : world.log.Matching("SetProgress 17 ")) {
+      positions.push_back(static_cast<std::uint32_t>(std::stoul(set.substr(15))));
+    }
+    ASSERT_GE(positions.size(), 3u);
+    for (std::size_t i = 1; i < positions.size(); ++i) EXPECT_LE(positions[i - 1], positions[i]);
+    EXPECT_EQ(positions[positions.size() - 2], ProgressAmount::kBeforeEnd);
+    EXPECT_EQ(positions.back(), ProgressAmount::kRange);
+    EXPECT_LT(world.log.Position("SetProgress 17 10000/10000"),
+              world.log.Position("SetStatusText   Uninstalling completed."));
+  }
 }
 
 }  // namespace

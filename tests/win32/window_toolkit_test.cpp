@@ -243,6 +243,21 @@ TEST_F(WindowToolkitTest, ADisplayOfAnotherScaleLaysTheWindowOutAgain) {
   }
 }
 
+// The progress bar takes the position and range it is given, whatever the taskbar button's state
+// (which a system without a taskbar list leaves alone).
+TEST_F(WindowToolkitTest, ProgressBarShowsThePositionGiven) {
+  HWND top = Open(MainWindowSpec(SampleTexts()));
+  HWND bar = Control(top, kRemovalProgressBar);
+  ASSERT_NE(bar, nullptr);
+  using State = WindowToolkit::TaskbarState;
+  for (const State state : {State::kNormal, State::kError, State::kNone}) {
+    toolkit_.SetTaskbarState(kRemovalProgressBar, state);
+    toolkit_.SetProgress(kRemovalProgressBar, 2500 + static_cast<int>(state), 10000);
+    EXPECT_EQ(SendMessageA(bar, PBM_GETPOS, 0, 0), 2500 + static_cast<int>(state));
+    EXPECT_EQ(SendMessageA(bar, PBM_GETRANGE, FALSE, 0), 10000);
+  }
+}
+
 TEST_F(WindowToolkitTest, HeaderIsWhiteAndStatusBarHasOneField) {
   HWND top = Open(MainWindowSpec(SampleTexts()));
   EXPECT_NE(SendMessageA(Control(top, kHeaderIcon), STM_GETICON, 0, 0), 0) << "no icon";
