@@ -125,18 +125,34 @@ case_window_cancel() {
 
 # The window at 100 %, 150 % and 200 % (the prefix's LogPixels): the client area and every
 # control's place and size are the table's scaled (as MulDiv rounds), and a text that fits at
-# 100 % fits at each scale. Screenshots at 100 % and 150 %, and at 150 % during and after a
+# 100 % fits at each scale, in English and in a long translation. Screenshots at 100 % and 150 %, and at 150 % during and after a
 # removal.
 case_window_at_each_scale() {
-  local name=window-at-each-scale problems= run prefix dpi layout fits fits_at_96= line
+  local name=window-at-each-scale problems= run prefix dpi layout fits fits_at_96= line app
+  local long_fits long_fits_at_96=
   local table='1 0 0 480 48|2 10 10 345 15|3 20 24 335 15|4 360 8 32 32|8 10 60 380 18|9 10 80 380 18|10 10 110 380 15|5 5 151 60 20|6 325 151 70 20|7 325 151 70 20|17 10 128 380 12'
   for dpi in 96 144 192; do
     new_prefix "$name-$dpi"
     in_prefix "$prefix" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" \
       /f >/dev/null 2>&1 || problem "LogPixels $dpi could not be set"
     settle "$prefix"
-    sample_installation "$prefix/drive_c/Program Files/Sample"
-    [ "$dpi" = 144 ] && large_installation "$prefix/drive_c/Program Files/Sample" 200 40
+    app="$prefix/drive_c/Program Files/Sample"
+    sample_installation "$app"
+    [ "$dpi" = 144 ] && large_installation "$app" 200 40
+    # First in a long translation: no text cut that fits at 96 DPI.
+    cp "$app/uninstall.dat" "$app/uninstall.en"
+    printf '[Language]\r\nTitel=Programm deinstallieren\r\nMsg=Programmdateien und Registrierungseintr\344ge werden entfernt.\r\nUninstInfo=Folgendes Programm wird von Ihrem Computer entfernt:\r\nDelAll=Alle(!) Dateien im Verzeichnis l\366schen (einschlie\337lich Benutzerdateien).\r\nCancel=Abbrechen\r\nReady=Fertig\r\n' \
+      >>"$app/uninstall.dat"
+    start_window "$prefix" 'C:\Program Files\Sample\Uninstall.exe'
+    [ "$(control_line "$prefix" "$CANCEL_BUTTON" | cut -f3)" = Abbrechen ] ||
+      problem "the translation is not shown at $dpi DPI"
+    long_fits=$(uiauto "$prefix" fits "$WINDOW_TITLE" | tr -d '\r' | awk -F'\t' '$2 == "fits" { print $1 }' | sort)
+    [ "$dpi" = 96 ] && long_fits_at_96=$long_fits
+    [ -z "$(comm -23 <(echo "$long_fits_at_96") <(echo "$long_fits"))" ] ||
+      problem "translated, cut at $dpi DPI but not at 96: $(comm -23 <(echo "$long_fits_at_96") <(echo "$long_fits") | tr '\n' ' ')"
+    click_control "$prefix" "$CANCEL_BUTTON" Cancel
+    finish_run "$prefix"
+    mv "$app/uninstall.en" "$app/uninstall.dat"
     start_window "$prefix" 'C:\Program Files\Sample\Uninstall.exe'
     layout=$(uiauto "$prefix" layout "$WINDOW_TITLE" | tr -d '\r')
     [ "$(awk -F'\t' '$1 == "window" { print $4 "x" $5 }' <<<"$layout")" = \
@@ -166,7 +182,7 @@ case_window_at_each_scale() {
     finish_run "$prefix"
     wine_kill "$prefix"
   done
-  [ -n "$fits_at_96" ] || problem "no text fits at 96 DPI"
+  [ -n "$fits_at_96" ] && [ -n "$long_fits_at_96" ] || problem "no text fits at 96 DPI"
   report "$name"
 }
 
