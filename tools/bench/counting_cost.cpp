@@ -92,6 +92,15 @@ double Milliseconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to) {
          static_cast<double>(frequency.QuadPart);
 }
 
+void Remove(uninstall::FileSystem& fs, const Description& description,
+            const InstallationPaths& paths, RemovalOptions options, uninstall::Progress& progress) {
+  if (options.delete_all) {
+    uninstall::RemoveAllFiles(fs, description, paths, progress);
+  } else {
+    uninstall::RemoveProgramFiles(fs, description, paths, progress);
+  }
+}
+
 // Lays the installation out (untimed) and times its removal; -1 when something is left.
 double TimedRemoval(uninstall::Win32FileSystem& fs, uninstall::WindowToolkit& windows,
                     const Description& description, const InstallationPaths& paths, int dirs,
@@ -102,22 +111,13 @@ double TimedRemoval(uninstall::Win32FileSystem& fs, uninstall::WindowToolkit& wi
   if (counting) {
     uninstall::WindowProgress progress(windows);
     progress.Expect(uninstall::PiecesOfWork(description, options));
-    if (options.delete_all) {
-      uninstall::RemoveAllFiles(fs, description, paths, progress);
-    } else {
-      uninstall::RemoveProgramFiles(fs, description, paths, progress);
-    }
+    Remove(fs, description, paths, options, progress);
   } else {
     PlainProgress progress(windows);
-    if (options.delete_all) {
-      uninstall::RemoveAllFiles(fs, description, paths, progress);
-    } else {
-      uninstall::RemoveProgramFiles(fs, description, paths, progress);
-    }
+    Remove(fs, description, paths, options, progress);
   }
   QueryPerformanceCounter(&to);
-  // The removal leaves the base directory itself; whatever else is left makes the run count for
-  // nothing.
+  // Anything left in the base (which "Delete all" removes too) makes the run count for nothing.
   WIN32_FIND_DATAA found;
   HANDLE search = FindFirstFileA((paths.uninstaller_dir + "*").c_str(), &found);
   if (search != INVALID_HANDLE_VALUE) {
