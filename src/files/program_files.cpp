@@ -104,6 +104,8 @@ bool RemoveAllFiles(FileSystem& fs, const Description& description, const Instal
     installation.RemoveTree(dir, progress);
     if (installation.Holds(dir, paths.prog_exe)) prog_exe_in_a_tree = true;
   });
+  // Values of a group passed over as a whole are done all the same: the window's bar counted them.
+  auto pass_over = [&](const std::string&) { progress.Done(); };
   if (!paths.data_dir.empty()) {
     // Users can often create the data directory themselves: one that is a link is only ever
     // removed as itself, by an empty [DataDirs] value.
@@ -117,11 +119,16 @@ bool RemoveAllFiles(FileSystem& fs, const Description& description, const Instal
         }
         progress.Done();
       });
+    } else {
+      description.ForEachValue("Data", pass_over);
     }
     description.ForEachValue("DataDirs", [&](const std::string& dir) {
       data.RemoveEmptyDirectory(dir, progress);
       progress.Done();
     });
+  } else {
+    description.ForEachValue("Data", pass_over);
+    description.ForEachValue("DataDirs", pass_over);
   }
   // The sweep: every file directly in the uninstaller's directory. The directory itself stays,
   // since the running uninstaller's file cannot go yet.

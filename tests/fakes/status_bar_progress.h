@@ -1,8 +1,10 @@
-// A progress that puts every status text into the fake status bar at once, and counts the beats:
-// the texts a step shows, in their order, without the window's throttling.
+// A progress that puts every status text into the fake status bar at once, and counts the beats
+// and the pieces of work announced and done: the texts a step shows, in their order, without the
+// window's throttling.
 #ifndef UNINSTALL_TESTS_FAKES_STATUS_BAR_PROGRESS_H_
 #define UNINSTALL_TESTS_FAKES_STATUS_BAR_PROGRESS_H_
 
+#include <cstdint>
 #include <string>
 
 #include "common/progress.h"
@@ -18,8 +20,12 @@ class StatusBarProgress : public Progress {
     ++beats;
   }
   void Beat() override { ++beats; }
+  void Expect(std::uint64_t items) override { expected += items; }
+  void Done() override { ++done; }
 
   int beats = 0;
+  std::uint64_t expected = 0;
+  std::uint64_t done = 0;
 
  private:
   WindowToolkit& windows_;

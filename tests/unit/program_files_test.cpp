@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "driver/installation_removal.h"
 #include "fakes/call_log.h"
 #include "fakes/fake_file_system.h"
 #include "fakes/fake_window_toolkit.h"
@@ -37,23 +38,22 @@ class ProgramFilesTest : public ::testing::Test {
     fs.AddFile("C:\\App\\uninstall.dat", description);
   }
 
-  bool RemoveProgram() {
-    log.Clear();
-    const Description description(fs, paths.description_file_path);
-    log.Clear();
-    StatusBarProgress progress(windows);
-    bool result = RemoveProgramFiles(fs, description, paths, progress);
-    EXPECT_EQ(fs.OpenHandles(), 0);
-    return result;
-  }
+  bool RemoveProgram() { return Remove(RemovalOptions{false}); }
+  bool RemoveAll() { return Remove(RemovalOptions{true}); }
 
-  bool RemoveAll() {
+  bool Remove(RemovalOptions options) {
     log.Clear();
     const Description description(fs, paths.description_file_path);
     log.Clear();
     StatusBarProgress progress(windows);
-    bool result = RemoveAllFiles(fs, description, paths, progress);
+    bool result = options.delete_all ? RemoveAllFiles(fs, description, paths, progress)
+                                     : RemoveProgramFiles(fs, description, paths, progress);
     EXPECT_EQ(fs.OpenHandles(), 0);
+    // The window's bar: a removal that does anything does every piece the window announced for
+    // it, and every entry its trees announced as they were listed, no more and no fewer.
+    if (progress.done != 0) {
+      EXPECT_EQ(progress.done, PiecesOfWork(description, options) + progress.expected);
+    }
     return result;
   }
 
