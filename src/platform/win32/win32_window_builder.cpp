@@ -55,6 +55,14 @@ ControlClass ClassOf(ControlKind kind) {
   return {"Static", SS_LEFT, 0, false};
 }
 
+// The DPI the system gives the screen as a whole; 0 when it says none.
+int ScreenDpi() {
+  HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  return dpi;
+}
+
 // The DPI of the display a window is on (GetDpiForWindow, Windows 10 1607 on), or the system's.
 int WindowDpi(HWND window) {
   using DpiForWindow = UINT(WINAPI*)(HWND);
@@ -63,9 +71,7 @@ int WindowDpi(HWND window) {
   if (dpi_for_window != nullptr) {
     if (const UINT dpi = dpi_for_window(window); dpi > 0) return static_cast<int>(dpi);
   }
-  HDC screen = GetDC(nullptr);
-  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-  ReleaseDC(nullptr, screen);
+  const int dpi = ScreenDpi();
   return dpi > 0 ? dpi : kLayoutDpi;
 }
 
@@ -117,9 +123,7 @@ class Fonts {
 
   HFONT DialogFont() const {
     auto* stock = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-    HDC screen = GetDC(nullptr);
-    const int system_dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
+    const int system_dpi = ScreenDpi();
     LOGFONTA font = {};
     if (system_dpi <= 0 || system_dpi == dpi_ || GetObjectA(stock, sizeof(font), &font) == 0) {
       return stock;
