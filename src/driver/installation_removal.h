@@ -3,6 +3,7 @@
 #ifndef UNINSTALL_DRIVER_INSTALLATION_REMOVAL_H_
 #define UNINSTALL_DRIVER_INSTALLATION_REMOVAL_H_
 
+#include <cstdint>
 #include <string>
 
 #include "common/progress.h"
@@ -30,14 +31,14 @@ struct RemovalOptions {
   bool delete_all = false;
 };
 
-// Removes the installation, reporting to `progress`. True when the file removal removed something
-// (the main executable was there); false when it removed nothing, or the uninstaller sits in a
-// drive root, where no program files are removed. The uninstall entry goes either way.
 // The pieces of work a removal with `options` announces as it does them, as far as
 // uninstall.dat tells (a tree's entries are announced as it is listed): one for each value of
 // the groups it goes through.
 std::uint64_t PiecesOfWork(const Description& description, RemovalOptions options);
 
+// Removes the installation, reporting to `progress`. True when the file removal removed something
+// (the main executable was there); false when it removed nothing, or the uninstaller sits in a
+// drive root, where no program files are removed. The uninstall entry goes either way.
 bool RemoveInstallation(const PlatformParts& platform, ProgramLauncher& launcher,
                         const Installation& installation, RemovalOptions options,
                         Progress& progress);
