@@ -16,9 +16,8 @@
 //                                      an answer (WM_NULL, one second at most) and read its
 //                                      status bar and progress bar; print "progress: POS of
 //                                      MAX" for each new position, "status: TEXT" for each new
-//                                      text and
-//                                      at the end "longest answer: N ms, answers: K, status
-//                                      texts: M"; exit 4 when an answer took too long
+//                                      text and at the end "longest answer: N ms, answers:
+//                                      K, status texts: M"; exit 4 when an answer took too long
 //   uiauto close TITLE                 post WM_CLOSE to the window (a close request)
 //   uiauto settext TITLE ID TEXT       set a control's text with WM_SETTEXT (as if typed)
 //   uiauto layout TITLE                the window's screen position, client size and outer size
