@@ -294,7 +294,15 @@ int MessageBoxText(const std::string& title, double seconds) {
     Fail("message box without a text control");
     return kExitNotFound;
   }
-  const std::optional<std::string> text = TextOf(text_control);
+  // A box shown by a thread that took no message for seconds before (a wait for a script) counts
+  // as hung until its own loop takes the first one, and SMTO_ABORTIFHUNG gives up at once: asked
+  // again for as long as an answer may take.
+  const ULONGLONG deadline = GetTickCount64() + kAnswerMilliseconds;
+  std::optional<std::string> text = TextOf(text_control);
+  while (!text && GetTickCount64() < deadline) {
+    Sleep(kPollMilliseconds);
+    text = TextOf(text_control);
+  }
   if (!text) {
     Fail("the message box did not answer");
     return kExitNoAnswer;
